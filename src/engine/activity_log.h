@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class Clock;
+class DebugLog;
+class UserInterface;
+struct Settings;
+
+// A finished unit as read back from the activity log.
+struct FinishedUnit {
+    QString title;
+    QDateTime start; // wall-clock date and time of the unit's start (no time zone meaning)
+    int minutes = 0;
+};
+
+// The activity log (Dezuzedu.log by default): every entry is CR LF followed by its text, so
+// the file begins with an empty line and has no break at its end. The whole file is held in
+// memory as its lines and reloaded after every write.
+class ActivityLog {
+public:
+    // The path is read from settings.LogDateiPfad at every call, so a moved log is followed.
+    ActivityLog(const Clock& clock, const Settings& settings, DebugLog& debugLog, UserInterface& ui);
+
+    // Appends text (callers that add a line begin it with CR LF; " [x]" alone marks the last
+    // line). withStamp writes CR LF + "ddd, dd.mm.yyyy hh:nn " before the text. Reloads.
+    bool WriteLogEntry(const QString& text, bool withStamp = false);
+    bool LoadLog();
+
+    const QStringList& lines() const { return m_lines; }
+    // Replaces the in-memory list (tests, benchmarks).
+    void setLines(QStringList lines) { m_lines = std::move(lines); }
+
+    int TargetForDay(QDate day) const; // -1000 when none
+    QList<FinishedUnit> FinishedUnits(QDate day) const;
+    QStringList RecentTitles(int n) const;
+    QString LastLine() const;
+    QString LastTitle() const;
+    bool LastLineIsOpenUnit(const QString& text) const;
+
+    // "Mo".."So" for the day, on every locale.
+    static QString weekdayAbbreviation(QDate day);
+    // "ddd, dd.mm.yyyy hh:nn" and "ddd, dd.mm.yyyy" of a wall-clock time.
+    static QString stamp(const QDateTime& time);
+    static QString dayStamp(QDate day);
+    // The title of one line as the readers see it; empty for target and re-planning lines.
+    static QString extractTitle(const QString& line);
+
+    const QString& errorShownPath() const { return m_errorShownPath; }
+
+private:
+    QString path() const;
+
+    const Clock& m_clock;
+    const Settings& m_settings;
+    DebugLog& m_debugLog;
+    UserInterface& m_ui;
+    QStringList m_lines;
+    QString m_errorShownPath;
+};

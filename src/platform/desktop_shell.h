@@ -1,0 +1,11 @@
+#pragma once
+
+#include "shell.h"
+
+// Opens files and addresses through QDesktopServices (xdg-open on Linux, ShellExecute on
+// Windows).
+class DesktopShell final : public Shell {
+public:
+    bool openFile(const QString& path) override;
+    bool openAddress(const QString& address) override;
+};

@@ -1,0 +1,178 @@
+#include "text_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <array>
+
+namespace textfile {
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80-0x9F. The five bytes the code page leaves
+// undefined map to the C1 control of the same value, so every byte reads back as itself.
+constexpr std::array<char16_t, 32> cp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int cp1252Byte(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (std::size_t i = 0; i < cp1252High.size(); ++i) {
+        if (cp1252High[i] == c)
+            return static_cast<int>(0x80 + i);
+    }
+    return -1;
+}
+
+bool isValidUtf8WithNonAscii(QByteArrayView bytes) {
+    bool nonAscii = false;
+    for (char ch : bytes) {
+        if (static_cast<unsigned char>(ch) >= 0x80) {
+            nonAscii = true;
+            break;
+        }
+    }
+    if (!nonAscii)
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+QString errorText(const QFileDevice& file) {
+    return file.errorString();
+}
+
+} // namespace
+
+QByteArray encodeLine(QStringView line) {
+    QByteArray out;
+    out.reserve(line.size());
+    for (QChar qc : line) {
+        const int b = cp1252Byte(qc.unicode());
+        if (b < 0)
+            return line.toUtf8();
+        out.append(static_cast<char>(b));
+    }
+    return out;
+}
+
+QString decodeLine(QByteArrayView bytes) {
+    if (isValidUtf8WithNonAscii(bytes))
+        return QString::fromUtf8(bytes);
+    QString out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        out.append(QChar(b >= 0x80 && b < 0xA0 ? cp1252High[b - 0x80] : char16_t(b)));
+    }
+    return out;
+}
+
+QByteArray encodeText(QStringView text) {
+    QByteArray out;
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype at = text.indexOf(QLatin1String(lineBreak), from);
+        if (at < 0) {
+            out.append(encodeLine(text.mid(from)));
+            break;
+        }
+        out.append(encodeLine(text.mid(from, at - from)));
+        out.append(lineBreak);
+        from = at + 2;
+    }
+    return out;
+}
+
+QStringList splitLines(QByteArrayView bytes) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.append(decodeLine(bytes.sliced(start, i - start)));
+            if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+                ++i;
+            ++i;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < n)
+        lines.append(decodeLine(bytes.sliced(start)));
+    return lines;
+}
+
+ReadResult readLines(const QString& path) {
+    ReadResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = errorText(file);
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = errorText(file);
+        return result;
+    }
+    result.ok = true;
+    result.lines = splitLines(bytes);
+    return result;
+}
+
+bool writeText(const QString& path, QStringView text, QString* error) {
+    QSaveFile file(path);
+    // The previous file must survive a failed write, so never fall back to writing in place.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = errorText(file);
+        return false;
+    }
+    const QByteArray bytes = encodeText(text);
+    if (file.write(bytes) != bytes.size()) {
+        if (error)
+            *error = errorText(file);
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = errorText(file);
+        return false;
+    }
+    return true;
+}
+
+bool writeLines(const QString& path, const QStringList& lines, QString* error) {
+    QString text;
+    for (const QString& line : lines) {
+        text += line;
+        text += QLatin1String(lineBreak);
+    }
+    return writeText(path, text, error);
+}
+
+bool appendText(const QString& path, QStringView text, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        if (error)
+            *error = errorText(file);
+        return false;
+    }
+    const QByteArray bytes = encodeText(text);
+    const bool ok = file.write(bytes) == bytes.size() && file.flush();
+    if (!ok && error)
+        *error = errorText(file);
+    file.close();
+    return ok;
+}
+
+} // namespace textfile

@@ -1,0 +1,44 @@
+#include "system_clock.h"
+
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+TEST(SystemClock, RealClockFollowsTheSystem) {
+    const SystemClock clock;
+    EXPECT_FALSE(clock.isShifted());
+    const qint64 diff = clock.utcNow().msecsTo(QDateTime::currentDateTimeUtc());
+    EXPECT_LE(std::abs(diff), 1000);
+}
+
+TEST(SystemClock, FakeStartRunsOnAtTheGivenSpeed) {
+    const QDateTime start(QDate(2026, 3, 29), QTime(1, 59, 0));
+    const SystemClock clock(start, 600.0); // ten minutes a second
+    EXPECT_TRUE(clock.isShifted());
+    const QDateTime first = clock.localNow();
+    EXPECT_GE(first, start);
+    EXPECT_LT(start.secsTo(first), 60);
+    QThread::msleep(200);
+    // 200 ms at 600x are at least two minutes of clock time.
+    EXPECT_GE(first.secsTo(clock.localNow()), 110);
+    // The tick stays real.
+    EXPECT_LT(clock.tickMs(), 10'000);
+}
+
+TEST(SystemClock, EnvironmentSetsStartAndSpeed) {
+    qputenv("TAKTPLAN_FAKE_TIME", "2025-12-05T09:00:00");
+    qputenv("TAKTPLAN_TIME_SPEED", "2");
+    const SystemClock clock = SystemClock::fromEnvironment();
+    EXPECT_EQ(clock.speed(), 2.0);
+    EXPECT_EQ(clock.localNow().date(), QDate(2025, 12, 5));
+    EXPECT_EQ(clock.localNow().time().hour(), 9);
+
+    qputenv("TAKTPLAN_FAKE_TIME", "05.12.2025 09:00");
+    qputenv("TAKTPLAN_TIME_SPEED", "-3");
+    const SystemClock ignored = SystemClock::fromEnvironment();
+    EXPECT_FALSE(ignored.isShifted());
+    qunsetenv("TAKTPLAN_FAKE_TIME");
+    qunsetenv("TAKTPLAN_TIME_SPEED");
+}
