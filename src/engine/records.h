@@ -1,0 +1,35 @@
+#pragma once
+
+#include "activity_log.h"
+#include "debug_log.h"
+#include "settings.h"
+#include "settings_file.h"
+
+class Clock;
+class CompanionProgram;
+class DataFolder;
+class UserInterface;
+
+// What the Timer window owns at run time: the settings record, the debug text, the activity
+// log and today's daily target. Created first at start-up; every window reads from it.
+struct Records {
+    Records(const Clock& clock, const DataFolder& folder, UserInterface& ui);
+
+    // The start-up order of the records: companion program with the version, the debug line
+    // "Starte Taktplan 2.2", the settings, the activity log, today's target.
+    void start(CompanionProgram& companion);
+    // SaveSettings with the debug line on failure.
+    bool saveSettings();
+    // At program end: the debug text is appended to debug_log.txt, then the settings are saved.
+    void finish();
+
+    QString debugLogPath() const;
+
+    const Clock& clock;
+    const DataFolder& folder;
+    Settings settings;
+    DebugLog debugLog;
+    SettingsFile settingsFile;
+    ActivityLog activityLog;
+    int dailyTarget = -1000; // -1000: no target recorded for today
+};
