@@ -13,7 +13,7 @@ struct Settings;
 // A finished unit as read back from the activity log.
 struct FinishedUnit {
     QString title;
-    QDateTime start; // wall-clock date and time of the unit's start (no time zone meaning)
+    QDateTime start; // wall-clock date and time of the unit's start (UTC spec, no zone meaning)
     int minutes = 0;
 };
 
@@ -27,7 +27,9 @@ public:
 
     // Appends text (callers that add a line begin it with CR LF; " [x]" alone marks the last
     // line). withStamp writes CR LF + "ddd, dd.mm.yyyy hh:nn " before the text. Reloads.
+    // False when the text could not be written (reported once per path in the reminder).
     bool WriteLogEntry(const QString& text, bool withStamp = false);
+    // False when the file could not be read; the list then keeps what it had.
     bool LoadLog();
 
     const QStringList& lines() const { return m_lines; }
@@ -48,6 +50,18 @@ public:
     static QString dayStamp(QDate day);
     // The title of one line as the readers see it; empty for target and re-planning lines.
     static QString extractTitle(const QString& line);
+
+    // The texts the writers pass to WriteLogEntry. Times are wall-clock times; line breaks in
+    // a title or reason become blanks, so every entry stays one line.
+    // "\r\n" + stamp + "|" + minutes + " " + title
+    static QString unitLine(const QDateTime& start, int minutes, const QString& title);
+    // " [x]", appended to the open unit line when the unit ends regularly.
+    static QString finishMark();
+    // "\r\n" + dayStamp + " SOLL: " + target
+    static QString targetLine(QDate day, int target);
+    // "\r\n" + stamp + " --- NEU GEPLANT ---" [+ " Grund: " + reason]
+    static QString replanLine(const QDateTime& time);
+    static QString replanLine(const QDateTime& time, const QString& reason);
 
     const QString& errorShownPath() const { return m_errorShownPath; }
 

@@ -18,13 +18,13 @@ public:
 
     bool isPresent() const;
 
-    void versionCheck();                                    // "2.2" at start and once a day
+    void versionCheck();                                       // "2.2" at start and once a day
     void notifyUpdates(const std::function<void()>& fallback); // "2.2 notify", else fallback
     void bringToFront(const std::function<void()>& fallback);  // "front", else fallback
-    void alwaysOnTop();                                     // "alwaysOnTop"
-    void restartAfterClose();                               // "start"
-    void restart();                                         // "restart"
-    void editSettings();                                    // "ini"
+    void alwaysOnTop();                                        // "alwaysOnTop"
+    void restartAfterClose();                                  // "start"
+    void restart();                                            // "restart"
+    void editSettings();                                       // "ini"
 
 private:
     void run(const QString& parameters);

@@ -18,7 +18,7 @@ public:
 
     // Adds "Beende Taktplan." and appends the text to the file (after a CR LF when the file
     // already exists). File errors are ignored (false is returned). Saving the settings
-    // afterwards is the caller's business.
+    // afterwards is the caller's business. Once saved, further calls write nothing.
     bool SaveDebugLog(const QString& filePath);
 
     // Called with each new line (for the live debug viewer).
@@ -28,4 +28,5 @@ private:
     const Clock& m_clock;
     QString m_text;
     std::function<void(const QString&)> m_listener;
+    bool m_saved = false;
 };

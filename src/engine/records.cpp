@@ -1,1 +1,32 @@
-// placeholder until implemented
+#include "records.h"
+
+#include "clock.h"
+#include "companion_program.h"
+#include "data_folder.h"
+
+Records::Records(const Clock& clock, const DataFolder& folder, UserInterface& ui)
+    : clock(clock), folder(folder), debugLog(clock), settingsFile(folder, debugLog, ui),
+      activityLog(clock, settings, debugLog, ui) {}
+
+void Records::start(CompanionProgram& companion) {
+    companion.versionCheck();
+    debugLog.AddDebugLine(QStringLiteral("Starte Taktplan ") + QLatin1String(CompanionProgram::version));
+    settingsFile.LoadSettings(settings);
+    activityLog.LoadLog();
+    dailyTarget = activityLog.TargetForDay(clock.today());
+}
+
+bool Records::saveSettings() {
+    return settingsFile.SaveSettings(settings);
+}
+
+void Records::finish() {
+    // The folder may have gone while the program ran; without it this run's account is lost.
+    folder.ensureExists();
+    debugLog.SaveDebugLog(debugLogPath());
+    saveSettings();
+}
+
+QString Records::debugLogPath() const {
+    return folder.filePath(QStringLiteral("debug_log.txt"));
+}

@@ -1,0 +1,7 @@
+#include "translate.h"
+
+#include <libintl.h>
+
+QString tr_(const char* text) {
+    return QString::fromUtf8(dgettext("default", text));
+}
