@@ -1,1 +1,214 @@
-// placeholder until implemented
+#include "worklist.h"
+
+#include "activity_log.h"
+#include "clock.h"
+#include "plan_minutes.h"
+#include "plan_time.h"
+#include "settings.h"
+
+namespace {
+
+const QString statusPending = QStringLiteral(" ");
+const QString statusRunning = QStringLiteral("WIP");
+const QString statusDone = QStringLiteral("x");
+
+// Finished records whose title starts like the pause input are pauses.
+bool isPauseTitle(const QString& title) {
+    if (title == QLatin1String("p") || title == QLatin1String("P"))
+        return true;
+    return title.startsWith(QLatin1String("p ")) || title.startsWith(QLatin1String("P "));
+}
+
+// Runs the host's timer restart however the operation ends: a conversion error of a
+// hand-edited entry must not leave the schedule refresh stopped.
+class RestartUpdateTimer {
+public:
+    explicit RestartUpdateTimer(PlanningHost& host) : m_host(host) {}
+    ~RestartUpdateTimer() { m_host.restartUpdateTimer(); }
+    RestartUpdateTimer(const RestartUpdateTimer&) = delete;
+    RestartUpdateTimer& operator=(const RestartUpdateTimer&) = delete;
+
+private:
+    PlanningHost& m_host;
+};
+
+} // namespace
+
+Worklist::Worklist(const Clock& clock, const Settings& settings, PlanningHost& host)
+    : lastScheduleDay(clock.today()), m_clock(clock), m_settings(settings), m_host(host) {}
+
+void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& start, int duration, bool fixed,
+                        const QString& status) {
+    RestartUpdateTimer restart(m_host);
+    // Whatever spec the caller's value has, its date and time are read as the wall clock.
+    const QDateTime begin = plantime::wall(start.date(), start.time());
+    const QDateTime end = begin.addSecs(qint64(duration) * 60);
+    const QDateTime now = plantime::now(m_clock);
+    const QDate today = now.date();
+
+    PlanEntry e;
+    e.startTime = plantime::formatTime(begin);
+    e.endTime = plantime::formatTime(end);
+    if (isPause) {
+        e.displayText = QStringLiteral("Pause: %1 min").arg(duration);
+        if (!title.isEmpty())
+            e.displayText += QStringLiteral(" (") + title + QLatin1Char(')');
+    } else {
+        e.displayText = title;
+    }
+    e.startMode = fixed ? QStringLiteral("F") : QStringLiteral("R");
+    e.kind = isPause ? QStringLiteral("P") : QStringLiteral("E");
+    e.duration = QString::number(duration);
+
+    if (status == statusDone) {
+        e.status = statusDone;
+        e.date = plantime::formatDate(begin.date());
+    } else if (status == statusRunning) {
+        // Only a plan file saved while the entry ran gives this.
+        e.status = fixed ? statusRunning : statusPending;
+        if (now > end.addMSecs(1)) {
+            e.status = statusPending;
+            e.startMode = QStringLiteral("R");
+            automaticStartFlag = true;
+        }
+        e.date = plantime::formatDate(begin.date());
+    } else {
+        e.status = statusPending;
+        if (fixed)
+            // A fixed time that has already passed today means that time tomorrow.
+            e.date = plantime::formatDate(now > begin ? today.addDays(1) : begin.date());
+        else
+            e.date = plantime::formatDate(today);
+    }
+    e.conflictMark = QString();
+
+    m_entries.append(std::move(e));
+    m_rowsChanged = true;
+    try {
+        RecomputeSchedule();
+        UpdateCaption();
+    } catch (...) {
+        // The new row is there even when another entry does not convert.
+        notifyEntriesChanged();
+        throw;
+    }
+}
+
+void Worklist::PurgeOldFinished() {
+    const qint64 today = m_clock.today().toJulianDay();
+    for (qsizetype i = 0; i < m_entries.size();) {
+        const PlanEntry& e = m_entries.at(i);
+        if (e.status == statusDone && planminutes::readDay(e.date) != today) {
+            m_entries.removeAt(i);
+            m_rowsChanged = true;
+        } else {
+            ++i;
+        }
+    }
+    removedDoneCount = 0;
+    notifyEntriesChanged();
+}
+
+void Worklist::ClearOpenEntries() {
+    const qsizetype removed = m_entries.removeIf([](const PlanEntry& e) { return e.isOpen(); });
+    if (removed > 0)
+        m_rowsChanged = true;
+    notifyEntriesChanged();
+    UpdateCaption();
+}
+
+void Worklist::LoadTodaysFinishedUnits(const ActivityLog& log) {
+    addFinishedRecords(log.FinishedUnits(m_clock.today()));
+}
+
+void Worklist::addFinishedRecords(const QList<FinishedUnit>& records) {
+    for (const FinishedUnit& r : records)
+        AddEntry(r.title, isPauseTitle(r.title), r.start, r.minutes, true, statusDone);
+}
+
+int Worklist::FirstOpenIndex() const {
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (m_entries.at(i).isOpen())
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int Worklist::FirstOpenTomorrowIndex() const {
+    const QString tomorrow = plantime::formatDate(m_clock.today().addDays(1));
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const PlanEntry& e = m_entries.at(i);
+        if (e.status != statusDone && e.date == tomorrow)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+namespace {
+
+const PlanEntry* firstPending(const QList<PlanEntry>& entries, bool unitsOnly) {
+    for (const PlanEntry& e : entries) {
+        if (e.isPending() && (!unitsOnly || e.isUnit()))
+            return &e;
+    }
+    return nullptr;
+}
+
+QDateTime startOf(const PlanEntry* e) {
+    return e ? planminutes::toDateTime(planminutes::readStart(*e)) : QDateTime();
+}
+
+} // namespace
+
+QString Worklist::NextPendingTitle() const {
+    const PlanEntry* e = firstPending(m_entries, false);
+    return e ? e->displayText : QString();
+}
+
+QString Worklist::NextPendingUnitTitle() const {
+    const PlanEntry* e = firstPending(m_entries, true);
+    return e ? e->displayText : QString();
+}
+
+bool Worklist::NextPendingIsPause() const {
+    const PlanEntry* e = firstPending(m_entries, false);
+    return e && !e->isUnit();
+}
+
+QDateTime Worklist::NextPendingStart() const {
+    return startOf(firstPending(m_entries, false));
+}
+
+QDateTime Worklist::NextPendingUnitStart() const {
+    return startOf(firstPending(m_entries, true));
+}
+
+int Worklist::DoneCount() const {
+    int n = 0;
+    for (const PlanEntry& e : m_entries) {
+        if (e.isFinished())
+            ++n;
+    }
+    return n + removedDoneCount;
+}
+
+int Worklist::PlannedTodayCount() const {
+    const qint64 today = m_clock.today().toJulianDay();
+    int n = 0;
+    for (const PlanEntry& e : m_entries) {
+        if (e.isUnit() && planminutes::readDay(e.date) == today)
+            ++n;
+    }
+    return n + removedDoneCount;
+}
+
+int Worklist::smallPause() const {
+    return std::max(1, m_settings.KleinePause);
+}
+
+void Worklist::notifyEntriesChanged() {
+    if (!m_rowsChanged)
+        return;
+    m_rowsChanged = false;
+    m_host.entriesChanged();
+}

@@ -9,6 +9,7 @@
 
 class ActivityLog;
 class Clock;
+struct FinishedUnit;
 struct Settings;
 
 // What the plan needs from the Planning window around it. Defaults suit tests and the time
@@ -46,6 +47,8 @@ public:
     // Today's finished records of the activity log become "x" entries (pauses by their "p"
     // title rule).
     void LoadTodaysFinishedUnits(const ActivityLog& log);
+    // The same for records already read from the log, in their order.
+    void addFinishedRecords(const QList<FinishedUnit>& records);
 
     // --- queries (-1, an invalid QDateTime or "" when nothing matches) -------------------
     int FirstOpenIndex() const;
@@ -65,6 +68,8 @@ public:
     const QString& caption() const { return m_caption; }
     // -1, 0 or 1 by entry start.
     static int lvPlanCompare(const PlanEntry& a, const PlanEntry& b);
+    // The gap between two units: the setting "Kleine Pause", never below one minute.
+    int smallPause() const;
 
     // --- planning-window state that belongs to the plan ---------------------------------
     int removedDoneCount = 0;
@@ -75,9 +80,13 @@ public:
     bool automaticStartFlag = false;
 
 private:
+    void notifyEntriesChanged();
+
     const Clock& m_clock;
     const Settings& m_settings;
     PlanningHost& m_host;
     QList<PlanEntry> m_entries;
     QString m_caption;
+    // Rows were added or removed since the host was last told.
+    bool m_rowsChanged = false;
 };

@@ -1,0 +1,301 @@
+#include "plan_file.h"
+
+#include "clock.h"
+#include "data_folder.h"
+#include "debug_log.h"
+#include "plan_entry.h"
+#include "plan_minutes.h"
+#include "plan_time.h"
+#include "settings.h"
+#include "text_file.h"
+#include "user_interface.h"
+#include "worklist.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString pausePrefix = QStringLiteral("Pause: ");
+const QString runningMark = QStringLiteral("{{WIP}}");
+const QString durationMark = QStringLiteral("///");
+const QString timeMark = QStringLiteral("|||");
+const QString statusPending = QStringLiteral(" ");
+const QString statusRunning = QStringLiteral("WIP");
+
+// A line break inside a title would split the entry into two lines of the file.
+QString oneLine(QString text) {
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+} // namespace
+
+struct PlanFile::ParsedLine {
+    QString title;
+    bool isPause = false;
+    QDateTime start;
+    int duration = 0;
+    bool fixed = false;
+    QString status = statusPending;
+    bool tomorrowFlag = false;
+};
+
+PlanFile::PlanFile(Worklist& worklist, const Clock& clock, const Settings& settings, const DataFolder& folder,
+                   DebugLog& debugLog, UserInterface& ui)
+    : m_worklist(worklist), m_clock(clock), m_settings(settings), m_folder(folder), m_debugLog(debugLog),
+      m_ui(ui) {}
+
+QStringList PlanFile::planLines(const QList<PlanEntry>& entries, bool withFinished, bool withDates) {
+    QStringList lines;
+    lines.reserve(entries.size());
+    for (const PlanEntry& e : entries) {
+        const QString dateSuffix = withDates ? QLatin1Char(' ') + e.date : QString();
+        const QString fixedPart = timeMark + e.startTime + dateSuffix;
+        if (e.isPause()) {
+            QString line = pausePrefix + e.duration;
+            if (e.displayText.contains(QLatin1Char('(')))
+                line += QLatin1Char(' ') + oneLine(e.pauseTitle());
+            if (e.isFixed())
+                line += fixedPart;
+            lines.append(line);
+            continue;
+        }
+        const QString plain = oneLine(e.displayText) + durationMark + e.duration;
+        if (e.isPending())
+            lines.append(e.isFixed() ? plain + fixedPart : plain);
+        else if (withFinished)
+            lines.append(plain);
+        if (e.isRunning())
+            lines.append(runningMark + plain + fixedPart);
+    }
+    return lines;
+}
+
+bool PlanFile::IsFileLocked(const QString& fileName) {
+    if (!QFileInfo::exists(fileName))
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return true;
+    file.close();
+    return false;
+}
+
+bool PlanFile::SavePlan(const QString& fileName, bool withFinished, bool withDates) {
+    // Another program holds the file: leave it; the next save writes the whole plan anyway.
+    if (IsFileLocked(fileName))
+        return false;
+    QString error;
+    if (!textfile::writeLines(fileName, planLines(m_worklist.entries(), withFinished, withDates), &error)) {
+        m_debugLog.AddDebugLine(QStringLiteral("Speichern des Plans fehlgeschlagen: ") + fileName +
+                                QStringLiteral(" | ") + error);
+        return false;
+    }
+    return true;
+}
+
+PlanFile::ParsedLine PlanFile::parseLine(QString line, const QDateTime& now, bool tomorrowFlag) const {
+    ParsedLine r;
+    r.tomorrowFlag = tomorrowFlag;
+    const QDate today = now.date();
+
+    const qsizetype bars = line.indexOf(timeMark);
+    if (bars >= 0) {
+        const QString rest = line.mid(bars + timeMark.size());
+        const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+        if (blank >= 0) {
+            const QString dateText = rest.mid(blank + 1);
+            const QDate day = dateText.isEmpty() ? today : plantime::parseDate(dateText);
+            r.start = plantime::wall(day, plantime::parseTime(rest.left(blank)));
+        } else {
+            // An undated time is its next occurrence; once one has gone to tomorrow, all later
+            // ones of the file go there too.
+            const QTime time = plantime::parseTime(rest);
+            if (r.tomorrowFlag) {
+                r.start = plantime::wall(today.addDays(1), time);
+            } else if (plantime::wall(today, time) < now) {
+                r.start = plantime::wall(today.addDays(1), time);
+                r.tomorrowFlag = true;
+            } else {
+                r.start = plantime::wall(today, time);
+            }
+        }
+        line.truncate(bars);
+        r.fixed = true;
+    } else {
+        r.start = now;
+    }
+
+    if (line.startsWith(pausePrefix)) {
+        r.isPause = true;
+        QString number = line.mid(pausePrefix.size());
+        const qsizetype blank = number.indexOf(QLatin1Char(' '));
+        if (blank >= 0)
+            number.truncate(blank);
+        if (planminutes::tryReadInt(number, &r.duration)) {
+            const qsizetype first = line.indexOf(QLatin1Char(' '));
+            const qsizetype second = line.indexOf(QLatin1Char(' '), first + 1);
+            r.title = second >= 0 ? line.mid(second + 1) : QString();
+        } else {
+            // Not an error: a pause without a number is the big pause.
+            r.duration = m_settings.GrossePause;
+            r.title = line.mid(pausePrefix.size());
+        }
+        return r;
+    }
+
+    const qsizetype wip = line.indexOf(runningMark);
+    if (wip >= 0) {
+        r.status = statusRunning;
+        line.remove(wip, runningMark.size());
+    }
+    const qsizetype slashes = line.indexOf(durationMark);
+    if (slashes >= 0) {
+        r.duration = planminutes::readInt(line.mid(slashes + durationMark.size()));
+        line.truncate(slashes);
+    } else {
+        r.duration = m_settings.StandardDauerEinheit;
+    }
+    r.title = line;
+    return r;
+}
+
+bool PlanFile::LoadPlan(const QString& fileName) {
+    if (!QFileInfo::exists(fileName))
+        return true;
+    textfile::ReadResult read = textfile::readLines(fileName);
+    if (!read.ok)
+        read = textfile::readLines(fileName);
+    if (!read.ok) {
+        m_debugLog.AddDebugLine(QStringLiteral("Laden des Plans fehlgeschlagen: ") + fileName +
+                                QStringLiteral(" | ") + read.error);
+        m_ui.showMessage(QStringLiteral("Der Plan konnte nicht geladen werden.\n\nDatei: ") + fileName +
+                         QStringLiteral("\nFehler: ") + read.error);
+        return false;
+    }
+    QStringList& lines = read.lines;
+    // Editors that save UTF-8 often put a byte order mark in front of the first line.
+    if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
+        lines.first().remove(0, 1);
+
+    m_worklist.ClearOpenEntries();
+
+    const QDateTime now = plantime::now(m_clock);
+    bool tomorrowFlag = false;
+    QStringList badLines;
+    QString scheduleError;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        ParsedLine entry;
+        try {
+            entry = parseLine(lines.at(i), now, tomorrowFlag);
+        } catch (const plantime::ConversionError&) {
+            // One bad line must not cost the rest of the plan.
+            badLines.append(QStringLiteral("Zeile %1: %2").arg(i + 1).arg(lines.at(i)));
+            continue;
+        }
+        tomorrowFlag = entry.tomorrowFlag;
+        try {
+            m_worklist.AddEntry(entry.title, entry.isPause, entry.start, entry.duration, entry.fixed,
+                                entry.status);
+        } catch (const plantime::ConversionError& e) {
+            // The entry is in; some other entry of the plan does not convert.
+            scheduleError = e.text();
+        }
+    }
+    try {
+        m_worklist.RecomputeSchedule();
+        m_worklist.UpdateCaption();
+    } catch (const plantime::ConversionError& e) {
+        scheduleError = e.text();
+    }
+    if (!scheduleError.isEmpty())
+        m_debugLog.AddDebugLine(QStringLiteral("Plan nach dem Laden nicht berechenbar: '") + scheduleError +
+                                QStringLiteral("' ist kein gültiger Wert"));
+
+    if (!badLines.isEmpty()) {
+        for (const QString& bad : badLines)
+            m_debugLog.AddDebugLine(QStringLiteral("Plandatei ") + fileName + QStringLiteral(": ") + bad +
+                                    QStringLiteral(" übersprungen"));
+        QString backup;
+        const bool kept = keepBackup(fileName, &backup);
+        QString text = QStringLiteral("Einige Zeilen der Plandatei konnten nicht gelesen werden und wurden "
+                                      "übersprungen. Alle übrigen Einträge wurden geladen.\n\nDatei: ") +
+                       fileName + QStringLiteral("\n\n") + badLines.join(QLatin1Char('\n'));
+        if (kept)
+            text += QStringLiteral("\n\nDie Datei wurde unverändert gesichert als: ") + backup;
+        else
+            text += QStringLiteral("\n\nDie Datei konnte nicht gesichert werden (") + backup +
+                    QStringLiteral(").");
+        m_ui.showMessage(text);
+    }
+    return true;
+}
+
+bool PlanFile::keepBackup(const QString& fileName, QString* backup) {
+    // A byte-for-byte copy: the next save rewrites the file without the lines it could not read,
+    // and this copy is where the user finds them again. Copied beside and renamed, so an older
+    // backup only goes once the new one is complete.
+    *backup = backupPath(fileName);
+    const QString partial = *backup + QStringLiteral(".tmp");
+    QFile::remove(partial);
+    bool ok = QFile::copy(fileName, partial);
+    if (ok) {
+        QFile::remove(*backup);
+        ok = QFile::rename(partial, *backup);
+    }
+    if (!ok) {
+        QFile::remove(partial);
+        m_debugLog.AddDebugLine(QStringLiteral("Sicherungskopie der Plandatei fehlgeschlagen: ") + *backup);
+    }
+    return ok;
+}
+
+QString PlanFile::worklistPath() const {
+    return m_folder.filePath(QStringLiteral("worklist.log"));
+}
+
+QString PlanFile::routinePath() const {
+    return m_folder.filePath(QStringLiteral("lastroutine.log"));
+}
+
+QString PlanFile::backupPath(const QString& fileName) {
+    return fileName + QStringLiteral(".bak");
+}
+
+bool PlanFile::saveWorklist() {
+    return SavePlan(worklistPath(), false, true);
+}
+
+bool PlanFile::loadWorklist() {
+    return LoadPlan(worklistPath());
+}
+
+bool PlanFile::saveRoutine() {
+    return SavePlan(routinePath(), false, false);
+}
+
+bool PlanFile::loadRoutine() {
+    return LoadPlan(routinePath());
+}
+
+bool PlanFile::open(const QString& fileName) {
+    m_currentFileName = fileName;
+    return LoadPlan(fileName);
+}
+
+PlanFile::SaveOutcome PlanFile::saveToCurrent() {
+    if (m_currentFileName.isEmpty())
+        return SaveOutcome::NeedsFileName;
+    return SavePlan(m_currentFileName, false, false) ? SaveOutcome::Saved : SaveOutcome::Failed;
+}
+
+bool PlanFile::saveTo(const QString& fileName) {
+    return SavePlan(fileName, false, false);
+}
+
+bool PlanFile::saveAs(const QString& fileName) {
+    m_currentFileName = fileName;
+    return SavePlan(fileName, true, false);
+}
