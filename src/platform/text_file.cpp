@@ -128,6 +128,10 @@ ReadResult readLines(const QString& path) {
 }
 
 bool writeText(const QString& path, QStringView text, QString* error) {
+    return writeBytes(path, encodeText(text), error);
+}
+
+bool writeBytes(const QString& path, QByteArrayView bytes, QString* error) {
     QSaveFile file(path);
     // The previous file must survive a failed write, so never fall back to writing in place.
     file.setDirectWriteFallback(false);
@@ -136,8 +140,7 @@ bool writeText(const QString& path, QStringView text, QString* error) {
             *error = errorText(file);
         return false;
     }
-    const QByteArray bytes = encodeText(text);
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
         if (error)
             *error = errorText(file);
         file.cancelWriting();

@@ -40,6 +40,10 @@ bool writeLines(const QString& path, const QStringList& lines, QString* error = 
 // Replaces the file atomically with exactly the encoded text (no break is added).
 bool writeText(const QString& path, QStringView text, QString* error = nullptr);
 
+// Replaces the file atomically with exactly these bytes, for files whose format belongs to other
+// programs (a desktop entry is UTF-8 with LF line ends, not Windows-1252 with CR LF).
+bool writeBytes(const QString& path, QByteArrayView bytes, QString* error = nullptr);
+
 // Appends the encoded text to the end of the file, creating it if needed. Never truncates.
 bool appendText(const QString& path, QStringView text, QString* error = nullptr);
 

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+
+// One running copy per user and data folder. The first start holds a lock file and listens on a
+// local socket that only the same user may open; a later start finds the lock taken, asks the
+// running copy to bring its Planning window to the front, and ends.
+//
+// The lock and the socket name are derived from the user and the data folder, so two portable
+// copies with their own data folders (or parallel tests) never see each other.
+class SingleInstance final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SingleInstance)
+
+public:
+    enum class Claim {
+        First,     // we hold the lock: start as usual
+        Running,   // another copy holds it: ask it to come forward, then end
+        Unchecked, // the lock could not be taken for another reason: start as usual
+    };
+
+    // dataFolderPath identifies the instance scope; runtimeFolder holds the lock file and, on
+    // Unix, the socket (see defaultRuntimeFolder()).
+    SingleInstance(const QString& dataFolderPath, const QString& runtimeFolder, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // The per-user folder for the lock and the socket: $XDG_RUNTIME_DIR, else a private folder
+    // in the temporary folder (created with owner-only access), else "" when neither is usable.
+    static QString defaultRuntimeFolder();
+
+    // Takes the lock without waiting. Needs no application object.
+    Claim claim();
+
+    // Second start: delivers the bring-to-front request, retrying for at most timeoutMs while
+    // the first copy may still be setting up its socket. True when it was delivered.
+    bool requestFront(int timeoutMs);
+
+    // First start, once the application object exists: accepts requests from later starts.
+    // Reclaims a socket left behind by a crashed copy, since we own the lock.
+    bool listen();
+
+    QString lockFilePath() const { return m_lockPath; }
+    QString serverName() const { return m_serverName; }
+
+signals:
+    // A later start asked for the Planning window.
+    void frontRequested();
+
+private:
+    void readRequest(QLocalSocket* socket);
+
+    QString m_lockPath;
+    QString m_serverName;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
+};
