@@ -146,6 +146,14 @@ bool writeBytes(const QString& path, QByteArrayView bytes, QString* error) {
         file.cancelWriting();
         return false;
     }
+    // A text shorter than the write buffer only reaches the disk here; QSaveFile::commit() (Qt
+    // 6.4) does not notice when that flush fails and would rename a truncated file into place.
+    if (!file.flush()) {
+        if (error)
+            *error = errorText(file);
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         if (error)
             *error = errorText(file);
