@@ -30,7 +30,11 @@ bool DebugLog::SaveDebugLog(const QString& filePath) {
     // into the file twice.
     if (m_saved)
         return true;
-    AddDebugLine(QStringLiteral("Beende Taktplan."));
+    // After a failed attempt the retry carries the same end line, not a second one.
+    if (!m_endLineAdded) {
+        AddDebugLine(QStringLiteral("Beende Taktplan."));
+        m_endLineAdded = true;
+    }
     const bool exists = QFileInfo::exists(filePath);
     m_saved = textfile::appendText(filePath, exists ? crlf + m_text : m_text);
     return m_saved;

@@ -29,4 +29,5 @@ private:
     QString m_text;
     std::function<void(const QString&)> m_listener;
     bool m_saved = false;
+    bool m_endLineAdded = false;
 };

@@ -40,4 +40,6 @@ struct Settings {
     bool showPercentileRanking = false;
     int evaluateLastXDays = 100;
     qint64 LaufendeEinheitGestartetUm = 0; // UNIX milliseconds from local time; never read
+
+    bool operator==(const Settings&) const = default;
 };
