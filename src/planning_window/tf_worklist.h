@@ -1,11 +1,29 @@
 #pragma once
 
-// Contract between the Planning window and the app's start-up (to be filled in).
+// The Planning window: the plan list, the input line, the menus and the timers that animate
+// them. Handlers stay thin: they read the widgets, call the plan's operations and refresh.
 
 #include "worklist.h"
 #include "worklist_services.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class EngineStatus;
+class MenuKeys;
+class PlanTableModel;
+class QAction;
+class QKeyEvent;
+class QMenu;
+class QTableView;
+class QTimer;
+class TitleComboBox;
+class WindowUserInterface;
+struct Settings;
 
 class TFWorklist final : public QMainWindow, public PlanningHost {
     Q_OBJECT
@@ -24,12 +42,162 @@ public:
     void enableAutoStart();
     // Start-up: the just-started flag read by re-planning.
     void setJustStarted(bool on);
+    bool justStarted() const { return m_justStarted; }
     // SavePlan(worklist.log, without finished, with dates).
     bool savePlan();
     // Brings the window to the front, restored if minimised (second start, focus lock).
     void bringToFront();
 
+    // The run engine's state; without one no plan runs.
+    void setEngineStatus(const EngineStatus* engine);
+    // The Timer window: while it is visible, closing this window only hides it.
+    void setTimerWindow(QWidget* timerWindow);
+    // Another window of the program that the focus lock leaves in front (reminder, about,
+    // confirmation).
+    void addForegroundPeer(QWidget* window);
+
+    // The finish blink of a unit that has just been completed (FinishRunningEntry).
+    void startFinishBlink();
+
+    // Timer handlers, as their timers call them.
+    void tmrUpdateTimer();
+    void tmrBlinkenTimer();
+    void tmrCaptionBlinkenTimer();
+    void tmrFocusLockTimer();
+    void tmrAutoStartTimer();
+    // The start command ("Start", F9).
+    void Start1Click();
+
+    // The input strip pnlHinzu with the input field (hidden while a plan runs).
+    void setInputVisible(bool visible);
+    bool mouseEditing() const { return m_mouseEditing; }
+
+    // PlanningHost
+    bool engineActive() const override;
+    int percentileRank() const override;
+    void captionChanged(const QString& caption) override;
+    void entriesChanged() override;
+    void restartUpdateTimer() override;
+
 signals:
     // "Beenden", or closing while the Timer window is hidden: the program is to end.
     void terminateRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Settings& settings() const;
+    bool unitRunning() const;
+
+    void createControls();
+    void createMenus();
+    void createTimers();
+    QAction* newAction(const char* caption, const QKeySequence& key, void (TFWorklist::*handler)());
+    QAction* newHiddenAction(const char* caption, const QKeySequence& key, void (TFWorklist::*handler)());
+    void applyFont();
+    void arrangeControls();
+    void refreshList();
+    QList<int> selectedRows() const;
+
+    // FormShow and the hiding counterpart.
+    void formShow();
+    void formHide();
+    void refillInputField();
+    void updateMenuStates();
+    void updateDeleteEnabled();
+    void disableDelete();
+    bool isForegroundOurs() const;
+    bool keyHook(const QKeyEvent& key);
+
+    // Runs a plan operation; a value that does not convert (a hand-edited plan file) leaves
+    // one debug line per distinct failure instead of taking the program down.
+    bool guarded(const std::function<void()>& operation, const char* where);
+
+    // Commands.
+    void onNew();
+    void onOpen();
+    void onSave();
+    void onSaveAs();
+    void onLogs();
+    void onQuit();
+    void onAddUnit();
+    void onAddPause();
+    void onLoadLastPlan();
+    void onRemoveFinished();
+    void onDeleteEntries();
+    void onSelectAll();
+    void onLaterCommand();
+    // Entry input.
+    void onEnter();
+    void onInputSelectAll();
+    void onInputDelete();
+    void onInputCancel();
+
+    // Dialog guard around the file dialogs.
+    void beginDialog();
+    void endDialog();
+    QString askFileName(bool save);
+
+    const Clock& m_clock;
+    const DataFolder& m_folder;
+    Records& m_records;
+    CompanionProgram& m_companion;
+    Shell& m_shell;
+    ProgramLauncher& m_launcher;
+    std::unique_ptr<WindowUserInterface> m_ownUi;
+    UserInterface& m_ui;
+    Worklist m_worklist;
+
+    const EngineStatus* m_engine = nullptr;
+    QPointer<QWidget> m_timerWindow;
+    QList<QPointer<QWidget>> m_foregroundPeers;
+
+    // Controls.
+    QWidget* m_client = nullptr;
+    QTableView* lvPlan = nullptr;
+    PlanTableModel* m_model = nullptr;
+    QWidget* pnlHinzu = nullptr;
+    TitleComboBox* cbbAufgabe = nullptr;
+    MenuKeys* m_keys = nullptr;
+
+    // Menus and their items.
+    QMenu* m_menuDatei = nullptr;
+    QMenu* m_menuListe = nullptr;
+    QMenu* m_menuEinstellungen = nullptr;
+    QMenu* m_menuHilfe = nullptr;
+    QMenu* pmWorklistEdit = nullptr;
+    QMenu* pmHinzu = nullptr;
+    QAction* m_actNew = nullptr;
+    QAction* m_actOpen = nullptr;
+    QAction* m_actSave = nullptr;
+    QAction* m_actSaveAs = nullptr;
+    QAction* m_actLogs = nullptr;
+    QAction* m_actQuit = nullptr;
+    QAction* m_actDelete = nullptr;
+    QAction* m_actStart = nullptr;
+    QAction* m_pmDelete = nullptr;
+
+    // Timers.
+    QTimer* tmrUpdate = nullptr;
+    QTimer* tmrBlinken = nullptr;
+    QTimer* tmrCaptionBlinken = nullptr;
+    QTimer* tmrFocusLock = nullptr;
+    QTimer* tmrAutoStart = nullptr;
+
+    // State.
+    int m_blinkCounter = 0;
+    QString m_rememberedUnitTitle;
+    QString m_lastConversionError;
+    QString m_replanCaption;
+    bool m_replanAvailable = true;
+    bool m_mouseEditing = true;
+    bool m_justStarted = false;
+    bool m_autoStartInProgress = false;
+    bool m_shownBefore = false;
+    bool m_firstStartHintPending = false;
+    qint64 m_lastStartTick = 0;
 };

@@ -5,6 +5,7 @@ class CompanionProgram;
 class DataFolder;
 class ProgramLauncher;
 class Shell;
+class UserInterface;
 struct Records;
 
 // Everything the Planning window uses from outside: created by the app before the window.
@@ -15,4 +16,7 @@ struct WorklistServices {
     CompanionProgram& companion;
     Shell& shell;
     ProgramLauncher& launcher;
+    // Messages and reminders (the app's WindowUserInterface); the window makes its own when
+    // none is given.
+    UserInterface* ui = nullptr;
 };
