@@ -139,7 +139,13 @@ bool ActivityLog::WriteLogEntry(const QString& text, bool withStamp) {
         }
     }
     m_debugLog.AddDebugLine(note);
+    // The reload belongs to this write: when the write failed, a readable file must not re-arm
+    // the message, or a log that can be read but not written (a read-only file, a full disk)
+    // would show the same message at every unit.
+    const QString shownBeforeReload = m_errorShownPath;
     LoadLog();
+    if (!ok && !shownBeforeReload.isEmpty())
+        m_errorShownPath = shownBeforeReload;
     return ok;
 }
 
