@@ -111,9 +111,11 @@ QString SettingsFile::ReadSettingValue(const QString& key) {
             else
                 note = QStringLiteral(" Datei konnte nicht gelesen werden: ") + read.error;
         }
+        // The key must open the line: a value such as a web address with "?Y=5" in it, or a
+        // comment mentioning "Sounds=0", must not set another key.
         const QString needle = key + QLatin1Char('=');
         for (const QString& line : std::as_const(read.lines)) {
-            if (line.contains(needle))
+            if (line.startsWith(needle))
                 result = line.mid(line.indexOf(QLatin1Char('=')) + 1);
         }
     } else {

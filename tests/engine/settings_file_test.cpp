@@ -212,8 +212,8 @@ TEST_F(SettingsFileTest, ReadingRulesPerKey) {
              EXPECT_EQ(s.StandardDauerEinheit, 50);
              EXPECT_EQ(s.NeuPlanenMax, -2);
          }},
-        {"a key in a comment line counts too", "Kleine Pause=6\r\n#Kleine Pause=9\r\n",
-         [](const Settings& s) { EXPECT_EQ(s.KleinePause, 9); }},
+        {"a commented-out key does not count", "Kleine Pause=6\r\n#Kleine Pause=9\r\n",
+         [](const Settings& s) { EXPECT_EQ(s.KleinePause, 6); }},
         {"keys are case-sensitive", "standarddauereinheit=50\r\n",
          [](const Settings& s) { EXPECT_EQ(s.StandardDauerEinheit, 25); }},
         {"dates, with 30.12.1899 as none",
@@ -256,6 +256,19 @@ TEST_F(SettingsFileTest, ReadSettingValueReturnsTheRawText) {
               QStringList({QStringLiteral(
                                "Lade Wert \"NeuPlanenURL\" aus INI-Datei.  (#1) Ergebnis:  https://a?b=c "),
                            QStringLiteral("Lade Wert \"Fehlt\" aus INI-Datei.  (#1) Ergebnis: ")}));
+}
+
+TEST_F(SettingsFileTest, KeysInsideOtherLinesDoNotCount) {
+    // Values and comments that happen to contain "key=" leave that key alone; the last line
+    // that starts with the key still wins.
+    writeIni("Y=7\r\nNeuPlanenURL=https://a.example/?X=3&Y=5\r\n#Sounds=0 schaltet die Töne ab\r\n"
+             "Kleine Pause=9\r\nMeine Kleine Pause=2\r\nSounds=1\r\n");
+    const Settings s = load();
+    EXPECT_EQ(s.Y, 7);
+    EXPECT_EQ(s.X, 0);
+    EXPECT_EQ(s.NeuPlanenURL, QStringLiteral("https://a.example/?X=3&Y=5"));
+    EXPECT_TRUE(s.Sounds);
+    EXPECT_EQ(s.KleinePause, 9);
 }
 
 TEST_F(SettingsFileTest, UnreadableFileCountsEveryKeyAsAbsent) {
