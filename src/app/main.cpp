@@ -1,0 +1,31 @@
+#include "data_folder.h"
+#include "single_instance.h"
+#include "start_up.h"
+#include "system_clock.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    const SystemClock clock = SystemClock::fromEnvironment();
+    // Qt takes its own options out of argv; the first argument counts as it was given.
+    const QString firstArgument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+
+    // Before anything else, and before any window: one copy per user and data folder.
+    DataFolder folder = DataFolder::fromEnvironment();
+    SingleInstance instance(folder.path(), SingleInstance::defaultRuntimeFolder());
+    if (instance.claim() == SingleInstance::Claim::Running) {
+        // Whether or not the running copy heard us, this start ends quietly.
+        instance.requestFront(500);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Taktplan"));
+    QApplication::setApplicationVersion(QStringLiteral(TAKTPLAN_VERSION));
+    // The Timer window stays hidden until a phase runs, and the Planning window may be hidden
+    // too: the program ends only through its exit command or a termination request.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    StartUp startUp(clock, std::move(folder), instance, firstArgument);
+    return startUp.run();
+}

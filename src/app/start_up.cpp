@@ -1,0 +1,99 @@
+#include "start_up.h"
+
+#include "autostart_entry.h"
+#include "companion_program.h"
+#include "desktop_shell.h"
+#include "program_launcher.h"
+#include "records.h"
+#include "single_instance.h"
+#include "start_up_decision.h"
+#include "start_up_trace.h"
+#include "system_clock.h"
+#include "tf_worklist.h"
+#include "translation.h"
+#include "window_user_interface.h"
+#include "worklist_services.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include "termination_signals.h"
+#endif
+
+StartUp::StartUp(const SystemClock& clock, DataFolder folder, SingleInstance& instance, QString firstArgument)
+    : m_clock(clock), m_folder(std::move(folder)), m_instance(instance),
+      m_firstArgument(std::move(firstArgument)) {}
+
+void StartUp::setUpTranslation() {
+    const QString localeFolder = translation::localeFolder(QCoreApplication::applicationDirPath());
+    const QString code = translation::chooseLanguage(translation::userLanguageCode(),
+                                                     translation::availableLanguages(localeFolder));
+    const translation::Outcome outcome = translation::setUp(localeFolder, code);
+    if (!outcome.problem.isEmpty())
+        QMessageBox::information(nullptr, QStringLiteral("Taktplan"), outcome.problem);
+}
+
+int StartUp::run() {
+    StartUpTrace trace([this] { return m_clock.tickMs(); });
+    // Later starts may knock from now on; their request is served once the loop runs.
+    m_instance.listen();
+    setUpTranslation();
+
+    WorkingFolderLauncher launcher;
+    DesktopShell shell;
+    CompanionProgram companion(launcher);
+    WindowUserInterface ui;
+    Records records(m_clock, m_folder, ui);
+    records.start(companion);
+
+    TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher});
+    window.worklist().LoadTodaysFinishedUnits(records.activityLog);
+
+    const StartUpDecision decision = StartUpDecision::decide(m_firstArgument, records.settings.Autostart);
+    if (decision.showPlanningWindow) {
+        trace.watchFirstPaint(&window);
+        window.show();
+    }
+    if (records.settingsFile.firstStart())
+        window.showFirstStartHint();
+    // Without "-autostart" no plan is carried over from a log-on: the Run entry goes until the
+    // next plan start writes it again. Errors are not reported, as the entry only helps.
+    const std::unique_ptr<AutostartEntry> runEntry =
+        AutostartEntry::forProgram(QCoreApplication::applicationFilePath());
+    if (!decision.keepRunEntry)
+        runEntry->remove();
+    if (decision.enableAutoStart)
+        window.enableAutoStart();
+    window.setJustStarted(true);
+
+    QObject::connect(&m_instance, &SingleInstance::frontRequested, &window, [&] {
+        records.debugLog.AddDebugLine(
+            QStringLiteral("Zweiter Programmstart: Planungsfenster nach vorne geholt"));
+        window.bringToFront();
+        trace.note(QStringLiteral("front"));
+    });
+    QObject::connect(&window, &TFWorklist::terminateRequested, &window, [] { QCoreApplication::exit(0); });
+    QObject::connect(&trace, &StartUpTrace::shownExitRequested, &window, [] { QCoreApplication::exit(0); });
+#ifdef Q_OS_UNIX
+    TerminationSignals signals_;
+    QObject::connect(&signals_, &TerminationSignals::terminationRequested, &window, [&](int signal) {
+        records.debugLog.AddDebugLine(QStringLiteral("Programmende angefordert (") +
+                                      TerminationSignals::name(signal) + u')');
+        // exit() rather than quit(): it leaves every window as it is (closing the Planning
+        // window would start the companion program) and ends nested dialog loops too.
+        QCoreApplication::exit(0);
+    });
+#endif
+    QTimer::singleShot(0, &window, [&] {
+        trace.note(QStringLiteral("running planning-window=") +
+                   (window.isVisible() ? QStringLiteral("visible") : QStringLiteral("hidden")));
+    });
+
+    const int status = QApplication::exec();
+
+    window.savePlan();
+    records.finish();
+    return status;
+}
