@@ -1,0 +1,45 @@
+#!/bin/sh
+# Installs the build into a temporary prefix and starts the installed program through its link
+# in bin/: it must find its catalogues and sounds beside itself. Usage: check_install.sh <build>
+set -eu
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix="$work/prefix with blank"
+
+cmake --install "$build" --prefix "$prefix" > "$work/install.log"
+
+status=0
+for file in bin/taktplan lib/taktplan/taktplan \
+    lib/taktplan/locale/de/LC_MESSAGES/default.mo lib/taktplan/locale/en/LC_MESSAGES/default.mo \
+    lib/taktplan/Sounds/Start.wav lib/taktplan/Sounds/Ende_Einheit.wav lib/taktplan/Sounds/Feierabend.wav \
+    lib/taktplan/Sounds/Countdown60.wav lib/taktplan/Sounds/Countdown30.wav \
+    share/applications/taktplan.desktop share/icons/hicolor/scalable/apps/taktplan.svg; do
+    if [ ! -e "$prefix/$file" ]; then
+        echo "missing after install: $file"
+        status=1
+    fi
+done
+if [ "$(readlink "$prefix/bin/taktplan")" != "../lib/taktplan/taktplan" ]; then
+    echo "bin/taktplan is not the relative link to the program"
+    status=1
+fi
+if ! grep -qx "Exec=\"$prefix/bin/taktplan\"" "$prefix/share/applications/taktplan.desktop"; then
+    echo "the desktop file does not start the installed program:"
+    grep '^Exec=' "$prefix/share/applications/taktplan.desktop" || true
+    status=1
+fi
+
+# Started through the link from elsewhere, in English: the settings comment shows the catalogue
+# was found.
+mkdir -p "$work/data" "$work/run" "$work/config"
+chmod 700 "$work/run"
+(cd "$work" && env TAKTPLAN_DATA_DIR="$work/data" TAKTPLAN_LANGUAGE=en TAKTPLAN_EXIT_AFTER_SHOWN=1 \
+    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" \
+    ASAN_OPTIONS=detect_leaks=0 "$prefix/bin/taktplan" > "$work/out.txt")
+if [ "$(sed -n 4p "$work/data/Settings.ini" | tr -d '\r')" != "#Units" ]; then
+    echo "the installed program did not find its English catalogue"
+    status=1
+fi
+[ $status -eq 0 ] && echo "install layout complete; installed program runs and translates"
+exit $status

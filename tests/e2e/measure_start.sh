@@ -1,0 +1,46 @@
+#!/bin/sh
+# Start-up time (process start to the first paint of the window) and peak memory of the
+# program against a bare Qt Widgets window built with the same flags.
+# Usage: measure_start.sh <build folder> [runs]   (build in Release without sanitizers)
+# Runs under the offscreen platform; wrap it in "xvfb-run -a env QT_QPA_PLATFORM=xcb" for X11.
+set -eu
+build=$1
+runs=${2:-10}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/data" "$work/run" "$work/config"
+chmod 700 "$work/run"
+# A day's plan as a user has it, so the program starts as on any working day.
+printf 'Bericht schreiben///25\r\nPause: 25 Mittagspause|||12:00 07.12.2026\r\nSteuererkl\344rung///50|||14:00 07.12.2026\r\nKlavier \374ben///25\r\n' \
+    > "$work/data/worklist.log"
+
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+export TAKTPLAN_DATA_DIR="$work/data" TAKTPLAN_FAKE_TIME=2026-12-07T09:00:00 TAKTPLAN_EXIT_AFTER_SHOWN=1
+export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config"
+
+median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+measure() {
+    name=$1
+    program=$2
+    : > "$work/$name.shown"
+    : > "$work/$name.wall"
+    : > "$work/$name.rss"
+    "$program" > /dev/null 2>&1 || true # warm the file cache; the first start writes the settings
+    i=0
+    while [ $i -lt "$runs" ]; do
+        before=$(date +%s%N)
+        /usr/bin/time -f '%M' -o "$work/time.txt" "$program" > "$work/out.txt" 2> /dev/null
+        after=$(date +%s%N)
+        sed -n 's/^shown //p' "$work/out.txt" >> "$work/$name.shown"
+        echo $(((after - before) / 1000000)) >> "$work/$name.wall"
+        awk '{ print $1 / 1024 }' "$work/time.txt" >> "$work/$name.rss"
+        i=$((i + 1))
+    done
+    printf '%-12s main to first paint %6s ms   process start to exit %6s ms   peak RSS %6.1f MB\n' "$name" \
+        "$(median < "$work/$name.shown")" "$(median < "$work/$name.wall")" "$(median < "$work/$name.rss")"
+}
+
+echo "platform $QT_QPA_PLATFORM, median of $runs runs"
+measure bare_window "$build/tests/e2e/bare_window"
+measure taktplan "$build/taktplan"
