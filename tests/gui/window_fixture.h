@@ -1,0 +1,134 @@
+#pragma once
+
+#include "companion_program.h"
+#include "engine_status.h"
+#include "fake_clock.h"
+#include "fake_launcher.h"
+#include "fake_shell.h"
+#include "records.h"
+#include "scripted_ui.h"
+#include "temp_data_folder.h"
+#include "tf_worklist.h"
+#include "title_combo_box.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+// The run engine as the window sees it, set by the test.
+class FakeEngine final : public EngineStatus {
+public:
+    bool active() const override { return isActive; }
+    bool unitRunning() const override { return isUnit; }
+    bool isActive = false;
+    bool isUnit = false;
+};
+
+// A Planning window over a fresh data folder, a fake clock (Monday 07.12.2026, 09:00:40) and
+// fake platform services.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() {
+        records.settings.LogDateiPfad = data.filePath(QStringLiteral("Dezuzedu.log"));
+        records.settings.Breite = 450;
+        records.settings.Hoehe = 285;
+    }
+    ~WindowTest() override {
+        if (window)
+            window->hide();
+    }
+
+    // Creates the window; shown and active unless told otherwise.
+    TFWorklist& open(bool show = true) {
+        const WorklistServices services{clock, data.folder(), records, companion, shell, launcher, &ui};
+        window = std::make_unique<TFWorklist>(services);
+        window->setEngineStatus(&engine);
+        if (show)
+            showActive();
+        return *window;
+    }
+
+    void showActive() {
+        window->show();
+        activate(window.get());
+    }
+
+    static bool waitFor(const std::function<bool()>& condition, int timeoutMs = 3000) {
+        for (int waited = 0; waited < timeoutMs; waited += 10) {
+            if (condition())
+                return true;
+            QTest::qWait(10);
+        }
+        return condition();
+    }
+
+    static void activate(QWidget* w) {
+        w->activateWindow();
+        // The offscreen platform activates a window shown a second time only when told directly.
+        if (!waitFor([w] { return QApplication::activeWindow() == w; }, 200))
+            QApplication::setActiveWindow(w);
+        ASSERT_TRUE(waitFor([w] { return QApplication::activeWindow() == w; })) << "window not activated";
+    }
+
+    TitleComboBox* field() const { return window->findChild<TitleComboBox*>(QStringLiteral("cbbAufgabe")); }
+    QTableView* list() const { return window->findChild<QTableView*>(QStringLiteral("lvPlan")); }
+    QWidget* strip() const { return window->findChild<QWidget*>(QStringLiteral("pnlHinzu")); }
+    QMenu* menu(const QString& name) const { return window->findChild<QMenu*>(name); }
+    QTimer* timer(const QString& name) const { return window->findChild<QTimer*>(name); }
+    QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
+    QWidget* focus() const { return QApplication::focusWidget(); }
+
+    // Types as a user would, into the focused control. Characters outside ASCII go one by one
+    // (QTest's own mapping asserts on them).
+    void type(const QString& text) const {
+        for (const QChar ch : text) {
+            QWidget* target = QApplication::focusWidget();
+            if (ch.unicode() < 0x80)
+                QTest::keyClick(target, static_cast<char>(ch.unicode()));
+            else
+                QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        }
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
+        QTest::keyClick(target, k, modifiers);
+    }
+    // Clears the field, types the text and presses Enter.
+    void enter(const QString& text) const {
+        field()->setFocus();
+        field()->setText(QString());
+        type(text);
+        key(Qt::Key_Return);
+    }
+
+    QList<PlanEntry>& entries() { return window->worklist().entries(); }
+    // The four shown columns of every row, joined by "|".
+    QStringList shownRows() const {
+        QStringList rows;
+        const QAbstractItemModel* m = list()->model();
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < m->columnCount(); ++c)
+                cells.append(m->index(r, c).data().toString());
+            rows.append(cells.join(QLatin1Char('|')));
+        }
+        return rows;
+    }
+
+    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0, 40))};
+    TempDataFolder data;
+    ScriptedUi ui;
+    Records records{clock, data.folder(), ui};
+    FakeLauncher launcher;
+    CompanionProgram companion{launcher};
+    FakeShell shell;
+    FakeEngine engine;
+    std::unique_ptr<TFWorklist> window;
+};
