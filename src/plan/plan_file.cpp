@@ -180,12 +180,17 @@ bool PlanFile::LoadPlan(const QString& fileName) {
     if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
         lines.first().remove(0, 1);
 
-    m_worklist.ClearOpenEntries();
+    QString scheduleError;
+    try {
+        m_worklist.ClearOpenEntries();
+    } catch (const plantime::ConversionError& e) {
+        // Only the caption failed; the open entries are gone.
+        scheduleError = e.text();
+    }
 
     const QDateTime now = plantime::now(m_clock);
     bool tomorrowFlag = false;
     QStringList badLines;
-    QString scheduleError;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         ParsedLine entry;
         try {

@@ -131,23 +131,4 @@ TEST_F(BerlinDaylightSaving, FallBackRepeatsTheHourAndThePlanSlidesBack) {
     EXPECT_EQ(dateOf(QStringLiteral("Vorbei")), QStringLiteral("26.10.2026"));
 }
 
-TEST_F(BerlinDaylightSaving, PlanAcrossTheSwitchUsesWallClockLengths) {
-    // Planned before the change, a unit that spans 02:00 keeps its 25 wall-clock minutes; the
-    // entries after it neither overlap nor leave a hole in the plan.
-    for (const QDate day : {QDate(2026, 3, 29), QDate(2026, 10, 25)}) {
-        RecordingHost h;
-        clock.set(day, QTime(1, 45));
-        Worklist fresh(clock, settings, h);
-        for (const char* title : {"A", "B", "C"})
-            fresh.AddEntry(QString::fromLatin1(title), false, plantime::now(clock), 25, false,
-                           QStringLiteral(" "));
-        QStringList spans;
-        for (const PlanEntry& e : fresh.entries())
-            spans.append(e.startTime + QLatin1Char('-') + e.endTime + QLatin1Char(' ') + e.conflictMark);
-        EXPECT_EQ(spans, QStringList({QStringLiteral("01:45-02:10 "), QStringLiteral("02:15-02:40 "),
-                                      QStringLiteral("02:45-03:10 ")}))
-            << day.toString().toStdString();
-    }
-}
-
 } // namespace

@@ -101,12 +101,6 @@ TEST_F(WorklistTest, AddEntryStatusAndDateRules) {
     }
 }
 
-TEST_F(WorklistTest, FixedEntryTimesAndEndWrapPastMidnight) {
-    setNow(9, 0);
-    addFixed(QStringLiteral("Spät"), 23, 50, 25);
-    EXPECT_EQ(rows(list), QStringList({QStringLiteral("1|23:50|00:15|Spät|F|E|25| |07.12.2026|")}));
-}
-
 TEST_F(WorklistTest, QueriesOnAMixedPlan) {
     setNow(9, 0);
     list.AddEntry(QStringLiteral("Fertig"), false, wallAt(2026, 12, 7, 8, 0), 25, true, done);
