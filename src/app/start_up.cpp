@@ -37,6 +37,19 @@ void StartUp::setUpTranslation() {
 
 int StartUp::run() {
     StartUpTrace trace([this] { return m_clock.tickMs(); });
+    // From the very beginning, so that a log-out during start-up still ends in order.
+    int endingSignal = 0;
+#ifdef Q_OS_UNIX
+    TerminationSignals signals_;
+    // exit() rather than quit(): it leaves every window as it is (closing the Planning window
+    // would start the companion program) and ends nested dialog loops too.
+    QObject::connect(&signals_, &TerminationSignals::terminationRequested, &signals_,
+                     [&endingSignal](int signal) {
+                         if (endingSignal == 0)
+                             endingSignal = signal;
+                         QCoreApplication::exit(0);
+                     });
+#endif
     // Later starts may knock from now on; their request is served once the loop runs.
     m_instance.listen();
     setUpTranslation();
@@ -76,22 +89,19 @@ int StartUp::run() {
     });
     QObject::connect(&window, &TFWorklist::terminateRequested, &window, [] { QCoreApplication::exit(0); });
     QObject::connect(&trace, &StartUpTrace::shownExitRequested, &window, [] { QCoreApplication::exit(0); });
-#ifdef Q_OS_UNIX
-    TerminationSignals signals_;
-    QObject::connect(&signals_, &TerminationSignals::terminationRequested, &window, [&](int signal) {
-        records.debugLog.AddDebugLine(QStringLiteral("Programmende angefordert (") +
-                                      TerminationSignals::name(signal) + u')');
-        // exit() rather than quit(): it leaves every window as it is (closing the Planning
-        // window would start the companion program) and ends nested dialog loops too.
-        QCoreApplication::exit(0);
-    });
-#endif
     QTimer::singleShot(0, &window, [&] {
         trace.note(QStringLiteral("running planning-window=") +
                    (window.isVisible() ? QStringLiteral("visible") : QStringLiteral("hidden")));
     });
 
-    const int status = QApplication::exec();
+    // A signal during a dialog of the start-up ended that dialog's loop only.
+    const int status = endingSignal == 0 ? QApplication::exec() : 0;
+#ifdef Q_OS_UNIX
+    if (endingSignal != 0) {
+        records.debugLog.AddDebugLine(QStringLiteral("Programmende angefordert (") +
+                                      TerminationSignals::name(endingSignal) + u')');
+    }
+#endif
 
     window.savePlan();
     records.finish();
