@@ -48,7 +48,9 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
       m_companion(services.companion), m_shell(services.shell), m_launcher(services.launcher),
       m_ownUi(services.ui ? nullptr : std::make_unique<WindowUserInterface>()),
       m_ui(services.ui ? *services.ui : *m_ownUi),
-      m_worklist(services.clock, services.records.settings, *this) {
+      m_worklist(services.clock, services.records.settings, *this),
+      m_planFile(m_worklist, services.clock, services.records.settings, services.folder,
+                 services.records.debugLog, m_ui) {
     setObjectName(u"FWorklist"_s);
     setMinimumSize(minWindowWidth, minWindowHeight);
     createTimers();
@@ -64,8 +66,8 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     m_mouseEditing = true;
     m_lastStartTick = 0;
     m_autoStartInProgress = false;
-    // LoadPlan(worklist.log) follows once the plan file is in place.
     m_worklist.UpdateCaption();
+    m_planFile.loadWorklist();
     refreshList();
 
     tmrFocusLock->start();
@@ -75,6 +77,10 @@ TFWorklist::~TFWorklist() = default;
 
 Worklist& TFWorklist::worklist() {
     return m_worklist;
+}
+
+PlanFile& TFWorklist::planFile() {
+    return m_planFile;
 }
 
 Settings& TFWorklist::settings() const {
@@ -774,16 +780,34 @@ void TFWorklist::onInputCancel() {
 // --- plan file --------------------------------------------------------------------------------
 
 bool TFWorklist::savePlan() {
-    return false;
+    return m_planFile.saveWorklist();
 }
 
-void TFWorklist::onOpen() {}
+void TFWorklist::onOpen() {
+    const QString name = askFileName(false);
+    if (!name.isEmpty())
+        m_planFile.open(name);
+    refreshList();
+}
 
-void TFWorklist::onSave() {}
+void TFWorklist::onSave() {
+    if (m_planFile.saveToCurrent() != PlanFile::SaveOutcome::NeedsFileName)
+        return;
+    const QString name = askFileName(true);
+    if (!name.isEmpty())
+        m_planFile.saveTo(name);
+}
 
-void TFWorklist::onSaveAs() {}
+void TFWorklist::onSaveAs() {
+    const QString name = askFileName(true);
+    if (!name.isEmpty())
+        m_planFile.saveAs(name);
+}
 
-void TFWorklist::onLoadLastPlan() {}
+void TFWorklist::onLoadLastPlan() {
+    m_planFile.loadRoutine();
+    refreshList();
+}
 
 void TFWorklist::beginDialog() {
     tmrFocusLock->stop();
@@ -795,6 +819,21 @@ void TFWorklist::endDialog() {
 }
 
 QString TFWorklist::askFileName(bool save) {
-    (void)save;
-    return {};
+    beginDialog();
+    QFileDialog dialog(this, save ? tr_("Speichern unter") : tr_("Öffnen"));
+    dialog.setObjectName(save ? u"saveDialog"_s : u"openDialog"_s);
+    dialog.setNameFilter(tr_("Textdatei (*.txt)"));
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(u"txt"_s);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (!m_planFile.currentFileName().isEmpty())
+        dialog.selectFile(m_planFile.currentFileName());
+    const bool ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    endDialog();
+    return ok ? dialog.selectedFiles().constFirst() : QString();
 }

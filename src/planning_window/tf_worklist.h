@@ -3,6 +3,7 @@
 // The Planning window: the plan list, the input line, the menus and the timers that animate
 // them. Handlers stay thin: they read the widgets, call the plan's operations and refresh.
 
+#include "plan_file.h"
 #include "worklist.h"
 #include "worklist_services.h"
 
@@ -35,6 +36,7 @@ public:
     ~TFWorklist() override;
 
     Worklist& worklist();
+    PlanFile& planFile();
 
     // Start-up: the first-start hint "Hier Aufgabe eingeben und ENTER drücken" in cbbAufgabe.
     void showFirstStartHint();
@@ -140,6 +142,7 @@ private:
     // Dialog guard around the file dialogs.
     void beginDialog();
     void endDialog();
+    // The open or save dialog for plan files; empty when cancelled.
     QString askFileName(bool save);
 
     const Clock& m_clock;
@@ -151,6 +154,7 @@ private:
     std::unique_ptr<WindowUserInterface> m_ownUi;
     UserInterface& m_ui;
     Worklist m_worklist;
+    PlanFile m_planFile;
 
     const EngineStatus* m_engine = nullptr;
     QPointer<QWidget> m_timerWindow;

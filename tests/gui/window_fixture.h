@@ -21,6 +21,15 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
+
+// Readable failure messages for Qt's strings.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& b, std::ostream* os) {
+    *os << '"' << QString::fromLatin1(b.toPercentEncoding(" /|:.()")).toStdString() << '"';
+}
 
 // The run engine as the window sees it, set by the test.
 class FakeEngine final : public EngineStatus {
