@@ -4,6 +4,7 @@
 #include "companion_program.h"
 #include "data_folder.h"
 #include "engine_status.h"
+#include "menu_bar_style.h"
 #include "menu_keys.h"
 #include "plan_table_model.h"
 #include "plan_time.h"
@@ -236,6 +237,9 @@ void TFWorklist::createMenus() {
     bold.setBold(true);
     m_actStart->setFont(bold);
     mm1->addAction(m_actStart);
+    auto* barStyle = new MenuBarStyle(m_actStart);
+    barStyle->setParent(this);
+    mm1->setStyle(barStyle);
 
     m_menuEinstellungen = mm1->addMenu(tr_("Einstellungen"));
     m_menuEinstellungen->setObjectName(u"Einstellungen"_s);
@@ -301,6 +305,12 @@ void TFWorklist::createMenus() {
     // back, unless a plan runs.
     m_keys->setOpeningHandler(m_menuListe, [this] { updateDeleteEnabled(); });
     m_keys->setOpeningHandler(pmWorklistEdit, [this] { updateDeleteEnabled(); });
+    // Opening "Einstellungen" with the setting on brings the focus lock back (after a dialog
+    // that did not restore it, say).
+    m_keys->setOpeningHandler(m_menuEinstellungen, [this] {
+        if (settings().InVordergrundDraengen)
+            tmrFocusLock->start();
+    });
     m_keys->setHook([this](const QKeyEvent& key) { return keyHook(key); });
 }
 

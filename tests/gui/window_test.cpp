@@ -165,6 +165,34 @@ TEST_F(MenuTest, MainMenuHoldsEveryItemWithItsKey) {
     EXPECT_TRUE(menu(QStringLiteral("pmHinzu"))->actions().isEmpty());
 }
 
+TEST_F(MenuTest, StartIsDrawnBoldInTheMenuBar) {
+    open();
+    QMenuBar* bar = window->menuBar();
+    QAction* start = bar->actions().at(2);
+    // A plain menu bar with the same items gives the item its regular width.
+    QMenuBar plain;
+    plain.setFont(bar->font());
+    for (QAction* a : bar->actions())
+        plain.addAction(a->text());
+    plain.adjustSize();
+    bar->adjustSize();
+    EXPECT_GT(bar->actionGeometry(start).width(), plain.actionGeometry(plain.actions().at(2)).width());
+    EXPECT_EQ(bar->actionGeometry(bar->actions().at(1)).width(),
+              plain.actionGeometry(plain.actions().at(1)).width());
+}
+
+TEST_F(MenuTest, OpeningSettingsRestartsTheFocusLockWhenPushing) {
+    open();
+    QTimer* lock = timer(QStringLiteral("tmrFocusLock"));
+    QMenu* einstellungen = menu(QStringLiteral("Einstellungen"));
+    lock->stop();
+    emit einstellungen->aboutToShow();
+    EXPECT_FALSE(lock->isActive());
+    records.settings.InVordergrundDraengen = true;
+    emit einstellungen->aboutToShow();
+    EXPECT_TRUE(lock->isActive());
+}
+
 TEST_F(MenuTest, HiddenItemsExistWithTheirKeys) {
     open();
     const struct {
