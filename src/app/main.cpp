@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
     // Before anything else, and before any window: one copy per user and data folder.
     DataFolder folder = DataFolder::fromEnvironment();
     SingleInstance instance(folder.path(), SingleInstance::defaultRuntimeFolder());
-    if (instance.claim() == SingleInstance::Claim::Running) {
+    const SingleInstance::Claim claim = instance.claim();
+    if (claim == SingleInstance::Claim::Running) {
         // Whether or not the running copy heard us, this start ends quietly.
         instance.requestFront(500);
         return 0;
@@ -26,6 +27,6 @@ int main(int argc, char** argv) {
     // too: the program ends only through its exit command or a termination request.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    StartUp startUp(clock, std::move(folder), instance, firstArgument);
+    StartUp startUp(clock, std::move(folder), instance, claim, firstArgument);
     return startUp.run();
 }

@@ -22,8 +22,9 @@
 #include "termination_signals.h"
 #endif
 
-StartUp::StartUp(const SystemClock& clock, DataFolder folder, SingleInstance& instance, QString firstArgument)
-    : m_clock(clock), m_folder(std::move(folder)), m_instance(instance),
+StartUp::StartUp(const SystemClock& clock, DataFolder folder, SingleInstance& instance,
+                 SingleInstance::Claim claim, QString firstArgument)
+    : m_clock(clock), m_folder(std::move(folder)), m_instance(instance), m_claim(claim),
       m_firstArgument(std::move(firstArgument)) {}
 
 void StartUp::setUpTranslation() {
@@ -51,7 +52,7 @@ int StartUp::run() {
                      });
 #endif
     // Later starts may knock from now on; their request is served once the loop runs.
-    m_instance.listen();
+    const bool listening = m_instance.listen();
     setUpTranslation();
 
     WorkingFolderLauncher launcher;
@@ -60,6 +61,17 @@ int StartUp::run() {
     WindowUserInterface ui;
     Records records(m_clock, m_folder, ui);
     records.start(companion);
+    if (m_claim == SingleInstance::Claim::Unchecked) {
+        const QString lock = m_instance.lockFilePath();
+        records.debugLog.AddDebugLine(QStringLiteral("Einzelinstanz nicht gesichert: ") +
+                                      (lock.isEmpty()
+                                           ? QStringLiteral("kein privater Ordner für die Sperrdatei")
+                                           : QStringLiteral("Sperrdatei nicht anlegbar (") + lock + u')'));
+    } else if (!listening) {
+        records.debugLog.AddDebugLine(
+            QStringLiteral("Weitere Programmstarts können dieses Programm nicht erreichen: ") +
+            m_instance.serverName());
+    }
 
     TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher});
     window.worklist().LoadTodaysFinishedUnits(records.activityLog);

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "data_folder.h"
+#include "single_instance.h"
 
 #include <QString>
 
-class SingleInstance;
 class SystemClock;
 
 // The first instance's life after the single-instance check: translation, the services, the
@@ -12,9 +12,10 @@ class SystemClock;
 // the debug text and the settings saved.
 class StartUp final {
 public:
-    // Call once the application object exists. firstArgument is the raw first command-line
-    // argument (null when there is none).
-    StartUp(const SystemClock& clock, DataFolder folder, SingleInstance& instance, QString firstArgument);
+    // Call once the application object exists. claim: how the single-instance check went (First
+    // or Unchecked). firstArgument is the raw first command-line argument (null when none).
+    StartUp(const SystemClock& clock, DataFolder folder, SingleInstance& instance,
+            SingleInstance::Claim claim, QString firstArgument);
 
     int run();
 
@@ -24,5 +25,6 @@ private:
     const SystemClock& m_clock;
     DataFolder m_folder;
     SingleInstance& m_instance;
+    SingleInstance::Claim m_claim;
     QString m_firstArgument;
 };

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -277,4 +278,21 @@ TEST_F(ProgramTest, CommandLineAndAutostartSettingDecideTheStart) {
         EXPECT_EQ(QFile::exists(runEntryFile()), c.runEntryKept) << label.toStdString();
         EXPECT_TRUE(program->endWith(SIGTERM)) << label.toStdString();
     }
+}
+
+TEST_F(ProgramTest, WithoutAPlaceForTheLockTheProgramStillStarts) {
+    // No runtime folder, and the private temporary folder open to others: no lock is taken.
+    const QString tmpdir = m_tmp.filePath(QStringLiteral("shared tmp"));
+    const QString own = tmpdir + QStringLiteral("/taktplan-%1").arg(::getuid());
+    ASSERT_TRUE(QDir().mkpath(own));
+    ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0755), 0);
+    m_env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    m_env.insert(QStringLiteral("TMPDIR"), tmpdir);
+
+    auto program = startRunning();
+    ASSERT_TRUE(program->endWith(SIGTERM));
+    EXPECT_TRUE(
+        readFile(dataFile(QStringLiteral("debug_log.txt")))
+            .contains("Einzelinstanz nicht gesichert: kein privater Ordner f\xFCr die Sperrdatei\r\n"));
+    EXPECT_TRUE(QDir(own).isEmpty()) << "nothing was put into a folder others can enter";
 }
