@@ -106,16 +106,26 @@ int StartUp::run() {
                    (window.isVisible() ? QStringLiteral("visible") : QStringLiteral("hidden")));
     });
 
+    // The end of a run, once: after the loop, or when the system ends the session (Windows
+    // ends the process right after aboutToQuit at log-off, without returning from the loop).
+    bool ended = false;
+    const auto endRun = [&] {
+        if (ended)
+            return;
+        ended = true;
+#ifdef Q_OS_UNIX
+        if (endingSignal != 0) {
+            records.debugLog.AddDebugLine(QStringLiteral("Programmende angefordert (") +
+                                          TerminationSignals::name(endingSignal) + u')');
+        }
+#endif
+        window.savePlan();
+        records.finish();
+    };
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, endRun);
+
     // A signal during a dialog of the start-up ended that dialog's loop only.
     const int status = endingSignal == 0 ? QApplication::exec() : 0;
-#ifdef Q_OS_UNIX
-    if (endingSignal != 0) {
-        records.debugLog.AddDebugLine(QStringLiteral("Programmende angefordert (") +
-                                      TerminationSignals::name(endingSignal) + u')');
-    }
-#endif
-
-    window.savePlan();
-    records.finish();
+    endRun();
     return status;
 }
