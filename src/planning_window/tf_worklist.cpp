@@ -149,9 +149,9 @@ void TFWorklist::createControls() {
     });
 }
 
-QAction* TFWorklist::newAction(const char* caption, const QKeySequence& key, void (TFWorklist::*handler)()) {
-    auto* a = new QAction(tr_(caption), this);
-    a->setObjectName(QString::fromUtf8(caption));
+QAction* TFWorklist::newAction(const QString& caption, const QKeySequence& key,
+                               void (TFWorklist::*handler)()) {
+    auto* a = new QAction(caption, this);
     a->setShortcut(key);
     // The shortcut is shown in the menu; MenuKeys decides which menu a key reaches.
     a->setShortcutContext(Qt::WidgetShortcut);
@@ -160,11 +160,11 @@ QAction* TFWorklist::newAction(const char* caption, const QKeySequence& key, voi
     return a;
 }
 
-QAction* TFWorklist::newHiddenAction(const char* caption, const QKeySequence& key,
+QAction* TFWorklist::newHiddenAction(const char* name, const QString& caption, const QKeySequence& key,
                                      void (TFWorklist::*handler)()) {
     // A hidden item sits in no menu: it never shows, only its key acts.
     QAction* a = newAction(caption, key, handler);
-    a->setObjectName(u"hidden:"_s + a->objectName());
+    a->setObjectName(u"hidden:"_s + QString::fromUtf8(name));
     return a;
 }
 
@@ -187,52 +187,55 @@ void TFWorklist::createMenus() {
     // "Datei"
     m_menuDatei = mm1->addMenu(tr_("&Datei"));
     m_menuDatei->setObjectName(u"Datei"_s);
-    m_actNew = addMain(m_menuDatei, newAction("Neu", QKeySequence(Qt::CTRL | Qt::Key_N), &TFWorklist::onNew));
-    m_actOpen =
-        addMain(m_menuDatei, newAction("Öffnen...", QKeySequence(Qt::CTRL | Qt::Key_O), &TFWorklist::onOpen));
-    m_actSave =
-        addMain(m_menuDatei, newAction("Speichern", QKeySequence(Qt::CTRL | Qt::Key_S), &TFWorklist::onSave));
-    m_actSaveAs =
-        addMain(m_menuDatei, newAction("Speichern unter...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-                                       &TFWorklist::onSaveAs));
+    m_actNew =
+        addMain(m_menuDatei, newAction(tr_("Neu"), QKeySequence(Qt::CTRL | Qt::Key_N), &TFWorklist::onNew));
+    m_actOpen = addMain(m_menuDatei,
+                        newAction(tr_("Öffnen..."), QKeySequence(Qt::CTRL | Qt::Key_O), &TFWorklist::onOpen));
+    m_actSave = addMain(m_menuDatei,
+                        newAction(tr_("Speichern"), QKeySequence(Qt::CTRL | Qt::Key_S), &TFWorklist::onSave));
+    m_actSaveAs = addMain(m_menuDatei,
+                          newAction(tr_("Speichern unter..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+                                    &TFWorklist::onSaveAs));
     m_menuDatei->addSeparator();
     m_actLogs =
-        addMain(m_menuDatei, newAction("Logs", QKeySequence(Qt::CTRL | Qt::Key_L), &TFWorklist::onLogs));
+        addMain(m_menuDatei, newAction(tr_("Logs"), QKeySequence(Qt::CTRL | Qt::Key_L), &TFWorklist::onLogs));
     m_menuDatei->addSeparator();
-    m_actQuit =
-        addMain(m_menuDatei, newAction("Beenden", QKeySequence(Qt::CTRL | Qt::Key_Q), &TFWorklist::onQuit));
+    m_actQuit = addMain(m_menuDatei,
+                        newAction(tr_("Beenden"), QKeySequence(Qt::CTRL | Qt::Key_Q), &TFWorklist::onQuit));
 
     // "Liste"
     m_menuListe = mm1->addMenu(tr_("Liste"));
     m_menuListe->setObjectName(u"Liste"_s);
     addMain(m_menuListe,
-            newAction("Einheit hinzufügen", QKeySequence(Qt::CTRL | Qt::Key_E), &TFWorklist::onAddUnit));
+            newAction(tr_("Einheit hinzufügen"), QKeySequence(Qt::CTRL | Qt::Key_E), &TFWorklist::onAddUnit));
     addMain(m_menuListe,
-            newAction("Pause hinzufügen", QKeySequence(Qt::CTRL | Qt::Key_P), &TFWorklist::onAddPause));
-    addMain(m_menuListe,
-            newAction("Letzten Plan laden", QKeySequence(Qt::CTRL | Qt::Key_R), &TFWorklist::onLoadLastPlan));
-    addMain(m_menuListe, newAction("Fertige Einheiten entfernen", QKeySequence(Qt::CTRL | Qt::Key_F),
+            newAction(tr_("Pause hinzufügen"), QKeySequence(Qt::CTRL | Qt::Key_P), &TFWorklist::onAddPause));
+    addMain(m_menuListe, newAction(tr_("Letzten Plan laden"), QKeySequence(Qt::CTRL | Qt::Key_R),
+                                   &TFWorklist::onLoadLastPlan));
+    addMain(m_menuListe, newAction(tr_("Fertige Einheiten entfernen"), QKeySequence(Qt::CTRL | Qt::Key_F),
                                    &TFWorklist::onRemoveFinished));
     m_menuListe->addSeparator();
-    m_actDelete = addMain(m_menuListe, newAction("Eintrag löschen", QKeySequence(Qt::Key_Delete),
+    m_actDelete = addMain(m_menuListe, newAction(tr_("Eintrag löschen"), QKeySequence(Qt::Key_Delete),
                                                  &TFWorklist::onDeleteEntries));
     m_menuListe->addSeparator();
     addMain(m_menuListe,
-            newAction("Einheit umbenennen", QKeySequence(Qt::Key_F2), &TFWorklist::onLaterCommand));
+            newAction(tr_("Einheit umbenennen"), QKeySequence(Qt::Key_F2), &TFWorklist::onLaterCommand));
     addMain(m_menuListe,
-            newAction("Startzeit ändern", QKeySequence(Qt::Key_F3), &TFWorklist::onLaterCommand));
+            newAction(tr_("Startzeit ändern"), QKeySequence(Qt::Key_F3), &TFWorklist::onLaterCommand));
     addMain(m_menuListe,
-            newAction("Startzeit löschen", QKeySequence(Qt::Key_F4), &TFWorklist::onLaterCommand));
+            newAction(tr_("Startzeit löschen"), QKeySequence(Qt::Key_F4), &TFWorklist::onLaterCommand));
     addMain(m_menuListe,
-            newAction("Datum ändern", QKeySequence(Qt::CTRL | Qt::Key_F3), &TFWorklist::onLaterCommand));
+            newAction(tr_("Datum ändern"), QKeySequence(Qt::CTRL | Qt::Key_F3), &TFWorklist::onLaterCommand));
+    addMain(m_menuListe, newAction(tr_("Datum löschen"), QKeySequence(Qt::CTRL | Qt::Key_F4),
+                                   &TFWorklist::onLaterCommand));
     addMain(m_menuListe,
-            newAction("Datum löschen", QKeySequence(Qt::CTRL | Qt::Key_F4), &TFWorklist::onLaterCommand));
-    addMain(m_menuListe, newAction("Dauer ändern", QKeySequence(Qt::Key_F6), &TFWorklist::onLaterCommand));
-    addHiddenMain(m_menuListe, newHiddenAction("Alle Einträge markieren", QKeySequence(Qt::CTRL | Qt::Key_A),
-                                               &TFWorklist::onSelectAll));
+            newAction(tr_("Dauer ändern"), QKeySequence(Qt::Key_F6), &TFWorklist::onLaterCommand));
+    addHiddenMain(m_menuListe, newHiddenAction("Alle Einträge markieren", tr_("Alle Einträge markieren"),
+                                               QKeySequence(Qt::CTRL | Qt::Key_A), &TFWorklist::onSelectAll));
 
     // "Start": a command of its own in the menu bar.
-    m_actStart = addMain(nullptr, newAction("Start", QKeySequence(Qt::Key_F9), &TFWorklist::Start1Click));
+    m_actStart =
+        addMain(nullptr, newAction(tr_("Start"), QKeySequence(Qt::Key_F9), &TFWorklist::Start1Click));
     QFont bold = m_actStart->font();
     bold.setBold(true);
     m_actStart->setFont(bold);
@@ -246,7 +249,8 @@ void TFWorklist::createMenus() {
 
     m_menuHilfe = mm1->addMenu(tr_("Hilfe"));
     m_menuHilfe->setObjectName(u"Hilfe"_s);
-    addMain(m_menuHilfe, newAction("Dokumentation", QKeySequence(Qt::Key_F1), &TFWorklist::onLaterCommand));
+    addMain(m_menuHilfe,
+            newAction(tr_("Dokumentation"), QKeySequence(Qt::Key_F1), &TFWorklist::onLaterCommand));
 
     // The list popup menu: right-click on the plan list, and the list's keys.
     pmWorklistEdit = new QMenu(this);
@@ -260,27 +264,28 @@ void TFWorklist::createMenus() {
         pmWorklistEdit->addAction(a);
         return addList(a);
     };
-    addListShown(newAction("Aufgabe bearbeiten", QKeySequence(Qt::Key_F2), &TFWorklist::onLaterCommand));
-    addListShown(newAction("Startzeit ändern", QKeySequence(Qt::Key_F3), &TFWorklist::onLaterCommand));
-    addListShown(newAction("Startzeit löschen", QKeySequence(Qt::Key_F4), &TFWorklist::onLaterCommand));
+    addListShown(newAction(tr_("Aufgabe bearbeiten"), QKeySequence(Qt::Key_F2), &TFWorklist::onLaterCommand));
+    addListShown(newAction(tr_("Startzeit ändern"), QKeySequence(Qt::Key_F3), &TFWorklist::onLaterCommand));
+    addListShown(newAction(tr_("Startzeit löschen"), QKeySequence(Qt::Key_F4), &TFWorklist::onLaterCommand));
     m_pmDelete = addListShown(
-        newAction("Eintrag löschen", QKeySequence(Qt::Key_Delete), &TFWorklist::onDeleteEntries));
-    addList(newHiddenAction("Start", QKeySequence(Qt::Key_F9), &TFWorklist::Start1Click));
-    addList(newHiddenAction("Alle Einträge markieren", QKeySequence(Qt::CTRL | Qt::Key_A),
-                            &TFWorklist::onSelectAll));
-    addList(newHiddenAction("Startzeit um 1 min erhöhen", QKeySequence(Qt::Key_Plus),
-                            &TFWorklist::onLaterCommand),
+        newAction(tr_("Eintrag löschen"), QKeySequence(Qt::Key_Delete), &TFWorklist::onDeleteEntries));
+    addList(newHiddenAction("Start", tr_("Start"), QKeySequence(Qt::Key_F9), &TFWorklist::Start1Click));
+    addList(newHiddenAction("Alle Einträge markieren", tr_("Alle Einträge markieren"),
+                            QKeySequence(Qt::CTRL | Qt::Key_A), &TFWorklist::onSelectAll));
+    addList(newHiddenAction("Startzeit um 1 min erhöhen", tr_("Startzeit um 1 min erhöhen"),
+                            QKeySequence(Qt::Key_Plus), &TFWorklist::onLaterCommand),
             MenuKeys::Keypad::Forbidden, true);
-    addList(newHiddenAction("Startzeit um 1 min verringern", QKeySequence(Qt::KeypadModifier | Qt::Key_Slash),
-                            &TFWorklist::onLaterCommand),
+    addList(newHiddenAction("Startzeit um 1 min verringern", tr_("Startzeit um 1 min verringern"),
+                            QKeySequence(Qt::KeypadModifier | Qt::Key_Slash), &TFWorklist::onLaterCommand),
             MenuKeys::Keypad::Required);
-    addList(newHiddenAction("Laden", QKeySequence(Qt::CTRL | Qt::Key_O), &TFWorklist::onOpen));
-    addList(newHiddenAction("Speichern", QKeySequence(Qt::CTRL | Qt::Key_S), &TFWorklist::onSave));
-    addList(newHiddenAction("Einheit nach oben", QKeySequence(Qt::CTRL | Qt::Key_Up),
-                            &TFWorklist::onLaterCommand));
-    addList(newHiddenAction("Einheit nach unten", QKeySequence(Qt::CTRL | Qt::Key_Down),
-                            &TFWorklist::onLaterCommand));
-    addList(newHiddenAction("Rechts", QKeySequence(Qt::Key_Right), nullptr));
+    addList(newHiddenAction("Laden", tr_("Laden"), QKeySequence(Qt::CTRL | Qt::Key_O), &TFWorklist::onOpen));
+    addList(newHiddenAction("Speichern", tr_("Speichern"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                            &TFWorklist::onSave));
+    addList(newHiddenAction("Einheit nach oben", tr_("Einheit nach oben"),
+                            QKeySequence(Qt::CTRL | Qt::Key_Up), &TFWorklist::onLaterCommand));
+    addList(newHiddenAction("Einheit nach unten", tr_("Einheit nach unten"),
+                            QKeySequence(Qt::CTRL | Qt::Key_Down), &TFWorklist::onLaterCommand));
+    addList(newHiddenAction("Rechts", tr_("Rechts"), QKeySequence(Qt::Key_Right), nullptr));
 
     // The input popup menu: every item hidden, so right-clicking the field shows nothing; its
     // keys act while the field has the focus and come before the main menu's.
@@ -290,16 +295,17 @@ void TFWorklist::createMenus() {
         a->setObjectName(QString::fromLatin1(name));
         m_keys->addContextItem(cbbAufgabe, Item{a, {pmHinzu}});
     };
-    addInput("mniAllesmarkieren1", newHiddenAction("Alles markieren", QKeySequence(Qt::CTRL | Qt::Key_A),
-                                                   &TFWorklist::onInputSelectAll));
-    addInput("mniLschen2",
-             newHiddenAction("Löschen", QKeySequence(Qt::Key_Delete), &TFWorklist::onInputDelete));
-    addInput("mniCancel1",
-             newHiddenAction("Cancel", QKeySequence(Qt::Key_Escape), &TFWorklist::onInputCancel));
-    addInput("mniEinheitNachOben1",
-             newHiddenAction("EinheitNachOben", QKeySequence(Qt::CTRL | Qt::Key_Up), nullptr));
-    addInput("mniEinheitNachUnten1",
-             newHiddenAction("EinheitNachUnten", QKeySequence(Qt::CTRL | Qt::Key_Down), nullptr));
+    addInput("mniAllesmarkieren1",
+             newHiddenAction("Alles markieren", tr_("Alles markieren"), QKeySequence(Qt::CTRL | Qt::Key_A),
+                             &TFWorklist::onInputSelectAll));
+    addInput("mniLschen2", newHiddenAction("Löschen", tr_("Löschen"), QKeySequence(Qt::Key_Delete),
+                                           &TFWorklist::onInputDelete));
+    addInput("mniCancel1", newHiddenAction("Cancel", tr_("Cancel"), QKeySequence(Qt::Key_Escape),
+                                           &TFWorklist::onInputCancel));
+    addInput("mniEinheitNachOben1", newHiddenAction("EinheitNachOben", tr_("EinheitNachOben"),
+                                                    QKeySequence(Qt::CTRL | Qt::Key_Up), nullptr));
+    addInput("mniEinheitNachUnten1", newHiddenAction("EinheitNachUnten", tr_("EinheitNachUnten"),
+                                                     QKeySequence(Qt::CTRL | Qt::Key_Down), nullptr));
 
     // Opening "Liste" or the list popup (or using one of their keys) brings "Eintrag löschen"
     // back, unless a plan runs.

@@ -98,8 +98,10 @@ private:
     void createControls();
     void createMenus();
     void createTimers();
-    QAction* newAction(const char* caption, const QKeySequence& key, void (TFWorklist::*handler)());
-    QAction* newHiddenAction(const char* caption, const QKeySequence& key, void (TFWorklist::*handler)());
+    QAction* newAction(const QString& caption, const QKeySequence& key, void (TFWorklist::*handler)());
+    // name: the item's object name, the same in every language.
+    QAction* newHiddenAction(const char* name, const QString& caption, const QKeySequence& key,
+                             void (TFWorklist::*handler)());
     void applyFont();
     void arrangeControls();
     void refreshList();
