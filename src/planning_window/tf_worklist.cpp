@@ -429,7 +429,10 @@ void TFWorklist::entriesChanged() {
 }
 
 void TFWorklist::restartUpdateTimer() {
-    tmrUpdate->start();
+    // Entries added while the window is hidden (the plan file at start-up, today's finished
+    // units) need no refresh until it is shown, and showing starts the timer anyway.
+    if (isVisible())
+        tmrUpdate->start();
 }
 
 void TFWorklist::setEngineStatus(const EngineStatus* engine) {

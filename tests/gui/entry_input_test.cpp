@@ -87,20 +87,13 @@ TEST_F(EntryInputTest, EveryFormOfTypedTextGivesItsEntry) {
         const char* kind;
         const char* duration;
     } cases[] = {
+        // The parsing itself is tested on its own; these show what reaches the plan.
         {"p", "Pause: 20 min", "P", "20"},
-        {"P", "Pause: 20 min", "P", "20"},
-        {"p ", "Pause: 20 min", "P", "20"},
-        {"p 10", "Pause: 10 min", "P", "10"},
         {"P 10 Kaffee kochen", "Pause: 10 min (Kaffee kochen)", "P", "10"},
-        {"p Mittag essen", "Pause: 20 min (Mittag essen)", "P", "20"},
         {"p 10x", "Pause: 20 min (10x)", "P", "20"},
-        {"p  25", "Pause: 20 min ( 25)", "P", "20"},
-        {"p 25 ", "Pause: 25 min", "P", "25"},
         {"p 0", "Pause: 0 min", "P", "0"},
         {"p 5 (a)", "Pause: 5 min ((a))", "P", "5"},
-        {"p -5", "Pause: 20 min (-5)", "P", "20"},
         {"Pläne", "Pläne", "E", "50"},
-        {"pause", "pause", "E", "50"},
         {"Steuererklärung (Teil 2)", "Steuererklärung (Teil 2)", "E", "50"},
     };
     for (const auto& c : cases) {

@@ -110,23 +110,6 @@ TEST_F(WindowLayoutTest, PlanListLooksLikeAReportView) {
               v->viewport()->width());
 }
 
-TEST_F(WindowLayoutTest, RowsAreColouredByTheirState) {
-    open();
-    entries() = {unit(QStringLiteral("fertig"), QStringLiteral("x")),
-                 unit(QStringLiteral("läuft"), QStringLiteral("WIP"))};
-    entries()[1].startTime = QStringLiteral("08:30");
-    PlanEntry later = unit(QStringLiteral("morgen"));
-    later.date = QStringLiteral("08.12.2026");
-    later.startMode = QStringLiteral("R");
-    entries().append(later);
-    window->entriesChanged();
-    const QAbstractItemModel* m = list()->model();
-    EXPECT_EQ(m->index(0, 3).data(Qt::BackgroundRole).value<QColor>(), QColor(223, 255, 224));
-    EXPECT_EQ(m->index(1, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 170));
-    EXPECT_EQ(m->index(2, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(229, 233, 255));
-    EXPECT_EQ(m->index(2, 1).data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 128));
-}
-
 using MenuTest = WindowTest;
 
 TEST_F(MenuTest, MainMenuHoldsEveryItemWithItsKey) {
@@ -360,8 +343,15 @@ TEST_F(MenuTest, ReplanCaptionShowsOnTheStartItemWhileAPlanRuns) {
 using TimerTest = WindowTest;
 
 TEST_F(TimerTest, ScheduleRefreshRunsOnlyWhileShown) {
-    open();
+    // A plan loaded while the window is hidden does not start the refresh.
+    data.write(QStringLiteral("worklist.log"), "Geladen///25\r\n");
+    open(false);
     QTimer* update = timer(QStringLiteral("tmrUpdate"));
+    EXPECT_FALSE(update->isActive());
+    window.reset();
+    data.write(QStringLiteral("worklist.log"), QByteArray());
+    open();
+    update = timer(QStringLiteral("tmrUpdate"));
     EXPECT_EQ(update->interval(), 100);
     EXPECT_TRUE(update->isActive());
     enter(QStringLiteral("Bericht"));
