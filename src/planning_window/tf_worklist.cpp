@@ -71,6 +71,9 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     m_planFile.loadWorklist();
     refreshList();
 
+    // The reminder window is one of ours: the focus lock leaves it in front.
+    if (const auto* windowUi = dynamic_cast<const WindowUserInterface*>(&m_ui))
+        addForegroundPeer(windowUi->reminderWindow());
     tmrFocusLock->start();
 }
 
