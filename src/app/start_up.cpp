@@ -73,7 +73,7 @@ int StartUp::run() {
             m_instance.serverName());
     }
 
-    TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher});
+    TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui});
     window.worklist().LoadTodaysFinishedUnits(records.activityLog);
 
     const StartUpDecision decision = StartUpDecision::decide(m_firstArgument, records.settings.Autostart);
