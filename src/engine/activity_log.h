@@ -13,7 +13,7 @@ struct Settings;
 // A finished unit as read back from the activity log.
 struct FinishedUnit {
     QString title;
-    QDateTime start; // wall-clock date and time of the unit's start (UTC spec, no zone meaning)
+    QDateTime start; // wall-clock date and time of the unit's start (held in UTC only for zone-free arithmetic)
     int minutes = 0;
 };
 

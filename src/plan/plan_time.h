@@ -11,7 +11,7 @@ class Clock;
 
 // Plan times are wall-clock times: a date text "dd.mm.yyyy" plus a time text "hh:nn", added
 // up in whole minutes as the clock on the wall shows them. They are held as QDateTime in UTC
-// spec purely to get zone-free arithmetic (no daylight-saving gaps or repeats), so that every
+// purely to get zone-free arithmetic (no daylight-saving gaps or repeats), so that every
 // text reads back to exactly the value it was written from and the order of entries never
 // depends on the time zone.
 namespace plantime {

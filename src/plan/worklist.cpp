@@ -40,7 +40,7 @@ Worklist::Worklist(const Clock& clock, const Settings& settings, PlanningHost& h
 void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& start, int duration, bool fixed,
                         const QString& status) {
     RestartUpdateTimer restart(m_host);
-    // Whatever spec the caller's value has, its date and time are read as the wall clock.
+    // Whatever time zone the caller's value carries, its date and time are read as the wall clock.
     const QDateTime begin = plantime::wall(start.date(), start.time());
     const QDateTime end = begin.addSecs(qint64(duration) * 60);
     const QDateTime now = plantime::now(m_clock);
