@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace textfile {
@@ -35,11 +35,9 @@ bool isValidUtf8WithNonAscii(QByteArrayView bytes) {
             break;
         }
     }
-    if (!nonAscii)
-        return false;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
+    // Rejects what the UTF-8 decoder flags (overlong forms, surrogates, beyond U+10FFFF),
+    // without building the text.
+    return nonAscii && bytes.isValidUtf8();
 }
 
 QString errorText(const QFileDevice& file) {
@@ -61,13 +59,18 @@ QByteArray encodeLine(QStringView line) {
 }
 
 QString decodeLine(QByteArrayView bytes) {
+    // Most lines are plain ASCII, read the same by every rule; the settings file alone is read
+    // line by line once per key at start-up.
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char ch) { return static_cast<unsigned char>(ch) < 0x80; }))
+        return QString::fromLatin1(bytes);
     if (isValidUtf8WithNonAscii(bytes))
         return QString::fromUtf8(bytes);
-    QString out;
-    out.reserve(bytes.size());
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* to = out.data();
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        out.append(QChar(b >= 0x80 && b < 0xA0 ? cp1252High[b - 0x80] : char16_t(b)));
+        *to++ = QChar(b >= 0x80 && b < 0xA0 ? cp1252High[b - 0x80] : char16_t(b));
     }
     return out;
 }
