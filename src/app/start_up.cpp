@@ -27,13 +27,11 @@ StartUp::StartUp(const SystemClock& clock, DataFolder folder, SingleInstance& in
     : m_clock(clock), m_folder(std::move(folder)), m_instance(instance), m_claim(claim),
       m_firstArgument(std::move(firstArgument)) {}
 
-void StartUp::setUpTranslation() {
+QString StartUp::setUpTranslation() {
     const QString localeFolder = translation::localeFolder(QCoreApplication::applicationDirPath());
     const QString code = translation::chooseLanguage(translation::userLanguageCode(),
                                                      translation::availableLanguages(localeFolder));
-    const translation::Outcome outcome = translation::setUp(localeFolder, code);
-    if (!outcome.problem.isEmpty())
-        QMessageBox::information(nullptr, QStringLiteral("Taktplan"), outcome.problem);
+    return translation::setUp(localeFolder, code).problem;
 }
 
 int StartUp::run() {
@@ -53,7 +51,11 @@ int StartUp::run() {
 #endif
     // Later starts may knock from now on; their request is served once the loop runs.
     const bool listening = m_instance.listen();
-    setUpTranslation();
+    const QString translationProblem = setUpTranslation();
+    if (!translationProblem.isEmpty()) {
+        trace.note(QStringLiteral("translation-off ") + translationProblem);
+        QMessageBox::information(nullptr, QStringLiteral("Taktplan"), translationProblem);
+    }
 
     WorkingFolderLauncher launcher;
     DesktopShell shell;

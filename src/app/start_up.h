@@ -20,7 +20,8 @@ public:
     int run();
 
 private:
-    void setUpTranslation();
+    // The message for the user when the catalogue had to be turned off, else "".
+    QString setUpTranslation();
 
     const SystemClock& m_clock;
     DataFolder m_folder;

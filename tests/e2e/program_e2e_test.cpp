@@ -296,3 +296,37 @@ TEST_F(ProgramTest, WithoutAPlaceForTheLockTheProgramStillStarts) {
             .contains("Einzelinstanz nicht gesichert: kein privater Ordner f\xFCr die Sperrdatei\r\n"));
     EXPECT_TRUE(QDir(own).isEmpty()) << "nothing was put into a folder others can enter";
 }
+
+TEST_F(ProgramTest, CatalogueWithoutUtf8IsRefusedAndASignalDuringTheMessageEndsInOrder) {
+    // A copy of the program with a French catalogue that declares another character set.
+    const QString folder = m_tmp.filePath(QStringLiteral("installed"));
+    const QString program = folder + QStringLiteral("/taktplan");
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/locale/fr/LC_MESSAGES")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TAKTPLAN_EXECUTABLE), program));
+    ASSERT_TRUE(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString po = m_tmp.filePath(QStringLiteral("fr.po"));
+    writeFile(po, "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n"
+                  "msgid \"#Einheiten\"\nmsgstr \"#Unit\xE9s\"\n");
+    const QString catalogue = folder + QStringLiteral("/locale/fr/LC_MESSAGES/default.mo");
+    ASSERT_EQ(QProcess::execute(QStringLiteral(MSGFMT_EXECUTABLE), {QStringLiteral("-o"), catalogue, po}), 0);
+
+    m_env.insert(QStringLiteral("TAKTPLAN_LANGUAGE"), QStringLiteral("fr"));
+    auto run = this->run();
+    run->setProgram(program);
+    ASSERT_TRUE(run->start());
+    EXPECT_EQ(run->waitForLine(QStringLiteral("translation-off ")),
+              QStringLiteral("translation-off The translation for the language code fr (in ") + catalogue +
+                  QStringLiteral(
+                      ") does not have charset=utf-8 in its Content-Type. Translations are turned off."));
+    // The message box waits for the user; a log-out now must still end the program in order.
+    ASSERT_TRUE(run->endWith(SIGTERM));
+    EXPECT_TRUE(run->lines().filter(QStringLiteral("running")).isEmpty()) << "the loop never started";
+
+    const QByteArray debug = readFile(dataFile(QStringLiteral("debug_log.txt")));
+    EXPECT_TRUE(debug.endsWith("Programmende angefordert (SIGTERM)\r\n2026-12-07 09:00: Beende Taktplan."))
+        << debug.right(200).toStdString();
+    // Translation is off: the settings comments stay German.
+    const QList<QByteArray> settings = readFile(dataFile(QStringLiteral("Settings.ini"))).split('\n');
+    ASSERT_GE(settings.size(), 4);
+    EXPECT_EQ(settings[3], "#Einheiten\r");
+}

@@ -15,6 +15,8 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
+    // Another copy of the program (by default the built one).
+    void setProgram(const QString& path) { m_process.setProgram(path); }
     bool start(const QStringList& arguments = {});
     // Waits for a line of standard output that starts with prefix; returns it, or a null
     // string after timeoutMs.
