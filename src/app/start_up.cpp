@@ -79,7 +79,8 @@ int StartUp::run() {
     window.worklist().LoadTodaysFinishedUnits(records.activityLog);
 
     const StartUpDecision decision = StartUpDecision::decide(m_firstArgument, records.settings.Autostart);
-    if (decision.showPlanningWindow) {
+    // A program already told to end (during a start-up dialog) shows nothing more.
+    if (decision.showPlanningWindow && endingSignal == 0) {
         trace.watchFirstPaint(&window);
         window.show();
     }
