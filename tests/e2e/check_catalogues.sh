@@ -9,7 +9,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 find "$root/src" -name '*.cpp' -o -name '*.h' | sort > "$work/files"
-xgettext --keyword=tr_ --from-code=UTF-8 --language=C++ --force-po \
+xgettext -k --keyword=tr_ --from-code=UTF-8 --language=C++ --force-po \
     --files-from="$work/files" --output="$work/sources.pot" 2> "$work/xgettext.log" || {
     cat "$work/xgettext.log"
     exit 1
