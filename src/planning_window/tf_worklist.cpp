@@ -72,8 +72,7 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     refreshList();
 
     // The reminder window is one of ours: the focus lock leaves it in front.
-    if (const auto* windowUi = dynamic_cast<const WindowUserInterface*>(&m_ui))
-        addForegroundPeer(windowUi->reminderWindow());
+    m_windowUi = dynamic_cast<const WindowUserInterface*>(&m_ui);
     tmrFocusLock->start();
 }
 
@@ -655,6 +654,8 @@ bool TFWorklist::isForegroundOurs() const {
         if (peer && active == peer)
             return true;
     }
+    if (m_windowUi && m_windowUi->isReminderWindow(active))
+        return true;
     // A question of ours waits for an answer: pulling this window over it would hide it.
     return active == QApplication::activeModalWidget();
 }

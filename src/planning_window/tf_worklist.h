@@ -155,6 +155,7 @@ private:
     ProgramLauncher& m_launcher;
     std::unique_ptr<WindowUserInterface> m_ownUi;
     UserInterface& m_ui;
+    const WindowUserInterface* m_windowUi = nullptr; // when m_ui is the real one
     Worklist m_worklist;
     PlanFile m_planFile;
 

@@ -2,12 +2,17 @@
 
 #include <QMessageBox>
 
-WindowUserInterface::WindowUserInterface()
-    : m_reminder(
-          std::make_unique<QMessageBox>(QMessageBox::Information, QString(), QString(), QMessageBox::Ok)) {
-    m_reminder->setWindowModality(Qt::NonModal);
-    m_reminder->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    m_reminder->setObjectName(QStringLiteral("FReminder"));
+WindowUserInterface::WindowUserInterface() = default;
+
+QMessageBox& WindowUserInterface::reminder() const {
+    if (!m_reminder) {
+        m_reminder =
+            std::make_unique<QMessageBox>(QMessageBox::Information, QString(), QString(), QMessageBox::Ok);
+        m_reminder->setWindowModality(Qt::NonModal);
+        m_reminder->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        m_reminder->setObjectName(QStringLiteral("FReminder"));
+    }
+    return *m_reminder;
 }
 
 WindowUserInterface::~WindowUserInterface() = default;
@@ -18,12 +23,17 @@ void WindowUserInterface::showMessage(const QString& text) {
 }
 
 void WindowUserInterface::showReminder(const QString& caption, const QString& text) {
-    m_reminder->setWindowTitle(caption);
-    m_reminder->setText(text);
-    m_reminder->show();
-    m_reminder->raise();
+    QMessageBox& box = reminder();
+    box.setWindowTitle(caption);
+    box.setText(text);
+    box.show();
+    box.raise();
 }
 
 QWidget* WindowUserInterface::reminderWindow() const {
-    return m_reminder.get();
+    return &reminder();
+}
+
+bool WindowUserInterface::isReminderWindow(const QWidget* w) const {
+    return w && m_reminder && w == m_reminder.get();
 }

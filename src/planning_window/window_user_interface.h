@@ -21,9 +21,14 @@ public:
     // The reminder window: not modal, always on top, one window that shows the latest text.
     void showReminder(const QString& caption, const QString& text) override;
 
-    // The reminder window (exists from construction, hidden until the first reminder).
+    // The reminder window, created on first use (a message box costs start-up time that most
+    // runs never need).
     QWidget* reminderWindow() const;
+    // True when w is the reminder window (without creating it).
+    bool isReminderWindow(const QWidget* w) const;
 
 private:
-    std::unique_ptr<QMessageBox> m_reminder;
+    QMessageBox& reminder() const;
+
+    mutable std::unique_ptr<QMessageBox> m_reminder;
 };
