@@ -6,7 +6,8 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QSignalSpy>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -15,166 +16,152 @@ template <typename T> void answerNext(std::function<void(T*)> answer) {
     auto* poll = new QTimer;
     auto ticks = std::make_shared<int>(0);
     QObject::connect(poll, &QTimer::timeout, [poll, ticks, answer] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            answer(dialog);
-        } else if (++*ticks > 300) {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (dialog || ++*ticks > 300) {
             poll->stop();
             poll->deleteLater();
         }
+        if (dialog)
+            answer(dialog);
     });
     poll->start(10);
 }
 
-void chooseFile(const QString& path) {
-    answerNext<QFileDialog>([path](QFileDialog* d) {
+// Picks the file in the next file dialog; describes the dialog to *seen when given.
+void chooseFile(const QString& path, QString* seen = nullptr) {
+    answerNext<QFileDialog>([path, seen](QFileDialog* d) {
+        if (seen)
+            *seen = d->windowTitle() + u'|' + d->nameFilters().join(u';') + u'|' + d->defaultSuffix();
+        if (path.isEmpty())
+            return d->reject();
         d->selectFile(path);
         QMetaObject::invokeMethod(d, "accept", Qt::DirectConnection);
     });
-}
-
-void cancelFileDialog(QString* caption = nullptr) {
-    answerNext<QFileDialog>([caption](QFileDialog* d) {
-        if (caption)
-            *caption = d->windowTitle() + QLatin1Char('|') + d->nameFilters().join(QLatin1Char(';')) +
-                       QLatin1Char('|') + d->defaultSuffix();
-        d->reject();
-    });
-}
-
-PlanEntry finished(const QString& title) {
-    PlanEntry e;
-    e.startTime = QStringLiteral("08:00");
-    e.endTime = QStringLiteral("08:25");
-    e.displayText = title;
-    e.startMode = QStringLiteral("F");
-    e.kind = QStringLiteral("E");
-    e.duration = QStringLiteral("25");
-    e.status = QStringLiteral("x");
-    e.date = QStringLiteral("07.12.2026");
-    return e;
 }
 
 using PlanFileCommandsTest = WindowTest;
 
 TEST_F(PlanFileCommandsTest, EveryTypedEntryIsSavedAtOnce) {
     open();
-    enter(QStringLiteral("Bericht"));
-    EXPECT_EQ(data.read(QStringLiteral("worklist.log")), QByteArray("Bericht///25\r\n"));
-    enter(QStringLiteral("p 10 Kaffee"));
-    EXPECT_EQ(data.read(QStringLiteral("worklist.log")), QByteArray("Bericht///25\r\nPause: 10 Kaffee\r\n"));
-    enter(QStringLiteral("Pläne"));
-    EXPECT_EQ(data.read(QStringLiteral("worklist.log")),
-              QByteArray("Bericht///25\r\nPause: 10 Kaffee\r\nPl\xe4ne///25\r\n"));
-    // Finished units are not written to worklist.log; fixed entries carry their date.
-    entries().prepend(finished(QStringLiteral("Fertig")));
-    PlanEntry fixed = finished(QStringLiteral("Termin"));
-    fixed.status = QStringLiteral(" ");
-    fixed.startTime = QStringLiteral("14:00");
-    entries().append(fixed);
-    // The new pause follows the fixed entry before it.
-    enter(QStringLiteral("p"));
-    EXPECT_EQ(data.read(QStringLiteral("worklist.log")),
-              QByteArray("Bericht///25\r\nPause: 10 Kaffee\r\nPl\xe4ne///25\r\n"
-                         "Termin///25|||14:00 07.12.2026\r\nPause: 25\r\n"));
+    enter(u"Bericht"_s);
+    EXPECT_EQ(savedPlan(), QByteArray("Bericht///25\r\n"));
+    enter(u"p 10 Kaffee"_s);
+    enter(u"Pläne"_s);
+    EXPECT_EQ(savedPlan(), QByteArray("Bericht///25\r\nPause: 10 Kaffee\r\nPl\xe4ne///25\r\n"));
+    // Finished units are not written to worklist.log; fixed entries carry their date, and the new
+    // pause follows the fixed entry before it.
+    entries().prepend(fixedUnit(u"Fertig"_s, u"x"_s));
+    entries().append(fixedUnit(u"Termin"_s));
+    entries().last().startTime = u"14:00"_s;
+    enter(u"p"_s);
+    EXPECT_EQ(savedPlan(), QByteArray("Bericht///25\r\nPause: 10 Kaffee\r\nPl\xe4ne///25\r\n"
+                                      "Termin///25|||14:00 07.12.2026\r\nPause: 25\r\n"));
 }
 
-TEST_F(PlanFileCommandsTest, TheSavedPlanComesBackAtCreation) {
-    data.write(QStringLiteral("worklist.log"),
-               "Bericht///25\r\nPause: 15 Mittag\r\nTermin///50|||14:00 07.12.2026\r\n");
+TEST_F(PlanFileCommandsTest, TheSavedPlanComesBackAtCreationAndABadLineCostsOnlyItself) {
+    const QByteArray saved =
+        "Bericht///25\r\nB///zz\r\nPause: 15 Mittag\r\nTermin///50|||14:00 07.12.2026\r\n";
+    data.write(u"worklist.log"_s, saved);
     open();
-    EXPECT_EQ(shownRows(), (QStringList{QStringLiteral("1|09:00|09:25|Bericht"),
-                                        QStringLiteral("|09:25|09:40|Pause: 15 min (Mittag)"),
-                                        QStringLiteral("2|14:00|14:50|Termin")}));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Taktplan (0/2)"));
-    EXPECT_TRUE(ui.messages.isEmpty());
-}
-
-TEST_F(PlanFileCommandsTest, AnUnreadableLineCostsOnlyThatLine) {
-    data.write(QStringLiteral("worklist.log"), "A///25\r\nB///zz\r\nC///25\r\n");
-    open();
-    EXPECT_EQ(entries().size(), 2);
+    EXPECT_EQ(shown(), u"1|09:00|09:25|Bericht; |09:25|09:40|Pause: 15 min (Mittag); 2|14:00|14:50|Termin"_s);
+    EXPECT_EQ(window->windowTitle(), u"Taktplan (0/2)"_s);
     ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_TRUE(ui.messages.first().contains(QStringLiteral("B///zz")));
-    EXPECT_EQ(data.read(QStringLiteral("worklist.log.bak")), QByteArray("A///25\r\nB///zz\r\nC///25\r\n"));
+    EXPECT_TRUE(ui.messages.first().contains(u"B///zz"_s));
+    EXPECT_EQ(data.read(u"worklist.log.bak"_s), saved);
 }
 
-TEST_F(PlanFileCommandsTest, DeletingRemovingAndClosingSave) {
+TEST_F(PlanFileCommandsTest, ListCommandsSaveAndNeuDoesNot) {
+    data.write(u"lastroutine.log"_s, "Routine///25\r\nPause: 5\r\n");
     open();
-    enter(QStringLiteral("Eins"));
-    enter(QStringLiteral("Zwei"));
+    enter(u"Eins"_s);
+    enter(u"Zwei"_s);
     key(Qt::Key_Escape);
     list()->selectRow(0);
     key(Qt::Key_Delete);
-    EXPECT_EQ(data.read(QStringLiteral("worklist.log")), QByteArray("Zwei///25\r\n"));
+    EXPECT_EQ(savedPlan(), QByteArray("Zwei///25\r\n"));
 
-    entries().first().status = QStringLiteral("x");
+    entries().first().status = u"x"_s;
     key(Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(entries().isEmpty());
     EXPECT_EQ(window->worklist().removedDoneCount, 1);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Taktplan (1/1)"));
-    EXPECT_EQ(data.read(QStringLiteral("worklist.log")), QByteArray());
+    EXPECT_EQ(window->windowTitle(), u"Taktplan (1/1)"_s);
+    EXPECT_EQ(savedPlan(), QByteArray());
 
-    // Changes that were not saved yet reach the file when the window closes.
-    entries().append(finished(QStringLiteral("Termin")));
-    entries().last().status = QStringLiteral(" ");
-    window->close();
-    EXPECT_EQ(data.read(QStringLiteral("worklist.log")), QByteArray("Termin///25|||08:00 07.12.2026\r\n"));
-}
-
-TEST_F(PlanFileCommandsTest, NeuClearsOpenEntriesWithoutSaving) {
-    open();
-    enter(QStringLiteral("Eins"));
-    entries().prepend(finished(QStringLiteral("Fertig")));
+    // "Neu" clears the open entries without saving.
+    enter(u"Heute"_s);
+    entries().prepend(fixedUnit(u"Fertig"_s, u"x"_s));
     window->tmrUpdateTimer();
     key(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(shownRows(), QStringList{QStringLiteral("1|08:00|08:25|Fertig")});
-    EXPECT_EQ(data.read(QStringLiteral("worklist.log")), QByteArray("Eins///25\r\n"));
+    EXPECT_EQ(shown(), u"1|08:00|08:25|Fertig"_s);
+    EXPECT_EQ(savedPlan(), QByteArray("Heute///25\r\n"));
+    // "Letzten Plan laden" puts the routine in place of the open entries, after the finished ones.
+    enter(u"Morgen"_s);
+    key(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(shown(), u"1|08:00|08:25|Fertig; 2|09:00|09:25|Routine; |09:25|09:30|Pause: 5 min"_s);
+
+    // Changes that were not saved yet reach the file when the window closes.
+    entries().append(fixedUnit(u"Termin"_s));
+    window->close();
+    EXPECT_EQ(savedPlan(), QByteArray("Routine///25\r\nPause: 5\r\nTermin///25|||08:00 07.12.2026\r\n"));
 }
 
 TEST_F(PlanFileCommandsTest, OpenLoadsAFileAndSaveWritesBackWithoutAsking) {
-    data.write(QStringLiteral("plan.txt"), "A///25\r\nPause: 5\r\nB///50\r\n");
+    records.settings.InVordergrundDraengen = true;
+    data.write(u"plan.txt"_s, "A///25\r\nPause: 5\r\nB///50\r\n");
     open();
-    enter(QStringLiteral("Weg damit"));
-    chooseFile(data.filePath(QStringLiteral("plan.txt")));
+    enter(u"Weg damit"_s);
+    chooseFile(QString());
     key(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(shownRows(),
-              (QStringList{QStringLiteral("1|09:00|09:25|A"), QStringLiteral("|09:25|09:30|Pause: 5 min"),
-                           QStringLiteral("2|09:30|10:20|B")}));
-    EXPECT_EQ(window->planFile().currentFileName(), data.filePath(QStringLiteral("plan.txt")));
+    EXPECT_EQ(shown(), u"1|09:00|09:25|Weg damit"_s) << "a cancelled dialog keeps the plan";
+    // The open dialog takes only existing text files, and the focus lock rests meanwhile.
+    QTimer* lock = timer(u"tmrFocusLock"_s);
+    bool lockDuringDialog = true;
+    QString dialog;
+    answerNext<QFileDialog>([&](QFileDialog* d) {
+        lockDuringDialog = lock->isActive();
+        dialog = d->windowTitle() + u'|' + d->nameFilters().join(u';');
+        EXPECT_EQ(d->fileMode(), QFileDialog::ExistingFile);
+        EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
+        d->selectFile(data.filePath(u"plan.txt"_s));
+        QMetaObject::invokeMethod(d, "accept", Qt::DirectConnection);
+    });
+    key(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_FALSE(lockDuringDialog);
+    EXPECT_EQ(dialog, u"Öffnen|Textdatei (*.txt)"_s);
+    EXPECT_TRUE(lock->isActive());
+    EXPECT_EQ(shown(), u"1|09:00|09:25|A; |09:25|09:30|Pause: 5 min; 2|09:30|10:20|B"_s);
+    EXPECT_EQ(window->planFile().currentFileName(), data.filePath(u"plan.txt"_s));
     activate(window.get());
 
     // Ctrl+S in the list (its hidden "Speichern") writes to the opened file, without dates.
-    entries().last().displayText = QStringLiteral("B neu");
+    entries().last().displayText = u"B neu"_s;
     key(Qt::Key_Escape);
     ASSERT_EQ(focus(), list());
     key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(data.read(QStringLiteral("plan.txt")), QByteArray("A///25\r\nPause: 5\r\nB neu///50\r\n"));
+    EXPECT_EQ(data.read(u"plan.txt"_s), QByteArray("A///25\r\nPause: 5\r\nB neu///50\r\n"));
 }
 
 TEST_F(PlanFileCommandsTest, SaveWithoutANameAsksAndAddsTheSuffix) {
     open();
-    enter(QStringLiteral("Eins"));
+    enter(u"Eins"_s);
     QString dialog;
-    cancelFileDialog(&dialog);
+    chooseFile(QString(), &dialog);
     key(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(dialog, QStringLiteral("Speichern unter|Textdatei (*.txt)|txt"));
-    EXPECT_EQ(window->planFile().currentFileName(), QString());
-
-    chooseFile(data.filePath(QStringLiteral("neu")));
+    EXPECT_EQ(dialog, u"Speichern unter|Textdatei (*.txt)|txt"_s);
+    chooseFile(data.filePath(u"neu"_s));
     key(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(data.read(QStringLiteral("neu.txt")), QByteArray("Eins///25\r\n"));
+    EXPECT_EQ(data.read(u"neu.txt"_s), QByteArray("Eins///25\r\n"));
     // "Speichern" through the dialog does not make the name the current one.
     EXPECT_EQ(window->planFile().currentFileName(), QString());
 }
 
 TEST_F(PlanFileCommandsTest, SaveAsWritesFinishedUnitsAndAsksBeforeOverwriting) {
     open();
-    enter(QStringLiteral("Offen"));
-    entries().prepend(finished(QStringLiteral("Fertig")));
-    data.write(QStringLiteral("alt.txt"), "vorher\r\n");
+    enter(u"Offen"_s);
+    entries().prepend(fixedUnit(u"Fertig"_s, u"x"_s));
+    data.write(u"alt.txt"_s, "vorher\r\n");
+    const QString path = data.filePath(u"alt.txt"_s);
 
     // Declining the overwrite question keeps the file as it was (and the dialog open).
     QString question;
@@ -182,7 +169,6 @@ TEST_F(PlanFileCommandsTest, SaveAsWritesFinishedUnitsAndAsksBeforeOverwriting) 
         question = box->text();
         box->button(QMessageBox::No)->click();
     });
-    const QString path = data.filePath(QStringLiteral("alt.txt"));
     answerNext<QFileDialog>([path](QFileDialog* d) {
         d->selectFile(path);
         QMetaObject::invokeMethod(d, "accept", Qt::DirectConnection);
@@ -190,47 +176,15 @@ TEST_F(PlanFileCommandsTest, SaveAsWritesFinishedUnitsAndAsksBeforeOverwriting) 
         d->reject();
     });
     key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_TRUE(question.contains(QStringLiteral("alt.txt"))) << question.toStdString();
-    EXPECT_EQ(data.read(QStringLiteral("alt.txt")), QByteArray("vorher\r\n"));
+    EXPECT_TRUE(question.contains(u"alt.txt"_s)) << question.toStdString();
+    EXPECT_EQ(data.read(u"alt.txt"_s), QByteArray("vorher\r\n"));
 
     activate(window.get());
     answerNext<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
     chooseFile(path);
     key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(data.read(QStringLiteral("alt.txt")), QByteArray("Fertig///25\r\nOffen///25\r\n"));
-    EXPECT_EQ(window->planFile().currentFileName(), data.filePath(QStringLiteral("alt.txt")));
-}
-
-TEST_F(PlanFileCommandsTest, OpenDialogTakesOnlyExistingTextFilesAndPausesTheFocusLock) {
-    records.settings.InVordergrundDraengen = true;
-    open();
-    QTimer* lock = timer(QStringLiteral("tmrFocusLock"));
-    bool lockDuringDialog = true;
-    QString dialog;
-    answerNext<QFileDialog>([&](QFileDialog* d) {
-        lockDuringDialog = lock->isActive();
-        dialog = d->windowTitle() + QLatin1Char('|') + d->nameFilters().join(QLatin1Char(';'));
-        EXPECT_EQ(d->fileMode(), QFileDialog::ExistingFile);
-        EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
-        d->reject();
-    });
-    key(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_FALSE(lockDuringDialog);
-    EXPECT_EQ(dialog, QStringLiteral("Öffnen|Textdatei (*.txt)"));
-    EXPECT_TRUE(lock->isActive());
-    EXPECT_TRUE(entries().isEmpty());
-}
-
-TEST_F(PlanFileCommandsTest, LoadLastPlanReadsTheRoutineFile) {
-    data.write(QStringLiteral("lastroutine.log"), "Routine///25\r\nPause: 5\r\n");
-    open();
-    enter(QStringLiteral("Heute"));
-    entries().prepend(finished(QStringLiteral("Fertig")));
-    window->tmrUpdateTimer();
-    key(Qt::Key_R, Qt::ControlModifier);
-    EXPECT_EQ(shownRows(),
-              (QStringList{QStringLiteral("1|08:00|08:25|Fertig"), QStringLiteral("2|09:00|09:25|Routine"),
-                           QStringLiteral("|09:25|09:30|Pause: 5 min")}));
+    EXPECT_EQ(data.read(u"alt.txt"_s), QByteArray("Fertig///25\r\nOffen///25\r\n"));
+    EXPECT_EQ(window->planFile().currentFileName(), path);
 }
 
 } // namespace

@@ -9,26 +9,37 @@
 #include <QItemSelectionModel>
 #include <QPalette>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-PlanEntry entry(const QString& title, const QString& status, const QString& date, const QString& mark = {},
-                const QString& mode = QStringLiteral("R"), const QString& kind = QStringLiteral("E")) {
-    PlanEntry e;
-    e.number = QStringLiteral("1");
-    e.startTime = QStringLiteral("09:00");
-    e.endTime = QStringLiteral("09:25");
-    e.displayText = title;
-    e.startMode = mode;
-    e.kind = kind;
-    e.duration = QStringLiteral("25");
-    e.status = status;
-    e.date = date;
-    e.conflictMark = mark;
-    return e;
+PlanEntry entry(const QString& title, const char* status = " ", const char* date = "07.12.2026",
+                const char* mark = "", const char* mode = "R", const char* kind = "E") {
+    const auto s = [](const char* text) { return QString::fromLatin1(text); };
+    return PlanEntry{s("1"),  s("09:00"), s("09:25"), title,   s(mode),
+                     s(kind), s("25"),    s(status),  s(date), s(mark)};
 }
 
 class ModelTest : public ::testing::Test {
 protected:
+    // The colour a role gives each of the four cells of a one-row plan.
+    QList<QColor> cellColours(const PlanEntry& e, int role) {
+        worklist.entries() = {e};
+        PlanTableModel model(worklist, clock);
+        QList<QColor> colours;
+        for (int col = 0; col < PlanTableModel::ColumnCount; ++col) {
+            const QVariant v = model.index(0, col).data(role);
+            colours.append(v.isValid() ? v.value<QColor>() : QColor());
+        }
+        return colours;
+    }
+    QStringList titles(const PlanTableModel& model) {
+        QStringList all;
+        for (int r = 0; r < model.rowCount(); ++r)
+            all.append(model.index(r, PlanTableModel::TaskColumn).data().toString());
+        return all;
+    }
+
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
     Settings settings;
     PlanningHost host;
@@ -36,114 +47,56 @@ protected:
 };
 
 TEST_F(ModelTest, RowBackgroundFollowsStatusThenConflictAndDate) {
-    const QString today = QStringLiteral("07.12.2026");
-    const QString tomorrow = QStringLiteral("08.12.2026");
-    const QString later = QStringLiteral("09.12.2026");
+    const QColor none, done = PlanTableModel::finishedColor, running = PlanTableModel::runningColor,
+                       conflict = PlanTableModel::conflictColor, tomorrow = PlanTableModel::tomorrowColor,
+                       later = PlanTableModel::laterColor;
     const struct {
-        const char* what;
-        PlanEntry e;
+        const char *status, *date, *mark;
         QColor expected;
     } cases[] = {
-        {"pending today", entry(QStringLiteral("a"), QStringLiteral(" "), today), QColor()},
-        {"finished", entry(QStringLiteral("a"), QStringLiteral("x"), today), PlanTableModel::finishedColor},
-        {"blink green", entry(QStringLiteral("a"), QStringLiteral("FERTIG2"), today),
-         PlanTableModel::finishedColor},
-        {"blink yellow", entry(QStringLiteral("a"), QStringLiteral("FERTIG1"), today),
-         PlanTableModel::runningColor},
-        {"running", entry(QStringLiteral("a"), QStringLiteral("WIP"), today), PlanTableModel::runningColor},
-        {"conflict", entry(QStringLiteral("a"), QStringLiteral(" "), today, QStringLiteral("E")),
-         PlanTableModel::conflictColor},
-        {"running conflict", entry(QStringLiteral("a"), QStringLiteral("WIP"), today, QStringLiteral("E")),
-         PlanTableModel::conflictColor},
-        {"tomorrow", entry(QStringLiteral("a"), QStringLiteral(" "), tomorrow),
-         PlanTableModel::tomorrowColor},
-        {"finished tomorrow", entry(QStringLiteral("a"), QStringLiteral("x"), tomorrow),
-         PlanTableModel::tomorrowColor},
-        {"conflict tomorrow", entry(QStringLiteral("a"), QStringLiteral(" "), tomorrow, QStringLiteral("E")),
-         PlanTableModel::conflictColor},
-        {"later", entry(QStringLiteral("a"), QStringLiteral(" "), later), PlanTableModel::laterColor},
-        {"running later", entry(QStringLiteral("a"), QStringLiteral("WIP"), later),
-         PlanTableModel::laterColor},
+        {" ", "07.12.2026", "", none},
+        {"x", "07.12.2026", "", done},
+        {"FERTIG2", "07.12.2026", "", done},
+        {"FERTIG1", "07.12.2026", "", running},
+        {"WIP", "07.12.2026", "", running},
+        {" ", "07.12.2026", "E", conflict},
+        {"WIP", "07.12.2026", "E", conflict},
+        {" ", "08.12.2026", "", tomorrow},
+        {"x", "08.12.2026", "", tomorrow},
+        {" ", "08.12.2026", "E", conflict},
+        {" ", "09.12.2026", "", later},
+        {"WIP", "09.12.2026", "", later},
+        {"x", "06.12.2026", "", done},
+        {"WIP", "kaputt", "", running},
         // Tomorrow is told by its text: written another way it is neither blue nor later.
-        {"tomorrow other text", entry(QStringLiteral("a"), QStringLiteral(" "), QStringLiteral("8.12.2026")),
-         QColor()},
-        {"later other text", entry(QStringLiteral("a"), QStringLiteral(" "), QStringLiteral("9.12.2026")),
-         PlanTableModel::laterColor},
-        {"yesterday", entry(QStringLiteral("a"), QStringLiteral("x"), QStringLiteral("06.12.2026")),
-         PlanTableModel::finishedColor},
-        {"bad date keeps status colour",
-         entry(QStringLiteral("a"), QStringLiteral("WIP"), QStringLiteral("kaputt")),
-         PlanTableModel::runningColor},
+        {" ", "8.12.2026", "", none},
+        {" ", "9.12.2026", "", later},
     };
     for (const auto& c : cases) {
-        worklist.entries() = {c.e};
-        PlanTableModel model(worklist, clock);
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(model.rowBackground(c.e), c.expected);
-        for (int col = 0; col < PlanTableModel::ColumnCount; ++col) {
-            const QVariant v = model.index(0, col).data(Qt::BackgroundRole);
-            EXPECT_EQ(v.isValid() ? v.value<QColor>() : QColor(), c.expected) << "column " << col;
-        }
+        SCOPED_TRACE(std::string(c.status) + c.date + c.mark);
+        EXPECT_EQ(cellColours(entry(u"a"_s, c.status, c.date, c.mark), Qt::BackgroundRole),
+                  QList<QColor>(4, c.expected));
     }
 }
 
 TEST_F(ModelTest, CellTextColoursByColumn) {
     const QPalette p = QGuiApplication::palette();
     const QColor text = p.color(QPalette::Active, QPalette::Text);
-    const QColor pauseText = p.color(QPalette::Active, QPalette::Highlight);
+    const QColor pause = p.color(QPalette::Active, QPalette::Highlight);
     const QColor grey(128, 128, 128);
-    const QString today = QStringLiteral("07.12.2026");
-    const struct {
-        const char* what;
-        PlanEntry e;
-        QColor number, start, end, task;
-    } cases[] = {
-        {"relative unit", entry(QStringLiteral("a"), QStringLiteral(" "), today), QColor(), grey, grey, text},
-        {"fixed unit", entry(QStringLiteral("a"), QStringLiteral(" "), today, {}, QStringLiteral("F")),
-         QColor(), text, text, text},
-        {"relative pause",
-         entry(QStringLiteral("Pause: 25 min"), QStringLiteral(" "), today, {}, QStringLiteral("R"),
-               QStringLiteral("P")),
-         QColor(), grey, grey, pauseText},
-        {"fixed finished pause",
-         entry(QStringLiteral("Pause: 5 min"), QStringLiteral("x"), today, {}, QStringLiteral("F"),
-               QStringLiteral("P")),
-         QColor(), text, text, pauseText},
-    };
-    for (const auto& c : cases) {
-        worklist.entries() = {c.e};
-        PlanTableModel model(worklist, clock);
-        SCOPED_TRACE(c.what);
-        const QColor expected[] = {c.number, c.start, c.end, c.task};
-        for (int col = 0; col < PlanTableModel::ColumnCount; ++col) {
-            const QVariant v = model.index(0, col).data(Qt::ForegroundRole);
-            EXPECT_EQ(v.isValid() ? v.value<QColor>() : QColor(), expected[col]) << "column " << col;
-        }
-    }
-}
-
-TEST_F(ModelTest, ShowsFourColumnsOfTheEntry) {
-    PlanEntry e = entry(QStringLiteral("Bericht"), QStringLiteral(" "), QStringLiteral("07.12.2026"));
-    e.number = QStringLiteral("3");
-    e.startTime = QStringLiteral("10:05");
-    e.endTime = QStringLiteral("10:30");
-    worklist.entries() = {e};
-    PlanTableModel model(worklist, clock);
-    ASSERT_EQ(model.rowCount(), 1);
-    ASSERT_EQ(model.columnCount(), 4);
-    EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("3"));
-    EXPECT_EQ(model.index(0, 1).data().toString(), QStringLiteral("10:05"));
-    EXPECT_EQ(model.index(0, 2).data().toString(), QStringLiteral("10:30"));
-    EXPECT_EQ(model.index(0, 3).data().toString(), QStringLiteral("Bericht"));
-    EXPECT_FALSE(model.flags(model.index(0, 3)) & Qt::ItemIsEditable);
+    EXPECT_EQ(cellColours(entry(u"a"_s), Qt::ForegroundRole), (QList<QColor>{QColor(), grey, grey, text}));
+    EXPECT_EQ(cellColours(entry(u"a"_s, " ", "07.12.2026", "", "F"), Qt::ForegroundRole),
+              (QList<QColor>{QColor(), text, text, text}));
+    EXPECT_EQ(cellColours(entry(u"Pause: 25 min"_s, " ", "07.12.2026", "", "R", "P"), Qt::ForegroundRole),
+              (QList<QColor>{QColor(), grey, grey, pause}));
+    EXPECT_EQ(cellColours(entry(u"Pause: 5 min"_s, "x", "07.12.2026", "", "F", "P"), Qt::ForegroundRole),
+              (QList<QColor>{QColor(), text, text, pause}));
 }
 
 TEST_F(ModelTest, SelectionStaysOnItsEntriesWhenTheyAreReordered) {
-    const QString today = QStringLiteral("07.12.2026");
-    worklist.entries() = {entry(QStringLiteral("A"), QStringLiteral(" "), today),
-                          entry(QStringLiteral("B"), QStringLiteral(" "), today),
-                          entry(QStringLiteral("C"), QStringLiteral(" "), today)};
+    worklist.entries() = {entry(u"A"_s), entry(u"B"_s), entry(u"C"_s)};
     PlanTableModel model(worklist, clock);
+    EXPECT_FALSE(model.flags(model.index(0, PlanTableModel::TaskColumn)) & Qt::ItemIsEditable);
     QItemSelectionModel selection(&model);
     selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     selection.select(model.index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -151,34 +104,31 @@ TEST_F(ModelTest, SelectionStaysOnItsEntriesWhenTheyAreReordered) {
     // The schedule re-sorted: C, A, B. Times changing on the way must not matter.
     auto& list = worklist.entries();
     list = {list[2], list[0], list[1]};
-    list[0].startTime = QStringLiteral("08:00");
-    const QList<int> moved = model.refresh();
-    EXPECT_EQ(moved, (QList<int>{1, 2, 0}));
+    list[0].startTime = u"08:00"_s;
+    EXPECT_EQ(model.refresh(), (QList<int>{1, 2, 0}));
     EXPECT_FALSE(model.lastRefreshReset());
+    EXPECT_EQ(titles(model).join(u','), u"C,A,B"_s);
     QStringList selected;
     for (const QModelIndex& i : selection.selectedRows())
-        selected.append(model.index(i.row(), 3).data().toString());
+        selected.append(titles(model).at(i.row()));
     selected.sort();
-    EXPECT_EQ(selected, (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
+    EXPECT_EQ(selected.join(u','), u"A,C"_s);
 
     // A row added: the model resets, the map still says where every old row went.
-    list.append(entry(QStringLiteral("A"), QStringLiteral(" "), today));
+    list.append(entry(u"A"_s));
     EXPECT_EQ(model.refresh(), (QList<int>{0, 1, 2}));
     EXPECT_TRUE(model.lastRefreshReset());
     EXPECT_EQ(model.rowCount(), 4);
 }
 
 TEST_F(ModelTest, EqualEntriesKeepTheirOrderAndRetitledRowsTheirPlace) {
-    const QString today = QStringLiteral("07.12.2026");
-    worklist.entries() = {entry(QStringLiteral("A"), QStringLiteral(" "), today),
-                          entry(QStringLiteral("A"), QStringLiteral(" "), today),
-                          entry(QStringLiteral("B"), QStringLiteral(" "), today)};
+    worklist.entries() = {entry(u"A"_s), entry(u"A"_s), entry(u"B"_s)};
     PlanTableModel model(worklist, clock);
-    worklist.entries()[2].displayText = QStringLiteral("B2");
+    worklist.entries()[2].displayText = u"B2"_s;
     EXPECT_EQ(model.refresh(), (QList<int>{0, 1, 2}));
     worklist.entries().removeAt(0);
     EXPECT_EQ(model.refresh(), (QList<int>{0, -1, 1}));
-    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(titles(model).join(u','), u"A,B2"_s);
 }
 
 } // namespace

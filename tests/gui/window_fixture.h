@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
@@ -40,6 +41,12 @@ public:
     bool isUnit = false;
 };
 
+// A fixed unit of 08:00-08:25 today.
+inline PlanEntry fixedUnit(const QString& title, const QString& status = QStringLiteral(" ")) {
+    const auto s = [](const char* text) { return QString::fromLatin1(text); };
+    return PlanEntry{{}, s("08:00"), s("08:25"), title, s("F"), s("E"), s("25"), status, s("07.12.2026"), {}};
+}
+
 // A Planning window over a fresh data folder, a fake clock (Monday 07.12.2026, 09:00:40) and
 // fake platform services.
 class WindowTest : public ::testing::Test {
@@ -63,7 +70,6 @@ protected:
             showActive();
         return *window;
     }
-
     void showActive() {
         window->show();
         activate(window.get());
@@ -77,7 +83,6 @@ protected:
         }
         return condition();
     }
-
     static void activate(QWidget* w) {
         w->activateWindow();
         // The offscreen platform activates a window shown a second time only when told directly.
@@ -87,11 +92,11 @@ protected:
     }
 
     TitleComboBox* field() const { return window->findChild<TitleComboBox*>(QStringLiteral("cbbAufgabe")); }
+    QLineEdit* edit() const { return field()->lineEdit(); }
     QTableView* list() const { return window->findChild<QTableView*>(QStringLiteral("lvPlan")); }
     QWidget* strip() const { return window->findChild<QWidget*>(QStringLiteral("pnlHinzu")); }
     QMenu* menu(const QString& name) const { return window->findChild<QMenu*>(name); }
     QTimer* timer(const QString& name) const { return window->findChild<QTimer*>(name); }
-    QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
     QWidget* focus() const { return QApplication::focusWidget(); }
 
     // Types as a user would, into the focused control. Characters outside ASCII go one by one
@@ -118,8 +123,9 @@ protected:
     }
 
     QList<PlanEntry>& entries() { return window->worklist().entries(); }
-    // The four shown columns of every row, joined by "|".
-    QStringList shownRows() const {
+    QByteArray savedPlan() const { return data.read(QStringLiteral("worklist.log")); }
+    // The four shown columns of every row, cells joined by "|", rows by "; ".
+    QString shown() const {
         QStringList rows;
         const QAbstractItemModel* m = list()->model();
         for (int r = 0; r < m->rowCount(); ++r) {
@@ -128,7 +134,7 @@ protected:
                 cells.append(m->index(r, c).data().toString());
             rows.append(cells.join(QLatin1Char('|')));
         }
-        return rows;
+        return rows.join(QStringLiteral("; "));
     }
 
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0, 40))};

@@ -4,36 +4,21 @@
 #include "window_fixture.h"
 #include "window_user_interface.h"
 
-#include <QHeaderView>
 #include <QMenuBar>
 #include <QSignalSpy>
-#include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-PlanEntry unit(const QString& title, const QString& status = QStringLiteral(" ")) {
-    PlanEntry e;
-    e.startTime = QStringLiteral("08:00");
-    e.endTime = QStringLiteral("08:25");
-    e.displayText = title;
-    e.startMode = QStringLiteral("F");
-    e.kind = QStringLiteral("E");
-    e.duration = QStringLiteral("25");
-    e.status = status;
-    e.date = QStringLiteral("07.12.2026");
-    return e;
-}
-
-// "caption|shortcut" of every item of a menu; separators are "-".
-QStringList describe(const QMenu* menu) {
+// "caption|shortcut" of every item of a menu, joined by ", "; separators are "-".
+QString describe(const QMenu* menu) {
     QStringList items;
-    for (const QAction* a : menu->actions()) {
-        if (a->isSeparator())
-            items.append(QStringLiteral("-"));
-        else
-            items.append(a->text() + QLatin1Char('|') + a->shortcut().toString(QKeySequence::PortableText));
-    }
-    return items;
+    for (const QAction* a : menu->actions())
+        items.append(a->isSeparator()
+                         ? u"-"_s
+                         : a->text() + u'|' + a->shortcut().toString(QKeySequence::PortableText));
+    return items.join(u", "_s);
 }
 
 using WindowLayoutTest = WindowTest;
@@ -42,17 +27,15 @@ TEST_F(WindowLayoutTest, ListFillsTheWindowAboveTheInputStrip) {
     open();
     const auto check = [this] {
         const QRect client = window->centralWidget()->rect();
-        const int fieldHeight = field()->height();
-        EXPECT_EQ(strip()->geometry(),
-                  QRect(0, client.height() - fieldHeight - 2, client.width(), fieldHeight + 2));
-        EXPECT_EQ(field()->geometry(), QRect(0, 1, client.width(), fieldHeight));
-        EXPECT_EQ(list()->geometry(), QRect(0, 0, client.width(), client.height() - fieldHeight - 2));
+        const int h = field()->height();
+        EXPECT_EQ(strip()->geometry(), QRect(0, client.height() - h - 2, client.width(), h + 2));
+        EXPECT_EQ(field()->geometry(), QRect(0, 1, client.width(), h));
+        EXPECT_EQ(list()->geometry(), QRect(0, 0, client.width(), client.height() - h - 2));
     };
     check();
     window->resize(700, 500);
     QTest::qWait(20);
     check();
-
     // While the strip is hidden (a plan runs) the list takes everything.
     window->setInputVisible(false);
     EXPECT_FALSE(strip()->isVisible());
@@ -61,20 +44,29 @@ TEST_F(WindowLayoutTest, ListFillsTheWindowAboveTheInputStrip) {
     check();
 }
 
-TEST_F(WindowLayoutTest, MinimumSizeAndSizeFromAndToTheSettings) {
+TEST_F(WindowLayoutTest, SizeFontAndColumnsFollowTheSettings) {
     records.settings.Breite = 640;
     records.settings.Hoehe = 320;
+    records.settings.Schriftgroesse = 14;
     open();
     EXPECT_EQ(window->minimumSize(), QSize(430, 185));
     EXPECT_EQ(window->size(), QSize(640, 320));
+    for (const QWidget* w : {static_cast<QWidget*>(list()), static_cast<QWidget*>(field())})
+        EXPECT_EQ(w->font().families().value(0) + QString::number(w->font().pointSize()), u"Tahoma14"_s);
+    EXPECT_NE(window->menuBar()->font().pointSize(), 14);
+    // The task column takes the rest of the width.
+    QTableView* v = list();
+    EXPECT_TRUE(v->columnWidth(0) >= 20 && v->columnWidth(1) >= 40 && v->columnWidth(2) >= 40);
+    window->resize(800, 400);
+    QTest::qWait(20);
+    EXPECT_EQ(v->columnWidth(0) + v->columnWidth(1) + v->columnWidth(2) + v->columnWidth(3),
+              v->viewport()->width());
+
     window->resize(100, 100);
     EXPECT_EQ(window->size(), QSize(430, 185));
-
     window->resize(700, 350);
     window->hide();
-    EXPECT_EQ(records.settings.Breite, 700);
-    EXPECT_EQ(records.settings.Hoehe, 350);
-
+    EXPECT_EQ(QSize(records.settings.Breite, records.settings.Hoehe), QSize(700, 350));
     // Too small values from a hand-edited file still give a usable window.
     records.settings.Breite = 10;
     records.settings.Hoehe = 0;
@@ -82,73 +74,32 @@ TEST_F(WindowLayoutTest, MinimumSizeAndSizeFromAndToTheSettings) {
     EXPECT_EQ(window->size(), QSize(430, 185));
 }
 
-TEST_F(WindowLayoutTest, FontIsTahomaAtTheConfiguredSizeMenusKeepTheirs) {
-    records.settings.Schriftgroesse = 14;
-    open();
-    for (const QWidget* w : {static_cast<QWidget*>(list()), static_cast<QWidget*>(field())}) {
-        EXPECT_EQ(w->font().families().value(0), QStringLiteral("Tahoma"));
-        EXPECT_EQ(w->font().pointSize(), 14);
-    }
-    EXPECT_NE(window->menuBar()->font().pointSize(), 14);
-}
-
-TEST_F(WindowLayoutTest, TaskColumnTakesTheRestOfTheWidth) {
-    open();
-    QTableView* v = list();
-    EXPECT_GE(v->columnWidth(0), 20);
-    EXPECT_GE(v->columnWidth(1), 40);
-    EXPECT_GE(v->columnWidth(2), 40);
-    for (const QSize size : {QSize(450, 285), QSize(800, 400)}) {
-        window->resize(size);
-        QTest::qWait(20);
-        EXPECT_EQ(v->columnWidth(0) + v->columnWidth(1) + v->columnWidth(2) + v->columnWidth(3),
-                  v->viewport()->width());
-    }
-}
-
 using MenuTest = WindowTest;
 
-TEST_F(MenuTest, MainMenuHoldsEveryItemWithItsKey) {
-    open();
-    QStringList bar;
-    for (const QAction* a : window->menuBar()->actions())
-        bar.append(a->text());
-    EXPECT_EQ(bar, (QStringList{QStringLiteral("&Datei"), QStringLiteral("Liste"), QStringLiteral("Start"),
-                                QStringLiteral("Einstellungen"), QStringLiteral("Hilfe")}));
-    const QAction* start = window->menuBar()->actions().at(2);
-    EXPECT_EQ(start->menu(), nullptr);
-    EXPECT_TRUE(start->font().bold());
-    EXPECT_EQ(start->shortcut(), QKeySequence(Qt::Key_F9));
-
-    EXPECT_EQ(
-        describe(menu(QStringLiteral("Datei"))),
-        (QStringList{QStringLiteral("Neu|Ctrl+N"), QStringLiteral("Öffnen...|Ctrl+O"),
-                     QStringLiteral("Speichern|Ctrl+S"), QStringLiteral("Speichern unter...|Ctrl+Shift+S"),
-                     QStringLiteral("-"), QStringLiteral("Logs|Ctrl+L"), QStringLiteral("-"),
-                     QStringLiteral("Beenden|Ctrl+Q")}));
-    EXPECT_EQ(
-        describe(menu(QStringLiteral("Liste"))),
-        (QStringList{QStringLiteral("Einheit hinzufügen|Ctrl+E"), QStringLiteral("Pause hinzufügen|Ctrl+P"),
-                     QStringLiteral("Letzten Plan laden|Ctrl+R"),
-                     QStringLiteral("Fertige Einheiten entfernen|Ctrl+F"), QStringLiteral("-"),
-                     QStringLiteral("Eintrag löschen|Del"), QStringLiteral("-"),
-                     QStringLiteral("Einheit umbenennen|F2"), QStringLiteral("Startzeit ändern|F3"),
-                     QStringLiteral("Startzeit löschen|F4"), QStringLiteral("Datum ändern|Ctrl+F3"),
-                     QStringLiteral("Datum löschen|Ctrl+F4"), QStringLiteral("Dauer ändern|F6")}));
-    EXPECT_EQ(describe(menu(QStringLiteral("Hilfe"))), QStringList{QStringLiteral("Dokumentation|F1")});
-    ASSERT_NE(menu(QStringLiteral("Einstellungen")), nullptr);
-    EXPECT_EQ(describe(menu(QStringLiteral("pmWorklistEdit"))),
-              (QStringList{QStringLiteral("Aufgabe bearbeiten|F2"), QStringLiteral("Startzeit ändern|F3"),
-                           QStringLiteral("Startzeit löschen|F4"), QStringLiteral("Eintrag löschen|Del")}));
-    // The input popup menu shows nothing at all.
-    EXPECT_TRUE(menu(QStringLiteral("pmHinzu"))->actions().isEmpty());
-}
-
-TEST_F(MenuTest, StartIsDrawnBoldInTheMenuBar) {
+TEST_F(MenuTest, MainMenuHoldsEveryItemWithItsKeyAndStartInBold) {
     open();
     QMenuBar* bar = window->menuBar();
+    QStringList captions;
+    for (const QAction* a : bar->actions())
+        captions.append(a->text());
+    EXPECT_EQ(captions.join(u','), u"&Datei,Liste,Start,Einstellungen,Hilfe"_s);
     QAction* start = bar->actions().at(2);
-    // A plain menu bar with the same items gives the item its regular width.
+    EXPECT_EQ(start->menu(), nullptr);
+    EXPECT_EQ(start->shortcut(), QKeySequence(Qt::Key_F9));
+    EXPECT_EQ(describe(menu(u"Datei"_s)), u"Neu|Ctrl+N, Öffnen...|Ctrl+O, Speichern|Ctrl+S, Speichern "
+                                          u"unter...|Ctrl+Shift+S, -, Logs|Ctrl+L, -, Beenden|Ctrl+Q"_s);
+    EXPECT_EQ(
+        describe(menu(u"Liste"_s)),
+        u"Einheit hinzufügen|Ctrl+E, Pause hinzufügen|Ctrl+P, Letzten Plan laden|Ctrl+R, Fertige "
+        u"Einheiten entfernen|Ctrl+F, -, Eintrag löschen|Del, -, Einheit umbenennen|F2, Startzeit "
+        u"ändern|F3, Startzeit löschen|F4, Datum ändern|Ctrl+F3, Datum löschen|Ctrl+F4, Dauer ändern|F6"_s);
+    EXPECT_EQ(describe(menu(u"Hilfe"_s)), u"Dokumentation|F1"_s);
+    EXPECT_EQ(describe(menu(u"pmWorklistEdit"_s)),
+              u"Aufgabe bearbeiten|F2, Startzeit ändern|F3, Startzeit löschen|F4, Eintrag löschen|Del"_s);
+    // The input popup menu shows nothing at all.
+    EXPECT_TRUE(menu(u"pmHinzu"_s)->actions().isEmpty());
+
+    // "Start" is drawn bold: wider than in a plain menu bar with the same items, the others not.
     QMenuBar plain;
     plain.setFont(bar->font());
     for (QAction* a : bar->actions())
@@ -160,104 +111,67 @@ TEST_F(MenuTest, StartIsDrawnBoldInTheMenuBar) {
               plain.actionGeometry(plain.actions().at(1)).width());
 }
 
-TEST_F(MenuTest, OpeningSettingsRestartsTheFocusLockWhenPushing) {
+TEST_F(MenuTest, HiddenItemsShowNowhereAndHaveTheirKeys) {
     open();
-    QTimer* lock = timer(QStringLiteral("tmrFocusLock"));
-    QMenu* einstellungen = menu(QStringLiteral("Einstellungen"));
-    lock->stop();
-    emit einstellungen->aboutToShow();
-    EXPECT_FALSE(lock->isActive());
-    records.settings.InVordergrundDraengen = true;
-    emit einstellungen->aboutToShow();
-    EXPECT_TRUE(lock->isActive());
-}
-
-TEST_F(MenuTest, HiddenItemsExistWithTheirKeys) {
-    open();
-    const struct {
-        const char* name;
-        QKeySequence key;
-    } hidden[] = {
-        {"hidden:Alle Einträge markieren", QKeySequence(Qt::CTRL | Qt::Key_A)},
-        {"hidden:Start", QKeySequence(Qt::Key_F9)},
-        {"hidden:Startzeit um 1 min erhöhen", QKeySequence(Qt::Key_Plus)},
-        {"hidden:Startzeit um 1 min verringern", QKeySequence(Qt::KeypadModifier | Qt::Key_Slash)},
-        {"hidden:Laden", QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {"hidden:Speichern", QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {"hidden:Einheit nach oben", QKeySequence(Qt::CTRL | Qt::Key_Up)},
-        {"hidden:Einheit nach unten", QKeySequence(Qt::CTRL | Qt::Key_Down)},
-        {"hidden:Rechts", QKeySequence(Qt::Key_Right)},
-        {"mniAllesmarkieren1", QKeySequence(Qt::CTRL | Qt::Key_A)},
-        {"mniLschen2", QKeySequence(Qt::Key_Delete)},
-        {"mniCancel1", QKeySequence(Qt::Key_Escape)},
-        {"mniEinheitNachOben1", QKeySequence(Qt::CTRL | Qt::Key_Up)},
-        {"mniEinheitNachUnten1", QKeySequence(Qt::CTRL | Qt::Key_Down)},
-    };
-    for (const auto& h : hidden) {
-        const QList<QAction*> found = window->findChildren<QAction*>(QString::fromUtf8(h.name));
-        ASSERT_FALSE(found.isEmpty()) << h.name;
-        EXPECT_EQ(found.first()->shortcut(), h.key) << h.name;
-        EXPECT_TRUE(found.first()->associatedObjects().isEmpty()) << h.name << " must show nowhere";
+    QStringList keys;
+    for (const char* name :
+         {"hidden:Alle Einträge markieren", "hidden:Start", "hidden:Startzeit um 1 min erhöhen",
+          "hidden:Startzeit um 1 min verringern", "hidden:Laden", "hidden:Speichern",
+          "hidden:Einheit nach oben", "hidden:Einheit nach unten", "hidden:Rechts", "mniAllesmarkieren1",
+          "mniLschen2", "mniCancel1", "mniEinheitNachOben1", "mniEinheitNachUnten1"}) {
+        const QList<QAction*> found = window->findChildren<QAction*>(QString::fromUtf8(name));
+        ASSERT_FALSE(found.isEmpty()) << name;
+        EXPECT_TRUE(found.first()->associatedObjects().isEmpty()) << name << " must show nowhere";
+        keys.append(found.first()->shortcut().toString(QKeySequence::PortableText));
     }
+    EXPECT_EQ(keys.join(u", "_s), u"Ctrl+A, F9, +, Num+/, Ctrl+O, Ctrl+S, Ctrl+Up, Ctrl+Down, Right, Ctrl+A, "
+                                  u"Del, Esc, Ctrl+Up, Ctrl+Down"_s);
 }
 
 TEST_F(MenuTest, ListKeysActOnTheListAndMainKeysEverywhere) {
     open();
-    enter(QStringLiteral("Eins"));
-    enter(QStringLiteral("Zwei"));
-    enter(QStringLiteral("Drei"));
+    for (const QString& t : {u"Eins"_s, u"Zwei"_s, u"Drei"_s})
+        enter(t);
     key(Qt::Key_Escape);
     ASSERT_EQ(focus(), list());
-
-    // Ctrl+A in the list selects every row.
     key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(list()->selectionModel()->selectedRows().size(), 3);
-
     // Right is swallowed by the list popup menu's hidden item.
     list()->setCurrentIndex(list()->model()->index(0, 0));
     key(Qt::Key_Right);
     EXPECT_EQ(list()->currentIndex().column(), 0);
-
     // With no control focused, the main menu's hidden item selects all rows too.
     list()->clearSelection();
     list()->clearFocus();
     ASSERT_EQ(focus(), nullptr);
     key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(list()->selectionModel()->selectedRows().size(), 3);
-
-    // Ctrl+N from the field reaches "Neu" in the main menu.
-    field()->setFocus();
-    key(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_TRUE(entries().isEmpty());
 }
 
 TEST_F(MenuTest, DeleteIsDisabledWhileTypingAndComesBackWithTheListKeys) {
     open();
-    enter(QStringLiteral("Eins"));
-    enter(QStringLiteral("Zwei"));
-    entries().prepend(unit(QStringLiteral("fertig"), QStringLiteral("x")));
+    enter(u"Eins"_s);
+    enter(u"Zwei"_s);
+    entries().prepend(fixedUnit(u"fertig"_s, u"x"_s));
     window->entriesChanged();
-    QAction* mainDelete = menu(QStringLiteral("Liste"))->actions().at(5);
-    ASSERT_EQ(mainDelete->text(), QStringLiteral("Eintrag löschen"));
-    QAction* popupDelete = menu(QStringLiteral("pmWorklistEdit"))->actions().at(3);
-    EXPECT_FALSE(mainDelete->isEnabled());
-    EXPECT_FALSE(popupDelete->isEnabled());
+    QMenu* liste = menu(u"Liste"_s);
+    QAction* mainDelete = liste->actions().at(5);
+    QAction* popupDelete = menu(u"pmWorklistEdit"_s)->actions().at(3);
+    EXPECT_FALSE(mainDelete->isEnabled() || popupDelete->isEnabled());
 
     // Del in the list: the list popup menu comes up to date first, then deletes the selected
     // open rows and keeps the finished one.
     key(Qt::Key_Escape);
     key(Qt::Key_A, Qt::ControlModifier);
     key(Qt::Key_Delete);
-    EXPECT_TRUE(mainDelete->isEnabled());
-    EXPECT_TRUE(popupDelete->isEnabled());
+    EXPECT_TRUE(mainDelete->isEnabled() && popupDelete->isEnabled());
     ASSERT_EQ(entries().size(), 1);
-    EXPECT_EQ(entries().at(0).displayText, QStringLiteral("fertig"));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Taktplan (1/1)"));
+    EXPECT_EQ(entries().at(0).displayText, u"fertig"_s);
+    EXPECT_EQ(window->windowTitle(), u"Taktplan (1/1)"_s);
 
     // Back in the field: disabled again; opening "Liste" brings it back.
     field()->setFocus();
     EXPECT_FALSE(mainDelete->isEnabled());
-    QMenu* liste = menu(QStringLiteral("Liste"));
     liste->popup(window->mapToGlobal(QPoint(10, 10)));
     ASSERT_TRUE(waitFor([liste] { return liste->isVisible(); }));
     EXPECT_TRUE(mainDelete->isEnabled());
@@ -272,87 +186,61 @@ TEST_F(MenuTest, DeleteIsDisabledWhileTypingAndComesBackWithTheListKeys) {
     EXPECT_EQ(entries().size(), 1);
 }
 
-TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShown) {
+TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallowed) {
+    // Enabled: Datei, Liste, Einstellungen, Hilfe | Neu, Öffnen..., Beenden | the two Speichern |
+    // the caption of the start item and whether it is enabled.
     const struct {
-        const char* what;
         bool active, unit;
-        bool datei, liste, rest, neu, speichern;
-    } cases[] = {
-        {"editing", false, false, true, true, true, true, true},
-        {"pause runs", true, false, true, false, false, false, true},
-        {"unit runs", true, true, false, false, false, false, true},
-    };
+        int left;
+        const char* expected;
+    } cases[] = {{false, false, 3, "1111|111|11|Start1"},
+                 {true, false, -1, "1000|000|11|Neu planen1"},
+                 {true, false, 3, "1000|000|11|Neu planen (3)1"},
+                 {true, true, 0, "0000|000|11|Neu planen (0)0"}};
     open(false);
+    entries() = {fixedUnit(u"Eins"_s)};
+    QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
+    QAction* start = window->menuBar()->actions().at(2);
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
         engine.isActive = c.active;
         engine.isUnit = c.unit;
-        showActive();
-        EXPECT_EQ(menu(QStringLiteral("Datei"))->menuAction()->isEnabled(), c.datei);
-        EXPECT_EQ(menu(QStringLiteral("Liste"))->menuAction()->isEnabled(), c.liste);
-        EXPECT_EQ(menu(QStringLiteral("Einstellungen"))->menuAction()->isEnabled(), c.rest);
-        EXPECT_EQ(menu(QStringLiteral("Hilfe"))->menuAction()->isEnabled(), c.rest);
-        const QList<QAction*> datei = menu(QStringLiteral("Datei"))->actions();
-        EXPECT_EQ(datei.at(0)->isEnabled(), c.neu); // Neu
-        EXPECT_EQ(datei.at(1)->isEnabled(), c.neu); // Öffnen...
-        EXPECT_EQ(datei.at(7)->isEnabled(), c.neu); // Beenden
-        EXPECT_EQ(datei.at(2)->isEnabled(), c.speichern);
-        EXPECT_EQ(datei.at(3)->isEnabled(), c.speichern);
+        records.settings.Verbleibend = c.left;
         window->hide();
+        showActive();
+        const QList<QAction*> datei = menu(u"Datei"_s)->actions();
+        QString state;
+        for (const QAction* a : {menu(u"Datei"_s)->menuAction(), menu(u"Liste"_s)->menuAction(),
+                                 menu(u"Einstellungen"_s)->menuAction(), menu(u"Hilfe"_s)->menuAction(),
+                                 datei.at(0), datei.at(1), datei.at(7), datei.at(2), datei.at(3)})
+            state += a->isEnabled() ? u'1' : u'0';
+        state.insert(4, u'|').insert(8, u'|').append(u'|' + start->text() +
+                                                     (start->isEnabled() ? u'1' : u'0'));
+        EXPECT_EQ(state, QString::fromUtf8(c.expected));
     }
-}
-
-TEST_F(MenuTest, KeysOfADisabledMenuAreSwallowed) {
-    open();
-    enter(QStringLiteral("Eins"));
-    window->hide();
-    engine.isActive = true;
-    engine.isUnit = true;
-    showActive();
-    QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
+    // A unit runs: the keys of the disabled "Datei" do nothing.
     field()->setFocus();
     key(Qt::Key_N, Qt::ControlModifier);
     key(Qt::Key_Q, Qt::ControlModifier);
-    key(Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(entries().size(), 1);
     EXPECT_EQ(quit.count(), 0);
-}
-
-TEST_F(MenuTest, ReplanCaptionShowsOnTheStartItemWhileAPlanRuns) {
-    const struct {
-        int left;
-        const char* caption;
-        bool enabled;
-    } cases[] = {{-1, "Neu planen", true}, {0, "Neu planen (0)", false}, {3, "Neu planen (3)", true}};
-    open(false);
-    engine.isActive = true;
-    QAction* start = window->menuBar()->actions().at(2);
-    for (const auto& c : cases) {
-        records.settings.Verbleibend = c.left;
-        showActive();
-        EXPECT_EQ(start->text(), QString::fromUtf8(c.caption));
-        EXPECT_EQ(start->isEnabled(), c.enabled);
-        window->hide();
-    }
 }
 
 using TimerTest = WindowTest;
 
 TEST_F(TimerTest, ScheduleRefreshRunsOnlyWhileShown) {
     // A plan loaded while the window is hidden does not start the refresh.
-    data.write(QStringLiteral("worklist.log"), "Geladen///25\r\n");
+    data.write(u"worklist.log"_s, "Geladen///25\r\n");
     open(false);
-    QTimer* update = timer(QStringLiteral("tmrUpdate"));
-    EXPECT_FALSE(update->isActive());
+    EXPECT_FALSE(timer(u"tmrUpdate"_s)->isActive());
     window.reset();
-    data.write(QStringLiteral("worklist.log"), QByteArray());
+    data.write(u"worklist.log"_s, QByteArray());
     open();
-    update = timer(QStringLiteral("tmrUpdate"));
+    QTimer* update = timer(u"tmrUpdate"_s);
     EXPECT_EQ(update->interval(), 100);
     EXPECT_TRUE(update->isActive());
-    enter(QStringLiteral("Bericht"));
+    enter(u"Bericht"_s);
     clock.advanceSecs(60);
-    ASSERT_TRUE(waitFor([this] { return shownRows().value(0) == QStringLiteral("1|09:01|09:26|Bericht"); }));
+    ASSERT_TRUE(waitFor([this] { return shown() == u"1|09:01|09:26|Bericht"_s; }));
     window->hide();
     EXPECT_FALSE(update->isActive());
     EXPECT_FALSE(window->mouseEditing());
@@ -362,141 +250,127 @@ TEST_F(TimerTest, ScheduleRefreshRunsOnlyWhileShown) {
 
 TEST_F(TimerTest, AnUnreadableEntryLeavesOneDebugLineAndTheTimerRunning) {
     open();
-    entries() = {unit(QStringLiteral("kaputt"))};
-    entries()[0].date = QStringLiteral("31.02.2026");
+    entries() = {fixedUnit(u"kaputt"_s)};
+    entries()[0].date = u"31.02.2026"_s;
     for (int i = 0; i < 5; ++i)
         window->tmrUpdateTimer();
-    EXPECT_EQ(records.debugLog.text().count(QStringLiteral("nicht lesbar")), 1);
-    EXPECT_TRUE(records.debugLog.text().contains(QStringLiteral("31.02.2026")));
-    EXPECT_TRUE(timer(QStringLiteral("tmrUpdate"))->isActive());
+    EXPECT_EQ(records.debugLog.text().count(u"nicht lesbar"_s), 1);
+    EXPECT_TRUE(records.debugLog.text().contains(u"31.02.2026"_s));
+    EXPECT_TRUE(timer(u"tmrUpdate"_s)->isActive());
     // Another failure is worth its own line.
-    entries()[0].date = QStringLiteral("07.12.2026");
-    entries()[0].startTime = QStringLiteral("25:99");
+    entries()[0].date = u"07.12.2026"_s;
+    entries()[0].startTime = u"25:99"_s;
     window->tmrUpdateTimer();
     QTest::qWait(250);
-    EXPECT_EQ(records.debugLog.text().count(QStringLiteral("nicht lesbar")), 2);
+    EXPECT_EQ(records.debugLog.text().count(u"nicht lesbar"_s), 2);
 }
 
 TEST_F(TimerTest, FinishBlinkAlternatesFourteenTimesThenMarksDone) {
     open();
-    entries() = {unit(QStringLiteral("fertig"), QStringLiteral("FERTIG1"))};
+    entries() = {fixedUnit(u"fertig"_s, u"FERTIG1"_s)};
     window->entriesChanged();
     window->setInputVisible(false);
     window->startFinishBlink();
-    QTimer* blink = timer(QStringLiteral("tmrBlinken"));
+    QTimer* blink = timer(u"tmrBlinken"_s);
     EXPECT_EQ(blink->interval(), 250);
-    EXPECT_TRUE(blink->isActive());
     const QAbstractItemModel* m = list()->model();
     for (int i = 0; i < 14; ++i) {
+        EXPECT_TRUE(blink->isActive());
         window->tmrBlinkenTimer();
         const bool green = i % 2 == 0;
-        EXPECT_EQ(entries().at(0).status, green ? QStringLiteral("FERTIG2") : QStringLiteral("FERTIG1")) << i;
+        EXPECT_EQ(entries().at(0).status, green ? u"FERTIG2"_s : u"FERTIG1"_s) << i;
         EXPECT_EQ(m->index(0, 0).data(Qt::BackgroundRole).value<QColor>(),
                   green ? QColor(223, 255, 224) : QColor(255, 255, 170));
     }
-    EXPECT_TRUE(blink->isActive());
     window->tmrBlinkenTimer();
-    EXPECT_EQ(entries().at(0).status, QStringLiteral("x"));
+    EXPECT_EQ(entries().at(0).status, u"x"_s);
     EXPECT_FALSE(blink->isActive());
     // Nothing pending any more: the input strip comes back.
     EXPECT_TRUE(strip()->isVisible());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Taktplan (1/1)"));
+    EXPECT_EQ(window->windowTitle(), u"Taktplan (1/1)"_s);
+
+    // A blink whose row is gone ends at once, and the count starts over for the next unit.
+    window->startFinishBlink();
+    window->tmrBlinkenTimer();
+    entries().clear();
+    window->tmrBlinkenTimer();
+    EXPECT_FALSE(blink->isActive());
+    entries() = {fixedUnit(u"nächste"_s, u"FERTIG1"_s)};
+    for (int i = 0; i < 14; ++i)
+        window->tmrBlinkenTimer();
+    EXPECT_NE(entries().at(0).status, u"x"_s);
+    window->tmrBlinkenTimer();
+    EXPECT_EQ(entries().at(0).status, u"x"_s);
 }
 
 TEST_F(TimerTest, FinishBlinkRunsOnItsOwnTimerAlsoWhileHidden) {
     open(false);
-    entries() = {unit(QStringLiteral("fertig"), QStringLiteral("WIP")), unit(QStringLiteral("danach"))};
-    entries()[1].startTime = QStringLiteral("08:30");
+    entries() = {fixedUnit(u"fertig"_s, u"WIP"_s), fixedUnit(u"danach"_s)};
+    entries()[1].startTime = u"08:30"_s;
     window->entriesChanged();
     window->setInputVisible(false);
     window->startFinishBlink();
-    ASSERT_TRUE(waitFor([this] { return entries().at(0).status == QStringLiteral("x"); }, 6000));
-    EXPECT_FALSE(timer(QStringLiteral("tmrBlinken"))->isActive());
+    ASSERT_TRUE(waitFor([this] { return entries().at(0).status == u"x"_s; }, 6000));
+    EXPECT_FALSE(timer(u"tmrBlinken"_s)->isActive());
     // An entry is still pending: the strip stays hidden until the plan is re-planned.
     EXPECT_TRUE(strip()->isHidden());
-}
-
-TEST_F(TimerTest, FinishBlinkEndsAtOnceWhenTheRowIsGone) {
-    open();
-    entries() = {unit(QStringLiteral("fertig"), QStringLiteral("FERTIG1"))};
-    window->startFinishBlink();
-    window->tmrBlinkenTimer();
-    window->tmrBlinkenTimer();
-    entries().clear();
-    window->tmrBlinkenTimer();
-    EXPECT_FALSE(timer(QStringLiteral("tmrBlinken"))->isActive());
-    // The counter starts over for the next unit.
-    entries() = {unit(QStringLiteral("nächste"), QStringLiteral("FERTIG1"))};
-    for (int i = 0; i < 14; ++i)
-        window->tmrBlinkenTimer();
-    EXPECT_NE(entries().at(0).status, QStringLiteral("x"));
-    window->tmrBlinkenTimer();
-    EXPECT_EQ(entries().at(0).status, QStringLiteral("x"));
 }
 
 TEST_F(TimerTest, CaptionBlinksWhileAUnitRuns) {
     engine.isActive = true;
     engine.isUnit = true;
     open();
-    QTimer* blink = timer(QStringLiteral("tmrCaptionBlinken"));
+    QTimer* blink = timer(u"tmrCaptionBlinken"_s);
     EXPECT_EQ(blink->interval(), 500);
     EXPECT_TRUE(blink->isActive());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Taktplan (0/0) - EINHEIT AKTIV"));
-    window->tmrCaptionBlinkenTimer();
-    window->tmrUpdateTimer();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Taktplan (0/0)"));
-    window->tmrCaptionBlinkenTimer();
-    window->tmrUpdateTimer();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Taktplan (0/0) - EINHEIT AKTIV"));
-
+    for (const QString& caption :
+         {u"Taktplan (0/0) - EINHEIT AKTIV"_s, u"Taktplan (0/0)"_s, u"Taktplan (0/0) - EINHEIT AKTIV"_s}) {
+        EXPECT_EQ(window->windowTitle(), caption);
+        window->tmrCaptionBlinkenTimer();
+        window->tmrUpdateTimer();
+    }
     // The unit ended and a pause runs: the blink stops on the pause caption.
     engine.isUnit = false;
     window->tmrCaptionBlinkenTimer();
     EXPECT_FALSE(blink->isActive());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Taktplan (0/0) - PAUSE AKTIV"));
-
+    EXPECT_EQ(window->windowTitle(), u"Taktplan (0/0) - PAUSE AKTIV"_s);
     // Hiding stops it; no plan at all: no suffix.
     blink->start();
     window->hide();
     EXPECT_FALSE(blink->isActive());
     engine.isActive = false;
     showActive();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Taktplan (0/0)"));
+    EXPECT_EQ(window->windowTitle(), u"Taktplan (0/0)"_s);
 }
 
 using FocusLockTest = WindowTest;
 
-TEST_F(FocusLockTest, BringsThePlanningWindowBackWhileTheSettingIsOn) {
-    records.settings.InVordergrundDraengen = true;
+TEST_F(FocusLockTest, BringsThePlanningWindowBackOnlyWhileTheSettingIsOn) {
     open();
-    QTimer* lock = timer(QStringLiteral("tmrFocusLock"));
-    EXPECT_EQ(lock->interval(), 250);
-    EXPECT_TRUE(lock->isActive());
+    QTimer* lock = timer(u"tmrFocusLock"_s);
+    QMenu* einstellungen = menu(u"Einstellungen"_s);
     QWidget other;
     other.show();
-    lock->stop();
     activate(&other);
+    // Setting off: a tick stops the lock, opening "Einstellungen" does not restart it.
     lock->start();
-    // Without the companion program the window comes forward by itself.
+    window->tmrFocusLockTimer();
+    emit einstellungen->aboutToShow();
+    EXPECT_FALSE(lock->isActive());
+    QTest::qWait(300);
+    EXPECT_EQ(QApplication::activeWindow(), &other);
+    // Setting on: opening "Einstellungen" restarts it, and without the companion program the
+    // window comes forward by itself.
+    records.settings.InVordergrundDraengen = true;
+    emit einstellungen->aboutToShow();
+    EXPECT_EQ(QString::number(lock->interval()) + QString::number(lock->isActive()), u"2501"_s);
     EXPECT_TRUE(waitFor([this] { return QApplication::activeWindow() == window.get(); }, 2000));
     EXPECT_TRUE(launcher.starts.isEmpty());
 }
 
-TEST_F(FocusLockTest, AsksTheCompanionProgramWhenItIsThere) {
+TEST_F(FocusLockTest, AsksTheCompanionProgramButLeavesTheProgramsOwnWindowsInFront) {
     records.settings.InVordergrundDraengen = true;
-    launcher.present.insert(QStringLiteral("Taktplan_AutoHotkey_Helper.exe"));
-    open();
-    QWidget other;
-    other.show();
-    activate(&other);
-    ASSERT_TRUE(waitFor([this] { return !launcher.starts.isEmpty(); }, 2000));
-    EXPECT_EQ(launcher.starts.first().program, QStringLiteral("Taktplan_AutoHotkey_Helper.exe"));
-    EXPECT_EQ(launcher.starts.first().arguments, QStringList{QStringLiteral("front")});
-}
-
-TEST_F(FocusLockTest, LeavesTheProgramsOwnWindowsInFront) {
-    records.settings.InVordergrundDraengen = true;
-    launcher.present.insert(QStringLiteral("Taktplan_AutoHotkey_Helper.exe"));
+    launcher.present.insert(u"Taktplan_AutoHotkey_Helper.exe"_s);
     WindowUserInterface windowUi;
     const WorklistServices services{clock, data.folder(), records, companion, shell, launcher, &windowUi};
     window = std::make_unique<TFWorklist>(services);
@@ -511,65 +385,57 @@ TEST_F(FocusLockTest, LeavesTheProgramsOwnWindowsInFront) {
         EXPECT_EQ(QApplication::activeWindow(), ours);
     }
     windowUi.reminderWindow()->hide();
-    window.reset(); // before the user interface it uses
-}
 
-TEST_F(FocusLockTest, StopsWhenTheSettingIsOff) {
-    open();
     QWidget other;
     other.show();
     activate(&other);
-    window->tmrFocusLockTimer();
-    EXPECT_FALSE(timer(QStringLiteral("tmrFocusLock"))->isActive());
-    QTest::qWait(300);
-    EXPECT_EQ(QApplication::activeWindow(), &other);
+    ASSERT_TRUE(waitFor([this] { return !launcher.starts.isEmpty(); }, 2000));
+    EXPECT_EQ(launcher.starts.first().program, u"Taktplan_AutoHotkey_Helper.exe"_s);
+    EXPECT_EQ(launcher.starts.first().arguments, QStringList{u"front"_s});
+    window.reset(); // before the user interface it uses
 }
 
 using ClosingTest = WindowTest;
 
 TEST_F(ClosingTest, ClosingEndsTheProgramAndStartsTheCompanionWhenPushing) {
-    const struct {
-        bool push;
-        bool running;
-        bool companionStarted;
-    } cases[] = {{false, false, false}, {true, false, true}, {true, true, false}};
-    for (const auto& c : cases) {
+    // push, plan running, timer window shown -> program ended, companion started
+    const bool cases[][5] = {{false, false, false, true, false},
+                             {true, false, false, true, true},
+                             {true, true, false, true, false},
+                             {false, false, true, false, false}};
+    for (const auto& [push, running, timerShown, ended, companionStarted] : cases) {
         launcher.starts.clear();
-        records.settings.InVordergrundDraengen = c.push;
-        engine.isActive = c.running;
+        records.settings.InVordergrundDraengen = push;
+        engine.isActive = running;
         open();
+        QWidget timerWindow;
+        if (timerShown) {
+            timerWindow.show();
+            window->setTimerWindow(&timerWindow);
+        }
         QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
         window->close();
-        EXPECT_EQ(quit.count(), 1);
+        EXPECT_EQ(quit.count(), ended ? 1 : 0);
         EXPECT_FALSE(window->isVisible());
-        const bool started = !launcher.starts.isEmpty() &&
-                             launcher.starts.first().arguments == QStringList{QStringLiteral("start")};
-        EXPECT_EQ(started, c.companionStarted) << c.push << c.running;
+        const bool started =
+            !launcher.starts.isEmpty() && launcher.starts.first().arguments == QStringList{u"start"_s};
+        EXPECT_EQ(started, companionStarted) << push << running << timerShown;
         window.reset();
     }
 }
 
-TEST_F(ClosingTest, WithTheTimerWindowVisibleClosingOnlyHides) {
-    open();
-    QWidget timerWindow;
-    timerWindow.show();
-    window->setTimerWindow(&timerWindow);
-    QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
-    window->close();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(quit.count(), 0);
-}
-
-TEST_F(ClosingTest, BeendenEndsTheProgramAndStartsRunTaktplanWhenPushing) {
+TEST_F(ClosingTest, BeendenEndsTheProgramAndLogsOpensTheActivityLog) {
     records.settings.InVordergrundDraengen = true;
     open();
+    key(Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(shell.files, QStringList{records.settings.LogDateiPfad});
+    // When pushing, "Beenden" starts RunTaktplan.
     QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
     key(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quit.count(), 1);
     ASSERT_EQ(launcher.starts.size(), 1);
-    EXPECT_EQ(launcher.starts.first().program, QStringLiteral("RunTaktplan.exe"));
+    EXPECT_EQ(launcher.starts.first().program, u"RunTaktplan.exe"_s);
     EXPECT_TRUE(launcher.starts.first().arguments.isEmpty());
-
     records.settings.InVordergrundDraengen = false;
     launcher.starts.clear();
     key(Qt::Key_Q, Qt::ControlModifier);
@@ -577,15 +443,9 @@ TEST_F(ClosingTest, BeendenEndsTheProgramAndStartsRunTaktplanWhenPushing) {
     EXPECT_TRUE(launcher.starts.isEmpty());
 }
 
-TEST_F(ClosingTest, LogsOpensTheActivityLog) {
-    open();
-    key(Qt::Key_L, Qt::ControlModifier);
-    EXPECT_EQ(shell.files, QStringList{records.settings.LogDateiPfad});
-}
-
 using StartTest = WindowTest;
 
-TEST_F(StartTest, StartIsDebouncedAndKeepsTheWindowInView) {
+TEST_F(StartTest, StartIsDebouncedAndTheAutomaticStartReplansWhenTheResumedUnitIsOver) {
     open(false);
     window->Start1Click();
     EXPECT_TRUE(window->isVisible());
@@ -596,19 +456,15 @@ TEST_F(StartTest, StartIsDebouncedAndKeepsTheWindowInView) {
     clock.advanceMs(300);
     window->Start1Click();
     EXPECT_TRUE(window->isVisible());
-}
 
-TEST_F(StartTest, AutomaticStartReplansWhenTheResumedUnitIsOver) {
-    open(false);
+    window->hide();
     window->enableAutoStart();
-    QTimer* autoStart = timer(QStringLiteral("tmrAutoStart"));
-    EXPECT_TRUE(autoStart->isActive());
-    EXPECT_EQ(autoStart->interval(), 100);
+    QTimer* autoStart = timer(u"tmrAutoStart"_s);
+    EXPECT_EQ(QString::number(autoStart->interval()) + QString::number(autoStart->isActive()), u"1001"_s);
     window->worklist().automaticStartFlag = true;
     ASSERT_TRUE(waitFor([this] { return window->isVisible(); }, 2000));
     EXPECT_FALSE(autoStart->isActive());
-    EXPECT_TRUE(
-        records.debugLog.text().contains(QStringLiteral("FWorklist > tmrAutoStartTimer: Neu geplant")));
+    EXPECT_TRUE(records.debugLog.text().contains(u"FWorklist > tmrAutoStartTimer: Neu geplant"_s));
 }
 
 } // namespace
