@@ -6,49 +6,36 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void touch(const QString& path) {
-    QDir().mkpath(path.section(u'/', 0, -2));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-}
-
-} // namespace
-
 TEST(SoundFiles, UsersOwnSoundsWinOverTheDefaults) {
     QTemporaryDir tmp;
-    const QString work = tmp.filePath(QStringLiteral("work"));
-    const QString program = tmp.filePath(QStringLiteral("program"));
-    touch(work + QStringLiteral("/Sounds/Start.wav"));
-    touch(program + QStringLiteral("/Sounds/Start.wav"));
-    touch(program + QStringLiteral("/Sounds/Feierabend.wav"));
-    QDir().mkpath(work + QStringLiteral("/Sounds/Countdown30.wav")); // a folder is no sound
+    const QString work = tmp.filePath(QStringLiteral("work/Sounds/"));
+    const QString program = tmp.filePath(QStringLiteral("program/Sounds/"));
+    for (const QString& file : {work + QStringLiteral("Start.wav"), program + QStringLiteral("Start.wav"),
+                                program + QStringLiteral("Feierabend.wav")}) {
+        ASSERT_TRUE(QDir().mkpath(file.section(u'/', 0, -2)));
+        QFile touched(file);
+        ASSERT_TRUE(touched.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("Countdown30.wav"))); // a folder is no sound
 
-    struct Case {
-        const char* name;
-        QString expected;
+    const auto path = [&](const char* name, const QString& workFolder) {
+        return soundfiles::path(QString::fromLatin1(name), workFolder,
+                                tmp.filePath(QStringLiteral("program")));
     };
-    const Case cases[] = {
-        {"Start.wav", work + QStringLiteral("/Sounds/Start.wav")},
-        {"Feierabend.wav", program + QStringLiteral("/Sounds/Feierabend.wav")},
-        {"Countdown30.wav", QString()},
-        {"Countdown60.wav", QString()},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(soundfiles::path(QString::fromLatin1(c.name), work, program), c.expected) << c.name;
-    EXPECT_EQ(soundfiles::path(QStringLiteral("Feierabend.wav"), QString(), program),
-              program + QStringLiteral("/Sounds/Feierabend.wav"));
+    const QString workFolder = tmp.filePath(QStringLiteral("work"));
+    EXPECT_EQ(path("Start.wav", workFolder), work + QStringLiteral("Start.wav"));
+    EXPECT_EQ(path("Feierabend.wav", workFolder), program + QStringLiteral("Feierabend.wav"));
+    EXPECT_EQ(path("Feierabend.wav", QString()), program + QStringLiteral("Feierabend.wav"));
+    EXPECT_EQ(path("Countdown30.wav", workFolder), QString());
+    EXPECT_EQ(path("Countdown60.wav", workFolder), QString());
 }
 
 TEST(SoundFiles, TheBuildCarriesTheDefaultSounds) {
     for (const char* name :
          {"Start.wav", "Ende_Einheit.wav", "Feierabend.wav", "Countdown60.wav", "Countdown30.wav"}) {
-        const QString found =
-            soundfiles::path(QString::fromLatin1(name), QString(), QStringLiteral(TAKTPLAN_TEST_BUILD_DIR));
-        ASSERT_FALSE(found.isEmpty()) << name;
-        QFile file(found);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QFile file(
+            soundfiles::path(QString::fromLatin1(name), QString(), QStringLiteral(TAKTPLAN_TEST_BUILD_DIR)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
         const QByteArray header = file.read(12);
         EXPECT_TRUE(header.startsWith("RIFF") && header.endsWith("WAVE")) << name;
     }

@@ -1,3 +1,4 @@
+#include "scoped_env.h"
 #include "system_clock.h"
 
 #include <QThread>
@@ -9,8 +10,7 @@
 TEST(SystemClock, RealClockFollowsTheSystem) {
     const SystemClock clock;
     EXPECT_FALSE(clock.isShifted());
-    const qint64 diff = clock.utcNow().msecsTo(QDateTime::currentDateTimeUtc());
-    EXPECT_LE(std::abs(diff), 1000);
+    EXPECT_LE(std::abs(clock.utcNow().msecsTo(QDateTime::currentDateTimeUtc())), 1000);
 }
 
 TEST(SystemClock, FakeStartRunsOnAtTheGivenSpeed) {
@@ -21,24 +21,21 @@ TEST(SystemClock, FakeStartRunsOnAtTheGivenSpeed) {
     EXPECT_GE(first, start);
     EXPECT_LT(start.secsTo(first), 60);
     QThread::msleep(200);
-    // 200 ms at 600x are at least two minutes of clock time.
+    // 200 ms at 600x are at least two minutes of clock time, while the tick stays real.
     EXPECT_GE(first.secsTo(clock.localNow()), 110);
-    // The tick stays real.
     EXPECT_LT(clock.tickMs(), 10'000);
 }
 
 TEST(SystemClock, EnvironmentSetsStartAndSpeed) {
-    qputenv("TAKTPLAN_FAKE_TIME", "2025-12-05T09:00:00");
-    qputenv("TAKTPLAN_TIME_SPEED", "2");
+    ScopedEnv env;
+    env.set("TAKTPLAN_FAKE_TIME", "2025-12-05T09:00:00");
+    env.set("TAKTPLAN_TIME_SPEED", "2");
     const SystemClock clock = SystemClock::fromEnvironment();
     EXPECT_EQ(clock.speed(), 2.0);
     EXPECT_EQ(clock.localNow().date(), QDate(2025, 12, 5));
     EXPECT_EQ(clock.localNow().time().hour(), 9);
 
-    qputenv("TAKTPLAN_FAKE_TIME", "05.12.2025 09:00");
-    qputenv("TAKTPLAN_TIME_SPEED", "-3");
-    const SystemClock ignored = SystemClock::fromEnvironment();
-    EXPECT_FALSE(ignored.isShifted());
-    qunsetenv("TAKTPLAN_FAKE_TIME");
-    qunsetenv("TAKTPLAN_TIME_SPEED");
+    env.set("TAKTPLAN_FAKE_TIME", "05.12.2025 09:00");
+    env.set("TAKTPLAN_TIME_SPEED", "-3");
+    EXPECT_FALSE(SystemClock::fromEnvironment().isShifted());
 }
