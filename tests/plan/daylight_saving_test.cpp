@@ -8,24 +8,7 @@
 
 namespace {
 
-int minutesOf(const QString& hhnn) {
-    return QTime::fromString(hhnn, QStringLiteral("HH:mm")).msecsSinceStartOfDay() / 60000;
-}
-
-// Sorted by start, and every entry's end is its start plus its length on the wall clock.
-void expectConsistent(const Worklist& list, const QString& when) {
-    const QList<PlanEntry>& entries = list.entries();
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const PlanEntry& e = entries.at(i);
-        const int length = e.duration.toInt();
-        EXPECT_EQ((minutesOf(e.startTime) + length) % (24 * 60), minutesOf(e.endTime))
-            << when.toStdString() << " " << e.displayText.toStdString();
-        if (i > 0) {
-            EXPECT_LE(Worklist::lvPlanCompare(entries.at(i - 1), e), 0)
-                << when.toStdString() << " " << e.displayText.toStdString();
-        }
-    }
-}
+using namespace Qt::StringLiterals;
 
 class BerlinDaylightSaving : public PlanTest {
 protected:
@@ -34,101 +17,94 @@ protected:
         if (!tz || std::string(tz) != "Europe/Berlin")
             GTEST_SKIP() << "needs TZ=Europe/Berlin";
     }
+    // Ticks minute by minute; returns the first entry's start after each tick. Every tick the
+    // plan must start at the wall clock's reading, stay sorted, and end each entry its length
+    // after its start on the wall clock.
+    QStringList tickMinutes(int count) {
+        QStringList firstStarts;
+        for (int minute = 0; minute < count; ++minute) {
+            tick(60);
+            const QString now = plantime::formatTime(plantime::now(clock));
+            const QList<PlanEntry>& entries = list.entries();
+            firstStarts.append(entries.first().startTime);
+            EXPECT_EQ(entries.first().startTime, now);
+            for (qsizetype i = 0; i < entries.size(); ++i) {
+                const PlanEntry& e = entries.at(i);
+                EXPECT_EQ((minutesOf(e.startTime) + e.duration.toInt()) % (24 * 60), minutesOf(e.endTime))
+                    << now.toStdString() << " " << e.displayText.toStdString();
+                if (i > 0) {
+                    EXPECT_LE(Worklist::lvPlanCompare(entries.at(i - 1), e), 0) << now.toStdString();
+                }
+            }
+        }
+        return firstStarts;
+    }
+    static int minutesOf(const QString& hhnn) {
+        return QTime::fromString(hhnn, u"HH:mm"_s).msecsSinceStartOfDay() / 60000;
+    }
     QString dateOf(const QString& title) const {
         for (const PlanEntry& e : list.entries()) {
             if (e.displayText == title)
                 return e.date;
         }
-        return QStringLiteral("<missing>");
+        return u"<missing>"_s;
     }
-    // Wall-clock reading of the fake clock.
-    QString wallNow() const { return plantime::formatTime(plantime::now(clock)); }
 };
 
 TEST_F(BerlinDaylightSaving, SpringForwardSkipsTheHourAndFixedStartsInItTurnRelative) {
     // Sunday 29.03.2026: at 02:00 CET the clock jumps to 03:00 CEST.
     clock.set(QDate(2026, 3, 29), QTime(1, 50));
-    addUnit(QStringLiteral("A"));
-    addUnit(QStringLiteral("B"));
+    addUnit(u"A"_s);
+    addUnit(u"B"_s);
     // 02:50 never shows on the clock that day; it is still a valid plan time.
-    addFixed(QStringLiteral("In der Lücke"), 2, 50);
-    addFixed(QStringLiteral("Danach"), 4, 30);
-    EXPECT_EQ(rows(list), QStringList({
-                              QStringLiteral("1|01:50|02:15|A|R|E|25| |29.03.2026|"),
-                              QStringLiteral("2|02:20|02:45|B|R|E|25| |29.03.2026|"),
-                              QStringLiteral("3|02:50|03:15|In der Lücke|F|E|25| |29.03.2026|"),
-                              QStringLiteral("4|04:30|04:55|Danach|F|E|25| |29.03.2026|"),
-                          }));
+    addFixed(u"In der Lücke"_s, 2, 50);
+    addFixed(u"Danach"_s, 4, 30);
+    EXPECT_EQ(rows(list).at(2), u"3|02:50|03:15|In der Lücke|F|E|25| |29.03.2026|"_s);
 
-    QStringList firstStarts;
-    for (int minute = 0; minute < 14; ++minute) {
-        tick(60);
-        firstStarts.append(list.entries().first().startTime);
-        expectConsistent(list, wallNow());
-        EXPECT_EQ(list.entries().first().startTime, wallNow());
-    }
     // The relative part follows the wall clock straight from 01:59 to 03:00.
-    EXPECT_EQ(firstStarts,
-              QStringList({QStringLiteral("01:51"), QStringLiteral("01:52"), QStringLiteral("01:53"),
-                           QStringLiteral("01:54"), QStringLiteral("01:55"), QStringLiteral("01:56"),
-                           QStringLiteral("01:57"), QStringLiteral("01:58"), QStringLiteral("01:59"),
-                           QStringLiteral("03:00"), QStringLiteral("03:01"), QStringLiteral("03:02"),
-                           QStringLiteral("03:03"), QStringLiteral("03:04")}));
+    const QStringList firstStarts = tickMinutes(14);
+    EXPECT_EQ(firstStarts.mid(8, 2), QStringList({u"01:59"_s, u"03:00"_s}));
     // The first tick after the jump found the skipped fixed start passed: it turned relative
     // and follows B.
     EXPECT_EQ(rows(list), QStringList({
-                              QStringLiteral("1|03:04|03:29|A|R|E|25| |29.03.2026|"),
-                              QStringLiteral("2|03:34|03:59|B|R|E|25| |29.03.2026|"),
-                              QStringLiteral("3|04:04|04:29|In der Lücke|R|E|25| |29.03.2026|"),
-                              QStringLiteral("4|04:30|04:55|Danach|F|E|25| |29.03.2026|"),
+                              u"1|03:04|03:29|A|R|E|25| |29.03.2026|"_s,
+                              u"2|03:34|03:59|B|R|E|25| |29.03.2026|"_s,
+                              u"3|04:04|04:29|In der Lücke|R|E|25| |29.03.2026|"_s,
+                              u"4|04:30|04:55|Danach|F|E|25| |29.03.2026|"_s,
                           }));
 
     // A fixed time inside the skipped hour entered after the jump has passed: tomorrow.
-    addFixed(QStringLiteral("Zu spät"), 2, 30);
-    EXPECT_EQ(dateOf(QStringLiteral("Zu spät")), QStringLiteral("30.03.2026"));
+    addFixed(u"Zu spät"_s, 2, 30);
+    EXPECT_EQ(dateOf(u"Zu spät"_s), u"30.03.2026"_s);
 }
 
 TEST_F(BerlinDaylightSaving, FallBackRepeatsTheHourAndThePlanSlidesBack) {
     // Sunday 25.10.2026: at 03:00 CEST the clock goes back to 02:00 CET.
     clock.set(QDate(2026, 10, 25), QTime(1, 50));
-    addUnit(QStringLiteral("A"));
-    addFixed(QStringLiteral("Fest"), 2, 40);
-    addFixed(QStringLiteral("Später"), 4, 30);
-    EXPECT_EQ(rows(list), QStringList({
-                              QStringLiteral("1|01:50|02:15|A|R|E|25| |25.10.2026|"),
-                              QStringLiteral("2|02:40|03:05|Fest|F|E|25| |25.10.2026|"),
-                              QStringLiteral("3|04:30|04:55|Später|F|E|25| |25.10.2026|"),
-                          }));
+    addUnit(u"A"_s);
+    addFixed(u"Fest"_s, 2, 40);
+    addFixed(u"Später"_s, 4, 30);
 
-    QStringList firstStarts;
-    QStringList fixedModes;
-    for (int minute = 0; minute < 80; ++minute) {
-        tick(60);
-        firstStarts.append(list.entries().first().startTime);
-        fixedModes.append(list.entries().at(1).startMode);
-        expectConsistent(list, wallNow());
-        EXPECT_EQ(list.entries().first().startTime, wallNow());
-        EXPECT_EQ(list.entries().at(1).displayText, QStringLiteral("Fest"));
-    }
-    // 01:51 ... 02:59 (first pass, CEST), then 02:00 ... 02:10 again (CET).
-    EXPECT_EQ(firstStarts.at(68), QStringLiteral("02:59"));
-    EXPECT_EQ(firstStarts.at(69), QStringLiteral("02:00"));
-    EXPECT_EQ(firstStarts.last(), QStringLiteral("02:10"));
-    // "Fest" turned relative when 02:40 first came and stays relative through the repeat.
-    EXPECT_EQ(fixedModes.indexOf(QStringLiteral("R")), 49);
-    EXPECT_EQ(fixedModes.mid(49), QStringList(31, QStringLiteral("R")));
+    // 01:51 ... 02:59 (first pass, CEST), then 02:00 ... 02:10 again (CET). "Fest" turned
+    // relative when 02:40 first came (tick 50) and stays relative through the repeat.
+    QStringList firstStarts = tickMinutes(49);
+    EXPECT_EQ(list.entries().at(1).startMode, u"F"_s);
+    firstStarts += tickMinutes(1);
+    EXPECT_EQ(list.entries().at(1).startMode, u"R"_s);
+    firstStarts += tickMinutes(30);
+    EXPECT_EQ(firstStarts.mid(68, 2), QStringList({u"02:59"_s, u"02:00"_s}));
     EXPECT_EQ(rows(list), QStringList({
-                              QStringLiteral("1|02:10|02:35|A|R|E|25| |25.10.2026|"),
-                              QStringLiteral("2|02:40|03:05|Fest|R|E|25| |25.10.2026|"),
-                              QStringLiteral("3|04:30|04:55|Später|F|E|25| |25.10.2026|"),
+                              u"1|02:10|02:35|A|R|E|25| |25.10.2026|"_s,
+                              u"2|02:40|03:05|Fest|R|E|25| |25.10.2026|"_s,
+                              u"3|04:30|04:55|Später|F|E|25| |25.10.2026|"_s,
                           }));
 
     // In the repeated hour a time of that hour that has shown once already is still ahead
     // on the wall clock, so it stays today; an earlier one goes to tomorrow.
-    addFixed(QStringLiteral("Gleich"), 2, 30);
-    addFixed(QStringLiteral("Vorbei"), 2, 5);
-    EXPECT_EQ(dateOf(QStringLiteral("Gleich")), QStringLiteral("25.10.2026"));
-    EXPECT_EQ(dateOf(QStringLiteral("Vorbei")), QStringLiteral("26.10.2026"));
+    addFixed(u"Gleich"_s, 2, 30);
+    addFixed(u"Vorbei"_s, 2, 5);
+    EXPECT_EQ(dateOf(u"Gleich"_s), u"25.10.2026"_s);
+    EXPECT_EQ(dateOf(u"Vorbei"_s), u"26.10.2026"_s);
 }
 
 } // namespace

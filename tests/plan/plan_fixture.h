@@ -46,22 +46,33 @@ inline QStringList rows(const Worklist& list) {
     return out;
 }
 
-inline QDateTime wallAt(int y, int m, int d, int h, int min) {
-    return plantime::wall(QDate(y, m, d), QTime(h, min));
+inline QStringList titles(const Worklist& list) {
+    QStringList out;
+    for (const PlanEntry& e : list.entries())
+        out.append(e.displayText);
+    return out;
+}
+
+// Wall-clock time on a day of December 2026 (Monday the 7th is the fake clock's day).
+inline QDateTime dec(int day, int h, int min) {
+    return plantime::wall(QDate(2026, 12, day), QTime(h, min));
 }
 
 // A plan on the fake clock's day (Monday 07.12.2026, 09:00 unless a test moves it).
 class PlanTest : public ::testing::Test {
 protected:
+    void add(const QString& title, const QDateTime& start, const char* status, int minutes = 25,
+             bool fixed = true, bool pause = false) {
+        list.AddEntry(title, pause, start, minutes, fixed, QString::fromLatin1(status));
+    }
     void addUnit(const QString& title, int minutes = 25) {
-        list.AddEntry(title, false, plantime::now(clock), minutes, false, QStringLiteral(" "));
+        add(title, plantime::now(clock), " ", minutes, false);
     }
     void addPause(int minutes, const QString& title = QString()) {
-        list.AddEntry(title, true, plantime::now(clock), minutes, false, QStringLiteral(" "));
+        add(title, plantime::now(clock), " ", minutes, false, true);
     }
     void addFixed(const QString& title, int h, int m, int minutes = 25, bool pause = false) {
-        list.AddEntry(title, pause, plantime::wall(clock.today(), QTime(h, m)), minutes, true,
-                      QStringLiteral(" "));
+        add(title, plantime::wall(clock.today(), QTime(h, m)), " ", minutes, true, pause);
     }
     void setNow(int h, int m, int s = 0) { clock.set(clock.today(), QTime(h, m, s)); }
     void tick(int secs) {
