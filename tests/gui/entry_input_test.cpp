@@ -83,24 +83,14 @@ TEST_F(EntryInputTest, EveryFormOfTypedTextGivesItsEntry) {
     records.settings.StandardDauerEinheit = 50;
     records.settings.GrossePause = 20;
     open();
-    const char* const cases[] = {"Pläne>Pläne",
-                                 "pause>pause",
-                                 " p 5> p 5",
-                                 "pp>pp",
-                                 "p>Pause: 20 min",
-                                 "P>Pause: 20 min",
-                                 "p >Pause: 20 min",
-                                 "p 10>Pause: 10 min",
-                                 "P 10 Kaffee kochen>Pause: 10 min (Kaffee kochen)",
-                                 "p Mittag essen>Pause: 20 min (Mittag essen)",
-                                 "p 10x>Pause: 20 min (10x)",
-                                 "p  25>Pause: 20 min ( 25)",
-                                 "p 25 >Pause: 25 min",
-                                 "p 0>Pause: 0 min",
-                                 "p +5 Tee>Pause: 5 min (Tee)",
-                                 "p -5>Pause: 20 min (-5)",
-                                 "p 35791395>Pause: 20 min (35791395)",
-                                 "p 35791394>Pause: 35791394 min"};
+    // clang-format off
+    const char* const cases[] = {
+        "Pläne>Pläne", "pause>pause", " p 5> p 5", "pp>pp", "p>Pause: 20 min", "P>Pause: 20 min",
+        "p >Pause: 20 min", "p 10>Pause: 10 min", "P 10 Kaffee kochen>Pause: 10 min (Kaffee kochen)",
+        "p Mittag essen>Pause: 20 min (Mittag essen)", "p 10x>Pause: 20 min (10x)", "p 0>Pause: 0 min",
+        "p  25>Pause: 20 min ( 25)", "p 25 >Pause: 25 min", "p +5 Tee>Pause: 5 min (Tee)",
+        "p -5>Pause: 20 min (-5)", "p 35791395>Pause: 20 min (35791395)", "p 35791394>Pause: 35791394 min"};
+    // clang-format on
     qsizetype count = 0;
     for (const char* c : cases) {
         const QString typed = QString::fromUtf8(c).section(u'>', 0, 0);

@@ -54,23 +54,16 @@ TEST_F(ModelTest, RowBackgroundFollowsStatusThenConflictAndDate) {
         const char *status, *date, *mark;
         QColor expected;
     } cases[] = {
-        {" ", "07.12.2026", "", none},
-        {"x", "07.12.2026", "", done},
-        {"FERTIG2", "07.12.2026", "", done},
-        {"FERTIG1", "07.12.2026", "", running},
-        {"WIP", "07.12.2026", "", running},
-        {" ", "07.12.2026", "E", conflict},
-        {"WIP", "07.12.2026", "E", conflict},
-        {" ", "08.12.2026", "", tomorrow},
-        {"x", "08.12.2026", "", tomorrow},
-        {" ", "08.12.2026", "E", conflict},
-        {" ", "09.12.2026", "", later},
-        {"WIP", "09.12.2026", "", later},
-        {"x", "06.12.2026", "", done},
+        // clang-format off
+        {" ", "07.12.2026", "", none}, {"x", "07.12.2026", "", done}, {"FERTIG2", "07.12.2026", "", done},
+        {"FERTIG1", "07.12.2026", "", running}, {"WIP", "07.12.2026", "", running},
+        {" ", "07.12.2026", "E", conflict}, {"WIP", "07.12.2026", "E", conflict},
+        {" ", "08.12.2026", "", tomorrow}, {"x", "08.12.2026", "", tomorrow}, {" ", "08.12.2026", "E", conflict},
+        {" ", "09.12.2026", "", later}, {"WIP", "09.12.2026", "", later}, {"x", "06.12.2026", "", done},
         {"WIP", "kaputt", "", running},
         // Tomorrow is told by its text: written another way it is neither blue nor later.
-        {" ", "8.12.2026", "", none},
-        {" ", "9.12.2026", "", later},
+        {" ", "8.12.2026", "", none}, {" ", "9.12.2026", "", later},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.status) + c.date + c.mark);
