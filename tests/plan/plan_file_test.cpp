@@ -232,14 +232,8 @@ TEST_F(PlanFileTest, RunningLineWhoseEndHasPassedOrNot) {
 
 TEST_F(PlanFileTest, BadLinesAreSkippedShownOnceAndKept) {
     const QByteArray original = "\xef\xbb\xbf"
-                                "A///25\r\n"
-                                "B///zz\r\n"
-                                "C///25|||25:99\r\n"
-                                "D///25|||10:00 31.02.2026\r\n"
-                                "E///\r\n"
-                                "Pause: 5|||xx\r\n"
-                                "F \xfc///25\r\n"
-                                "G///25|||10:00 07.12.26\r\n";
+                                "A///25\r\nB///zz\r\nC///25|||25:99\r\nD///25|||10:00 31.02.2026\r\n"
+                                "E///\r\nPause: 5|||xx\r\nF \xfc///25\r\nG///25|||10:00 07.12.26\r\n";
     data.write(u"worklist.log"_s, original);
     EXPECT_TRUE(file.loadWorklist());
     // The byte order mark is no part of the first title; a Windows-1252 line is no bad line.
