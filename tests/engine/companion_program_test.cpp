@@ -15,33 +15,27 @@
 namespace {
 
 const QString helper = QStringLiteral("Taktplan_AutoHotkey_Helper.exe");
-using Fallback = std::function<void()>;
+using Program = CompanionProgram&;
+using Fallback = const std::function<void()>&;
 
 TEST(CompanionProgram, EachCallStartsTheHelperWithItsWordAndOnlyTheTestingOnesFallBack) {
     struct Case {
-        std::function<void(CompanionProgram&, const Fallback&)> call;
-        QStringList arguments;
+        std::function<void(Program, Fallback)> call;
+        const char* words;
         bool testsFirst; // looks for the file and takes the fallback when it is missing
     };
     const Case cases[] = {
-        {[](CompanionProgram& c, const Fallback&) { c.versionCheck(); }, {QStringLiteral("2.2")}, false},
-        {[](CompanionProgram& c, const Fallback& f) { c.notifyUpdates(f); },
-         {QStringLiteral("2.2"), QStringLiteral("notify")},
-         true},
-        {[](CompanionProgram& c, const Fallback& f) { c.bringToFront(f); }, {QStringLiteral("front")}, true},
-        {[](CompanionProgram& c, const Fallback&) { c.alwaysOnTop(); },
-         {QStringLiteral("alwaysOnTop")},
-         false},
-        {[](CompanionProgram& c, const Fallback&) { c.restartAfterClose(); },
-         {QStringLiteral("start")},
-         false},
-        {[](CompanionProgram& c, const Fallback&) { c.restart(); }, {QStringLiteral("restart")}, false},
-        {[](CompanionProgram& c, const Fallback&) { c.editSettings(); }, {QStringLiteral("ini")}, false},
+        {[](Program c, Fallback) { c.versionCheck(); }, "2.2", false},
+        {[](Program c, Fallback f) { c.notifyUpdates(f); }, "2.2 notify", true},
+        {[](Program c, Fallback f) { c.bringToFront(f); }, "front", true},
+        {[](Program c, Fallback) { c.alwaysOnTop(); }, "alwaysOnTop", false},
+        {[](Program c, Fallback) { c.restartAfterClose(); }, "start", false},
+        {[](Program c, Fallback) { c.restart(); }, "restart", false},
+        {[](Program c, Fallback) { c.editSettings(); }, "ini", false},
     };
     for (const bool present : {true, false}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString() +
-                         (present ? " present" : " missing"));
+            SCOPED_TRACE(std::string(c.words) + (present ? " present" : " missing"));
             FakeLauncher launcher;
             if (present)
                 launcher.present.insert(helper);
@@ -52,8 +46,8 @@ TEST(CompanionProgram, EachCallStartsTheHelperWithItsWordAndOnlyTheTestingOnesFa
             // A missing helper goes unnoticed by the calls that do not look for it first.
             const bool fallback = !present && c.testsFirst;
             EXPECT_EQ(fellBack, fallback);
-            EXPECT_EQ(launcher.starts, fallback ? QList<FakeLauncher::Start>()
-                                                : QList<FakeLauncher::Start>({{helper, c.arguments}}));
+            const FakeLauncher::Start start{helper, QString::fromUtf8(c.words).split(QLatin1Char(' '))};
+            EXPECT_EQ(launcher.starts, fallback ? QList<FakeLauncher::Start>() : QList{start});
         }
     }
     FakeLauncher launcher;

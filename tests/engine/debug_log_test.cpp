@@ -7,68 +7,43 @@
 
 namespace {
 
-TEST(DebugLog, RunMarkerThenOneLinePerMessageStampedToTheMinute) {
-    FakeClock clock(QDateTime(QDate(2025, 12, 5), QTime(9, 0, 5)));
-    DebugLog log(clock);
-    EXPECT_TRUE(log.text().isEmpty());
-    QStringList heard;
-    log.setListener([&](const QString& line) { heard.append(line); });
-
-    log.AddDebugLine(QStringLiteral("eins"));
-    clock.advanceSecs(54); // 09:00:59, still the same minute
-    log.AddDebugLine(QStringLiteral("zwei"));
-    clock.advanceSecs(1);
-    log.AddDebugLine(QStringLiteral("drei"));
-    clock.set(QDate(2026, 1, 1), QTime(23, 59, 59));
-    log.AddDebugLine(QStringLiteral("Höhe"));
-
-    const QStringList expected = {
-        QStringLiteral("2025-12-05 09:00: eins"),
-        QStringLiteral("2025-12-05 09:00: zwei"),
-        QStringLiteral("2025-12-05 09:01: drei"),
-        QStringLiteral("2026-01-01 23:59: Höhe"),
-    };
-    EXPECT_EQ(heard, expected);
-    EXPECT_EQ(log.text(), QStringLiteral("===\r\n") + expected.join(QStringLiteral("\r\n")));
-}
-
-TEST(DebugLog, TwoRunsLeaveTwoBlocksEachWrittenOnce) {
+TEST(DebugLog, EachRunAppendsOneBlockStampedToTheMinuteOnce) {
     TempDataFolder data;
+    // A regular file where the folder should be: no write can succeed, whoever runs the test.
+    data.write(QStringLiteral("blocked"), "not a folder");
     const QString file = data.filePath(QStringLiteral("debug_log.txt"));
     FakeClock clock(QDateTime(QDate(2025, 12, 5), QTime(9, 0)));
     {
         DebugLog run(clock); // a run without lines still records its end
-        EXPECT_TRUE(run.SaveDebugLog(file));
+        EXPECT_FALSE(run.SaveDebugLog(data.filePath(QStringLiteral("blocked/debug_log.txt"))));
+        EXPECT_TRUE(run.SaveDebugLog(file)); // the failed attempt did not count as saved
     }
-    clock.set(QDate(2025, 12, 5), QTime(17, 30));
+    clock.set(QDate(2025, 12, 31), QTime(23, 59, 5));
     {
         DebugLog run(clock);
+        EXPECT_TRUE(run.text().isEmpty());
+        QStringList heard;
+        run.setListener([&](const QString& line) { heard.append(line); });
         run.AddDebugLine(QStringLiteral("Lade Wert \"Höhe\""));
+        clock.advanceSecs(54); // still the same minute
+        run.AddDebugLine(QStringLiteral("zwei"));
+        clock.advanceSecs(1);
+        run.AddDebugLine(QStringLiteral("drei"));
+        EXPECT_EQ(heard, QStringList({QStringLiteral("2025-12-31 23:59: Lade Wert \"Höhe\""),
+                                      QStringLiteral("2025-12-31 23:59: zwei"),
+                                      QStringLiteral("2026-01-01 00:00: drei")}));
         EXPECT_TRUE(run.SaveDebugLog(file));
         EXPECT_TRUE(run.SaveDebugLog(file));
     }
+    EXPECT_EQ(data.read(QStringLiteral("blocked")), QByteArray("not a folder"));
     EXPECT_EQ(data.read(QStringLiteral("debug_log.txt")),
               QByteArray("===\r\n"
                          "2025-12-05 09:00: Beende Taktplan.\r\n"
                          "===\r\n"
-                         "2025-12-05 17:30: Lade Wert \"H\xF6he\"\r\n"
-                         "2025-12-05 17:30: Beende Taktplan."));
-}
-
-TEST(DebugLog, UnwritableFileIsSkippedAndALaterSaveStillWorks) {
-    TempDataFolder data;
-    // A regular file where the folder should be: no write can succeed, whoever runs the test.
-    data.write(QStringLiteral("blocked"), "not a folder");
-    FakeClock clock(QDateTime(QDate(2025, 12, 5), QTime(9, 0)));
-    DebugLog run(clock);
-    run.AddDebugLine(QStringLiteral("Starte Taktplan 2.2"));
-    EXPECT_FALSE(run.SaveDebugLog(data.filePath(QStringLiteral("blocked/debug_log.txt"))));
-    EXPECT_EQ(data.read(QStringLiteral("blocked")), QByteArray("not a folder"));
-
-    EXPECT_TRUE(run.SaveDebugLog(data.filePath(QStringLiteral("debug_log.txt"))));
-    EXPECT_EQ(
-        data.read(QStringLiteral("debug_log.txt")),
-        QByteArray("===\r\n2025-12-05 09:00: Starte Taktplan 2.2\r\n2025-12-05 09:00: Beende Taktplan."));
+                         "2025-12-31 23:59: Lade Wert \"H\xF6he\"\r\n"
+                         "2025-12-31 23:59: zwei\r\n"
+                         "2026-01-01 00:00: drei\r\n"
+                         "2026-01-01 00:00: Beende Taktplan."));
 }
 
 } // namespace

@@ -106,16 +106,17 @@ TEST_F(SettingsFileTest, ReadingRules) {
         {"\"0\" and \" 0\"",
          "Kleine Pause=0\r\nGrosse Pause= 0\r\nSounds= 0\r\nAnwesenheitErforderlich=0\r\n",
          {.AnwesenheitErforderlich = false}},
-        {"only the exact 1 is on and the exact 0 off; dates with 30.12.1899 as none",
-         "Autostart=1 \r\nInPauseSperren=ja\r\nGrundVerlangen=1\r\nSounds=0\r\n"
-         "letztenPlanGestartetAm=7.1.2026\r\nMorgenGeplantDatum=30.12.1899\r\n",
-         {.GrundVerlangen = true, .letztenPlanGestartetAm = QDate(2026, 1, 7), .Sounds = false}},
+        {"flags take only the exact 1 or 0, 30.12.1899 is no date, Verbleibend read after the limit",
+         "Autostart=1 \r\nInPauseSperren=ja\r\nGrundVerlangen=1\r\nSounds=0\r\nVerbleibend=1\r\n"
+         "letztenPlanGestartetAm=7.1.2026\r\nMorgenGeplantDatum=30.12.1899\r\nNeuPlanenMax=3\r\n",
+         {.NeuPlanenMax = 3,
+          .Verbleibend = 1,
+          .GrundVerlangen = true,
+          .letztenPlanGestartetAm = QDate(2026, 1, 7),
+          .Sounds = false}},
         {"a missing Verbleibend is the re-planning limit",
          "NeuPlanenMax=3\r\n",
          {.NeuPlanenMax = 3, .Verbleibend = 3}},
-        {"Verbleibend is read after the limit",
-         "Verbleibend=1\r\nNeuPlanenMax=3\r\n",
-         {.NeuPlanenMax = 3, .Verbleibend = 1}},
         {"conversion errors and lengths below 1 leave the value, blanks around a number do not",
          "StandardDauerEinheit=30min\r\nNeuPlanenMax=drei\r\nGrosse Pause=-5\r\nevaluateLastXDays=-1\r\n"
          "letztenPlanGestartetAm=31.02.2026\r\nMorgenGeplantDatum=morgen\r\n"
@@ -176,6 +177,8 @@ TEST_F(SettingsFileTest, LogPathWithoutExtensionIsCorrected) {
         {existing + QStringLiteral("\\\\"), existing, existing + log},
         {missing + QStringLiteral("/"), missing, file.defaultLogPath()},
         {QStringLiteral("/srv/log.dir/Arbeit"), QStringLiteral("/srv/log.dir/Arbeit"), file.defaultLogPath()},
+        {QStringLiteral("C:\\Daten.alt\\Arbeit"), QStringLiteral("C:\\Daten.alt\\Arbeit"),
+         file.defaultLogPath()},
     };
     for (const auto& [value, shown, result] : cases) {
         SCOPED_TRACE(value.toStdString());
@@ -194,7 +197,7 @@ TEST_F(SettingsFileTest, LogPathWithoutExtensionIsCorrected) {
 
 TEST_F(SettingsFileTest, DefaultsAreWrittenAsTheTemplateAfterNormalising) {
     Settings s = load(); // first start
-    s.Schriftgroesse = -3;
+    s.Schriftgroesse = 0;
     s.evaluateLastXDays = 0;
     ASSERT_TRUE(file.SaveSettings(s));
     EXPECT_EQ(s.Schriftgroesse, 10);
