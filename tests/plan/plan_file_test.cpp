@@ -1,6 +1,7 @@
 #include "plan_fixture.h"
 
 #include "debug_log.h"
+#include "file_size_limit.h"
 #include "plan_file.h"
 #include "scripted_ui.h"
 #include "temp_data_folder.h"
@@ -9,9 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -269,15 +267,11 @@ TEST_F(PlanFileTest, FailedWriteKeepsThePreviousFile) {
         addUnit(u"Eine Einheit mit einem recht langen Titel Nummer %1"_s.arg(i));
 
     // A full disk, as far as this process can tell.
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 512;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = file.saveWorklist();
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, oldHandler);
+    bool saved = true;
+    {
+        const FileSizeLimit limit(512);
+        saved = file.saveWorklist();
+    }
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(data.read(u"worklist.log"_s), before);

@@ -1,3 +1,4 @@
+#include "file_size_limit.h"
 #include "text_file.h"
 
 #include <QDir>
@@ -5,9 +6,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -107,16 +105,12 @@ TEST_F(TextFileOnDisk, FailedReplaceLeavesThePreviousFileWhole) {
     QStringList big;
     for (int i = 0; i < 2000; ++i)
         big.append(QStringLiteral("Eine recht lange Zeile Nummer %1///25").arg(i));
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString error;
-    const bool written = textfile::writeLines(file, big, &error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, oldHandler);
+    bool written = true;
+    {
+        const FileSizeLimit limit(4096);
+        written = textfile::writeLines(file, big, &error);
+    }
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
