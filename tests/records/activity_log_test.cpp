@@ -1,7 +1,7 @@
 #include "activity_log.h"
 
 #include "debug_log.h"
-#include "engine_test_util.h"
+#include "records_test_util.h"
 #include "fake_clock.h"
 #include "scripted_ui.h"
 #include "settings.h"

@@ -2,7 +2,7 @@
 
 #include "data_folder.h"
 #include "debug_log.h"
-#include "engine_test_util.h"
+#include "records_test_util.h"
 #include "fake_clock.h"
 #include "scripted_ui.h"
 #include "temp_data_folder.h"

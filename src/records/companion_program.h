@@ -1,5 +1,7 @@
 #pragma once
 
+#include "taktplan_version.h"
+
 #include <QString>
 
 #include <functional>
@@ -12,7 +14,7 @@ class ProgramLauncher;
 class CompanionProgram {
 public:
     static constexpr const char* fileName = "Taktplan_AutoHotkey_Helper.exe";
-    static constexpr const char* version = "2.2";
+    static constexpr const char* version = TAKTPLAN_VERSION;
 
     explicit CompanionProgram(ProgramLauncher& launcher);
 

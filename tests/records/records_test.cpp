@@ -1,7 +1,7 @@
 #include "records.h"
 
 #include "companion_program.h"
-#include "engine_test_util.h"
+#include "records_test_util.h"
 #include "fake_clock.h"
 #include "fake_launcher.h"
 #include "scripted_ui.h"
