@@ -7,10 +7,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export LC_ALL=C.UTF-8
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The version of the project() line of the top CMakeLists.txt.
+version=$(sed -n 's/^project(Taktplan VERSION \([0-9]*\.[0-9]*\).*/\1/p' "$root/CMakeLists.txt")
 
 find "$root/src" -name '*.cpp' -o -name '*.h' | sort > "$work/files"
 xgettext -k --keyword=tr_ --from-code=UTF-8 --language=C++ --force-po --add-location=never \
-    --package-name=Taktplan --package-version=2.2 --files-from="$work/files" --output="$work/default.pot"
+    --package-name=Taktplan --package-version="$version" --files-from="$work/files" --output="$work/default.pot"
 for catalogue in "$root"/locale/*/default.po; do
     msgmerge --quiet --update --backup=none --no-fuzzy-matching --add-location=never "$catalogue" "$work/default.pot"
 done

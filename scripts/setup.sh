@@ -12,6 +12,10 @@ packages=(
     libxkbcommon-dev gettext
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth xdotool imagemagick sox
+    # Qt's own texts (file dialogs, standard buttons, key names) in the user's language.
+    qt6-translations-l10n
+    # The style check of CI; a private session bus for the workstation-lock tests.
+    clang-format dbus
 )
 
 missing=()

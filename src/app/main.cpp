@@ -2,6 +2,7 @@
 #include "single_instance.h"
 #include "start_up.h"
 #include "system_clock.h"
+#include "taktplan_version.h"
 
 #include <QApplication>
 

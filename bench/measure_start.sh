@@ -37,7 +37,7 @@ report() {
         "$(median < "$work/$1.shown")" "$(median < "$work/$1.wall")" "$(median < "$work/$1.rss")"
 }
 
-bare="$build/tests/e2e/bare_window"
+bare="$build/bench/bare_window"
 taktplan="$build/taktplan"
 # Warm the file cache; the program's first start writes its settings.
 "$bare" > /dev/null 2>&1 || true
