@@ -13,7 +13,8 @@ struct Settings;
 // A finished unit as read back from the activity log.
 struct FinishedUnit {
     QString title;
-    QDateTime start; // wall-clock date and time of the unit's start (held in UTC only for zone-free arithmetic)
+    QDateTime
+        start; // wall-clock date and time of the unit's start (held in UTC only for zone-free arithmetic)
     int minutes = 0;
 };
 

@@ -1,8 +1,8 @@
 #include "activity_log.h"
 
 #include "debug_log.h"
-#include "records_test_util.h"
 #include "fake_clock.h"
+#include "records_test_util.h"
 #include "scripted_ui.h"
 #include "settings.h"
 #include "temp_data_folder.h"

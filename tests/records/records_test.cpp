@@ -1,9 +1,9 @@
 #include "records.h"
 
 #include "companion_program.h"
-#include "records_test_util.h"
 #include "fake_clock.h"
 #include "fake_launcher.h"
+#include "records_test_util.h"
 #include "scripted_ui.h"
 #include "temp_data_folder.h"
 

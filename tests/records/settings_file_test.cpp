@@ -2,8 +2,8 @@
 
 #include "data_folder.h"
 #include "debug_log.h"
-#include "records_test_util.h"
 #include "fake_clock.h"
+#include "records_test_util.h"
 #include "scripted_ui.h"
 #include "temp_data_folder.h"
 
