@@ -3,12 +3,15 @@
 #include "autostart_entry.h"
 #include "companion_program.h"
 #include "desktop_shell.h"
+#include "ending_dialog_guard.h"
+#include "leftover_files.h"
 #include "program_launcher.h"
 #include "records.h"
 #include "single_instance.h"
 #include "start_up_decision.h"
 #include "start_up_trace.h"
 #include "system_clock.h"
+#include "termination_requests.h"
 #include "tf_worklist.h"
 #include "translation.h"
 #include "window_user_interface.h"
@@ -17,10 +20,18 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
 
-#ifdef Q_OS_UNIX
-#include "termination_signals.h"
-#endif
+#include <cstdio>
+
+namespace {
+
+// The files the program replaces whole in its data folder: a kill in the middle of a replace
+// leaves the new copy under a temporary name beside them.
+const QStringList replacedFiles = {QStringLiteral("Settings.ini"), QStringLiteral("worklist.log"),
+                                   QStringLiteral("lastroutine.log")};
+
+} // namespace
 
 StartUp::StartUp(const SystemClock& clock, DataFolder folder, SingleInstance& instance,
                  SingleInstance::Claim claim, QString firstArgument)
@@ -31,6 +42,10 @@ QString StartUp::setUpTranslation() {
     const QString localeFolder = translation::localeFolder(QCoreApplication::applicationDirPath());
     const QString code = translation::chooseLanguage(translation::userLanguageCode(),
                                                      translation::availableLanguages(localeFolder));
+    // Qt's own texts (standard buttons, file dialogs, key names in menus) in the same language.
+    m_qtTranslator = translation::loadQtTranslator(code);
+    if (m_qtTranslator)
+        QCoreApplication::installTranslator(m_qtTranslator.get());
     return translation::setUp(localeFolder, code).problem;
 }
 
@@ -38,17 +53,17 @@ int StartUp::run() {
     StartUpTrace trace([this] { return m_clock.tickMs(); });
     // From the very beginning, so that a log-out during start-up still ends in order.
     int endingSignal = 0;
-#ifdef Q_OS_UNIX
-    TerminationSignals signals_;
+    bool endRequested = false;
+    TerminationRequests requests;
     // exit() rather than quit(): it leaves every window as it is (closing the Planning window
     // would start the companion program) and ends nested dialog loops too.
-    QObject::connect(&signals_, &TerminationSignals::terminationRequested, &signals_,
-                     [&endingSignal](int signal) {
-                         if (endingSignal == 0)
+    QObject::connect(&requests, &TerminationRequests::terminationRequested, &requests,
+                     [&endingSignal, &endRequested](int signal) {
+                         if (!endRequested)
                              endingSignal = signal;
+                         endRequested = true;
                          QCoreApplication::exit(0);
                      });
-#endif
     // Later starts may knock from now on; their request is served once the loop runs.
     const bool listening = m_instance.listen();
     const QString translationProblem = setUpTranslation();
@@ -63,6 +78,20 @@ int StartUp::run() {
     WindowUserInterface ui;
     Records records(m_clock, m_folder, ui);
     records.start(companion);
+    // Only the holder of the lock may clear up: no other copy can be in the middle of a save.
+    if (m_claim == SingleInstance::Claim::First) {
+        QStringList removed = leftovers::removeSaveLeftovers(m_folder.path(), replacedFiles);
+        removed += m_instance.removeLeftovers();
+        if (!removed.isEmpty())
+            records.debugLog.AddDebugLine(QStringLiteral("Reste abgebrochener Speichervorgänge entfernt: ") +
+                                          removed.join(QStringLiteral(", ")));
+    }
+    EndingDialogGuard dialogGuard([&records](const QString& text) {
+        records.debugLog.AddDebugLine(QStringLiteral("Meldung beim Programmende nicht gezeigt: ") +
+                                      QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" | ")));
+        std::fprintf(stderr, "Taktplan: %s\n", text.toLocal8Bit().constData());
+        std::fflush(stderr);
+    });
     if (m_claim == SingleInstance::Claim::Unchecked) {
         const QString lock = m_instance.lockFilePath();
         records.debugLog.AddDebugLine(QStringLiteral("Einzelinstanz nicht gesichert: ") +
@@ -80,7 +109,7 @@ int StartUp::run() {
 
     const StartUpDecision decision = StartUpDecision::decide(m_firstArgument, records.settings.Autostart);
     // A program already told to end (during a start-up dialog) shows nothing more.
-    if (decision.showPlanningWindow && endingSignal == 0) {
+    if (decision.showPlanningWindow && !endRequested) {
         trace.watchFirstPaint(&window);
         window.show();
     }
@@ -116,19 +145,19 @@ int StartUp::run() {
         if (ended)
             return;
         ended = true;
-#ifdef Q_OS_UNIX
-        if (endingSignal != 0) {
+        // From here on nobody may be there to answer a question.
+        dialogGuard.engage();
+        if (endRequested) {
             records.debugLog.AddDebugLine(QStringLiteral("Programmende angefordert (") +
-                                          TerminationSignals::name(endingSignal) + u')');
+                                          TerminationRequests::name(endingSignal) + u')');
         }
-#endif
         window.savePlan();
         records.finish();
     };
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, endRun);
 
     // A signal during a dialog of the start-up ended that dialog's loop only.
-    const int status = endingSignal == 0 ? QApplication::exec() : 0;
+    const int status = !endRequested ? QApplication::exec() : 0;
     endRun();
     return status;
 }

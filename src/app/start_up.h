@@ -4,6 +4,9 @@
 #include "single_instance.h"
 
 #include <QString>
+#include <QTranslator>
+
+#include <memory>
 
 class SystemClock;
 
@@ -28,4 +31,5 @@ private:
     SingleInstance& m_instance;
     SingleInstance::Claim m_claim;
     QString m_firstArgument;
+    std::unique_ptr<QTranslator> m_qtTranslator;
 };

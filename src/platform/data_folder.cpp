@@ -10,15 +10,7 @@ DataFolder DataFolder::fromEnvironment() {
     const QString overridden = qEnvironmentVariable("TAKTPLAN_DATA_DIR");
     if (!overridden.isEmpty())
         return DataFolder(QDir(overridden).absolutePath());
-#ifdef Q_OS_WIN
-    const QString appData = qEnvironmentVariable("APPDATA");
-    return DataFolder(QDir(appData).filePath(QStringLiteral("Taktplan")));
-#else
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::home().filePath(QStringLiteral(".local/share"));
-    return DataFolder(QDir(base).filePath(QStringLiteral("Taktplan")));
-#endif
+    return DataFolder(systemDefaultPath());
 }
 
 QString DataFolder::filePath(const QString& fileName) const {

@@ -19,5 +19,8 @@ public:
     bool ensureExists() const;
 
 private:
+    // %APPDATA%\Taktplan or $XDG_DATA_HOME/Taktplan: one implementation per system.
+    static QString systemDefaultPath();
+
     QString m_path;
 };

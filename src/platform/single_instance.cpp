@@ -1,5 +1,8 @@
 #include "single_instance.h"
 
+#include "leftover_files.h"
+#include "single_instance_os.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,12 +12,6 @@
 #include <QThread>
 #include <QTimer>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 constexpr char frontRequest[] = "front";
@@ -22,25 +19,15 @@ constexpr char frontRequest[] = "front";
 constexpr int idleClientMs = 5000;
 // The longest request we read; anything longer is not one of ours.
 constexpr qint64 maxRequestBytes = 64;
-// sockaddr_un holds 108 bytes; keep a margin for the terminating zero and Qt's temporary name.
-constexpr qsizetype maxSocketPathLength = 90;
-
-QString userKey() {
-#ifdef Q_OS_UNIX
-    return QString::number(::getuid());
-#else
-    return qEnvironmentVariable("USERNAME");
-#endif
-}
+// Qt writes the holder into a new lock file right after creating it; an empty file older than
+// this was left by a start that was killed in between.
+constexpr int lockInfoWriteMs = 100;
 
 QString scopeHash(const QString& dataFolderPath) {
-    QString folder = QDir::cleanPath(QFileInfo(dataFolderPath).absoluteFilePath());
-#ifdef Q_OS_WIN
-    // The same folder may be spelt in any case there.
-    folder = folder.toLower();
-#endif
+    const QString folder =
+        singleinstance_os::comparableFolder(QDir::cleanPath(QFileInfo(dataFolderPath).absoluteFilePath()));
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(userKey().toUtf8());
+    hash.addData(singleinstance_os::userKey().toUtf8());
     hash.addData(QByteArrayView("\n"));
     hash.addData(folder.toUtf8());
     return QString::fromLatin1(hash.result().toHex().left(16));
@@ -53,16 +40,8 @@ SingleInstance::SingleInstance(const QString& dataFolderPath, const QString& run
     const QString hash = scopeHash(dataFolderPath);
     if (!runtimeFolder.isEmpty())
         m_lockPath = QDir(runtimeFolder).filePath(QStringLiteral("taktplan-%1.lock").arg(hash));
-#ifdef Q_OS_UNIX
-    // A full path keeps the socket in the private folder rather than in the shared /tmp.
-    const QString socketPath = QDir(runtimeFolder).filePath(QStringLiteral("taktplan-%1.socket").arg(hash));
-    if (!runtimeFolder.isEmpty() && socketPath.toLocal8Bit().size() <= maxSocketPathLength)
-        m_serverName = socketPath;
-    else
-        m_serverName = QStringLiteral("Taktplan-%1-%2").arg(userKey(), hash);
-#else
-    m_serverName = QStringLiteral("Taktplan-%1").arg(hash);
-#endif
+    m_socketFolder = singleinstance_os::socketFolder(runtimeFolder, hash);
+    m_serverName = singleinstance_os::serverName(m_socketFolder, hash);
 }
 
 SingleInstance::~SingleInstance() {
@@ -71,27 +50,7 @@ SingleInstance::~SingleInstance() {
 }
 
 QString SingleInstance::defaultRuntimeFolder() {
-#ifdef Q_OS_UNIX
-    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) {
-        const QFileInfo info(xdg);
-        if (info.isDir() && info.isWritable())
-            return QDir::cleanPath(xdg);
-    }
-    // Without a runtime folder, a folder of our own in the temporary folder: it must be ours and
-    // closed to others, or someone else could hold our lock or answer in our place.
-    const QString own = QDir(QDir::tempPath()).filePath(QStringLiteral("taktplan-%1").arg(::getuid()));
-    const QByteArray ownPath = QFile::encodeName(own);
-    if (::mkdir(ownPath.constData(), 0700) != 0 && errno != EEXIST)
-        return {};
-    struct stat st {};
-    if (::lstat(ownPath.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        (st.st_mode & 077) != 0)
-        return {};
-    return own;
-#else
-    return QDir::tempPath();
-#endif
+    return singleinstance_os::defaultRuntimeFolder();
 }
 
 SingleInstance::Claim SingleInstance::claim() {
@@ -103,9 +62,30 @@ SingleInstance::Claim SingleInstance::claim() {
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0))
         return Claim::First;
+    if (m_lock->error() == QLockFile::LockFailedError && holderUnknown()) {
+        // Removed only when nobody holds the file (Qt checks that with the file lock), so a
+        // copy that is just writing its details keeps its lock.
+        if (m_lock->removeStaleLockFile() && m_lock->tryLock(0))
+            return Claim::First;
+    }
     const QLockFile::LockError error = m_lock->error();
     m_lock.reset();
     return error == QLockFile::LockFailedError ? Claim::Running : Claim::Unchecked;
+}
+
+bool SingleInstance::holderUnknown() const {
+    qint64 pid = 0;
+    QString host, application;
+    if (m_lock->getLockInfo(&pid, &host, &application))
+        return false;
+    QThread::msleep(lockInfoWriteMs);
+    return !m_lock->getLockInfo(&pid, &host, &application);
+}
+
+QStringList SingleInstance::removeLeftovers() const {
+    if (!m_lock || !m_lock->isLocked() || m_socketFolder.isEmpty())
+        return {};
+    return leftovers::removeSocketFolders(m_socketFolder);
 }
 
 bool SingleInstance::requestFront(int timeoutMs) {
@@ -149,6 +129,8 @@ bool SingleInstance::listen() {
     }
     if (m_server->isListening())
         return true;
+    if (!m_socketFolder.isEmpty() && !singleinstance_os::makePrivateFolder(m_socketFolder))
+        return false;
     // We hold the lock, so a socket of that name can only be left over from a copy that
     // crashed: take the name back.
     QLocalServer::removeServer(m_serverName);

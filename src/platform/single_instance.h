@@ -3,6 +3,7 @@
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -46,6 +47,10 @@ public:
     // Reclaims a socket left behind by a crashed copy, since we own the lock.
     bool listen();
 
+    // With the lock held: removes what a copy killed while it set up its socket left behind
+    // (Qt's temporary socket folders). Returns the paths removed.
+    QStringList removeLeftovers() const;
+
     QString lockFilePath() const { return m_lockPath; }
     QString serverName() const { return m_serverName; }
 
@@ -55,9 +60,13 @@ signals:
 
 private:
     void readRequest(QLocalSocket* socket);
+    // The lock file names no holder (empty or cut short), and still none a moment later.
+    bool holderUnknown() const;
 
     QString m_lockPath;
     QString m_serverName;
+    // Our own folder for the socket, "" where the socket is not a file (Windows, long paths).
+    QString m_socketFolder;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
 
 #include <clocale>
@@ -106,6 +107,14 @@ Outcome setUp(const QString& localeFolder, const QString& code) {
     }
     outcome.active = true;
     return outcome;
+}
+
+std::unique_ptr<QTranslator> loadQtTranslator(const QString& code) {
+    auto translator = std::make_unique<QTranslator>();
+    if (code.isEmpty() || !translator->load(QStringLiteral("qtbase_") + code,
+                                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return nullptr;
+    return translator;
 }
 
 void turnOff() {

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTranslator>
+
+#include <memory>
 
 // The user-interface language through GNU gettext: the text domain "default" with its
 // catalogues in locale/<code>/LC_MESSAGES/default.mo beside the program. The texts themselves
@@ -40,6 +43,10 @@ struct Outcome {
 // exists (creating that resets the C locale). A catalogue that does not declare UTF-8 turns
 // translation off and yields the message in problem.
 Outcome setUp(const QString& localeFolder, const QString& code);
+
+// Qt's own catalogue ("qtbase_<code>" from Qt's translations folder) for the language, or null
+// when there is none: Qt's texts then stay English.
+std::unique_ptr<QTranslator> loadQtTranslator(const QString& code);
 
 // Every lookup returns the untranslated text from now on.
 void turnOff();

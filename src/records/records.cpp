@@ -23,8 +23,9 @@ bool Records::saveSettings() {
 void Records::finish() {
     // The folder may have gone while the program ran; without it this run's account is lost.
     folder.ensureExists();
-    debugLog.SaveDebugLog(debugLogPath());
+    // The settings first: when they cannot be written, the debug text still tells why.
     saveSettings();
+    debugLog.SaveDebugLog(debugLogPath());
 }
 
 QString Records::debugLogPath() const {

@@ -20,7 +20,8 @@ struct Records {
     void start(CompanionProgram& companion);
     // SaveSettings with the debug line on failure.
     bool saveSettings();
-    // At program end: the debug text is appended to debug_log.txt, then the settings are saved.
+    // At program end: the settings are saved, then the debug text (with any failure of that
+    // save) is appended to debug_log.txt.
     void finish();
 
     QString debugLogPath() const;

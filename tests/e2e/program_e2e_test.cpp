@@ -335,3 +335,40 @@ TEST_F(ProgramTest, CatalogueWithoutUtf8IsRefusedAndASignalDuringTheMessageEndsI
     EXPECT_TRUE(debug.endsWith("Programmende angefordert (SIGTERM)\r\n2026-12-07 09:00: Beende Taktplan."))
         << debug.right(200).toStdString();
 }
+
+TEST_F(ProgramTest, AnEndThatCannotWriteItsFilesReportsAndEndsWithoutWaiting) {
+    // A folder where the settings file belongs: nothing can replace it.
+    ASSERT_TRUE(QDir().mkpath(dataFile(QStringLiteral("Settings.ini"))));
+    // What copies killed in the middle of a replace left, and a file that only looks alike.
+    writeFile(dataFile(QStringLiteral("worklist.log.ebSMgl")), "A///25\r\n");
+    writeFile(dataFile(QStringLiteral("notes.txt.ebSMgl")), "mine");
+    auto program = startRunning();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    ASSERT_TRUE(program->endWith(SIGTERM)) << "nobody answers a message at the end";
+    EXPECT_LT(elapsed.elapsed(), 5000);
+    EXPECT_TRUE(
+        program->errorOutput().contains("Taktplan: Die Einstellungen konnten nicht gespeichert werden."));
+    const QByteArray debug = readFile(dataFile(QStringLiteral("debug_log.txt")));
+    EXPECT_TRUE(debug.contains("Speichern der Einstellungen fehlgeschlagen: "))
+        << debug.right(300).toStdString();
+    EXPECT_TRUE(debug.contains("Reste abgebrochener Speichervorg\xE4nge entfernt: worklist.log.ebSMgl\r\n"));
+    EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("worklist.log.ebSMgl"))));
+    EXPECT_TRUE(QFile::exists(dataFile(QStringLiteral("notes.txt.ebSMgl"))));
+}
+
+TEST_F(ProgramTest, AnEmptyLockFileLeftByAKilledStartBlocksNothing) {
+    // Created by a start killed before it could write into it.
+    const QString runFolder = m_tmp.filePath(QStringLiteral("run"));
+    auto first = startRunning();
+    ASSERT_TRUE(first->endWith(SIGTERM));
+    ASSERT_TRUE(QDir(runFolder).entryList({QStringLiteral("taktplan-*.lock")}, QDir::Files).isEmpty());
+    auto probe = startRunning();
+    const QStringList locks = QDir(runFolder).entryList({QStringLiteral("taktplan-*.lock")}, QDir::Files);
+    ASSERT_EQ(locks.size(), 1);
+    probe->kill();
+    writeFile(runFolder + u'/' + locks.front(), "");
+
+    auto next = startRunning();
+    EXPECT_TRUE(next->endWith(SIGTERM));
+}

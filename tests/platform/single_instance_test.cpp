@@ -92,3 +92,55 @@ TEST(SingleInstance, RuntimeFolderFallsBackToAPrivateTemporaryFolder) {
     ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0755), 0);
     EXPECT_EQ(SingleInstance::defaultRuntimeFolder(), QString());
 }
+
+TEST(SingleInstance, ALockWithoutALivingHolderIsTakenOver) {
+    QTemporaryDir tmp;
+    const QString data = tmp.filePath(QStringLiteral("data"));
+    const struct {
+        const char* label;
+        QByteArray content; // what a killed start left in the lock file
+        bool heldByAnother;
+        SingleInstance::Claim expected;
+    } cases[] = {
+        {"killed between creating and writing", "", false, SingleInstance::Claim::First},
+        {"killed in the middle of writing", "12", false, SingleInstance::Claim::First},
+        {"a holder that has not written yet", "", true, SingleInstance::Claim::Running},
+    };
+    for (const auto& c : cases) {
+        SingleInstance holder(data, tmp.path());
+        if (c.heldByAnother) {
+            ASSERT_EQ(holder.claim(), SingleInstance::Claim::First);
+        }
+        // Truncating keeps the holder's file lock on the same file.
+        QFile lock(holder.lockFilePath());
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate)) << c.label;
+        lock.write(c.content);
+        lock.close();
+
+        SingleInstance next(data, tmp.path());
+        EXPECT_EQ(next.claim(), c.expected) << c.label;
+        if (c.expected == SingleInstance::Claim::First) {
+            EXPECT_EQ(SingleInstance(data, tmp.path()).claim(), SingleInstance::Claim::Running) << c.label;
+        }
+    }
+}
+
+TEST(SingleInstance, TheLockHolderClearsTemporarySocketFoldersOfAKilledCopy) {
+    int argc = 1;
+    char name[] = "platform_gui_tests";
+    char* argv[] = {name, nullptr};
+    const QCoreApplication app(argc, argv);
+    QTemporaryDir tmp;
+    const QString data = tmp.filePath(QStringLiteral("data"));
+    SingleInstance first(data, tmp.path());
+    EXPECT_TRUE(first.removeLeftovers().isEmpty()) << "without the lock nothing is touched";
+    ASSERT_EQ(first.claim(), SingleInstance::Claim::First);
+    ASSERT_TRUE(first.listen());
+    const QString socketFolder = QFileInfo(first.serverName()).absolutePath();
+    EXPECT_NE(socketFolder, tmp.path()) << "the socket has a folder of its own";
+    // What a copy killed between binding and renaming its socket leaves.
+    ASSERT_TRUE(QDir().mkpath(socketFolder + QStringLiteral("/.eKAmfX")));
+    QFile(socketFolder + QStringLiteral("/.eKAmfX/s")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(first.removeLeftovers(), QStringList(socketFolder + QStringLiteral("/.eKAmfX")));
+    EXPECT_TRUE(QFileInfo(first.serverName()).exists()) << "the live socket stays";
+}

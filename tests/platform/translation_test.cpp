@@ -3,6 +3,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -102,4 +104,27 @@ TEST(Translation, CataloguesInAFolderAndTheirCharacterSet) {
     EXPECT_FALSE(es.active);
     EXPECT_TRUE(es.problem.isEmpty());
     EXPECT_EQ(translation::text("#Einheiten"), QStringLiteral("#Einheiten"));
+}
+
+TEST(Translation, QtsOwnTextsFollowTheChosenLanguage) {
+    if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                           QStringLiteral("/qtbase_de.qm")))
+        GTEST_SKIP() << "Qt's catalogues are not installed (package qt6-translations-l10n)";
+    const struct {
+        const char* code;
+        const char* context;
+        const char* text;
+        const char* expected; // "" when Qt keeps its own text
+    } cases[] = {
+        {"de", "QPlatformTheme", "Cancel", "Abbrechen"},
+        {"de", "QShortcut", "Ctrl", "Strg"},
+        {"en", "QPlatformTheme", "Cancel", ""},
+        {"xx", "QPlatformTheme", "Cancel", ""},
+    };
+    for (const auto& c : cases) {
+        const std::unique_ptr<QTranslator> translator =
+            translation::loadQtTranslator(QString::fromLatin1(c.code));
+        const QString translated = translator ? translator->translate(c.context, c.text) : QString();
+        EXPECT_EQ(translated, QString::fromUtf8(c.expected)) << c.code << " " << c.text;
+    }
 }

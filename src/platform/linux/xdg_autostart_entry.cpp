@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+std::unique_ptr<AutostartEntry> AutostartEntry::forProgram(const QString& programPath) {
+    return std::make_unique<XdgAutostartEntry>(XdgAutostartEntry::defaultFilePath(), programPath);
+}
+
 XdgAutostartEntry::XdgAutostartEntry(QString filePath, QString programPath)
     : m_filePath(std::move(filePath)), m_programPath(std::move(programPath)) {}
 

@@ -9,6 +9,10 @@ const QString valueName = QStringLiteral("Taktplan");
 
 } // namespace
 
+std::unique_ptr<AutostartEntry> AutostartEntry::forProgram(const QString& programPath) {
+    return std::make_unique<RunKeyAutostartEntry>(programPath);
+}
+
 RunKeyAutostartEntry::RunKeyAutostartEntry(QString programPath) : m_programPath(std::move(programPath)) {}
 
 bool RunKeyAutostartEntry::write() {

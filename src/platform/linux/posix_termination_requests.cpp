@@ -1,4 +1,4 @@
-#include "termination_signals.h"
+#include "../termination_requests.h"
 
 #include <QSocketNotifier>
 
@@ -12,11 +12,14 @@ namespace {
 
 constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-// The one piece of state a signal handler can reach: the pipe's write end.
+// All a signal handler may touch: the pipe's write end and the flag.
 std::atomic<int> signalPipe{-1};
+volatile std::sig_atomic_t requestSeen = 0;
+static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void onTerminationSignal(int signal) {
     const int savedErrno = errno;
+    requestSeen = 1;
     const int fd = signalPipe.load();
     if (fd >= 0) {
         const auto byte = static_cast<unsigned char>(signal);
@@ -26,9 +29,18 @@ extern "C" void onTerminationSignal(int signal) {
     errno = savedErrno;
 }
 
+void restoreDefaults() {
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    for (int signal : handledSignals)
+        ::sigaction(signal, &action, nullptr);
+}
+
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
+TerminationRequests::TerminationRequests(QObject* parent) : QObject(parent) {
+    requestSeen = 0;
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
@@ -37,7 +49,7 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     signalPipe.store(m_writeFd);
 
     m_notifier = new QSocketNotifier(m_readFd, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPipe);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationRequests::deliverPending);
 
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
@@ -47,14 +59,13 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
         if (::sigaction(signal, &action, nullptr) != 0) {
             // Half a set of handlers would swallow signals nobody reads: back to the defaults.
             restoreDefaults();
-            delete m_notifier;
-            m_notifier = nullptr;
             return;
         }
     }
+    m_active = true;
 }
 
-TerminationSignals::~TerminationSignals() {
+TerminationRequests::~TerminationRequests() {
     restoreDefaults();
     signalPipe.store(-1);
     if (m_readFd >= 0)
@@ -63,16 +74,12 @@ TerminationSignals::~TerminationSignals() {
         ::close(m_writeFd);
 }
 
-void TerminationSignals::restoreDefaults() {
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    for (int signal : handledSignals)
-        ::sigaction(signal, &action, nullptr);
+bool TerminationRequests::requested() {
+    return requestSeen != 0;
 }
 
-QString TerminationSignals::name(int signal) {
-    switch (signal) {
+QString TerminationRequests::name(int request) {
+    switch (request) {
     case SIGTERM:
         return QStringLiteral("SIGTERM");
     case SIGINT:
@@ -80,11 +87,11 @@ QString TerminationSignals::name(int signal) {
     case SIGHUP:
         return QStringLiteral("SIGHUP");
     default:
-        return QStringLiteral("Signal %1").arg(signal);
+        return QStringLiteral("Signal %1").arg(request);
     }
 }
 
-void TerminationSignals::readPipe() {
+void TerminationRequests::deliverPending() {
     unsigned char bytes[16];
     ssize_t count = 0;
     while ((count = ::read(m_readFd, bytes, sizeof bytes)) > 0) {

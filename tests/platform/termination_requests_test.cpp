@@ -1,4 +1,4 @@
-#include "termination_signals.h"
+#include "termination_requests.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -9,38 +9,42 @@
 
 namespace {
 
-class TerminationSignalsTest : public ::testing::Test {
+class TerminationRequestsTest : public ::testing::Test {
 protected:
     QList<int> deliver(const QList<int>& signalsToRaise) {
-        TerminationSignals watcher;
+        TerminationRequests watcher;
         EXPECT_TRUE(watcher.isActive());
+        EXPECT_FALSE(TerminationRequests::requested()) << "each watcher starts without a request";
         QList<int> received;
-        QObject::connect(&watcher, &TerminationSignals::terminationRequested,
+        QObject::connect(&watcher, &TerminationRequests::terminationRequested,
                          [&received](int signal) { received.append(signal); });
         for (int signal : signalsToRaise)
             std::raise(signal);
         const QDeadlineTimer deadline(5000);
+        // Long work polls the flag without running the event loop: it is set at once.
+        EXPECT_EQ(TerminationRequests::requested(), !signalsToRaise.isEmpty());
         while (received.size() < signalsToRaise.size() && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         return received;
     }
 
     int m_argc = 1;
-    char m_name[16] = "app_tests";
+    char m_name[16] = "platform_tests";
     char* m_argv[2] = {m_name, nullptr};
     QCoreApplication m_app{m_argc, m_argv};
 };
 
 } // namespace
 
-TEST_F(TerminationSignalsTest, SignalsArriveOnTheEventLoopInOrder) {
+TEST_F(TerminationRequestsTest, SignalsArriveOnTheEventLoopInOrder) {
     // Without the watcher each of these would end the test process.
+    EXPECT_EQ(deliver({}), QList<int>{});
     EXPECT_EQ(deliver({SIGTERM}), QList<int>{SIGTERM});
     EXPECT_EQ(deliver({SIGINT, SIGHUP, SIGTERM}), (QList<int>{SIGINT, SIGHUP, SIGTERM}));
 }
 
-TEST_F(TerminationSignalsTest, DefaultActionsComeBackAfterwards) {
-    { TerminationSignals watcher; }
+TEST_F(TerminationRequestsTest, DefaultActionsComeBackAfterwards) {
+    { TerminationRequests watcher; }
     struct sigaction current {};
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         ASSERT_EQ(::sigaction(signal, nullptr, &current), 0);
@@ -48,9 +52,9 @@ TEST_F(TerminationSignalsTest, DefaultActionsComeBackAfterwards) {
     }
 }
 
-TEST(TerminationSignalsName, NamesTheSignalsInTheDebugLine) {
-    EXPECT_EQ(TerminationSignals::name(SIGTERM), QStringLiteral("SIGTERM"));
-    EXPECT_EQ(TerminationSignals::name(SIGINT), QStringLiteral("SIGINT"));
-    EXPECT_EQ(TerminationSignals::name(SIGHUP), QStringLiteral("SIGHUP"));
-    EXPECT_EQ(TerminationSignals::name(SIGUSR1), QStringLiteral("Signal %1").arg(SIGUSR1));
+TEST(TerminationRequestsName, NamesTheSignalsInTheDebugLine) {
+    EXPECT_EQ(TerminationRequests::name(SIGTERM), QStringLiteral("SIGTERM"));
+    EXPECT_EQ(TerminationRequests::name(SIGINT), QStringLiteral("SIGINT"));
+    EXPECT_EQ(TerminationRequests::name(SIGHUP), QStringLiteral("SIGHUP"));
+    EXPECT_EQ(TerminationRequests::name(SIGUSR1), QStringLiteral("Signal %1").arg(SIGUSR1));
 }

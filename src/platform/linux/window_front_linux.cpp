@@ -1,0 +1,10 @@
+#include "../window_front.h"
+
+#include <QWidget>
+
+void bringWindowToFront(QWidget& window) {
+    if (window.isMinimized())
+        window.showNormal();
+    window.raise();
+    window.activateWindow();
+}

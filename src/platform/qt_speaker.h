@@ -1,0 +1,34 @@
+#pragma once
+
+#include "speaker.h"
+
+#include <QObject>
+#include <QString>
+
+class QThread;
+class SpeechWorker;
+
+// Speaks through Qt TextToSpeech on a thread of its own. The speech object is created on the
+// first text, never at start-up, and some engines block for seconds when they start or hang
+// without an audio device: on their own thread they never hold up the windows.
+class QtSpeaker final : public QObject, public Speaker {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(QtSpeaker)
+
+public:
+    // engine: a Qt TextToSpeech engine name, "" for the system's default.
+    explicit QtSpeaker(QString engine = {}, QObject* parent = nullptr);
+    ~QtSpeaker() override;
+
+    // Returns at once; a text still being spoken is cut short.
+    void say(const QString& text) override;
+
+signals:
+    // A text came to its end: spoken, or not (no engine, no voice, no audio).
+    void finished(bool spoken);
+
+private:
+    QString m_engine;
+    QThread* m_thread = nullptr;
+    SpeechWorker* m_worker = nullptr;
+};

@@ -1,0 +1,74 @@
+#include "leftover_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList ours = {QStringLiteral("Settings.ini"), QStringLiteral("worklist.log")};
+
+void touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+}
+
+} // namespace
+
+TEST(Leftovers, OnlyTheTemporaryCopiesOfOurOwnFilesGo) {
+    const struct {
+        const char* name;
+        bool removed;
+    } cases[] = {
+        {"Settings.ini.ebSMgl", true},  {"worklist.log.AbC123", true},   {"Settings.ini", false},
+        {"worklist.log.bak", false},    {"worklist.log.abcdefg", false}, {"worklist.log.abcde", false},
+        {"worklist.log.ab-def", false}, {"notes.txt.abcdef", false},     {"xSettings.ini.abcdef", false},
+        {"Settings.iniXabcdef", false},
+    };
+    QTemporaryDir tmp;
+    QStringList expected;
+    for (const auto& c : cases) {
+        const QString name = QString::fromLatin1(c.name);
+        EXPECT_EQ(leftovers::isSaveLeftover(name, ours), c.removed) << c.name;
+        touch(tmp.filePath(name));
+        if (c.removed)
+            expected.append(name);
+    }
+    // A link with such a name is never one of Qt's temporary files.
+    ASSERT_TRUE(QFile::link(tmp.filePath(QStringLiteral("Settings.ini")),
+                            tmp.filePath(QStringLiteral("Settings.ini.linkXY"))));
+    expected.sort();
+    EXPECT_EQ(leftovers::removeSaveLeftovers(tmp.path(), ours), expected);
+    for (const auto& c : cases)
+        EXPECT_EQ(QFile::exists(tmp.filePath(QString::fromLatin1(c.name))), !c.removed) << c.name;
+    EXPECT_TRUE(QFileInfo(tmp.filePath(QStringLiteral("Settings.ini.linkXY"))).isSymLink());
+}
+
+TEST(Leftovers, TemporarySocketFoldersGoWhenTheyHoldNothingButTheSocket) {
+    QTemporaryDir tmp;
+    const QString folder = tmp.path();
+    const struct {
+        const char* folder;
+        const char* inside; // "" for nothing
+        bool removed;
+    } cases[] = {
+        {".eKAmfX", "s", true}, {".OCpEOt", "", true},    {".abcdef", "notes", false},
+        {"eKAmfX", "s", false}, {".abcdefg", "s", false},
+    };
+    for (const auto& c : cases) {
+        const QString dir = folder + u'/' + QString::fromLatin1(c.folder);
+        ASSERT_TRUE(QDir().mkpath(dir));
+        if (*c.inside)
+            touch(dir + u'/' + QString::fromLatin1(c.inside));
+    }
+    touch(folder + QStringLiteral("/socket"));
+    const QStringList removed = leftovers::removeSocketFolders(folder);
+    for (const auto& c : cases) {
+        const QString dir = folder + u'/' + QString::fromLatin1(c.folder);
+        EXPECT_EQ(removed.contains(dir), c.removed) << c.folder;
+        EXPECT_EQ(QFileInfo::exists(dir), !c.removed) << c.folder;
+    }
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/socket")));
+}

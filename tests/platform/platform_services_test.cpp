@@ -1,0 +1,112 @@
+// Sound, speech and the workstation lock as far as this machine can show them: no audio device,
+// no login manager, and a private session bus on which the test plays the screen saver.
+#include "linux/session_workstation_lock.h"
+#include "qt_sound_player.h"
+#include "qt_speaker.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTextToSpeech>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+class ServicesTest : public ::testing::Test {
+protected:
+    int m_argc = 1;
+    char m_name[24] = "platform_gui_tests";
+    char* m_argv[2] = {m_name, nullptr};
+    QCoreApplication m_app{m_argc, m_argv};
+};
+
+// The screen saver of a desktop, answering on its own thread as the real one answers from its
+// own process.
+class FakeScreenSaver final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+
+public:
+    std::atomic<int> locks{0};
+
+public slots:
+    void Lock() { ++locks; }
+};
+
+} // namespace
+
+TEST_F(ServicesTest, SoundsThatCannotPlayAreNoError) {
+    QtSoundPlayer player;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    player.play(QStringLiteral("/nonexistent/Start.wav"));
+    player.play(QStringLiteral(TAKTPLAN_TEST_BUILD_DIR "/Sounds/Start.wav")); // no audio device here
+    player.play(QStringLiteral(TAKTPLAN_TEST_BUILD_DIR "/Sounds/Ende_Einheit.wav"));
+    QCoreApplication::processEvents();
+    EXPECT_LT(elapsed.elapsed(), 1000) << "playing never waits for the sound";
+}
+
+TEST_F(ServicesTest, SpeechWithoutAudioEndsWithoutHoldingUpTheCaller) {
+    if (!QTextToSpeech::availableEngines().contains(QStringLiteral("flite")))
+        GTEST_SKIP() << "the flite speech engine is not installed (package qt6-speech-flite-plugin)";
+    QtSpeaker speaker(QStringLiteral("flite"));
+    QSignalSpy finished(&speaker, &QtSpeaker::finished);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    speaker.say(QStringLiteral("Pause vorbei"));
+    EXPECT_LT(elapsed.elapsed(), 50) << "the engine starts on its own thread";
+    ASSERT_TRUE(finished.wait(10000)) << "spoken or failed, the text comes to an end";
+    speaker.say(QStringLiteral("Noch eine Einheit"));
+    EXPECT_TRUE(finished.size() == 2 || finished.wait(10000));
+}
+
+TEST_F(ServicesTest, WorkstationLockTriesLoginManagerThenScreenSaver) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        GTEST_SKIP() << "no session bus: run the test under dbus-run-session";
+    SessionWorkstationLock lock(QStringLiteral("/nonexistent/loginctl"));
+
+    // Nobody answers: a report that names every way tried.
+    const WorkstationLock::Result none = lock.lock();
+    EXPECT_FALSE(none.locked);
+    for (const char* tried : {"loginctl lock-session: nicht startbar",
+                              "org.freedesktop.ScreenSaver/org/freedesktop/"
+                              "ScreenSaver: nicht vorhanden",
+                              "org.gnome.ScreenSaver/org/gnome/ScreenSaver: nicht vorhanden"})
+        EXPECT_TRUE(none.report.contains(QLatin1String(tried))) << none.report.toStdString();
+
+    QThread saverThread;
+    FakeScreenSaver saver;
+    saver.moveToThread(&saverThread);
+    saverThread.start();
+    QDBusConnection saverBus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("saver"));
+    ASSERT_TRUE(saverBus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver,
+                                        QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(saverBus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
+
+    const WorkstationLock::Result byScreenSaver = lock.lock();
+    EXPECT_TRUE(byScreenSaver.locked) << byScreenSaver.report.toStdString();
+    EXPECT_EQ(
+        byScreenSaver.report,
+        QStringLiteral("Arbeitsplatz gesperrt: org.freedesktop.ScreenSaver/org/freedesktop/ScreenSaver"));
+    EXPECT_EQ(saver.locks.load(), 1);
+
+    // A login manager that takes the request is asked first.
+    SessionWorkstationLock byLogin(QStringLiteral("true"));
+    EXPECT_TRUE(byLogin.lock().locked);
+    EXPECT_EQ(saver.locks.load(), 1);
+
+    saverBus.unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("saver"));
+    saverThread.quit();
+    saverThread.wait();
+}
+
+#include "platform_services_test.moc"

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "sound_player.h"
+#include "speaker.h"
+#include "workstation_lock.h"
+
+#include <QStringList>
+
+// Record what the core asked of the system, so a test can check sounds, speech and locks
+// without an audio device or a desktop.
+class FakeSoundPlayer final : public SoundPlayer {
+public:
+    void play(const QString& filePath) override { played.append(filePath); }
+    QStringList played;
+};
+
+class FakeSpeaker final : public Speaker {
+public:
+    void say(const QString& text) override { spoken.append(text); }
+    QStringList spoken;
+};
+
+class FakeWorkstationLock final : public WorkstationLock {
+public:
+    // answer: what the next lock() returns.
+    Result lock() override {
+        ++locks;
+        return answer;
+    }
+    Result answer{true, QStringLiteral("Arbeitsplatz gesperrt: Test")};
+    int locks = 0;
+};
