@@ -5,14 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-TEST(SystemClock, RealClockFollowsTheSystem) {
-    const SystemClock clock;
-    EXPECT_FALSE(clock.isShifted());
-    EXPECT_LE(std::abs(clock.utcNow().msecsTo(QDateTime::currentDateTimeUtc())), 1000);
-}
-
 TEST(SystemClock, FakeStartRunsOnAtTheGivenSpeed) {
     const QDateTime start(QDate(2026, 3, 29), QTime(1, 59, 0));
     const SystemClock clock(start, 600.0); // ten minutes a second

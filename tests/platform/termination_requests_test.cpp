@@ -51,10 +51,3 @@ TEST_F(TerminationRequestsTest, DefaultActionsComeBackAfterwards) {
         EXPECT_EQ(current.sa_handler, SIG_DFL) << signal;
     }
 }
-
-TEST(TerminationRequestsName, NamesTheSignalsInTheDebugLine) {
-    EXPECT_EQ(TerminationRequests::name(SIGTERM), QStringLiteral("SIGTERM"));
-    EXPECT_EQ(TerminationRequests::name(SIGINT), QStringLiteral("SIGINT"));
-    EXPECT_EQ(TerminationRequests::name(SIGHUP), QStringLiteral("SIGHUP"));
-    EXPECT_EQ(TerminationRequests::name(SIGUSR1), QStringLiteral("Signal %1").arg(SIGUSR1));
-}
