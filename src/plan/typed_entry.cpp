@@ -1,37 +1,13 @@
 #include "typed_entry.h"
 
-#include <limits>
+#include "plan_minutes.h"
+#include "value_text.h"
 
 namespace {
 
-// Decimal digits with an optional sign, nothing else. A negative length would put the pause's
-// end before its start and everything after it into overlap, and a length beyond this many
-// minutes could not be added to a date-time in seconds without overflowing, so both count as
-// "not a number" here.
-bool readPauseLength(const QString& text, int* out) {
-    constexpr qint64 maxMinutes = std::numeric_limits<int>::max() / 60;
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-        negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    if (i == text.size())
-        return false;
-    qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-        value = value * 10 + (c.unicode() - u'0');
-        if (value > maxMinutes)
-            return false;
-    }
-    if (negative && value != 0)
-        return false;
-    *out = static_cast<int>(value);
-    return true;
-}
+const QString pausePrefix = QStringLiteral("Pause: ");
+const QString runningMark = QStringLiteral("{{WIP}}");
+const QString timeMark = QStringLiteral("|||");
 
 } // namespace
 
@@ -39,10 +15,37 @@ bool TypedEntry::isPauseInput(const QString& text) {
     return text.toUpper() == QLatin1String("P") || text.left(2).toUpper() == QLatin1String("P ");
 }
 
+QString TypedEntry::storableTitle(QString title, bool isPause, Adjustment* why) {
+    *why = Adjustment::None;
+    if (title.contains(QLatin1Char('\r')) || title.contains(QLatin1Char('\n'))) {
+        title.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        title.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        *why = Adjustment::LineBreak;
+    }
+    if (isPause) {
+        // A pause line is cut at its first "|||"; a unit line is read from its last "///", so
+        // unit titles keep both marks.
+        while (title.contains(timeMark)) {
+            title.replace(timeMark, QStringLiteral("||"));
+            *why = Adjustment::TimeMark;
+        }
+        return title;
+    }
+    if (title.startsWith(runningMark)) {
+        title.replace(0, runningMark.size(), QStringLiteral("{WIP}"));
+        *why = Adjustment::RunningMark;
+    }
+    if (title.startsWith(pausePrefix)) {
+        title.remove(pausePrefix.size() - 2, 1);
+        *why = Adjustment::PausePrefix;
+    }
+    return title;
+}
+
 TypedEntry TypedEntry::parse(const QString& text, int unitLength, int bigPause) {
     TypedEntry entry;
     if (!isPauseInput(text)) {
-        entry.title = text;
+        entry.title = storableTitle(text, false, &entry.adjustment);
         entry.duration = unitLength;
         return entry;
     }
@@ -51,16 +54,20 @@ TypedEntry TypedEntry::parse(const QString& text, int unitLength, int bigPause) 
     const qsizetype blank = length.indexOf(QLatin1Char(' '));
     if (blank >= 0)
         length.truncate(blank);
+    // A negative length would put the pause's end before its start and everything after it into
+    // overlap; such a length is no length, and the text is the title of a big pause.
     int minutes = 0;
-    if (readPauseLength(length, &minutes)) {
+    QString title;
+    if (valuetext::readInt(length, &minutes) && planminutes::isSensibleDuration(minutes, true)) {
         entry.duration = minutes;
         // The title follows the second blank of the whole text ("p 10 Kaffee kochen").
         const qsizetype first = text.indexOf(QLatin1Char(' '));
         const qsizetype second = first >= 0 ? text.indexOf(QLatin1Char(' '), first + 1) : -1;
-        entry.title = second >= 0 ? text.mid(second + 1) : QString();
+        title = second >= 0 ? text.mid(second + 1) : QString();
     } else {
         entry.duration = bigPause;
-        entry.title = text.mid(2);
+        title = text.mid(2);
     }
+    entry.title = storableTitle(title, true, &entry.adjustment);
     return entry;
 }
