@@ -3,11 +3,18 @@
 // between them, on a clock that moves a minute per call so every relative entry really moves.
 
 #include "clock.h"
+#include "data_folder.h"
+#include "debug_log.h"
+#include "plan_file.h"
 #include "plan_time.h"
 #include "settings.h"
+#include "text_file.h"
+#include "user_interface.h"
 #include "worklist.h"
 
 #include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -82,6 +89,46 @@ void recomputeWithinAMinute(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(recomputeWithinAMinute)->Arg(20)->Arg(200)->Arg(2000)->Unit(benchmark::kMicrosecond);
+
+class SilentUi final : public UserInterface {
+public:
+    void showMessage(const QString&) override {}
+    void showReminder(const QString&, const QString&) override {}
+};
+
+// Start-up with a long worklist.log: read, parse, and one schedule computation (the window
+// appears only after this).
+void loadLongPlan(benchmark::State& state) {
+    QTemporaryDir dir;
+    const DataFolder folder(dir.path());
+    QStringList lines;
+    for (int i = 0; i < state.range(0); ++i) {
+        switch (i % 10) {
+        case 4:
+            lines.append(QStringLiteral("Pause: 10 Kaffee"));
+            break;
+        case 6:
+            lines.append(QStringLiteral("Termin %1///45|||%2:30 %3.12.2026")
+                             .arg(i)
+                             .arg(8 + i % 9, 2, 10, QLatin1Char('0'))
+                             .arg(8 + i % 20, 2, 10, QLatin1Char('0')));
+            break;
+        default:
+            lines.append(QStringLiteral("Aufgabe %1///25").arg(i));
+        }
+    }
+    textfile::writeLines(folder.filePath(QStringLiteral("worklist.log")), lines);
+    for (auto _ : state) {
+        Plan plan;
+        DebugLog debugLog(plan.clock);
+        SilentUi ui;
+        PlanFile file(plan.list, plan.clock, plan.settings, folder, debugLog, ui);
+        file.loadWorklist();
+        benchmark::DoNotOptimize(plan.list.entries().size());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(loadLongPlan)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -14,14 +14,17 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 const QString pausePrefix = QStringLiteral("Pause: ");
 const QString runningMark = QStringLiteral("{{WIP}}");
 const QString durationMark = QStringLiteral("///");
 const QString timeMark = QStringLiteral("|||");
-const QString statusPending = QStringLiteral(" ");
-const QString statusRunning = QStringLiteral("WIP");
+using planvocab::statusPending;
+using planvocab::statusRunning;
 
 // A line break inside a title would split the entry into two lines of the file.
 QString oneLine(QString text) {
@@ -96,23 +99,81 @@ bool PlanFile::SavePlan(const QString& fileName, bool withFinished, bool withDat
     return true;
 }
 
+namespace {
+
+// What a length field looks like when it is meant as a number, in range or not.
+bool isWholeNumberText(QStringView text) {
+    if (!text.isEmpty() && (text.front() == QLatin1Char('+') || text.front() == QLatin1Char('-')))
+        text = text.mid(1);
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+}
+
+// A length the plan can hold: not negative (the end would come before the start), not zero for a
+// unit, and not so long that the entry would end past the last date a text can hold.
+int readDuration(QStringView text, bool isPause) {
+    int minutes = 0;
+    if (!planminutes::tryReadInt(text.toString(), &minutes) ||
+        !planminutes::isSensibleDuration(minutes, isPause))
+        throw plantime::ConversionError(text.toString());
+    return minutes;
+}
+
+} // namespace
+
 PlanFile::ParsedLine PlanFile::parseLine(QString line, const QDateTime& now, bool tomorrowFlag) const {
     ParsedLine r;
     r.tomorrowFlag = tomorrowFlag;
-    const QDate today = now.date();
+    r.isPause = line.startsWith(pausePrefix);
 
-    const qsizetype bars = line.indexOf(timeMark);
-    if (bars >= 0) {
-        const QString rest = line.mid(bars + timeMark.size());
-        const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+    // A unit line ends in "///" Minutes ["|||" Time [" " Date]], and neither part holds "///",
+    // so its title is everything before the last "///", whatever marks the title itself
+    // contains. A pause title holds no "|||" (the input sees to that), so a pause line is cut at
+    // its first one.
+    QString timePart;
+    bool hasTime = false;
+    QString lengthText;
+    bool hasLength = false;
+    if (!r.isPause) {
+        // The writer puts the running mark only in front; elsewhere it belongs to the title.
+        if (line.startsWith(runningMark)) {
+            r.status = statusRunning;
+            line.remove(0, runningMark.size());
+        }
+        const qsizetype slashes = line.lastIndexOf(durationMark);
+        if (slashes >= 0) {
+            lengthText = line.mid(slashes + durationMark.size());
+            line.truncate(slashes);
+            hasLength = true;
+            const qsizetype bars = lengthText.indexOf(timeMark);
+            if (bars >= 0) {
+                timePart = lengthText.mid(bars + timeMark.size());
+                lengthText.truncate(bars);
+                hasTime = true;
+            }
+        }
+    }
+    if (!hasLength) {
+        const qsizetype bars = line.indexOf(timeMark);
+        if (bars >= 0) {
+            timePart = line.mid(bars + timeMark.size());
+            line.truncate(bars);
+            hasTime = true;
+        }
+    }
+
+    const QDate today = now.date();
+    if (hasTime) {
+        const qsizetype blank = timePart.indexOf(QLatin1Char(' '));
         if (blank >= 0) {
-            const QString dateText = rest.mid(blank + 1);
+            const QString dateText = timePart.mid(blank + 1);
             const QDate day = dateText.isEmpty() ? today : plantime::parseDate(dateText);
-            r.start = plantime::wall(day, plantime::parseTime(rest.left(blank)));
+            r.start = plantime::wall(day, plantime::parseTime(timePart.left(blank)));
         } else {
             // An undated time is its next occurrence; once one has gone to tomorrow, all later
             // ones of the file go there too.
-            const QTime time = plantime::parseTime(rest);
+            const QTime time = plantime::parseTime(timePart);
             if (r.tomorrowFlag) {
                 r.start = plantime::wall(today.addDays(1), time);
             } else if (plantime::wall(today, time) < now) {
@@ -122,19 +183,18 @@ PlanFile::ParsedLine PlanFile::parseLine(QString line, const QDateTime& now, boo
                 r.start = plantime::wall(today, time);
             }
         }
-        line.truncate(bars);
         r.fixed = true;
     } else {
         r.start = now;
     }
 
-    if (line.startsWith(pausePrefix)) {
-        r.isPause = true;
+    if (r.isPause) {
         QString number = line.mid(pausePrefix.size());
         const qsizetype blank = number.indexOf(QLatin1Char(' '));
         if (blank >= 0)
             number.truncate(blank);
-        if (planminutes::tryReadInt(number, &r.duration)) {
+        if (isWholeNumberText(number)) {
+            r.duration = readDuration(number, true);
             const qsizetype first = line.indexOf(QLatin1Char(' '));
             const qsizetype second = line.indexOf(QLatin1Char(' '), first + 1);
             r.title = second >= 0 ? line.mid(second + 1) : QString();
@@ -143,28 +203,23 @@ PlanFile::ParsedLine PlanFile::parseLine(QString line, const QDateTime& now, boo
             r.duration = m_settings.GrossePause;
             r.title = line.mid(pausePrefix.size());
         }
-        return r;
+    } else {
+        r.duration = hasLength ? readDuration(lengthText, false) : m_settings.StandardDauerEinheit;
+        r.title = line;
     }
 
-    const qsizetype wip = line.indexOf(runningMark);
-    if (wip >= 0) {
-        r.status = statusRunning;
-        line.remove(wip, runningMark.size());
-    }
-    const qsizetype slashes = line.indexOf(durationMark);
-    if (slashes >= 0) {
-        r.duration = planminutes::readInt(line.mid(slashes + durationMark.size()));
-        line.truncate(slashes);
-    } else {
-        r.duration = m_settings.StandardDauerEinheit;
-    }
-    r.title = line;
+    // The entry must end within the years a date text holds, or the plan could not be saved.
+    const planminutes::Minute start = planminutes::fromDateTime(r.start);
+    if (start < planminutes::firstMinute() || start + r.duration > planminutes::lastMinute())
+        throw plantime::ConversionError(line);
     return r;
 }
 
-bool PlanFile::LoadPlan(const QString& fileName) {
-    if (!QFileInfo::exists(fileName))
+bool PlanFile::LoadPlan(const QString& fileName, const std::function<bool()>& stopRequested) {
+    if (!QFileInfo::exists(fileName)) {
+        m_loadInterrupted = false;
         return true;
+    }
     textfile::ReadResult read = textfile::readLines(fileName);
     if (!read.ok)
         read = textfile::readLines(fileName);
@@ -180,6 +235,30 @@ bool PlanFile::LoadPlan(const QString& fileName) {
     if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
         lines.first().remove(0, 1);
 
+    // Every line is read before the plan changes, so a stop request leaves the plan as it was.
+    const QDateTime now = plantime::now(m_clock);
+    bool tomorrowFlag = false;
+    QStringList badLines;
+    QList<ParsedLine> parsed;
+    parsed.reserve(lines.size());
+    constexpr qsizetype linesBetweenStopChecks = 256;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (stopRequested && i % linesBetweenStopChecks == 0 && stopRequested()) {
+            m_loadInterrupted = true;
+            m_debugLog.AddDebugLine(QStringLiteral("Laden des Plans abgebrochen: ") + fileName);
+            return false;
+        }
+        try {
+            parsed.append(parseLine(lines.at(i), now, tomorrowFlag));
+        } catch (const plantime::ConversionError&) {
+            // One bad line must not cost the rest of the plan.
+            badLines.append(QStringLiteral("Zeile %1: %2").arg(i + 1).arg(lines.at(i)));
+            continue;
+        }
+        tomorrowFlag = parsed.last().tomorrowFlag;
+    }
+    m_loadInterrupted = false;
+
     QString scheduleError;
     try {
         m_worklist.ClearOpenEntries();
@@ -187,30 +266,21 @@ bool PlanFile::LoadPlan(const QString& fileName) {
         // Only the caption failed; the open entries are gone.
         scheduleError = e.text();
     }
-
-    const QDateTime now = plantime::now(m_clock);
-    bool tomorrowFlag = false;
-    QStringList badLines;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        ParsedLine entry;
-        try {
-            entry = parseLine(lines.at(i), now, tomorrowFlag);
-        } catch (const plantime::ConversionError&) {
-            // One bad line must not cost the rest of the plan.
-            badLines.append(QStringLiteral("Zeile %1: %2").arg(i + 1).arg(lines.at(i)));
-            continue;
-        }
-        tomorrowFlag = entry.tomorrowFlag;
-        try {
+    {
+        // The schedule runs once for the whole file below, not once per line.
+        struct Defer {
+            Worklist& w;
+            explicit Defer(Worklist& worklist) : w(worklist) { w.deferSchedule = true; }
+            ~Defer() { w.deferSchedule = false; }
+            Defer(const Defer&) = delete;
+            Defer& operator=(const Defer&) = delete;
+        } defer(m_worklist);
+        for (const ParsedLine& entry : std::as_const(parsed))
             m_worklist.AddEntry(entry.title, entry.isPause, entry.start, entry.duration, entry.fixed,
                                 entry.status);
-        } catch (const plantime::ConversionError& e) {
-            // The entry is in; some other entry of the plan does not convert.
-            scheduleError = e.text();
-        }
     }
     try {
-        m_worklist.RecomputeSchedule();
+        m_worklist.settleSchedule();
         m_worklist.UpdateCaption();
     } catch (const plantime::ConversionError& e) {
         scheduleError = e.text();
@@ -270,11 +340,14 @@ QString PlanFile::backupPath(const QString& fileName) {
 }
 
 bool PlanFile::saveWorklist() {
+    // What is in memory is not the whole plan: the file keeps the user's plan.
+    if (m_loadInterrupted)
+        return false;
     return SavePlan(worklistPath(), false, true);
 }
 
-bool PlanFile::loadWorklist() {
-    return LoadPlan(worklistPath());
+bool PlanFile::loadWorklist(const std::function<bool()>& stopRequested) {
+    return LoadPlan(worklistPath(), stopRequested);
 }
 
 bool PlanFile::saveRoutine() {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class Clock;
 class DataFolder;
 class DebugLog;
@@ -32,9 +34,13 @@ public:
     bool SavePlan(const QString& fileName, bool withFinished, bool withDates);
     // Replaces the open entries by the file's entries; finished entries stay. A missing file is
     // not an error. A line that does not convert is skipped (the others load), and all such
-    // lines are shown in one message; the file is first copied to backupPath(). False only when
-    // the file exists but cannot be read (a message says so; the plan is unchanged).
-    bool LoadPlan(const QString& fileName);
+    // lines are shown in one message; the file is first copied to backupPath(). A length that
+    // is negative, zero for a unit, or too long for the dates of the plan makes a line bad. False
+    // when the file exists but cannot be read (a message says so) or when stopRequested, asked
+    // every few hundred lines, said stop; the plan is unchanged then.
+    bool LoadPlan(const QString& fileName, const std::function<bool()>& stopRequested = {});
+    // The last load was stopped: saveWorklist() then writes nothing over the file.
+    bool loadInterrupted() const { return m_loadInterrupted; }
     // True when the file exists but cannot be opened for reading and writing.
     static bool IsFileLocked(const QString& fileName);
 
@@ -48,7 +54,7 @@ public:
 
     // worklist.log: without finished units, with dates.
     bool saveWorklist();
-    bool loadWorklist();
+    bool loadWorklist(const std::function<bool()>& stopRequested = {});
     // lastroutine.log: without finished units, without dates; "Letzten Plan laden" loads it.
     bool saveRoutine();
     bool loadRoutine();
@@ -78,4 +84,5 @@ private:
     DebugLog& m_debugLog;
     UserInterface& m_ui;
     QString m_currentFileName;
+    bool m_loadInterrupted = false;
 };

@@ -1,6 +1,7 @@
 #include "plan_minutes.h"
 
 #include "plan_time.h"
+#include "value_text.h"
 
 #include <QTime>
 
@@ -75,7 +76,21 @@ bool tryReadInt(const QString& text, int* out) {
             return true;
         }
     }
-    return plantime::tryParseInt(text, out);
+    return valuetext::readInt(text, out);
+}
+
+bool isSensibleDuration(int minutes, bool isPause) {
+    return minutes >= (isPause ? 0 : 1) && minutes <= longestDuration;
+}
+
+Minute firstMinute() {
+    static const Minute first = QDate(1000, 1, 1).toJulianDay() * minutesPerDay;
+    return first;
+}
+
+Minute lastMinute() {
+    static const Minute last = (QDate(9999, 12, 31).toJulianDay() + 1) * minutesPerDay - 1;
+    return last;
 }
 
 int readInt(const QString& text) {

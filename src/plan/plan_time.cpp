@@ -1,6 +1,7 @@
 #include "plan_time.h"
 
 #include "clock.h"
+#include "value_text.h"
 
 #include <QTimeZone>
 
@@ -29,7 +30,7 @@ QDateTime nowToMinute(const Clock& clock) {
 }
 
 QString formatDate(QDate date) {
-    return date.toString(QStringLiteral("dd.MM.yyyy"));
+    return valuetext::formatDate(date);
 }
 
 QString formatTime(QTime t) {
@@ -40,27 +41,9 @@ QString formatTime(const QDateTime& t) {
     return formatTime(t.time());
 }
 
-bool tryParseDate(const QString& text, QDate* out) {
-    // Accept one- or two-digit day and month as a hand-edited file may hold them.
-    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
-    if (parts.size() != 3)
-        return false;
-    bool okD = false, okM = false, okY = false;
-    const int d = parts[0].toInt(&okD);
-    const int m = parts[1].toInt(&okM);
-    const int y = parts[2].toInt(&okY);
-    if (!okD || !okM || !okY || parts[2].size() != 4)
-        return false;
-    const QDate date(y, m, d);
-    if (!date.isValid())
-        return false;
-    *out = date;
-    return true;
-}
-
 QDate parseDate(const QString& text) {
     QDate date;
-    if (!tryParseDate(text, &date))
+    if (!valuetext::readDate(text, &date))
         throw ConversionError(text);
     return date;
 }
@@ -68,38 +51,14 @@ QDate parseDate(const QString& text) {
 QTime parseTime(const QString& text) {
     const QStringList parts = text.trimmed().split(QLatin1Char(':'));
     if (parts.size() == 2 || parts.size() == 3) {
-        bool okH = false, okM = false, okS = true;
-        const int h = parts[0].toInt(&okH);
-        const int m = parts[1].toInt(&okM);
-        const int s = parts.size() == 3 ? parts[2].toInt(&okS) : 0;
+        int h = 0, m = 0, s = 0;
+        const bool ok = valuetext::readInt(parts[0], &h) && valuetext::readInt(parts[1], &m) &&
+                        (parts.size() == 2 || valuetext::readInt(parts[2], &s));
         const QTime t(h, m, s);
-        if (okH && okM && okS && t.isValid())
+        if (ok && t.isValid())
             return t;
     }
     throw ConversionError(text);
-}
-
-bool tryParseInt(const QString& text, int* out) {
-    bool ok = false;
-    const int v = text.toInt(&ok);
-    if (ok)
-        *out = v;
-    return ok;
-}
-
-int parseInt(const QString& text) {
-    int v = 0;
-    if (!tryParseInt(text, &v))
-        throw ConversionError(text);
-    return v;
-}
-
-QDateTime combine(const QString& dateText, const QString& timeText) {
-    return wall(parseDate(dateText), parseTime(timeText));
-}
-
-qint64 minutesBetween(const QDateTime& a, const QDateTime& b) {
-    return a.secsTo(b) / 60;
 }
 
 } // namespace plantime

@@ -37,18 +37,9 @@ QString formatDate(QDate date);         // "dd.mm.yyyy"
 QString formatTime(const QDateTime& t); // "hh:nn"
 QString formatTime(QTime t);
 
-// Strict readers: throw ConversionError for anything else than the written forms.
+// Strict readers of the written forms (dates as valuetext reads them): throw ConversionError
+// for anything else.
 QDate parseDate(const QString& text);
 QTime parseTime(const QString& text);
-int parseInt(const QString& text);
-// Non-throwing variants.
-bool tryParseDate(const QString& text, QDate* out);
-bool tryParseInt(const QString& text, int* out);
-
-// date text + time text as one wall-clock time.
-QDateTime combine(const QString& dateText, const QString& timeText);
-
-// Minutes between two wall-clock times (b - a), whole minutes.
-qint64 minutesBetween(const QDateTime& a, const QDateTime& b);
 
 } // namespace plantime

@@ -15,8 +15,7 @@ using planminutes::Minute;
 
 namespace {
 
-const QString modeRelative = QStringLiteral("R");
-const QString markConflict = QStringLiteral("E");
+using planvocab::modeRelative;
 const QString noMark;
 
 // What one pass knows about an entry. Texts are read on first use only (so a field the pass
@@ -30,7 +29,20 @@ struct Slot {
 
 } // namespace
 
+void Worklist::settleSchedule() {
+    // A pass chains the relative entries in list order and sorts afterwards, so an entry sorted
+    // in between fixed ones is chained anew by the next pass. A few passes settle any file the
+    // program writes; a tick carries on with the rest of a stranger one.
+    constexpr int maxPasses = 4;
+    for (int pass = 0; pass < maxPasses; ++pass) {
+        RecomputeSchedule();
+        if (!m_reordered)
+            break;
+    }
+}
+
 void Worklist::RecomputeSchedule() {
+    m_reordered = false;
     const QDateTime now = plantime::now(m_clock);
     const QDate today = now.date();
 
@@ -67,7 +79,11 @@ void Worklist::RecomputeSchedule() {
     };
     // All three fields of a relative entry are written together, after everything that may
     // throw has been read, so an entry is never left half moved.
-    auto place = [&](qsizetype i, Minute start, int duration, qint64 day) {
+    // An entry that would start past the last date a text can hold stays on that last minute:
+    // the entries piled up there show as conflicts, and every date written reads back.
+    auto place = [&](qsizetype i, Minute start, int duration) {
+        start = std::clamp(start, planminutes::firstMinute(), planminutes::lastMinute());
+        const qint64 day = planminutes::dayOf(start);
         PlanEntry& e = m_entries[i];
         bool c = planminutes::assignTime(e.startTime, start);
         c |= planminutes::assignTime(e.endTime, start + duration);
@@ -96,7 +112,7 @@ void Worklist::RecomputeSchedule() {
     if (first < 0)
         first = 0;
     if (m_entries.at(first).startMode == modeRelative)
-        changed |= place(first, nowMinute, durationOf(first), today.toJulianDay());
+        changed |= place(first, nowMinute, durationOf(first));
 
     // Every following relative entry starts where its predecessor ends, with the small pause
     // between two units. One pass front to back carries a whole chain.
@@ -107,15 +123,17 @@ void Worklist::RecomputeSchedule() {
         if (e.startMode != modeRelative || p.isFinished())
             continue;
         const Minute pEnd = startOf(i - 1) + durationOf(i - 1);
+        // A pause before or after takes the place of the small pause.
         const Minute start = (p.isUnit() && e.isUnit()) ? pEnd + gap : pEnd;
-        changed |= place(i, start, durationOf(i), planminutes::dayOf(start));
+        changed |= place(i, start, durationOf(i));
     }
 
     // Read everything the rest needs before the order changes, so a field that does not
-    // convert stops the pass with the list still whole and in its previous order.
+    // convert stops the pass with the list still whole and in its previous order. Every open
+    // entry's length is read, wherever it stands now: the sort may move the last one up.
     for (qsizetype i = 0; i < n; ++i) {
         startOf(i);
-        if (i + 1 < n && m_entries.at(i).isOpen())
+        if (m_entries.at(i).isOpen())
             durationOf(i);
     }
 
@@ -138,6 +156,7 @@ void Worklist::RecomputeSchedule() {
         m_entries = std::move(sorted);
         info = std::move(sortedInfo);
         changed = true;
+        m_reordered = true;
     }
 
     // Conflicts with the open entry before, and unit numbers that restart on each day.
@@ -170,7 +189,7 @@ void Worklist::RecomputeSchedule() {
             counter = 1;
     }
     for (qsizetype i = 0; i < n; ++i) {
-        const QString& want = marked[static_cast<std::size_t>(i)] ? markConflict : noMark;
+        const QString& want = marked[static_cast<std::size_t>(i)] ? planvocab::conflict : noMark;
         PlanEntry& e = m_entries[i];
         if (e.conflictMark != want) {
             e.conflictMark = want;

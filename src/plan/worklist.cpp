@@ -8,9 +8,9 @@
 
 namespace {
 
-const QString statusPending = QStringLiteral(" ");
-const QString statusRunning = QStringLiteral("WIP");
-const QString statusDone = QStringLiteral("x");
+using planvocab::statusDone;
+using planvocab::statusPending;
+using planvocab::statusRunning;
 
 // Finished records whose title starts like the pause input are pauses.
 bool isPauseTitle(const QString& title) {
@@ -56,8 +56,8 @@ void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& sta
     } else {
         e.displayText = title;
     }
-    e.startMode = fixed ? QStringLiteral("F") : QStringLiteral("R");
-    e.kind = isPause ? QStringLiteral("P") : QStringLiteral("E");
+    e.startMode = fixed ? planvocab::modeFixed : planvocab::modeRelative;
+    e.kind = isPause ? planvocab::kindPause : planvocab::kindUnit;
     e.duration = QString::number(duration);
 
     if (status == statusDone) {
@@ -68,7 +68,7 @@ void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& sta
         e.status = fixed ? statusRunning : statusPending;
         if (now > end.addMSecs(1)) {
             e.status = statusPending;
-            e.startMode = QStringLiteral("R");
+            e.startMode = planvocab::modeRelative;
             automaticStartFlag = true;
         }
         e.date = plantime::formatDate(begin.date());
@@ -84,6 +84,8 @@ void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& sta
 
     m_entries.append(std::move(e));
     m_rowsChanged = true;
+    if (deferSchedule)
+        return;
     try {
         RecomputeSchedule();
         UpdateCaption();

@@ -63,6 +63,9 @@ public:
 
     // --- schedule ----------------------------------------------------------------------
     void RecomputeSchedule();
+    // After many entries came in at once (a plan file): the schedule again while a pass still
+    // re-sorts the list, as the passes after each single AddEntry would have done.
+    void settleSchedule();
     void UpdateCaption();
     QString captionText() const;
     const QString& caption() const { return m_caption; }
@@ -78,6 +81,9 @@ public:
     // Raised by AddEntry when a running entry read back from the plan file has already ended:
     // the program re-plans instead of resuming.
     bool automaticStartFlag = false;
+    // Set while a plan file loads: AddEntry then leaves the schedule to the one computation at
+    // the end of the load, which keeps loading a long plan linear.
+    bool deferSchedule = false;
 
 private:
     void notifyEntriesChanged();
@@ -89,4 +95,6 @@ private:
     QString m_caption;
     // Rows were added or removed since the host was last told.
     bool m_rowsChanged = false;
+    // The last RecomputeSchedule changed the order of the list.
+    bool m_reordered = false;
 };

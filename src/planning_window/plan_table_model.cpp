@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "plan_time.h"
+#include "value_text.h"
 #include "worklist.h"
 
 #include <QGuiApplication>
@@ -62,19 +63,19 @@ QVariant PlanTableModel::data(const QModelIndex& index, int role) const {
 
 QColor PlanTableModel::rowBackground(const PlanEntry& e) const {
     QColor color;
-    if (e.status == QLatin1String("x") || e.status == QLatin1String("FERTIG2"))
+    if (e.status == planvocab::statusDone || e.status == planvocab::statusBlinkOff)
         color = finishedColor;
-    else if (e.status == QLatin1String("WIP") || e.status == QLatin1String("FERTIG1"))
+    else if (e.status == planvocab::statusRunning || e.status == planvocab::statusBlinkOn)
         color = runningColor;
 
-    if (e.conflictMark == QLatin1String("E"))
+    if (e.conflictMark == planvocab::conflict)
         return conflictColor;
     const QDate tomorrow = m_clock.today().addDays(1);
     // Tomorrow is recognised by its text, later days by the day the text reads as.
     if (e.date == plantime::formatDate(tomorrow))
         return tomorrowColor;
     QDate day;
-    if (plantime::tryParseDate(e.date, &day) && day > tomorrow)
+    if (valuetext::readDate(e.date, &day) && day > tomorrow)
         return laterColor;
     return color;
 }
@@ -84,17 +85,17 @@ QColor PlanTableModel::cellForeground(const PlanEntry& e, int column) {
     switch (column) {
     case StartColumn:
     case EndColumn:
-        if (e.startMode == QLatin1String("R"))
+        if (e.startMode == planvocab::modeRelative)
             return relativeTimeColor;
-        if (e.startMode == QLatin1String("F"))
+        if (e.startMode == planvocab::modeFixed)
             return palette.color(QPalette::Active, QPalette::Text);
         return {};
     case TaskColumn:
         // Pauses stand out in the accent colour of the desktop, as the highlight colour is
         // where the platforms keep it.
-        if (e.kind == QLatin1String("P"))
+        if (e.kind == planvocab::kindPause)
             return palette.color(QPalette::Active, QPalette::Highlight);
-        if (e.kind == QLatin1String("E"))
+        if (e.kind == planvocab::kindUnit)
             return palette.color(QPalette::Active, QPalette::Text);
         return {};
     default:

@@ -5,6 +5,7 @@
 #include "settings.h"
 #include "text_file.h"
 #include "user_interface.h"
+#include "value_text.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -67,14 +68,6 @@ QTime timeField(QStringView line) {
     if (h < 0 || m < 0)
         return {};
     return QTime(h, m);
-}
-
-bool toInt(QStringView text, int* out) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (ok)
-        *out = value;
-    return ok;
 }
 
 // A title or reason is written on one line: a line break inside would start a line of its own
@@ -176,7 +169,7 @@ bool ActivityLog::LoadLog() {
 // --- readers ----------------------------------------------------------------------------
 
 int ActivityLog::TargetForDay(QDate day) const {
-    const QString dayText = day.toString(QStringLiteral("dd.MM.yyyy"));
+    const QString dayText = valuetext::formatDate(day);
     // The last target line of the day wins, so the search runs backwards.
     for (qsizetype i = m_lines.size() - 1; i >= 0; --i) {
         const QStringView line = m_lines[i];
@@ -184,7 +177,7 @@ int ActivityLog::TargetForDay(QDate day) const {
             continue;
         int target = 0;
         // A hand-edited line without a number is passed over rather than taken as 0.
-        if (toInt(line.mid(restAt), &target))
+        if (valuetext::readInt(line.mid(restAt), &target))
             return target;
     }
     return -1000;
@@ -192,7 +185,7 @@ int ActivityLog::TargetForDay(QDate day) const {
 
 QList<FinishedUnit> ActivityLog::FinishedUnits(QDate day) const {
     QList<FinishedUnit> units;
-    const QString dayText = day.toString(QStringLiteral("dd.MM.yyyy"));
+    const QString dayText = valuetext::formatDate(day);
     for (const QString& text : m_lines) {
         const QStringView full = text;
         if (!full.endsWith(finishMarkText) || full.size() <= markAt || full.mid(dateAt, 10) != dayText ||
@@ -207,7 +200,7 @@ QList<FinishedUnit> ActivityLog::FinishedUnits(QDate day) const {
         if (isUnitMark(line)) {
             const QStringView rest = line.mid(restAt);
             const qsizetype blank = rest.indexOf(QLatin1Char(' '));
-            if (!toInt(blank < 0 ? rest : rest.left(blank), &unit.minutes))
+            if (!valuetext::readInt(blank < 0 ? rest : rest.left(blank), &unit.minutes))
                 continue;
             unit.title = blank < 0 ? QString() : rest.mid(blank + 1).toString();
         } else {
@@ -282,7 +275,7 @@ QString ActivityLog::weekdayAbbreviation(QDate day) {
 }
 
 QString ActivityLog::dayStamp(QDate day) {
-    return weekdayAbbreviation(day) + QStringLiteral(", ") + day.toString(QStringLiteral("dd.MM.yyyy"));
+    return weekdayAbbreviation(day) + QStringLiteral(", ") + valuetext::formatDate(day);
 }
 
 QString ActivityLog::stamp(const QDateTime& time) {

@@ -5,6 +5,7 @@
 #include "text_file.h"
 #include "translate.h"
 #include "user_interface.h"
+#include "value_text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,31 +18,17 @@ const QString logFileName = QStringLiteral("Dezuzedu.log");
 // Date value 0 of the files: "no date".
 const QDate noDate(1899, 12, 30);
 
-// Hand-edited values may carry blanks around the number; anything else is not a number.
-bool toInt(const QString& text, int* out) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (ok)
-        *out = value;
-    return ok;
-}
-
-// "dd.mm.yyyy"; one-digit day and month are accepted as a hand-edited file may hold them.
 // 30.12.1899 is how the file says "none".
 bool toDate(const QString& text, QDate* out) {
-    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
-    if (parts.size() != 3 || parts[2].size() != 4)
-        return false;
-    bool okD = false, okM = false, okY = false;
-    const QDate date(parts[2].toInt(&okY), parts[1].toInt(&okM), parts[0].toInt(&okD));
-    if (!okD || !okM || !okY || !date.isValid())
+    QDate date;
+    if (!valuetext::readDate(text, &date))
         return false;
     *out = date == noDate ? QDate() : date;
     return true;
 }
 
 QString formatDate(QDate date) {
-    return (date.isValid() ? date : noDate).toString(QStringLiteral("dd.MM.yyyy"));
+    return valuetext::formatDate(date.isValid() ? date : noDate);
 }
 
 QString flag(bool on) {
@@ -135,20 +122,20 @@ void SettingsFile::readText(const QString& key, QString& field) {
 void SettingsFile::readInt(const QString& key, int& field) {
     const QString value = ReadSettingValue(key);
     if (!value.isEmpty())
-        toInt(value, &field);
+        valuetext::readInt(value, &field);
 }
 
 void SettingsFile::readNonZero(const QString& key, int& field) {
     const QString value = ReadSettingValue(key);
     if (!value.isEmpty() && value != QLatin1String("0"))
-        toInt(value, &field);
+        valuetext::readInt(value, &field);
 }
 
 void SettingsFile::readLength(const QString& key, int& field) {
     // A length of zero or less minutes would give units and pauses that end before they begin.
     const QString value = ReadSettingValue(key);
     int parsed = 0;
-    if (!value.isEmpty() && value != QLatin1String("0") && toInt(value, &parsed) && parsed > 0)
+    if (!value.isEmpty() && value != QLatin1String("0") && valuetext::readInt(value, &parsed) && parsed > 0)
         field = parsed;
 }
 

@@ -76,35 +76,6 @@ TEST_F(EntryInputTest, EnterAppendsUnitsAndPausesThatFollowEachOther) {
     EXPECT_EQ(shown().section(u"; "_s, -1), u"3|10:05|10:30|Post"_s);
 }
 
-TEST_F(EntryInputTest, EveryFormOfTypedTextGivesItsEntry) {
-    // Unit length 50 and big pause 20, so the two defaults are told apart. "typed>shown"; a unit
-    // shows what was typed. A negative length, or one beyond what minutes can be counted in
-    // seconds, would break the schedule: it is no length.
-    records.settings.StandardDauerEinheit = 50;
-    records.settings.GrossePause = 20;
-    open();
-    // clang-format off
-    const char* const cases[] = {
-        "Pläne>Pläne", "pause>pause", " p 5> p 5", "pp>pp", "p>Pause: 20 min", "P>Pause: 20 min",
-        "p >Pause: 20 min", "p 10>Pause: 10 min", "P 10 Kaffee kochen>Pause: 10 min (Kaffee kochen)",
-        "p Mittag essen>Pause: 20 min (Mittag essen)", "p 10x>Pause: 20 min (10x)", "p 0>Pause: 0 min",
-        "p  25>Pause: 20 min ( 25)", "p 25 >Pause: 25 min", "p +5 Tee>Pause: 5 min (Tee)",
-        "p -5>Pause: 20 min (-5)", "p 35791395>Pause: 20 min (35791395)", "p 35791394>Pause: 35791394 min"};
-    // clang-format on
-    qsizetype count = 0;
-    for (const char* c : cases) {
-        const QString typed = QString::fromUtf8(c).section(u'>', 0, 0);
-        const QString expected = QString::fromUtf8(c).section(u'>', 1);
-        enter(typed);
-        ASSERT_EQ(entries().size(), ++count) << c;
-        const PlanEntry& e = entries().last();
-        EXPECT_EQ(e.displayText, expected) << c;
-        EXPECT_EQ(e.kind + e.startMode + e.duration,
-                  typed == expected ? u"ER50"_s : u"PR"_s + expected.section(u' ', 1, 1))
-            << c;
-    }
-}
-
 TEST_F(EntryInputTest, EmptyTextIsAUnitWithAnEmptyTitleListedOnce) {
     open();
     field()->setTitles({});

@@ -6,6 +6,7 @@
 #include "scripted_ui.h"
 #include "temp_data_folder.h"
 #include "text_file.h"
+#include "typed_entry.h"
 
 #include <QDir>
 #include <QFile>
@@ -169,7 +170,8 @@ TEST_F(PlanFileTest, LineKinds) {
         {u"Klavier///50|||08:00 01.12.2026"_s, u"1|08:00|08:50|Klavier|F|E|50| |08.12.2026|"_s},
         {u"pause: 15"_s, u"1|09:00|09:30|pause: 15|R|E|30| |07.12.2026|"_s},
         {u"Pause:15"_s, u"1|09:00|09:30|Pause:15|R|E|30| |07.12.2026|"_s},
-        {u"A{{WIP}}B///25|||09:00 07.12.2026"_s, u"1|09:00|09:25|AB|F|E|25|WIP|07.12.2026|"_s},
+        // The running mark counts only in front, where it is written; its fixed time has come.
+        {u"A{{WIP}}B///25|||09:00 07.12.2026"_s, u"1|09:00|09:25|A{{WIP}}B|R|E|25| |07.12.2026|"_s},
         // The running mark without a time: relative, so pending.
         {u"{{WIP}}Läuft///25"_s, u"1|09:00|09:25|Läuft|R|E|25| |07.12.2026|"_s},
         {u"  Leer  zeichen ///25"_s, u"1|09:00|09:25|  Leer  zeichen |R|E|25| |07.12.2026|"_s},
@@ -231,7 +233,11 @@ TEST_F(PlanFileTest, RunningLineWhoseEndHasPassedOrNot) {
 TEST_F(PlanFileTest, BadLinesAreSkippedShownOnceAndKept) {
     const QByteArray original = "\xef\xbb\xbf"
                                 "A///25\r\nB///zz\r\nC///25|||25:99\r\nD///25|||10:00 31.02.2026\r\n"
-                                "E///\r\nPause: 5|||xx\r\nF \xfc///25\r\nG///25|||10:00 07.12.26\r\n";
+                                "E///\r\nPause: 5|||xx\r\nF \xfc///25\r\nG///25|||10:00 07.12.26\r\n"
+                                // Lengths no plan can hold: the end before the start, a unit
+                                // without time, or an end past the years a date can hold.
+                                "H///0\r\nI///-25\r\nPause: -5\r\nJ///2147483647\r\nPause: 99999999999\r\n"
+                                "K///999999999|||10:00 01.01.9000\r\nL///25|||23:59 31.12.9999\r\n";
     data.write(u"worklist.log"_s, original);
     EXPECT_TRUE(file.loadWorklist());
     // The byte order mark is no part of the first title; a Windows-1252 line is no bad line.
@@ -241,9 +247,12 @@ TEST_F(PlanFileTest, BadLinesAreSkippedShownOnceAndKept) {
     for (const QString& expected :
          {file.worklistPath(), u"Zeile 2: B///zz"_s, u"Zeile 3: C///25|||25:99"_s,
           u"Zeile 4: D///25|||10:00 31.02.2026"_s, u"Zeile 5: E///"_s, u"Zeile 6: Pause: 5|||xx"_s,
-          u"Zeile 8: G///25|||10:00 07.12.26"_s, u"worklist.log.bak"_s})
+          u"Zeile 8: G///25|||10:00 07.12.26"_s, u"Zeile 9: H///0"_s, u"Zeile 10: I///-25"_s,
+          u"Zeile 11: Pause: -5"_s, u"Zeile 12: J///2147483647"_s, u"Zeile 13: Pause: 99999999999"_s,
+          u"Zeile 14: K///999999999|||10:00 01.01.9000"_s, u"Zeile 15: L///25|||23:59 31.12.9999"_s,
+          u"worklist.log.bak"_s})
         EXPECT_TRUE(message.contains(expected)) << expected.toStdString() << "\n" << message.toStdString();
-    EXPECT_FALSE(message.contains(u"Zeile 1"_s) || message.contains(u"Zeile 7"_s)) << message.toStdString();
+    EXPECT_FALSE(message.contains(u"Zeile 1:"_s) || message.contains(u"Zeile 7:"_s)) << message.toStdString();
     EXPECT_TRUE(debugLog.text().contains(u"Zeile 2: B///zz übersprungen"_s));
 
     // The copy is the file as it was; the next save rewrites the plan but leaves the copy.
@@ -257,6 +266,102 @@ TEST_F(PlanFileTest, BadLinesAreSkippedShownOnceAndKept) {
     EXPECT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(data.read(u"worklist.log.bak"_s), original);
     EXPECT_FALSE(data.exists(u"worklist.log.bak.tmp"_s));
+}
+
+TEST_F(PlanFileTest, TypedTitlesSurviveTheFileOrAreAdjustedAtInput) {
+    // Each title as a running unit, a relative and a fixed entry (or a relative and a fixed
+    // pause), saved to worklist.log and loaded by the next start.
+    const QString typed[] = {u"Ablage 2025/"_s,
+                             u"Ablage 2025//"_s,
+                             u"a{{WIP}}"_s,
+                             u"{{WIP}}a"_s,
+                             u"Pause: 15"_s,
+                             u"a///b"_s,
+                             u"a///25"_s,
+                             u"a|||b"_s,
+                             u"a|||09:00"_s,
+                             u"a///25|||09:00 07.12.2026"_s,
+                             u"|||"_s,
+                             u"///"_s,
+                             u" Leer "_s,
+                             u"(x)"_s,
+                             u"Zwei\r\nZeilen"_s,
+                             u"p 5 a|||b"_s,
+                             u"p 5 a///25"_s,
+                             u"p 5 (x) y)"_s,
+                             u"p 5 Pause: 5"_s,
+                             u"p 5  "_s,
+                             u"p 5 {{WIP}}"_s};
+    for (const QString& text : typed) {
+        Restart before(*this);
+        const TypedEntry e = TypedEntry::parse(text, 25, 20);
+        if (!e.isPause)
+            before.list.AddEntry(e.title, false, dec(7, 8, 50), e.duration, true, u"WIP"_s);
+        before.list.AddEntry(e.title, e.isPause, dec(7, 0, 0), e.duration, false, u" "_s);
+        before.list.AddEntry(e.title, e.isPause, dec(7, 14, 0), e.duration, true, u" "_s);
+        ASSERT_TRUE(before.file.saveWorklist()) << text.toStdString();
+        Restart after(*this);
+        EXPECT_TRUE(after.file.loadWorklist());
+        EXPECT_EQ(rows(after.list), rows(before.list)) << text.toStdString();
+        // What changed was changed at input, and said so.
+        EXPECT_EQ(e.title != (e.isPause ? text.mid(4) : text), e.adjustment != TypedEntry::Adjustment::None)
+            << text.toStdString();
+    }
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join(u'\n').toStdString();
+}
+
+TEST_F(PlanFileTest, LoadingComputesTheScheduleOnceWithTheResultOfOneByOne) {
+    // A mixed plan built one by one (each AddEntry re-sorts and re-chains it): a running unit,
+    // relative units and pauses around fixed entries, two of them in conflict, a fixed time that
+    // has come (it turns relative) and entries tomorrow. Its file, loaded with one schedule
+    // computation at the end, must give the same rows.
+    const struct {
+        const char* status;
+        int day, h, m, minutes;
+        bool fixed, pause;
+        QString title;
+    } adds[] = {
+        {"WIP", 7, 8, 50, 25, true, false, u"W"_s},   {" ", 7, 9, 0, 25, true, false, u"G"_s},
+        {" ", 7, 9, 0, 25, false, false, u"B"_s},     {" ", 7, 9, 0, 10, false, true, QString()},
+        {" ", 7, 9, 50, 25, true, false, u"F"_s},     {" ", 7, 9, 0, 25, false, false, u"C"_s},
+        {" ", 7, 10, 0, 15, true, true, u"Kaffee"_s}, {" ", 7, 9, 0, 50, false, false, u"D"_s},
+        {" ", 8, 8, 0, 25, true, false, u"M"_s},      {" ", 7, 9, 0, 25, false, false, u"E"_s},
+        {" ", 7, 11, 0, 0, true, true, u"Null"_s},    {" ", 7, 8, 0, 25, true, false, u"Morgen"_s},
+    };
+    setNow(9, 0);
+    for (const auto& a : adds)
+        add(a.title, dec(a.day, a.h, a.m), a.status, a.minutes, a.fixed, a.pause);
+    ASSERT_TRUE(file.saveWorklist());
+    Restart next(*this);
+    EXPECT_TRUE(next.file.loadWorklist());
+    EXPECT_EQ(rows(next.list), rows(list));
+    // Not a computation per line.
+    EXPECT_LT(next.host.captions.size(), 5);
+}
+
+TEST_F(PlanFileTest, StoppedLoadLeavesPlanAndFileAlone) {
+    addUnit(u"bleibt"_s);
+    QStringList lines;
+    for (int i = 0; i < 1000; ++i)
+        lines.append(u"Zeile %1///25"_s.arg(i));
+    ASSERT_TRUE(textfile::writeLines(file.worklistPath(), lines));
+    const QByteArray onDisk = data.read(u"worklist.log"_s);
+    const QStringList before = rows(list);
+
+    // Asked every few hundred lines: a stop after the second question.
+    int asked = 0;
+    EXPECT_FALSE(file.loadWorklist([&asked] { return ++asked >= 2; }));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(rows(list), before);
+    EXPECT_TRUE(file.loadInterrupted());
+    EXPECT_FALSE(file.saveWorklist());
+    EXPECT_EQ(data.read(u"worklist.log"_s), onDisk);
+
+    // A load that ends lets the saves go on.
+    EXPECT_TRUE(file.loadWorklist([] { return false; }));
+    EXPECT_EQ(list.entries().size(), 1000);
+    EXPECT_FALSE(file.loadInterrupted());
+    EXPECT_TRUE(file.saveWorklist());
 }
 
 TEST_F(PlanFileTest, FailedWriteKeepsThePreviousFile) {

@@ -60,7 +60,7 @@ inline QDateTime dec(int day, int h, int min) {
 
 // A plan on the fake clock's day (Monday 07.12.2026, 09:00 unless a test moves it).
 class PlanTest : public ::testing::Test {
-protected:
+public:
     void add(const QString& title, const QDateTime& start, const char* status, int minutes = 25,
              bool fixed = true, bool pause = false) {
         list.AddEntry(title, pause, start, minutes, fixed, QString::fromLatin1(status));

@@ -1,6 +1,9 @@
 #include "plan_fixture.h"
 
+#include "plan_minutes.h"
+
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -156,6 +159,56 @@ TEST_F(ScheduleTest, ConflictRule) {
     for (const PlanEntry& e : list.entries())
         marks.append(e.displayText + QLatin1Char('=') + e.conflictMark);
     EXPECT_EQ(marks, QStringList({u"Fertig="_s, u"Früh="_s, u"X="_s, u"Y=E"_s, u"Pause: 0 min="_s, u"Z="_s}));
+}
+
+TEST_F(ScheduleTest, ConflictsUseEachEntrysOwnLengthAfterTheSort) {
+    const struct {
+        const char* what;
+        std::function<void(PlanTest&)> build;
+        QString marks;
+    } cases[] = {
+        // F comes last in the list and moves up between A and B: its 25 minutes reach B.
+        {"fixed entry sorted between relatives",
+         [](PlanTest& t) {
+             t.addUnit(u"A"_s);
+             t.addUnit(u"B"_s);
+             t.addFixed(u"F"_s, 9, 20);
+         },
+         u"A@09:00 F@09:20E B@09:30E"_s},
+        {"finished unit and an entry in the same minute",
+         [](PlanTest& t) {
+             t.add(u"X"_s, dec(7, 8, 0), "x", 60);
+             t.addFixed(u"G"_s, 8, 0);
+         },
+         u"X@08:00 G@08:00"_s},
+    };
+    for (const auto& c : cases) {
+        struct Fresh : PlanTest {
+            void TestBody() override {}
+        } t;
+        t.setNow(9, 0);
+        c.build(t);
+        QStringList marks;
+        for (const PlanEntry& e : t.list.entries())
+            marks.append(e.displayText + QLatin1Char('@') + e.startTime + e.conflictMark);
+        EXPECT_EQ(marks.join(QLatin1Char(' ')), c.marks) << c.what;
+    }
+}
+
+TEST_F(ScheduleTest, DatesStayWithinWhatADateTextHolds) {
+    // Entries that would run past 31.12.9999 pile up on its last minute as conflicts; every
+    // date reads back and the caption is written.
+    clock.set(QDate(9999, 12, 30), QTime(9, 0));
+    list.lastScheduleDay = clock.today();
+    for (int i = 0; i < 3; ++i)
+        addPause(planminutes::longestDuration);
+    addUnit(u"Danach"_s);
+    for (const PlanEntry& e : list.entries()) {
+        EXPECT_EQ(e.date.size(), 10) << e.date.toStdString();
+        EXPECT_NO_THROW(planminutes::readStart(e));
+    }
+    EXPECT_EQ(list.entries().last().date + list.entries().last().conflictMark, u"31.12.9999E"_s);
+    EXPECT_EQ(list.caption(), u"Taktplan (0/0)"_s);
 }
 
 TEST_F(ScheduleTest, EqualStartsKeepTheirListOrder) {
