@@ -2,8 +2,8 @@
 
 #include "data_folder.h"
 #include "debug_log.h"
-#include "records_test_util.h"
 #include "fake_clock.h"
+#include "records_test_util.h"
 #include "scripted_ui.h"
 #include "temp_data_folder.h"
 
@@ -225,6 +225,31 @@ TEST_F(SettingsFileTest, EveryFieldIsReadAndWrittenBackUntilTheFileDisappears) {
     ASSERT_TRUE(QFile::remove(file.filePath())); // gone between two runs: a first start again
     EXPECT_EQ(load().Hoehe, 285);
     EXPECT_TRUE(file.firstStart());
+}
+
+TEST_F(SettingsFileTest, TextValuesReadBackAsTheyWereOrOnOneLine) {
+    const struct {
+        QString written, readBack;
+    } cases[] = {
+        // Windows-1252 bytes that would pass for UTF-8.
+        {QStringLiteral("https://example.org/?h=Maß²"), QStringLiteral("https://example.org/?h=Maß²")},
+        {QStringLiteral("Ã¤ Gruß…"), QStringLiteral("Ã¤ Gruß…")},
+        // A break must not end the value early and smuggle in keys of its own (the last line of a
+        // key counts, and these two stand above the addresses in the file).
+        {QStringLiteral("https://a.example\r\nKleine Pause=1\nStandardDauerEinheit=99"),
+         QStringLiteral("https://a.example  Kleine Pause=1 StandardDauerEinheit=99")},
+    };
+    for (const auto& c : cases) {
+        Settings s = load();
+        s.NeuPlanenURL = c.written;
+        s.MorgenGeplantURL = c.written;
+        ASSERT_TRUE(file.SaveSettings(s));
+        const Settings back = load();
+        EXPECT_EQ(back.NeuPlanenURL, c.readBack);
+        EXPECT_EQ(back.MorgenGeplantURL, c.readBack);
+        EXPECT_EQ(back.KleinePause, s.KleinePause);
+        EXPECT_EQ(back.StandardDauerEinheit, s.StandardDauerEinheit);
+    }
 }
 
 TEST_F(SettingsFileTest, FailedSaveKeepsThePreviousFileAndTheRecord) {
