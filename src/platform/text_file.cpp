@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 
 namespace textfile {
 namespace {
@@ -55,6 +56,15 @@ bool isLineBreak(QChar c) {
 
 QString errorText(const QFileDevice& file) {
     return file.errorString();
+}
+
+// A write cut short by a full disk sets no message in Qt 6.4 ("Unknown error"); the system's
+// own reason from the failed call is what the user needs.
+QString writeErrorText(const QFileDevice& file, int systemError) {
+    const QString text = file.errorString();
+    if (systemError != 0 && text == QFile().errorString())
+        return qt_error_string(systemError);
+    return text;
 }
 
 void setError(QString* error, const QString& text) {
@@ -202,15 +212,19 @@ bool writeBytes(const QString& path, QByteArrayView bytes, WriteError* error) {
             file.error() == QFileDevice::OpenError && folder.isDir() && !folder.isWritable();
         return fail(errorText(file));
     }
+    // The reason is taken before cancelWriting(), which replaces it with its own.
+    errno = 0;
     if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+        const QString reason = writeErrorText(file, errno);
         file.cancelWriting();
-        return fail(errorText(file));
+        return fail(reason);
     }
     // A text shorter than the write buffer only reaches the disk here; QSaveFile::commit() (Qt
     // 6.4) does not notice when that flush fails and would rename a truncated file into place.
     if (!file.flush()) {
+        const QString reason = writeErrorText(file, errno);
         file.cancelWriting();
-        return fail(errorText(file));
+        return fail(reason);
     }
     // Nor does commit() wait for the data to reach the disk before the rename.
     QString syncError;
