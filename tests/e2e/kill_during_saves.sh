@@ -6,9 +6,10 @@
 # the Planning window (every Enter rewrites worklist.log) and kills the program with SIGKILL: two
 # thirds of the rounds at a random moment, the rest under strace at the N-th write(), fdatasync()
 # rename() or linkat(), the microsecond windows a random kill hardly ever hits. After every kill:
-#   - worklist.log is whole: every line is an entry typed earlier, in typing order, none missing
-#     in between (so it is exactly one complete earlier version of the plan);
-#   - no entry is missing that a look at the file before the kill had already seen saved;
+#   - worklist.log is whole: every line is an entry typed earlier, in typing order, and it ends
+#     with a line break;
+#   - the last version of the file seen before the kill is still in front, so no entry that had
+#     been saved is missing (a keystroke lost before the window had the focus loses nothing saved);
 #   - the next start succeeds (its window is shown) and leaves no temporary file behind.
 # Temporary files are counted twice: right after the kill, and after the next start (clean-up at
 # start removes leftovers of our own). Every 25 rounds the data folder starts afresh, so the plan
@@ -37,6 +38,7 @@ leftovers_after_start=0
 random_kills=0
 injected_kills=0
 late_kills=0
+startup_kills=0
 typed=0
 saved_seen=0
 
@@ -70,29 +72,32 @@ start() {
     xdotool windowfocus --sync "$window" 2> /dev/null || true
 }
 
-# Checks worklist.log against the typed titles ("E<n>", in order) and what was seen saved.
+# Checks worklist.log: every line an entry typed earlier ("E<n>///25", n rising), CR LF at the
+# end, and the last version seen before the kill still in front (entries are only appended, so a
+# whole earlier version is always a prefix of a later one).
 check_file() {
     if [ ! -e "$data/worklist.log" ]; then
-        [ "$saved_seen" -eq 0 ] || fail "worklist.log is gone, $saved_seen entries were saved"
+        [ ! -s "$work/seen.log" ] || fail "worklist.log is gone, entries had been saved"
         return
     fi
-    # One "E<n>///25" per line, CR LF, numbered 1..k without a gap.
-    if ! awk -v RS='\r\n' -v seen="$saved_seen" -v typed="$typed" '
-        { if ($0 != "E" NR "///25") { print "line " NR " is <" $0 ">"; bad = 1; exit } }
-        END {
-            if (bad) exit 1
-            if (NR < seen) { print NR " entries in the file, " seen " were seen saved"; exit 1 }
-            if (NR > typed) { print NR " entries in the file, only " typed " typed"; exit 1 }
+    if ! awk -v RS='\r\n' -v typed="$typed" '
+        {
+            if ($0 !~ /^E[0-9]+\/\/\/25$/) { print "line " NR " is <" $0 ">"; exit 1 }
+            n = substr($0, 2) + 0
+            if (n <= last || n > typed) { print "line " NR " is <" $0 "> after E" last; exit 1 }
+            last = n
         }' "$data/worklist.log" > "$work/check.txt"; then
         fail "worklist.log broken: $(cat "$work/check.txt")"
-        cp "$data/worklist.log" "$work/../broken-worklist-$round.log" 2> /dev/null || true
     fi
-    # A partial last line would show as a missing CR LF at the end.
     if [ -s "$data/worklist.log" ] && [ "$(tail -c 2 "$data/worklist.log" | od -An -tx1 | tr -d ' ')" != "0d0a" ]; then
         fail "worklist.log does not end with a line break"
     fi
+    seen_size=$(wc -c < "$work/seen.log")
+    if ! head -c "$seen_size" "$data/worklist.log" | cmp -s - "$work/seen.log"; then
+        fail "entries seen saved before the kill are missing"
+    fi
+    cp "$data/worklist.log" "$work/seen.log"
     saved_seen=$(awk -v RS='\r\n' 'END { print NR }' "$data/worklist.log")
-    typed=$saved_seen
 }
 
 round=0
@@ -103,6 +108,7 @@ while [ $round -lt "$kills" ]; do
         mkdir -p "$data"
         typed=0
         saved_seen=0
+        : > "$work/seen.log"
     fi
     mode=$((round % 3))
     if [ $mode -eq 0 ]; then
@@ -114,13 +120,22 @@ while [ $round -lt "$kills" ]; do
         set --
     fi
     if ! start "$@"; then
-        fail "the program did not start: $(tail -3 "$work/err.txt" | tr '\n' ' ')"
         kill -KILL "$pid" 2> /dev/null || true
         wait "$pid" 2> /dev/null || true
         pid=
+        if [ $mode -eq 0 ]; then
+            # The injected call came during start-up: a kill like any other.
+            injected_kills=$((injected_kills + 1))
+            startup_kills=$((startup_kills + 1))
+            check_file
+        else
+            fail "the program did not start: $(tail -3 "$work/err.txt" | tr '\n' ' ')"
+        fi
         continue
     fi
     leftovers_after_start=$((leftovers_after_start + $(count_leftovers)))
+    # Counted once: until clean-up at start exists, the script takes them away itself.
+    find "$data" -maxdepth 1 -name '*.??????' ! -name '*.log.bak' -delete
     # Type entries until the kill; remember what the file held before it.
     deadline=$(shuf -i 1-15 -n 1)
     i=0
@@ -129,9 +144,9 @@ while [ $round -lt "$kills" ]; do
         typed=$((typed + 1))
         xdotool type --delay 2 "E$typed" 2> /dev/null || true
         xdotool key Return 2> /dev/null || true
+        # The file is replaced by a rename, so a copy is always one whole version.
         if [ -e "$data/worklist.log" ]; then
-            now=$(awk -v RS='\r\n' 'END { print NR }' "$data/worklist.log")
-            [ "$now" -gt "$saved_seen" ] && saved_seen=$now
+            cp "$data/worklist.log" "$work/seen.next" 2> /dev/null && mv "$work/seen.next" "$work/seen.log"
         fi
         if [ $mode -ne 0 ] && [ $i -ge "$deadline" ]; then
             sleep "0.0$(shuf -i 0-99 -n 1)"
@@ -168,9 +183,9 @@ else
 fi
 
 echo "kills: $kills ($random_kills at random moments, $injected_kills at an injected system call," \
-    "$late_kills of them after 30 entries because the call came no more)"
+    "$startup_kills of them during start-up, $late_kills after 30 entries because the call came no more)"
 echo "entries in the last plan file: $saved_seen"
 echo "broken files, lost entries or failed starts: $failures"
-echo "temporary files right after a kill: $leftovers_after_kill (summed over the rounds)"
+echo "temporary files right after a kill: $leftovers_after_kill"
 echo "temporary files still there after the next start: $leftovers_after_start"
 [ "$failures" -eq 0 ]
