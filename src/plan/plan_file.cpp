@@ -8,6 +8,7 @@
 #include "plan_time.h"
 #include "settings.h"
 #include "text_file.h"
+#include "translate.h"
 #include "user_interface.h"
 #include "worklist.h"
 
@@ -26,12 +27,7 @@ const QString timeMark = QStringLiteral("|||");
 using planvocab::statusPending;
 using planvocab::statusRunning;
 
-// A line break inside a title would split the entry into two lines of the file.
-QString oneLine(QString text) {
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return text;
-}
+using textfile::oneLine;
 
 } // namespace
 
@@ -77,7 +73,9 @@ QStringList PlanFile::planLines(const QList<PlanEntry>& entries, bool withFinish
 }
 
 bool PlanFile::IsFileLocked(const QString& fileName) {
-    if (!QFileInfo::exists(fileName))
+    const QFileInfo info(fileName);
+    // A folder of that name is no file another program holds: saving must fail visibly.
+    if (!info.exists() || info.isDir())
         return false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
@@ -87,16 +85,38 @@ bool PlanFile::IsFileLocked(const QString& fileName) {
 }
 
 bool PlanFile::SavePlan(const QString& fileName, bool withFinished, bool withDates) {
-    // Another program holds the file: leave it; the next save writes the whole plan anyway.
-    if (IsFileLocked(fileName))
-        return false;
-    QString error;
-    if (!textfile::writeLines(fileName, planLines(m_worklist.entries(), withFinished, withDates), &error)) {
-        m_debugLog.AddDebugLine(QStringLiteral("Speichern des Plans fehlgeschlagen: ") + fileName +
-                                QStringLiteral(" | ") + error);
-        return false;
+    textfile::WriteError error;
+    if (IsFileLocked(fileName)) {
+        // Left alone: the next save writes the whole plan anyway. A lock that stays still keeps
+        // the user's changes off the disk, so it is reported like any other failure.
+        error.text = tr_("Die Datei ist schreibgeschützt oder von einem anderen Programm geöffnet.");
+    } else if (textfile::writeLines(fileName, planLines(m_worklist.entries(), withFinished, withDates),
+                                    &error)) {
+        m_unsavedFiles.remove(fileName);
+        return true;
     }
-    return true;
+    m_debugLog.AddDebugLine(QStringLiteral("Speichern des Plans fehlgeschlagen: ") + fileName +
+                            QStringLiteral(" | ") + error.text);
+    reportUnsaved(fileName, error);
+    return false;
+}
+
+void PlanFile::reportUnsaved(const QString& fileName, const textfile::WriteError& error) {
+    // Every change saves the plan: one message per file until a save succeeds again, not one per
+    // keystroke.
+    if (m_unsavedFiles.contains(fileName))
+        return;
+    m_unsavedFiles.insert(fileName);
+    const QString reason =
+        error.folderRefusesNewFiles
+            ? tr_("Der Ordner erlaubt keine neuen Dateien. Zum sicheren Speichern wird die neue Fassung "
+                  "zuerst als eigene Datei daneben geschrieben. Bitte speichern Sie den Plan in einem "
+                  "anderen Ordner.")
+            : error.text;
+    m_ui.showMessage(tr_("Der Plan kann nicht gespeichert werden. Änderungen gehen beim Beenden verloren, "
+                         "solange das Speichern fehlschlägt.") +
+                     QStringLiteral("\n\n") + tr_("Datei:") + QLatin1Char(' ') + fileName +
+                     QLatin1Char('\n') + tr_("Grund:") + QLatin1Char(' ') + reason);
 }
 
 namespace {
@@ -230,10 +250,8 @@ bool PlanFile::LoadPlan(const QString& fileName, const std::function<bool()>& st
                          QStringLiteral("\nFehler: ") + read.error);
         return false;
     }
+    // A byte-order mark in front (editors that save UTF-8 like to add one) is gone already.
     QStringList& lines = read.lines;
-    // Editors that save UTF-8 often put a byte order mark in front of the first line.
-    if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
-        lines.first().remove(0, 1);
 
     // Every line is read before the plan changes, so a stop request leaves the plan as it was.
     const QDateTime now = plantime::now(m_clock);

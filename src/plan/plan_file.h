@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,9 @@ class UserInterface;
 class Worklist;
 struct PlanEntry;
 struct Settings;
+namespace textfile {
+struct WriteError;
+}
 
 // The plan on disk: worklist.log (the plan as it stands, rewritten after every change), the
 // routine file lastroutine.log and plan files the user saves and opens. One line per entry:
@@ -28,9 +32,10 @@ public:
     PlanFile(Worklist& worklist, const Clock& clock, const Settings& settings, const DataFolder& folder,
              DebugLog& debugLog, UserInterface& ui);
 
-    // Replaces the file with the whole plan list. A file another program holds open is left
-    // alone; a failed write leaves the previous file whole and a debug line. False when nothing
-    // was written.
+    // Replaces the file with the whole plan list, atomically. A file another program holds open is
+    // left alone; a failed write leaves the previous file whole. Every failure leaves a debug
+    // line, and the first failure for a file tells the user (path and reason); the next message
+    // for that file comes only after a save to it has succeeded. False when nothing was written.
     bool SavePlan(const QString& fileName, bool withFinished, bool withDates);
     // Replaces the open entries by the file's entries; finished entries stay. A missing file is
     // not an error. A line that does not convert is skipped (the others load), and all such
@@ -41,7 +46,7 @@ public:
     bool LoadPlan(const QString& fileName, const std::function<bool()>& stopRequested = {});
     // The last load was stopped: saveWorklist() then writes nothing over the file.
     bool loadInterrupted() const { return m_loadInterrupted; }
-    // True when the file exists but cannot be opened for reading and writing.
+    // True when the file exists, is no folder, and cannot be opened for reading and writing.
     static bool IsFileLocked(const QString& fileName);
 
     // The lines SavePlan writes for these entries.
@@ -76,6 +81,7 @@ private:
     struct ParsedLine;
     ParsedLine parseLine(QString line, const QDateTime& now, bool tomorrowFlag) const;
     bool keepBackup(const QString& fileName, QString* backup);
+    void reportUnsaved(const QString& fileName, const textfile::WriteError& error);
 
     Worklist& m_worklist;
     const Clock& m_clock;
@@ -85,4 +91,5 @@ private:
     UserInterface& m_ui;
     QString m_currentFileName;
     bool m_loadInterrupted = false;
+    QSet<QString> m_unsavedFiles; // failed to save, and the user has been told
 };

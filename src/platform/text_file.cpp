@@ -1,11 +1,15 @@
 #include "text_file.h"
 
+#include "file_sync.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 
 namespace textfile {
 namespace {
@@ -40,11 +44,43 @@ bool isValidUtf8WithNonAscii(QByteArrayView bytes) {
     return nonAscii && bytes.isValidUtf8();
 }
 
+constexpr char byteOrderMark[] = "\xEF\xBB\xBF";
+
+bool startsWithByteOrderMark(QByteArrayView bytes) {
+    return bytes.startsWith(QByteArrayView(byteOrderMark));
+}
+
+bool isLineBreak(QChar c) {
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
 QString errorText(const QFileDevice& file) {
     return file.errorString();
 }
 
+// A write cut short by a full disk sets no message in Qt 6.4 ("Unknown error"); the system's
+// own reason from the failed call is what the user needs.
+QString writeErrorText(const QFileDevice& file, int systemError) {
+    const QString text = file.errorString();
+    if (systemError != 0 && text == QFile().errorString())
+        return qt_error_string(systemError);
+    return text;
+}
+
+void setError(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+}
+
 } // namespace
+
+QString oneLine(QString text) {
+    for (QChar& c : text) {
+        if (isLineBreak(c))
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
 
 QByteArray encodeLine(QStringView line) {
     QByteArray out;
@@ -55,6 +91,10 @@ QByteArray encodeLine(QStringView line) {
             return line.toUtf8();
         out.append(static_cast<char>(b));
     }
+    // "Maß²" is 4D 61 DF B2 in Windows-1252, and DF B2 is also a valid UTF-8 sequence: the reader
+    // would see U+07F2. The UTF-8 form of such a line is unambiguous.
+    if (isValidUtf8WithNonAscii(out))
+        return line.toUtf8();
     return out;
 }
 
@@ -64,8 +104,12 @@ QString decodeLine(QByteArrayView bytes) {
     if (std::all_of(bytes.begin(), bytes.end(),
                     [](char ch) { return static_cast<unsigned char>(ch) < 0x80; }))
         return QString::fromLatin1(bytes);
-    if (isValidUtf8WithNonAscii(bytes))
-        return QString::fromUtf8(bytes);
+    if (isValidUtf8WithNonAscii(bytes)) {
+        // QString::fromUtf8 would drop a leading U+FEFF, which may well be the line's own text;
+        // the byte-order mark of a file is taken off before its lines are cut.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(bytes);
+    }
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* to = out.data();
     for (char ch : bytes) {
@@ -75,24 +119,30 @@ QString decodeLine(QByteArrayView bytes) {
     return out;
 }
 
-QByteArray encodeText(QStringView text) {
+QByteArray encodeText(QStringView text, bool atFileStart) {
     QByteArray out;
+    out.reserve(text.size() + 8);
+    // Lines are cut where the reader cuts them, so each is encoded by the rule it is read by.
     qsizetype from = 0;
-    while (true) {
-        const qsizetype at = text.indexOf(QLatin1String(lineBreak), from);
-        if (at < 0) {
-            out.append(encodeLine(text.mid(from)));
-            break;
-        }
-        out.append(encodeLine(text.mid(from, at - from)));
-        out.append(lineBreak);
-        from = at + 2;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !isLineBreak(text[i]))
+            continue;
+        out.append(encodeLine(text.sliced(from, i - from)));
+        if (i < text.size())
+            out.append(static_cast<char>(text[i].unicode()));
+        from = i + 1;
     }
+    // The reader drops a byte-order mark at the start of a file (editors put one there). A first
+    // line that begins with those bytes itself keeps them behind a mark of its own.
+    if (atFileStart && startsWithByteOrderMark(out))
+        out.prepend(byteOrderMark);
     return out;
 }
 
 QStringList splitLines(QByteArrayView bytes) {
     QStringList lines;
+    if (startsWithByteOrderMark(bytes))
+        bytes = bytes.sliced(3);
     qsizetype start = 0;
     const qsizetype n = bytes.size();
     qsizetype i = 0;
@@ -135,43 +185,73 @@ bool writeText(const QString& path, QStringView text, QString* error) {
 }
 
 bool writeBytes(const QString& path, QByteArrayView bytes, QString* error) {
+    WriteError failure;
+    const bool ok = writeBytes(path, bytes, &failure);
+    if (!ok)
+        setError(error, failure.text);
+    return ok;
+}
+
+bool writeBytes(const QString& path, QByteArrayView bytes, WriteError* error) {
+    WriteError failure;
+    const auto fail = [&](const QString& text) {
+        failure.text = text;
+        if (error)
+            *error = failure;
+        return false;
+    };
     QSaveFile file(path);
-    // The previous file must survive a failed write, so never fall back to writing in place.
+    // The previous file must survive a failed write, so never fall back to writing in place: a
+    // crash in the middle would leave a file cut short.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = errorText(file);
-        return false;
+        // QSaveFile has already refused a target that is itself not writable or a folder; what is
+        // left to fail is the new file beside the target.
+        const QFileInfo folder(QFileInfo(path).absolutePath());
+        failure.folderRefusesNewFiles =
+            file.error() == QFileDevice::OpenError && folder.isDir() && !folder.isWritable();
+        return fail(errorText(file));
     }
+    // The reason is taken before cancelWriting(), which replaces it with its own.
+    errno = 0;
     if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
-        if (error)
-            *error = errorText(file);
+        const QString reason = writeErrorText(file, errno);
         file.cancelWriting();
-        return false;
+        return fail(reason);
     }
     // A text shorter than the write buffer only reaches the disk here; QSaveFile::commit() (Qt
     // 6.4) does not notice when that flush fails and would rename a truncated file into place.
     if (!file.flush()) {
-        if (error)
-            *error = errorText(file);
+        const QString reason = writeErrorText(file, errno);
         file.cancelWriting();
-        return false;
+        return fail(reason);
     }
-    if (!file.commit()) {
-        if (error)
-            *error = errorText(file);
-        return false;
+    // Nor does commit() wait for the data to reach the disk before the rename.
+    QString syncError;
+    if (!syncToDisk(file, &syncError)) {
+        file.cancelWriting();
+        return fail(syncError);
     }
+    if (!file.commit())
+        return fail(errorText(file));
     return true;
 }
 
 bool writeLines(const QString& path, const QStringList& lines, QString* error) {
+    WriteError failure;
+    const bool ok = writeLines(path, lines, &failure);
+    if (!ok)
+        setError(error, failure.text);
+    return ok;
+}
+
+bool writeLines(const QString& path, const QStringList& lines, WriteError* error) {
     QString text;
     for (const QString& line : lines) {
         text += line;
         text += QLatin1String(lineBreak);
     }
-    return writeText(path, text, error);
+    return writeBytes(path, encodeText(text), error);
 }
 
 bool appendText(const QString& path, QStringView text, QString* error) {
@@ -181,7 +261,8 @@ bool appendText(const QString& path, QStringView text, QString* error) {
             *error = errorText(file);
         return false;
     }
-    const QByteArray bytes = encodeText(text);
+    // An empty file is begun by this text, and read from its start like any other file.
+    const QByteArray bytes = encodeText(text, file.size() == 0);
     const bool ok = file.write(bytes) == bytes.size() && file.flush();
     if (!ok && error)
         *error = errorText(file);

@@ -7,22 +7,31 @@
 // All reading and writing of the program's text files goes through here.
 //
 // Bytes on disk: Windows-1252 with CR LF line ends, so files stay readable by the other
-// programs that consume them. A line holding a character Windows-1252 cannot express is
-// written in UTF-8 instead of losing the character; on reading, a line that is valid UTF-8
-// and has non-ASCII bytes is taken as UTF-8, any other line as Windows-1252.
+// programs that consume them. On reading, a line that is valid UTF-8 and has non-ASCII bytes is
+// taken as UTF-8, any other line as Windows-1252; a UTF-8 byte-order mark at the very start of a
+// file is dropped. The writer keeps to the same rules, so that every line reads back exactly: a
+// line goes out in UTF-8 when Windows-1252 cannot express one of its characters, or when its
+// Windows-1252 bytes would be taken for UTF-8; a file whose first bytes would look like a
+// byte-order mark gets one in front.
 namespace textfile {
 
 inline constexpr char lineBreak[] = "\r\n";
+
+// Makes a title or reason fit on one line: every CR and LF becomes a blank, so one entry stays
+// one line of the file (the readers split at either).
+QString oneLine(QString text);
 
 // One line (no line breaks inside) to bytes and back.
 QByteArray encodeLine(QStringView line);
 QString decodeLine(QByteArrayView bytes);
 
-// A text that may contain CR LF: each line is encoded on its own, the breaks stay CR LF.
-QByteArray encodeText(QStringView text);
+// A text that may contain line breaks: each line is encoded on its own, the breaks stay as they
+// are. atFileStart: the bytes begin a file, so a leading byte-order mark look-alike is guarded.
+QByteArray encodeText(QStringView text, bool atFileStart = true);
 
 // Splits bytes into decoded lines. CR LF, LF and a lone CR all end a line; a break at the very
-// end does not start another (empty) line.
+// end does not start another (empty) line. A byte-order mark at the start is not part of the
+// first line.
 QStringList splitLines(QByteArrayView bytes);
 
 struct ReadResult {
@@ -33,9 +42,18 @@ struct ReadResult {
 
 ReadResult readLines(const QString& path);
 
-// Replaces the file atomically with the lines, each followed by CR LF. On failure the previous
-// file is left untouched and false is returned with the system's message in *error.
+struct WriteError {
+    QString text; // the system's message
+    // The folder lets no new file be created, so the replacement could not be written beside the
+    // file (the file itself may well be writable). Saving elsewhere is the way out.
+    bool folderRefusesNewFiles = false;
+};
+
+// Replaces the file atomically with the lines, each followed by CR LF. The new content is on
+// the disk before it takes the old file's place. On failure the previous file is left untouched
+// and false is returned with the reason in *error.
 bool writeLines(const QString& path, const QStringList& lines, QString* error = nullptr);
+bool writeLines(const QString& path, const QStringList& lines, WriteError* error);
 
 // Replaces the file atomically with exactly the encoded text (no break is added).
 bool writeText(const QString& path, QStringView text, QString* error = nullptr);
@@ -43,6 +61,7 @@ bool writeText(const QString& path, QStringView text, QString* error = nullptr);
 // Replaces the file atomically with exactly these bytes, for files whose format belongs to other
 // programs (a desktop entry is UTF-8 with LF line ends, not Windows-1252 with CR LF).
 bool writeBytes(const QString& path, QByteArrayView bytes, QString* error = nullptr);
+bool writeBytes(const QString& path, QByteArrayView bytes, WriteError* error);
 
 // Appends the encoded text to the end of the file, creating it if needed. Never truncates.
 bool appendText(const QString& path, QStringView text, QString* error = nullptr);

@@ -72,11 +72,7 @@ QTime timeField(QStringView line) {
 
 // A title or reason is written on one line: a line break inside would start a line of its own
 // that every reader would misread.
-QString oneLine(QString text) {
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return text;
-}
+using textfile::oneLine;
 
 QString errorText(const QString& start, const QString& path) {
     return start + QStringLiteral("Mögliche Ursachen: ") + crlf +

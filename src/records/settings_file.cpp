@@ -223,10 +223,12 @@ QStringList SettingsFile::settingsLines(Settings& s) {
     if (s.evaluateLastXDays <= 0)
         s.evaluateLastXDays = 100;
     const QString none;
+    // A value with a line break would end its key's line early; the rest would be read as no key.
+    using textfile::oneLine;
     const auto number = [](qint64 n) { return QString::number(n); };
     return {
         QStringLiteral("#Logdatei (Liste der bearbeiteten Einheiten)"),
-        QStringLiteral("LogDateiPfad=") + s.LogDateiPfad,
+        QStringLiteral("LogDateiPfad=") + oneLine(s.LogDateiPfad),
         none,
         tr_("#Einheiten"),
         QStringLiteral("StandardDauerEinheit=") + number(s.StandardDauerEinheit),
@@ -239,7 +241,7 @@ QStringList SettingsFile::settingsLines(Settings& s) {
             "#In dieser Datei wird jeweils der Beginn der nächsten Einheit veröffentlicht (sinnvoll, "
             "wenn andere wissen sollen, wann man wieder mit der Arbeit beginnt. Dazu muss die Datei "
             "natürlich für andere freigegeben werden, z.B. über Dropbox oder RaiDrive.)"),
-        QStringLiteral("BeginnDerNaechstenEinheitDatei=") + s.BeginnDerNaechstenEinheitDatei,
+        QStringLiteral("BeginnDerNaechstenEinheitDatei=") + oneLine(s.BeginnDerNaechstenEinheitDatei),
         none,
         QStringLiteral(
             "#Feierabendzeit in Datei schreiben (z.B. in öffentlichen Dropbox-Ordner, damit andere "
@@ -247,24 +249,24 @@ QStringList SettingsFile::settingsLines(Settings& s) {
         QStringLiteral(
             "#Man muss dazu eine Pause mit der Bezeichnung \"Feierabend\" erstellen. Der Beginn dieser "
             "Pause wird dann als Feierabendzeit veröffentlicht."),
-        QStringLiteral("Feierabenddatei=") + s.Feierabenddatei,
+        QStringLiteral("Feierabenddatei=") + oneLine(s.Feierabenddatei),
         none,
         QStringLiteral(
             "#Mittagspausenzeit in Datei schreiben (z.B. in öffentlichen Dropbox-Ordner, damit andere "
             "sehen können, wann man Mittagspause macht)"),
         QStringLiteral("#Man muss dazu eine Pause mit der Bezeichnung \"Mittagspause\" erstellen. Der Beginn "
                        "dieser Pause wird dann als Mittagspausenzeit veröffentlicht."),
-        QStringLiteral("Mittagspausendatei=") + s.Mittagspausendatei,
+        QStringLiteral("Mittagspausendatei=") + oneLine(s.Mittagspausendatei),
         none,
         QStringLiteral(
             "#URL, die aufgerufen wird, wenn man auf \"Neu Planen\" klickt und dann einfach aufhört "
             "(Ziel: Verknüpfung mit Beeminder über IFTTT)"),
-        QStringLiteral("NeuPlanenURL=") + s.NeuPlanenURL,
+        QStringLiteral("NeuPlanenURL=") + oneLine(s.NeuPlanenURL),
         none,
         QStringLiteral(
             "#URL, die aufgerufen wird, wenn man heute den morgigen Tag plant (Ziel: Verknüpfung mit "
             "Beeminder über IFTTT)"),
-        QStringLiteral("MorgenGeplantURL=") + s.MorgenGeplantURL,
+        QStringLiteral("MorgenGeplantURL=") + oneLine(s.MorgenGeplantURL),
         none,
         QStringLiteral("#Datum, an dem zuletzt für morgen geplant wurde."),
         QStringLiteral("MorgenGeplantDatum=") + formatDate(s.MorgenGeplantDatum),

@@ -1,7 +1,6 @@
 #include "plan_fixture.h"
 
 #include "debug_log.h"
-#include "file_size_limit.h"
 #include "plan_file.h"
 #include "scripted_ui.h"
 #include "temp_data_folder.h"
@@ -10,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -364,29 +362,6 @@ TEST_F(PlanFileTest, StoppedLoadLeavesPlanAndFileAlone) {
     EXPECT_TRUE(file.saveWorklist());
 }
 
-TEST_F(PlanFileTest, FailedWriteKeepsThePreviousFile) {
-    addUnit(u"Alt"_s);
-    ASSERT_TRUE(file.saveWorklist());
-    const QByteArray before = data.read(u"worklist.log"_s);
-    for (int i = 0; i < 40; ++i)
-        addUnit(u"Eine Einheit mit einem recht langen Titel Nummer %1"_s.arg(i));
-
-    // A full disk, as far as this process can tell.
-    bool saved = true;
-    {
-        const FileSizeLimit limit(512);
-        saved = file.saveWorklist();
-    }
-
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(data.read(u"worklist.log"_s), before);
-    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files), QStringList({u"worklist.log"_s}));
-    EXPECT_TRUE(
-        debugLog.text().contains(u"Speichern des Plans fehlgeschlagen: "_s + file.worklistPath() + u" | "_s))
-        << debugLog.text().toStdString();
-    EXPECT_TRUE(ui.messages.isEmpty());
-}
-
 TEST_F(PlanFileTest, MissingLockedOrUnreadableFiles) {
     addUnit(u"bleibt"_s);
     // A missing file is no error and leaves the plan alone.
@@ -399,15 +374,8 @@ TEST_F(PlanFileTest, MissingLockedOrUnreadableFiles) {
     EXPECT_TRUE(next.list.entries().isEmpty());
     EXPECT_TRUE(ui.messages.isEmpty());
 
-    // Something that exists but cannot be opened for reading and writing.
+    // Something that exists but cannot be read: loading it leaves the plan and says so.
     ASSERT_TRUE(QDir(data.path()).mkdir(u"ordner.txt"_s));
-    EXPECT_FALSE(PlanFile::IsFileLocked(path("gibt-es-nicht.txt")));
-    EXPECT_TRUE(PlanFile::IsFileLocked(path("ordner.txt")));
-    // Saving skips a locked file silently: the next save writes the whole plan anyway.
-    EXPECT_FALSE(file.SavePlan(path("ordner.txt"), false, true));
-    EXPECT_EQ(debugLog.text(), QString());
-    EXPECT_TRUE(QFileInfo(path("ordner.txt")).isDir());
-    // Loading it leaves the plan and says so.
     EXPECT_FALSE(file.LoadPlan(path("ordner.txt")));
     EXPECT_EQ(titles(list), QStringList({u"bleibt"_s}));
     ASSERT_EQ(ui.messages.size(), 1);

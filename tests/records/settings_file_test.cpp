@@ -227,6 +227,31 @@ TEST_F(SettingsFileTest, EveryFieldIsReadAndWrittenBackUntilTheFileDisappears) {
     EXPECT_TRUE(file.firstStart());
 }
 
+TEST_F(SettingsFileTest, TextValuesReadBackAsTheyWereOrOnOneLine) {
+    const struct {
+        QString written, readBack;
+    } cases[] = {
+        // Windows-1252 bytes that would pass for UTF-8.
+        {QStringLiteral("https://example.org/?h=Maß²"), QStringLiteral("https://example.org/?h=Maß²")},
+        {QStringLiteral("Ã¤ Gruß…"), QStringLiteral("Ã¤ Gruß…")},
+        // A break must not end the value early and smuggle in keys of its own (the last line of a
+        // key counts, and these two stand above the addresses in the file).
+        {QStringLiteral("https://a.example\r\nKleine Pause=1\nStandardDauerEinheit=99"),
+         QStringLiteral("https://a.example  Kleine Pause=1 StandardDauerEinheit=99")},
+    };
+    for (const auto& c : cases) {
+        Settings s = load();
+        s.NeuPlanenURL = c.written;
+        s.MorgenGeplantURL = c.written;
+        ASSERT_TRUE(file.SaveSettings(s));
+        const Settings back = load();
+        EXPECT_EQ(back.NeuPlanenURL, c.readBack);
+        EXPECT_EQ(back.MorgenGeplantURL, c.readBack);
+        EXPECT_EQ(back.KleinePause, s.KleinePause);
+        EXPECT_EQ(back.StandardDauerEinheit, s.StandardDauerEinheit);
+    }
+}
+
 TEST_F(SettingsFileTest, FailedSaveKeepsThePreviousFileAndTheRecord) {
     writeIni(golden("settings_full.ini"));
     Settings s = load();
