@@ -3,6 +3,7 @@
 #include "autostart_entry.h"
 #include "companion_program.h"
 #include "desktop_shell.h"
+#include "plan_file.h"
 #include "program_launcher.h"
 #include "records.h"
 #include "single_instance.h"
@@ -12,6 +13,7 @@
 #include "tf_worklist.h"
 #include "translation.h"
 #include "window_user_interface.h"
+#include "worklist.h"
 #include "worklist_services.h"
 
 #include <QApplication>
@@ -75,8 +77,12 @@ int StartUp::run() {
             m_instance.serverName());
     }
 
-    TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui});
-    window.worklist().LoadTodaysFinishedUnits(records.activityLog);
+    // The run engine attaches itself to the plan with setRunControl; until then no plan runs.
+    Worklist worklist(m_clock, records.settings);
+    PlanFile planFile(worklist, m_clock, records.settings, m_folder, records.debugLog, ui);
+    TFWorklist window(
+        WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui, worklist, planFile});
+    worklist.LoadTodaysFinishedUnits(records.activityLog);
 
     const StartUpDecision decision = StartUpDecision::decide(m_firstArgument, records.settings.Autostart);
     // A program already told to end (during a start-up dialog) shows nothing more.
@@ -122,6 +128,7 @@ int StartUp::run() {
                                           TerminationSignals::name(endingSignal) + u')');
         }
 #endif
+        window.rememberSize();
         window.savePlan();
         records.finish();
     };

@@ -130,8 +130,7 @@ TEST_F(MenuTest, ListKeysActOnTheListAndDeleteIsOffWhileTyping) {
     open();
     for (const QString& t : {u"Eins"_s, u"Zwei"_s, u"Drei"_s})
         enter(t);
-    entries().prepend(fixedUnit(u"fertig"_s, u"x"_s));
-    window->entriesChanged();
+    addFixed(u"fertig"_s, QTime(8, 0), "x");
     QMenu* liste = menu(u"Liste"_s);
     QAction* mainDelete = liste->actions().at(5);
     QAction* popupDelete = menu(u"pmWorklistEdit"_s)->actions().at(3);
@@ -186,7 +185,7 @@ TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallo
                  {true, false, 3, "1000|000|11|Neu planen (3)1"},
                  {true, true, 0, "0000|000|11|Neu planen (0)0"}};
     open(false);
-    entries() = {fixedUnit(u"Eins"_s)};
+    addFixed(u"Eins"_s, QTime(14, 0));
     QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
     QAction* start = window->menuBar()->actions().at(2);
     for (const auto& c : cases) {
@@ -236,70 +235,39 @@ TEST_F(TimerTest, ScheduleRefreshRunsOnlyWhileShownAndSurvivesAnUnreadableEntry)
     EXPECT_TRUE(update->isActive());
 
     // An unreadable entry leaves one debug line and the timer running.
-    entries() = {fixedUnit(u"kaputt"_s)};
-    entries()[0].date = u"31.02.2026"_s;
+    plan->ClearOpenEntries();
+    addFixed(u"kaputt"_s, QTime(14, 0));
+    edit(0).date = u"31.02.2026"_s;
     for (int i = 0; i < 5; ++i)
         window->tmrUpdateTimer();
     EXPECT_EQ(records.debugLog.text().count(u"nicht lesbar"_s), 1);
     EXPECT_TRUE(records.debugLog.text().contains(u"31.02.2026"_s));
     EXPECT_TRUE(update->isActive());
     // Another failure is worth its own line.
-    entries()[0].date = u"07.12.2026"_s;
-    entries()[0].startTime = u"25:99"_s;
+    edit(0).date = u"07.12.2026"_s;
+    edit(0).startTime = u"25:99"_s;
     window->tmrUpdateTimer();
     QTest::qWait(250);
     EXPECT_EQ(records.debugLog.text().count(u"nicht lesbar"_s), 2);
 }
 
-TEST_F(TimerTest, FinishBlinkAlternatesFourteenTimesThenMarksDone) {
-    open();
-    entries() = {fixedUnit(u"fertig"_s, u"FERTIG1"_s)};
-    window->entriesChanged();
-    window->setInputVisible(false);
-    window->startFinishBlink();
-    QTimer* blink = timer(u"tmrBlinken"_s);
-    EXPECT_EQ(blink->interval(), 250);
-    const QAbstractItemModel* m = list()->model();
-    for (int i = 0; i < 14; ++i) {
-        EXPECT_TRUE(blink->isActive());
-        window->tmrBlinkenTimer();
-        const bool green = i % 2 == 0;
-        EXPECT_EQ(entries().at(0).status, green ? u"FERTIG2"_s : u"FERTIG1"_s) << i;
-        EXPECT_EQ(m->index(0, 0).data(Qt::BackgroundRole).value<QColor>(),
-                  green ? QColor(223, 255, 224) : QColor(255, 255, 170));
-    }
-    window->tmrBlinkenTimer();
-    EXPECT_EQ(entries().at(0).status, u"x"_s);
-    EXPECT_FALSE(blink->isActive());
-    // Nothing pending any more: the input strip comes back.
-    EXPECT_TRUE(strip()->isVisible());
-    EXPECT_EQ(window->windowTitle(), u"Taktplan (1/1)"_s);
-
-    // A blink whose row is gone ends at once, and the count starts over for the next unit.
-    window->startFinishBlink();
-    window->tmrBlinkenTimer();
-    entries().clear();
-    window->tmrBlinkenTimer();
-    EXPECT_FALSE(blink->isActive());
-    entries() = {fixedUnit(u"nächste"_s, u"FERTIG1"_s)};
-    for (int i = 0; i < 14; ++i)
-        window->tmrBlinkenTimer();
-    EXPECT_NE(entries().at(0).status, u"x"_s);
-    window->tmrBlinkenTimer();
-    EXPECT_EQ(entries().at(0).status, u"x"_s);
-}
-
 TEST_F(TimerTest, FinishBlinkRunsOnItsOwnTimerAlsoWhileHidden) {
-    open(false);
-    entries() = {fixedUnit(u"fertig"_s, u"WIP"_s), fixedUnit(u"danach"_s)};
-    entries()[1].startTime = u"08:30"_s;
-    window->entriesChanged();
-    window->setInputVisible(false);
-    window->startFinishBlink();
-    ASSERT_TRUE(waitFor([this] { return entries().at(0).status == u"x"_s; }, 6000));
-    EXPECT_FALSE(timer(u"tmrBlinken"_s)->isActive());
-    // An entry is still pending: the strip stays hidden until the plan is re-planned.
-    EXPECT_TRUE(strip()->isHidden());
+    // An entry still pending keeps the input strip hidden until the plan is re-planned;
+    // with nothing pending it comes back.
+    for (const bool pendingAfter : {true, false}) {
+        open(false);
+        addFixed(u"fertig"_s, QTime(8, 50), "WIP");
+        if (pendingAfter)
+            addFixed(u"danach"_s, QTime(10, 0));
+        window->setInputVisible(false);
+        window->startFinishBlink();
+        QTimer* blink = timer(u"tmrBlinken"_s);
+        EXPECT_EQ(blink->interval(), 250);
+        ASSERT_TRUE(waitFor([this] { return entries().at(0).status == u"x"_s; }, 6000));
+        EXPECT_FALSE(blink->isActive());
+        EXPECT_EQ(strip()->isHidden(), pendingAfter);
+        EXPECT_EQ(window->windowTitle(), pendingAfter ? u"Taktplan (1/2)"_s : u"Taktplan (1/1)"_s);
+    }
 }
 
 TEST_F(TimerTest, CaptionBlinksWhileAUnitRuns) {
@@ -358,9 +326,7 @@ TEST_F(FocusLockTest, AsksTheCompanionProgramButLeavesTheProgramsOwnWindowsInFro
     records.settings.InVordergrundDraengen = true;
     launcher.present.insert(u"Taktplan_AutoHotkey_Helper.exe"_s);
     WindowUserInterface windowUi;
-    const WorklistServices services{clock, data.folder(), records, companion, shell, launcher, &windowUi};
-    window = std::make_unique<TFWorklist>(services);
-    showActive();
+    open(true, &windowUi);
     QWidget about;
     window->addForegroundPeer(&about);
     for (QWidget* ours : {&about, windowUi.reminderWindow()}) {
