@@ -142,8 +142,6 @@ std::optional<bool> WindowUserInterface::askYesNo(const QString& caption, const 
     const DialogGuard guard(*this);
     QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No,
                     dialogParent());
-    // Esc and the close button cancel rather than answer "No".
-    box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
     const int answer = box.exec();
     if (answer == QMessageBox::Yes)
         return true;

@@ -25,7 +25,8 @@ public:
                                          QDate defaultDate) = 0;
     virtual std::optional<int> askNumber(const QString& caption, const QString& prompt, int defaultValue,
                                          int minimum, int maximum) = 0;
-    // Yes is true, No false; closing the question without an answer cancels it.
+    // Yes is true, No false; a question closed without an answer is cancelled (a window
+    // implementation may take Esc as "No", as yes/no boxes commonly do).
     virtual std::optional<bool> askYesNo(const QString& caption, const QString& question) = 0;
     // filter as Qt writes it ("Textdatei (*.txt)"); suggestedName may be a path or empty.
     virtual std::optional<QString> askOpenFileName(const QString& caption, const QString& filter,
