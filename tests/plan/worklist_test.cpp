@@ -196,9 +196,10 @@ TEST_F(WorklistTest, DeleteTakesOnlyTheSelectedOpenEntries) {
             left.append(e.displayText);
         EXPECT_EQ(left.join(u','), QString::fromUtf8(c.left)) << c.what;
         // The rest is re-planned at once and the view told.
-        if (c.removed > 0)
+        if (c.removed > 0) {
             EXPECT_TRUE(h.entriesChangedCalls > changes && fresh.entries().at(1).startTime == u"09:00"_s)
                 << c.what;
+        }
     }
 }
 
