@@ -5,6 +5,7 @@
 #include "desktop_shell.h"
 #include "ending_dialog_guard.h"
 #include "leftover_files.h"
+#include "plan_file.h"
 #include "program_launcher.h"
 #include "records.h"
 #include "single_instance.h"
@@ -15,6 +16,7 @@
 #include "tf_worklist.h"
 #include "translation.h"
 #include "window_user_interface.h"
+#include "worklist.h"
 #include "worklist_services.h"
 
 #include <QApplication>
@@ -104,8 +106,16 @@ int StartUp::run() {
             m_instance.serverName());
     }
 
-    TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui});
-    window.worklist().LoadTodaysFinishedUnits(records.activityLog);
+    // The run engine attaches itself to the plan with setRunControl; until then no plan runs.
+    Worklist worklist(m_clock, records.settings);
+    PlanFile planFile(worklist, m_clock, records.settings, m_folder, records.debugLog, ui);
+    TFWorklist window(
+        WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui, worklist, planFile,
+                         &TerminationRequests::requested});
+    // A request to end that came while the plan loaded is taken in now: nothing more is shown.
+    if (TerminationRequests::requested())
+        QCoreApplication::processEvents();
+    worklist.LoadTodaysFinishedUnits(records.activityLog);
 
     const StartUpDecision decision = StartUpDecision::decide(m_firstArgument, records.settings.Autostart);
     // A program already told to end (during a start-up dialog) shows nothing more.
@@ -151,6 +161,7 @@ int StartUp::run() {
             records.debugLog.AddDebugLine(QStringLiteral("Programmende angefordert (") +
                                           TerminationRequests::name(endingSignal) + u')');
         }
+        window.rememberSize();
         window.savePlan();
         records.finish();
     };

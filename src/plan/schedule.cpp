@@ -5,6 +5,7 @@
 
 #include "plan_minutes.h"
 #include "plan_time.h"
+#include "run_control.h"
 #include "settings.h"
 
 #include <algorithm>
@@ -53,7 +54,7 @@ void Worklist::RecomputeSchedule() {
     }
 
     // While the engine runs, the times are what the running plan goes by: leave them alone.
-    if (m_entries.isEmpty() || m_host.engineActive()) {
+    if (m_entries.isEmpty() || runActive()) {
         notifyEntriesChanged();
         UpdateCaption();
         return;
@@ -147,13 +148,17 @@ void Worklist::RecomputeSchedule() {
         });
         QList<PlanEntry> sorted;
         sorted.reserve(n);
+        QList<quint64> sortedIds;
+        sortedIds.reserve(n);
         std::vector<Slot> sortedInfo;
         sortedInfo.reserve(info.size());
         for (const qsizetype i : order) {
             sorted.append(std::move(m_entries[i]));
+            sortedIds.append(m_ids.at(i));
             sortedInfo.push_back(info[static_cast<std::size_t>(i)]);
         }
         m_entries = std::move(sorted);
+        m_ids = std::move(sortedIds);
         info = std::move(sortedInfo);
         changed = true;
         m_reordered = true;
@@ -212,14 +217,14 @@ int Worklist::lvPlanCompare(const PlanEntry& a, const PlanEntry& b) {
 QString Worklist::captionText() const {
     QString text = QStringLiteral("Taktplan (") + QString::number(DoneCount()) + QLatin1Char('/') +
                    QString::number(PlannedTodayCount()) + QLatin1Char(')');
-    if (m_host.engineActive())
+    if (runActive())
         text += captionSuffix;
     if (m_settings.showPercentileRanking)
-        text += QStringLiteral(" - #") + QString::number(m_host.percentileRank());
+        text += QStringLiteral(" - #") + QString::number(m_run ? m_run->percentileRank() : 0);
     return text;
 }
 
 void Worklist::UpdateCaption() {
     m_caption = captionText();
-    m_host.captionChanged(m_caption);
+    m_host->captionChanged(m_caption);
 }

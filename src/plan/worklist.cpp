@@ -4,7 +4,9 @@
 #include "clock.h"
 #include "plan_minutes.h"
 #include "plan_time.h"
+#include "run_control.h"
 #include "settings.h"
+#include "translate.h"
 
 namespace {
 
@@ -34,12 +36,47 @@ private:
 
 } // namespace
 
+Worklist::Worklist(const Clock& clock, const Settings& settings)
+    : lastScheduleDay(clock.today()), m_clock(clock), m_settings(settings), m_host(&m_noHost) {}
+
 Worklist::Worklist(const Clock& clock, const Settings& settings, PlanningHost& host)
-    : lastScheduleDay(clock.today()), m_clock(clock), m_settings(settings), m_host(host) {}
+    : Worklist(clock, settings) {
+    m_host = &host;
+}
+
+bool Worklist::runActive() const {
+    return m_run && m_run->active();
+}
+
+void Worklist::appendEntry(PlanEntry entry) {
+    m_entries.append(std::move(entry));
+    m_ids.append(m_nextId++);
+    m_rowsChanged = true;
+}
+
+template <typename Predicate> qsizetype Worklist::removeEntriesIf(Predicate remove) {
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (remove(m_entries.at(i), m_ids.at(i)))
+            continue;
+        if (kept != i) {
+            m_entries[kept] = std::move(m_entries[i]);
+            m_ids[kept] = m_ids.at(i);
+        }
+        ++kept;
+    }
+    const qsizetype removed = m_entries.size() - kept;
+    if (removed > 0) {
+        m_entries.resize(kept);
+        m_ids.resize(kept);
+        m_rowsChanged = true;
+    }
+    return removed;
+}
 
 void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& start, int duration, bool fixed,
                         const QString& status) {
-    RestartUpdateTimer restart(m_host);
+    RestartUpdateTimer restart(*m_host);
     // Whatever time zone the caller's value carries, its date and time are read as the wall clock.
     const QDateTime begin = plantime::wall(start.date(), start.time());
     const QDateTime end = begin.addSecs(qint64(duration) * 60);
@@ -82,8 +119,7 @@ void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& sta
     }
     e.conflictMark = QString();
 
-    m_entries.append(std::move(e));
-    m_rowsChanged = true;
+    appendEntry(std::move(e));
     if (deferSchedule)
         return;
     try {
@@ -98,25 +134,80 @@ void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& sta
 
 void Worklist::PurgeOldFinished() {
     const qint64 today = m_clock.today().toJulianDay();
-    for (qsizetype i = 0; i < m_entries.size();) {
-        const PlanEntry& e = m_entries.at(i);
-        if (e.status == statusDone && planminutes::readDay(e.date) != today) {
-            m_entries.removeAt(i);
-            m_rowsChanged = true;
-        } else {
-            ++i;
-        }
-    }
+    removeEntriesIf([today](const PlanEntry& e, quint64) {
+        return e.status == statusDone && planminutes::readDay(e.date) != today;
+    });
     removedDoneCount = 0;
     notifyEntriesChanged();
 }
 
 void Worklist::ClearOpenEntries() {
-    const qsizetype removed = m_entries.removeIf([](const PlanEntry& e) { return e.isOpen(); });
-    if (removed > 0)
-        m_rowsChanged = true;
+    removeEntriesIf([](const PlanEntry& e, quint64) { return e.isOpen(); });
     notifyEntriesChanged();
     UpdateCaption();
+}
+
+int Worklist::deleteOpenEntries(const QList<int>& rows) {
+    if (runActive())
+        return 0;
+    QList<quint64> doomed;
+    for (const int row : rows) {
+        if (row >= 0 && row < m_entries.size() && m_entries.at(row).isOpen())
+            doomed.append(m_ids.at(row));
+    }
+    if (doomed.isEmpty())
+        return 0;
+    // By identity, so that a row listed twice or rows in any order take exactly their entries.
+    const qsizetype removed =
+        removeEntriesIf([&doomed](const PlanEntry&, quint64 id) { return doomed.contains(id); });
+    notifyEntriesChanged();
+    RecomputeSchedule();
+    UpdateCaption();
+    return static_cast<int>(removed);
+}
+
+int Worklist::removeFinished() {
+    const qsizetype removed = removeEntriesIf([](const PlanEntry& e, quint64) { return e.isFinished(); });
+    removedDoneCount += static_cast<int>(removed);
+    notifyEntriesChanged();
+    UpdateCaption();
+    return static_cast<int>(removed);
+}
+
+bool Worklist::finishBlinkStep() {
+    qsizetype row = -1;
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const PlanEntry& e = m_entries.at(i);
+        if (e.isUnit() &&
+            (e.isRunning() || e.status == QLatin1String("FERTIG1") || e.status == QLatin1String("FERTIG2"))) {
+            row = i;
+            break;
+        }
+    }
+    // A field change only: the view repaints, the rows stay where they are.
+    m_rowsChanged = row >= 0;
+    if (m_blinkCounter >= blinkChanges || row < 0) {
+        if (row >= 0)
+            m_entries[row].status = statusDone;
+        m_blinkCounter = 0;
+        notifyEntriesChanged();
+        UpdateCaption();
+        return false;
+    }
+    QString& status = m_entries[row].status;
+    status = status == QLatin1String("FERTIG2") ? QStringLiteral("FERTIG1") : QStringLiteral("FERTIG2");
+    ++m_blinkCounter;
+    notifyEntriesChanged();
+    return true;
+}
+
+QString Worklist::replanCaption() const {
+    const int left = m_settings.Verbleibend;
+    return left == -1 ? tr_("Neu planen") : tr_("Neu planen") + QStringLiteral(" (%1)").arg(left);
+}
+
+bool Worklist::replanAvailable() const {
+    return m_settings.Verbleibend != 0;
 }
 
 void Worklist::LoadTodaysFinishedUnits(const ActivityLog& log) {
@@ -212,5 +303,5 @@ void Worklist::notifyEntriesChanged() {
     if (!m_rowsChanged)
         return;
     m_rowsChanged = false;
-    m_host.entriesChanged();
+    m_host->entriesChanged();
 }

@@ -9,18 +9,15 @@
 
 class ActivityLog;
 class Clock;
+class RunControl;
 struct FinishedUnit;
 struct Settings;
 
-// What the plan needs from the Planning window around it. Defaults suit tests and the time
+// What the plan tells the Planning window around it. Defaults suit tests and the time
 // before the windows exist.
 class PlanningHost {
 public:
     virtual ~PlanningHost() = default;
-    // The run engine's main timer runs: the schedule then freezes all times.
-    virtual bool engineActive() const { return false; }
-    // Current percentile rank, shown when showPercentileRanking is on.
-    virtual int percentileRank() const { return 0; }
     // The caption text changed (UpdateCaption).
     virtual void captionChanged(const QString& caption) { (void)caption; }
     // Rows changed (added, removed, re-sorted or a field changed); the view repaints.
@@ -33,10 +30,28 @@ public:
 // operation is plain and runs without any window, driven by the Clock.
 class Worklist {
 public:
+    // Without a host nobody is told of changes until setHost.
+    Worklist(const Clock& clock, const Settings& settings);
     Worklist(const Clock& clock, const Settings& settings, PlanningHost& host);
+    Worklist(const Worklist&) = delete;
+    Worklist& operator=(const Worklist&) = delete;
 
-    QList<PlanEntry>& entries() { return m_entries; }
+    // nullptr: nobody is told any more.
+    void setHost(PlanningHost* host) { m_host = host ? host : &m_noHost; }
+    // The run engine; none (the default): no plan runs.
+    void setRunControl(RunControl* run) { m_run = run; }
+    RunControl* runControl() const { return m_run; }
+    // The run engine's main timer runs: the schedule then freezes all times.
+    bool runActive() const;
+
     const QList<PlanEntry>& entries() const { return m_entries; }
+    // One row's fields, changed in place; the row keeps its identity.
+    PlanEntry& editEntry(qsizetype row) { return m_entries[row]; }
+    // A number for each row that stays with its entry through every re-sort and edit and is
+    // never reused, so views can follow entries that read alike. The plan file never sees it.
+    quint64 entryId(qsizetype row) const { return m_ids.at(row); }
+    // The row of the entry with that id, -1 when it is gone.
+    qsizetype rowOf(quint64 id) const { return m_ids.indexOf(id); }
 
     // --- entries -----------------------------------------------------------------------
     // start is a wall-clock time (plantime::wall); status is " ", "WIP" or "x".
@@ -44,6 +59,17 @@ public:
                   const QString& status);
     void PurgeOldFinished();
     void ClearOpenEntries();
+    // Deletes the open entries among the rows (finished ones stay) and re-plans; nothing while
+    // a plan runs. Returns how many went. The schedule may throw plantime::ConversionError.
+    int deleteOpenEntries(const QList<int>& rows);
+    // "Fertige Einheiten entfernen": takes the finished entries out; they still count as done
+    // (removedDoneCount). Returns how many went.
+    int removeFinished();
+    // One step of the finish blink of the unit that has just been completed: its status
+    // alternates "FERTIG2"/"FERTIG1", and after blinkChanges changes it becomes "x". Returns
+    // false when the blink is over (also when no unit is blinking any more).
+    bool finishBlinkStep();
+    static constexpr int blinkChanges = 14;
     // Today's finished records of the activity log become "x" entries (pauses by their "p"
     // title rule).
     void LoadTodaysFinishedUnits(const ActivityLog& log);
@@ -71,6 +97,10 @@ public:
     const QString& caption() const { return m_caption; }
     // -1, 0 or 1 by entry start.
     static int lvPlanCompare(const PlanEntry& a, const PlanEntry& b);
+    // The re-planning command as the start item shows it while a plan runs, from the setting
+    // Verbleibend: "Neu planen" (unlimited, -1) or "Neu planen (N)", available unless N is 0.
+    QString replanCaption() const;
+    bool replanAvailable() const;
     // The gap between two units: the setting "Kleine Pause", never below one minute.
     int smallPause() const;
 
@@ -87,11 +117,20 @@ public:
 
 private:
     void notifyEntriesChanged();
+    void appendEntry(PlanEntry entry);
+    // remove(entry, id) tells which rows go; the ids go with them.
+    template <typename Predicate> qsizetype removeEntriesIf(Predicate remove);
 
     const Clock& m_clock;
     const Settings& m_settings;
-    PlanningHost& m_host;
+    PlanningHost m_noHost;
+    PlanningHost* m_host;
+    RunControl* m_run = nullptr;
     QList<PlanEntry> m_entries;
+    // Beside m_entries, row for row.
+    QList<quint64> m_ids;
+    quint64 m_nextId = 1;
+    int m_blinkCounter = 0;
     QString m_caption;
     // Rows were added or removed since the host was last told.
     bool m_rowsChanged = false;

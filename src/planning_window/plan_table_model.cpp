@@ -10,13 +10,19 @@
 #include <QPalette>
 
 PlanTableModel::PlanTableModel(const Worklist& worklist, const Clock& clock, QObject* parent)
-    : QAbstractTableModel(parent), m_worklist(worklist), m_clock(clock) {
-    for (const PlanEntry& e : m_worklist.entries())
-        m_identities.append(identity(e));
+    : QAbstractTableModel(parent), m_worklist(worklist), m_clock(clock), m_ids(currentIds()) {}
+
+QList<quint64> PlanTableModel::currentIds() const {
+    QList<quint64> ids;
+    const qsizetype n = m_worklist.entries().size();
+    ids.reserve(n);
+    for (qsizetype r = 0; r < n; ++r)
+        ids.append(m_worklist.entryId(r));
+    return ids;
 }
 
 int PlanTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_identities.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_ids.size());
 }
 
 int PlanTableModel::columnCount(const QModelIndex& parent) const {
@@ -103,35 +109,23 @@ QColor PlanTableModel::cellForeground(const PlanEntry& e, int column) {
     }
 }
 
-QString PlanTableModel::identity(const PlanEntry& e) {
-    // What the schedule never changes on its own: the times slide and the status blinks, but an
-    // entry keeps its text, kind and length until the user edits it.
-    return e.displayText + QChar(0x1f) + e.kind + QChar(0x1f) + e.duration;
-}
-
 QList<int> PlanTableModel::refresh() {
-    const auto& entries = m_worklist.entries();
-    QList<QString> now;
-    now.reserve(entries.size());
-    for (const PlanEntry& e : entries)
-        now.append(identity(e));
-
-    // Each old row goes to the first unused new row with the same identity, in order, so equal
-    // entries keep their relative order.
-    QHash<QString, QList<int>> freeRows;
-    for (int r = static_cast<int>(now.size()) - 1; r >= 0; --r)
-        freeRows[now.at(r)].append(r);
-    QList<int> map(m_identities.size(), -1);
-    for (int r = 0; r < m_identities.size(); ++r) {
-        auto it = freeRows.find(m_identities.at(r));
-        if (it != freeRows.end() && !it->isEmpty())
-            map[r] = it->takeLast();
+    QList<quint64> now = currentIds();
+    QHash<quint64, int> rowOf;
+    rowOf.reserve(now.size());
+    for (int r = 0; r < now.size(); ++r)
+        rowOf.insert(now.at(r), r);
+    QList<int> map(m_ids.size(), -1);
+    bool allKept = now.size() == m_ids.size();
+    for (int r = 0; r < m_ids.size(); ++r) {
+        map[r] = rowOf.value(m_ids.at(r), -1);
+        allKept = allKept && map[r] >= 0;
     }
 
     m_lastRefreshReset = false;
-    if (now.size() != m_identities.size()) {
+    if (!allKept) {
         beginResetModel();
-        m_identities = std::move(now);
+        m_ids = std::move(now);
         endResetModel();
         m_lastRefreshReset = true;
         return map;
@@ -139,29 +133,15 @@ QList<int> PlanTableModel::refresh() {
     const int rows = static_cast<int>(now.size());
     if (rows == 0)
         return map;
-    if (now != m_identities) {
-        // Rows whose content changed in place (an edit) keep their place.
-        QList<bool> taken(rows, false);
-        for (int to : map) {
-            if (to >= 0)
-                taken[to] = true;
-        }
-        for (int r = 0; r < rows; ++r) {
-            if (map[r] < 0 && !taken[r]) {
-                map[r] = r;
-                taken[r] = true;
-            }
-        }
+    if (now != m_ids) {
         emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
         const QModelIndexList from = persistentIndexList();
         QModelIndexList to;
         to.reserve(from.size());
-        for (const QModelIndex& i : from) {
-            const int row = map.value(i.row(), -1);
-            to.append(row >= 0 ? index(row, i.column()) : QModelIndex());
-        }
+        for (const QModelIndex& i : from)
+            to.append(index(map.at(i.row()), i.column()));
         changePersistentIndexList(from, to);
-        m_identities = std::move(now);
+        m_ids = std::move(now);
         emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     }
     emit dataChanged(index(0, 0), index(rows - 1, ColumnCount - 1));

@@ -40,19 +40,20 @@ public:
     // Text colour of a cell; invalid for the list's normal text colour.
     static QColor cellForeground(const PlanEntry& entry, int column);
 
-    // The entries changed behind the model: tells the views. Rows are followed by their
-    // content (title, kind, length), so a view's selection stays on the same entries when the
-    // schedule re-sorts them. The result maps each old row to its new row (-1: gone).
+    // The entries changed behind the model: tells the views. Rows are followed by the entries'
+    // identities, so a view's selection stays on the same entries when the schedule re-sorts
+    // them, and never moves to another entry that merely reads alike. The result maps each old
+    // row to its new row (-1: gone).
     QList<int> refresh();
     // Whether the last refresh had to reset the model (rows added or removed); the views have
     // then lost their selection and the caller may restore it from the row map.
     bool lastRefreshReset() const { return m_lastRefreshReset; }
 
 private:
-    static QString identity(const PlanEntry& entry);
+    QList<quint64> currentIds() const;
 
     const Worklist& m_worklist;
     const Clock& m_clock;
-    QList<QString> m_identities;
+    QList<quint64> m_ids;
     bool m_lastRefreshReset = false;
 };

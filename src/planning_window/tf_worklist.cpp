@@ -3,13 +3,14 @@
 #include "clock.h"
 #include "companion_program.h"
 #include "data_folder.h"
-#include "engine_status.h"
 #include "menu_bar_style.h"
 #include "menu_keys.h"
+#include "menu_table.h"
 #include "plan_table_model.h"
 #include "plan_time.h"
 #include "program_launcher.h"
 #include "records.h"
+#include "run_control.h"
 #include "shell.h"
 #include "title_combo_box.h"
 #include "translate.h"
@@ -19,7 +20,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -37,10 +37,13 @@ namespace {
 
 constexpr int minWindowWidth = 430;
 constexpr int minWindowHeight = 185;
-constexpr int blinkChanges = 14;
+QString unitActiveSuffix() {
+    return tr_(" - EINHEIT AKTIV");
+}
 
-const QString unitActiveSuffix = u" - EINHEIT AKTIV"_s;
-const QString pauseActiveSuffix = u" - PAUSE AKTIV"_s;
+QString pauseActiveSuffix() {
+    return tr_(" - PAUSE AKTIV");
+}
 
 } // namespace
 
@@ -48,10 +51,9 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     : QMainWindow(parent), m_clock(services.clock), m_folder(services.folder), m_records(services.records),
       m_companion(services.companion), m_shell(services.shell), m_launcher(services.launcher),
       m_ownUi(services.ui ? nullptr : std::make_unique<WindowUserInterface>()),
-      m_ui(services.ui ? *services.ui : *m_ownUi),
-      m_worklist(services.clock, services.records.settings, *this),
-      m_planFile(m_worklist, services.clock, services.records.settings, services.folder,
-                 services.records.debugLog, m_ui) {
+      m_ui(services.ui ? *services.ui : *m_ownUi), m_worklist(services.worklist),
+      m_planFile(services.planFile) {
+    m_worklist.setHost(this);
     setObjectName(u"FWorklist"_s);
     setMinimumSize(minWindowWidth, minWindowHeight);
     createTimers();
@@ -68,15 +70,20 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     m_lastStartTick = 0;
     m_autoStartInProgress = false;
     m_worklist.UpdateCaption();
-    m_planFile.loadWorklist();
+    m_planFile.loadWorklist(services.stopLoading);
     refreshList();
 
-    // The reminder window is one of ours: the focus lock leaves it in front.
-    m_windowUi = dynamic_cast<const WindowUserInterface*>(&m_ui);
+    // The reminder window is one of ours: the focus lock leaves it in front, and rests while
+    // a dialog asks something.
+    m_windowUi = dynamic_cast<WindowUserInterface*>(&m_ui);
+    if (m_windowUi)
+        m_windowUi->suspendDuringDialogs(tmrFocusLock);
     tmrFocusLock->start();
 }
 
-TFWorklist::~TFWorklist() = default;
+TFWorklist::~TFWorklist() {
+    m_worklist.setHost(nullptr);
+}
 
 Worklist& TFWorklist::worklist() {
     return m_worklist;
@@ -151,93 +158,61 @@ void TFWorklist::createControls() {
     });
 }
 
-QAction* TFWorklist::newAction(const QString& caption, const QKeySequence& key,
-                               void (TFWorklist::*handler)()) {
-    auto* a = new QAction(caption, this);
-    a->setShortcut(key);
-    // The shortcut is shown in the menu; MenuKeys decides which menu a key reaches.
-    a->setShortcutContext(Qt::WidgetShortcut);
-    if (handler)
-        connect(a, &QAction::triggered, this, handler);
-    return a;
-}
-
-QAction* TFWorklist::newHiddenAction(const char* name, const QString& caption, const QKeySequence& key,
-                                     void (TFWorklist::*handler)()) {
-    // A hidden item sits in no menu: it never shows, only its key acts.
-    QAction* a = newAction(caption, key, handler);
-    a->setObjectName(u"hidden:"_s + QString::fromUtf8(name));
-    return a;
-}
-
 void TFWorklist::createMenus() {
     m_keys = new MenuKeys(this);
-    using Item = MenuKeys::Item;
-    const auto addMain = [this](QMenu* menu, QAction* a) {
-        if (menu)
-            menu->addAction(a);
-        m_keys->addMainItem(Item{a, menu ? QList<QMenu*>{menu} : QList<QMenu*>{}});
-        return a;
+    const auto run = [this](void (TFWorklist::*handler)()) {
+        return std::function<void()>([this, handler] { (this->*handler)(); });
     };
-    const auto addHiddenMain = [this](QMenu* menu, QAction* a) {
-        m_keys->addMainItem(Item{a, {menu}});
-        return a;
-    };
+    const auto key = [](QKeyCombination k) { return QKeySequence(k); };
+    const MenuItemSpec separator;
+    const auto hidden = [](const char* name) { return u"hidden:"_s + QString::fromUtf8(name); };
     QMenuBar* mm1 = menuBar();
     mm1->setObjectName(u"mm1"_s);
 
-    // "Datei"
     m_menuDatei = mm1->addMenu(tr_("&Datei"));
     m_menuDatei->setObjectName(u"Datei"_s);
-    m_actNew =
-        addMain(m_menuDatei, newAction(tr_("Neu"), QKeySequence(Qt::CTRL | Qt::Key_N), &TFWorklist::onNew));
-    m_actOpen = addMain(m_menuDatei,
-                        newAction(tr_("Öffnen..."), QKeySequence(Qt::CTRL | Qt::Key_O), &TFWorklist::onOpen));
-    m_actSave = addMain(m_menuDatei,
-                        newAction(tr_("Speichern"), QKeySequence(Qt::CTRL | Qt::Key_S), &TFWorklist::onSave));
-    m_actSaveAs = addMain(m_menuDatei,
-                          newAction(tr_("Speichern unter..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-                                    &TFWorklist::onSaveAs));
-    m_menuDatei->addSeparator();
-    m_actLogs =
-        addMain(m_menuDatei, newAction(tr_("Logs"), QKeySequence(Qt::CTRL | Qt::Key_L), &TFWorklist::onLogs));
-    m_menuDatei->addSeparator();
-    m_actQuit = addMain(m_menuDatei,
-                        newAction(tr_("Beenden"), QKeySequence(Qt::CTRL | Qt::Key_Q), &TFWorklist::onQuit));
+    const QList<QAction*> datei = addMenuItems(
+        this, *m_keys, m_menuDatei, nullptr,
+        {{tr_("Neu"), key(Qt::CTRL | Qt::Key_N), run(&TFWorklist::onNew)},
+         {tr_("Öffnen..."), key(Qt::CTRL | Qt::Key_O), run(&TFWorklist::onOpen)},
+         {tr_("Speichern"), key(Qt::CTRL | Qt::Key_S), run(&TFWorklist::onSave)},
+         {tr_("Speichern unter..."), key(Qt::CTRL | Qt::SHIFT | Qt::Key_S), run(&TFWorklist::onSaveAs)},
+         separator,
+         {tr_("Logs"), key(Qt::CTRL | Qt::Key_L), run(&TFWorklist::onLogs)},
+         separator,
+         {tr_("Beenden"), key(Qt::CTRL | Qt::Key_Q), run(&TFWorklist::onQuit)}});
+    m_actNew = datei.at(0);
+    m_actOpen = datei.at(1);
+    m_actSave = datei.at(2);
+    m_actSaveAs = datei.at(3);
+    m_actLogs = datei.at(5);
+    m_actQuit = datei.at(7);
 
-    // "Liste"
     m_menuListe = mm1->addMenu(tr_("Liste"));
     m_menuListe->setObjectName(u"Liste"_s);
-    addMain(m_menuListe,
-            newAction(tr_("Einheit hinzufügen"), QKeySequence(Qt::CTRL | Qt::Key_E), &TFWorklist::onAddUnit));
-    addMain(m_menuListe,
-            newAction(tr_("Pause hinzufügen"), QKeySequence(Qt::CTRL | Qt::Key_P), &TFWorklist::onAddPause));
-    addMain(m_menuListe, newAction(tr_("Letzten Plan laden"), QKeySequence(Qt::CTRL | Qt::Key_R),
-                                   &TFWorklist::onLoadLastPlan));
-    addMain(m_menuListe, newAction(tr_("Fertige Einheiten entfernen"), QKeySequence(Qt::CTRL | Qt::Key_F),
-                                   &TFWorklist::onRemoveFinished));
-    m_menuListe->addSeparator();
-    m_actDelete = addMain(m_menuListe, newAction(tr_("Eintrag löschen"), QKeySequence(Qt::Key_Delete),
-                                                 &TFWorklist::onDeleteEntries));
-    m_menuListe->addSeparator();
-    addMain(m_menuListe,
-            newAction(tr_("Einheit umbenennen"), QKeySequence(Qt::Key_F2), &TFWorklist::onLaterCommand));
-    addMain(m_menuListe,
-            newAction(tr_("Startzeit ändern"), QKeySequence(Qt::Key_F3), &TFWorklist::onLaterCommand));
-    addMain(m_menuListe,
-            newAction(tr_("Startzeit löschen"), QKeySequence(Qt::Key_F4), &TFWorklist::onLaterCommand));
-    addMain(m_menuListe,
-            newAction(tr_("Datum ändern"), QKeySequence(Qt::CTRL | Qt::Key_F3), &TFWorklist::onLaterCommand));
-    addMain(m_menuListe, newAction(tr_("Datum löschen"), QKeySequence(Qt::CTRL | Qt::Key_F4),
-                                   &TFWorklist::onLaterCommand));
-    addMain(m_menuListe,
-            newAction(tr_("Dauer ändern"), QKeySequence(Qt::Key_F6), &TFWorklist::onLaterCommand));
-    addHiddenMain(m_menuListe, newHiddenAction("Alle Einträge markieren", tr_("Alle Einträge markieren"),
-                                               QKeySequence(Qt::CTRL | Qt::Key_A), &TFWorklist::onSelectAll));
+    const QList<QAction*> liste = addMenuItems(
+        this, *m_keys, m_menuListe, nullptr,
+        {{tr_("Einheit hinzufügen"), key(Qt::CTRL | Qt::Key_E), run(&TFWorklist::onAddUnit)},
+         {tr_("Pause hinzufügen"), key(Qt::CTRL | Qt::Key_P), run(&TFWorklist::onAddPause)},
+         {tr_("Letzten Plan laden"), key(Qt::CTRL | Qt::Key_R), run(&TFWorklist::onLoadLastPlan)},
+         {tr_("Fertige Einheiten entfernen"), key(Qt::CTRL | Qt::Key_F), run(&TFWorklist::onRemoveFinished)},
+         separator,
+         {tr_("Eintrag löschen"), key(Qt::Key_Delete), run(&TFWorklist::onDeleteEntries)},
+         separator,
+         {tr_("Einheit umbenennen"), key(Qt::Key_F2), run(&TFWorklist::onLaterCommand)},
+         {tr_("Startzeit ändern"), key(Qt::Key_F3), run(&TFWorklist::onLaterCommand)},
+         {tr_("Startzeit löschen"), key(Qt::Key_F4), run(&TFWorklist::onLaterCommand)},
+         {tr_("Datum ändern"), key(Qt::CTRL | Qt::Key_F3), run(&TFWorklist::onLaterCommand)},
+         {tr_("Datum löschen"), key(Qt::CTRL | Qt::Key_F4), run(&TFWorklist::onLaterCommand)},
+         {tr_("Dauer ändern"), key(Qt::Key_F6), run(&TFWorklist::onLaterCommand)},
+         {tr_("Alle Einträge markieren"), key(Qt::CTRL | Qt::Key_A), run(&TFWorklist::onSelectAll), true,
+          hidden("Alle Einträge markieren")}});
+    m_actDelete = liste.at(5);
 
-    // "Start": a command of its own in the menu bar.
-    m_actStart =
-        addMain(nullptr, newAction(tr_("Start"), QKeySequence(Qt::Key_F9), &TFWorklist::Start1Click));
+    // "Start": a command of its own in the menu bar, drawn bold.
+    m_actStart = addMenuItems(this, *m_keys, nullptr, nullptr,
+                              {{tr_("Start"), key(Qt::Key_F9), run(&TFWorklist::Start1Click)}})
+                     .constFirst();
     QFont bold = m_actStart->font();
     bold.setBold(true);
     m_actStart->setFont(bold);
@@ -251,63 +226,47 @@ void TFWorklist::createMenus() {
 
     m_menuHilfe = mm1->addMenu(tr_("Hilfe"));
     m_menuHilfe->setObjectName(u"Hilfe"_s);
-    addMain(m_menuHilfe,
-            newAction(tr_("Dokumentation"), QKeySequence(Qt::Key_F1), &TFWorklist::onLaterCommand));
+    addMenuItems(this, *m_keys, m_menuHilfe, nullptr,
+                 {{tr_("Dokumentation"), key(Qt::Key_F1), run(&TFWorklist::onLaterCommand)}});
 
     // The list popup menu: right-click on the plan list, and the list's keys.
     pmWorklistEdit = new QMenu(this);
     pmWorklistEdit->setObjectName(u"pmWorklistEdit"_s);
-    const auto addList = [this](QAction* a, MenuKeys::Keypad keypad = MenuKeys::Keypad::Any,
-                                bool ignoreShift = false) {
-        m_keys->addContextItem(lvPlan, Item{a, {pmWorklistEdit}, keypad, ignoreShift});
-        return a;
-    };
-    const auto addListShown = [&](QAction* a) {
-        pmWorklistEdit->addAction(a);
-        return addList(a);
-    };
-    addListShown(newAction(tr_("Aufgabe bearbeiten"), QKeySequence(Qt::Key_F2), &TFWorklist::onLaterCommand));
-    addListShown(newAction(tr_("Startzeit ändern"), QKeySequence(Qt::Key_F3), &TFWorklist::onLaterCommand));
-    addListShown(newAction(tr_("Startzeit löschen"), QKeySequence(Qt::Key_F4), &TFWorklist::onLaterCommand));
-    m_pmDelete = addListShown(
-        newAction(tr_("Eintrag löschen"), QKeySequence(Qt::Key_Delete), &TFWorklist::onDeleteEntries));
-    addList(newHiddenAction("Start", tr_("Start"), QKeySequence(Qt::Key_F9), &TFWorklist::Start1Click));
-    addList(newHiddenAction("Alle Einträge markieren", tr_("Alle Einträge markieren"),
-                            QKeySequence(Qt::CTRL | Qt::Key_A), &TFWorklist::onSelectAll));
-    addList(newHiddenAction("Startzeit um 1 min erhöhen", tr_("Startzeit um 1 min erhöhen"),
-                            QKeySequence(Qt::Key_Plus), &TFWorklist::onLaterCommand),
-            MenuKeys::Keypad::Forbidden, true);
-    addList(newHiddenAction("Startzeit um 1 min verringern", tr_("Startzeit um 1 min verringern"),
-                            QKeySequence(Qt::KeypadModifier | Qt::Key_Slash), &TFWorklist::onLaterCommand),
-            MenuKeys::Keypad::Required);
-    addList(newHiddenAction("Laden", tr_("Laden"), QKeySequence(Qt::CTRL | Qt::Key_O), &TFWorklist::onOpen));
-    addList(newHiddenAction("Speichern", tr_("Speichern"), QKeySequence(Qt::CTRL | Qt::Key_S),
-                            &TFWorklist::onSave));
-    addList(newHiddenAction("Einheit nach oben", tr_("Einheit nach oben"),
-                            QKeySequence(Qt::CTRL | Qt::Key_Up), &TFWorklist::onLaterCommand));
-    addList(newHiddenAction("Einheit nach unten", tr_("Einheit nach unten"),
-                            QKeySequence(Qt::CTRL | Qt::Key_Down), &TFWorklist::onLaterCommand));
-    addList(newHiddenAction("Rechts", tr_("Rechts"), QKeySequence(Qt::Key_Right), nullptr));
+    const QList<QAction*> popup = addMenuItems(
+        this, *m_keys, pmWorklistEdit, lvPlan,
+        {{tr_("Aufgabe bearbeiten"), key(Qt::Key_F2), run(&TFWorklist::onLaterCommand)},
+         {tr_("Startzeit ändern"), key(Qt::Key_F3), run(&TFWorklist::onLaterCommand)},
+         {tr_("Startzeit löschen"), key(Qt::Key_F4), run(&TFWorklist::onLaterCommand)},
+         {tr_("Eintrag löschen"), key(Qt::Key_Delete), run(&TFWorklist::onDeleteEntries)},
+         {tr_("Start"), key(Qt::Key_F9), run(&TFWorklist::Start1Click), true, hidden("Start")},
+         {tr_("Alle Einträge markieren"), key(Qt::CTRL | Qt::Key_A), run(&TFWorklist::onSelectAll), true,
+          hidden("Alle Einträge markieren")},
+         {tr_("Startzeit um 1 min erhöhen"), key(Qt::Key_Plus), run(&TFWorklist::onLaterCommand), true,
+          hidden("Startzeit um 1 min erhöhen"), MenuKeys::Keypad::Forbidden, true},
+         {tr_("Startzeit um 1 min verringern"), QKeySequence(Qt::KeypadModifier | Qt::Key_Slash),
+          run(&TFWorklist::onLaterCommand), true, hidden("Startzeit um 1 min verringern"),
+          MenuKeys::Keypad::Required},
+         {tr_("Laden"), key(Qt::CTRL | Qt::Key_O), run(&TFWorklist::onOpen), true, hidden("Laden")},
+         {tr_("Speichern"), key(Qt::CTRL | Qt::Key_S), run(&TFWorklist::onSave), true, hidden("Speichern")},
+         {tr_("Einheit nach oben"), key(Qt::CTRL | Qt::Key_Up), run(&TFWorklist::onLaterCommand), true,
+          hidden("Einheit nach oben")},
+         {tr_("Einheit nach unten"), key(Qt::CTRL | Qt::Key_Down), run(&TFWorklist::onLaterCommand), true,
+          hidden("Einheit nach unten")},
+         {tr_("Rechts"), key(Qt::Key_Right), nullptr, true, hidden("Rechts")}});
+    m_pmDelete = popup.at(3);
 
     // The input popup menu: every item hidden, so right-clicking the field shows nothing; its
     // keys act while the field has the focus and come before the main menu's.
     pmHinzu = new QMenu(this);
     pmHinzu->setObjectName(u"pmHinzu"_s);
-    const auto addInput = [this](const char* name, QAction* a) {
-        a->setObjectName(QString::fromLatin1(name));
-        m_keys->addContextItem(cbbAufgabe, Item{a, {pmHinzu}});
-    };
-    addInput("mniAllesmarkieren1",
-             newHiddenAction("Alles markieren", tr_("Alles markieren"), QKeySequence(Qt::CTRL | Qt::Key_A),
-                             &TFWorklist::onInputSelectAll));
-    addInput("mniLschen2", newHiddenAction("Löschen", tr_("Löschen"), QKeySequence(Qt::Key_Delete),
-                                           &TFWorklist::onInputDelete));
-    addInput("mniCancel1", newHiddenAction("Cancel", tr_("Cancel"), QKeySequence(Qt::Key_Escape),
-                                           &TFWorklist::onInputCancel));
-    addInput("mniEinheitNachOben1", newHiddenAction("EinheitNachOben", tr_("EinheitNachOben"),
-                                                    QKeySequence(Qt::CTRL | Qt::Key_Up), nullptr));
-    addInput("mniEinheitNachUnten1", newHiddenAction("EinheitNachUnten", tr_("EinheitNachUnten"),
-                                                     QKeySequence(Qt::CTRL | Qt::Key_Down), nullptr));
+    addMenuItems(
+        this, *m_keys, pmHinzu, cbbAufgabe,
+        {{tr_("Alles markieren"), key(Qt::CTRL | Qt::Key_A), run(&TFWorklist::onInputSelectAll), true,
+          u"mniAllesmarkieren1"_s},
+         {tr_("Löschen"), key(Qt::Key_Delete), run(&TFWorklist::onInputDelete), true, u"mniLschen2"_s},
+         {tr_("Cancel"), key(Qt::Key_Escape), run(&TFWorklist::onInputCancel), true, u"mniCancel1"_s},
+         {tr_("EinheitNachOben"), key(Qt::CTRL | Qt::Key_Up), nullptr, true, u"mniEinheitNachOben1"_s},
+         {tr_("EinheitNachUnten"), key(Qt::CTRL | Qt::Key_Down), nullptr, true, u"mniEinheitNachUnten1"_s}});
 
     // Opening "Liste" or the list popup (or using one of their keys) brings "Eintrag löschen"
     // back, unless a plan runs.
@@ -411,15 +370,12 @@ QList<int> TFWorklist::selectedRows() const {
 // --- PlanningHost -----------------------------------------------------------------------------
 
 bool TFWorklist::engineActive() const {
-    return m_engine && m_engine->active();
+    return m_worklist.runActive();
 }
 
 bool TFWorklist::unitRunning() const {
-    return m_engine && m_engine->unitRunning();
-}
-
-int TFWorklist::percentileRank() const {
-    return 0;
+    const RunControl* run = m_worklist.runControl();
+    return run && run->unitRunning();
 }
 
 void TFWorklist::captionChanged(const QString& caption) {
@@ -435,10 +391,6 @@ void TFWorklist::restartUpdateTimer() {
     // units) need no refresh until it is shown, and showing starts the timer anyway.
     if (isVisible())
         tmrUpdate->start();
-}
-
-void TFWorklist::setEngineStatus(const EngineStatus* engine) {
-    m_engine = engine;
 }
 
 void TFWorklist::setTimerWindow(QWidget* timerWindow) {
@@ -487,23 +439,19 @@ void TFWorklist::formShow() {
             move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     }
 
-    // The re-planning caption and availability, which the start item shows while a plan runs.
-    const int left = settings().Verbleibend;
-    m_replanAvailable = left != 0;
-    m_replanCaption =
-        left == -1 ? tr_("Neu planen") : tr_("Neu planen") + u" ("_s + QString::number(left) + u")"_s;
+    // While a plan runs the start item is the re-planning command.
     if (engineActive()) {
-        m_actStart->setText(m_replanCaption);
-        m_actStart->setEnabled(m_replanAvailable);
+        m_actStart->setText(m_worklist.replanCaption());
+        m_actStart->setEnabled(m_worklist.replanAvailable());
     }
 
     if (unitRunning()) {
-        m_worklist.captionSuffix = unitActiveSuffix;
+        m_worklist.captionSuffix = unitActiveSuffix();
         m_worklist.UpdateCaption();
         tmrCaptionBlinken->start();
     } else {
         tmrCaptionBlinken->stop();
-        m_worklist.captionSuffix = engineActive() ? pauseActiveSuffix : QString();
+        m_worklist.captionSuffix = engineActive() ? pauseActiveSuffix() : QString();
         m_worklist.UpdateCaption();
     }
 
@@ -513,7 +461,15 @@ void TFWorklist::formShow() {
     updateMenuStates();
 }
 
+void TFWorklist::rememberSize() {
+    if (!isVisible())
+        return;
+    settings().Breite = width();
+    settings().Hoehe = height();
+}
+
 void TFWorklist::formHide() {
+    // Hidden already; the size it had is still the one to keep.
     settings().Breite = width();
     settings().Hoehe = height();
     tmrCaptionBlinken->stop();
@@ -541,6 +497,7 @@ void TFWorklist::showFirstStartHint() {
 }
 
 void TFWorklist::closeEvent(QCloseEvent* event) {
+    rememberSize();
     savePlan();
     event->accept();
     if (m_timerWindow && m_timerWindow->isVisible())
@@ -607,40 +564,22 @@ void TFWorklist::startFinishBlink() {
 }
 
 void TFWorklist::tmrBlinkenTimer() {
-    QList<PlanEntry>& entries = m_worklist.entries();
-    qsizetype row = -1;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const PlanEntry& e = entries.at(i);
-        if (e.isUnit() && (e.isRunning() || e.status == u"FERTIG1"_s || e.status == u"FERTIG2"_s)) {
-            row = i;
-            break;
-        }
-    }
-    if (m_blinkCounter >= blinkChanges || row < 0) {
-        if (row >= 0)
-            entries[row].status = u"x"_s;
-        m_blinkCounter = 0;
-        tmrBlinken->stop();
-        refreshList();
-        m_worklist.UpdateCaption();
-        if (m_worklist.NextPendingTitle().isEmpty())
-            setInputVisible(true);
+    if (m_worklist.finishBlinkStep())
         return;
-    }
-    QString& status = entries[row].status;
-    status = status == u"FERTIG2"_s ? u"FERTIG1"_s : u"FERTIG2"_s;
-    ++m_blinkCounter;
-    refreshList();
+    tmrBlinken->stop();
+    // Nothing pending any more: the plan can be edited again.
+    if (m_worklist.NextPendingTitle().isEmpty())
+        setInputVisible(true);
 }
 
 void TFWorklist::tmrCaptionBlinkenTimer() {
     if (unitRunning()) {
         // The next schedule refresh writes the caption.
-        m_worklist.captionSuffix = m_worklist.captionSuffix.isEmpty() ? unitActiveSuffix : QString();
+        m_worklist.captionSuffix = m_worklist.captionSuffix.isEmpty() ? unitActiveSuffix() : QString();
         return;
     }
     tmrCaptionBlinken->stop();
-    m_worklist.captionSuffix = engineActive() ? pauseActiveSuffix : QString();
+    m_worklist.captionSuffix = engineActive() ? pauseActiveSuffix() : QString();
     m_worklist.UpdateCaption();
 }
 
@@ -713,6 +652,7 @@ void TFWorklist::onLogs() {
 }
 
 void TFWorklist::onQuit() {
+    rememberSize();
     savePlan();
     if (!engineActive() && settings().InVordergrundDraengen)
         m_launcher.start(u"RunTaktplan.exe"_s, {});
@@ -724,27 +664,15 @@ void TFWorklist::onSelectAll() {
 }
 
 void TFWorklist::onRemoveFinished() {
-    const qsizetype removed =
-        m_worklist.entries().removeIf([](const PlanEntry& e) { return e.isFinished(); });
-    m_worklist.removedDoneCount += static_cast<int>(removed);
-    refreshList();
-    m_worklist.UpdateCaption();
+    m_worklist.removeFinished();
     savePlan();
 }
 
 void TFWorklist::onDeleteEntries() {
-    if (engineActive())
-        return;
     const QList<int> rows = selectedRows();
-    if (rows.isEmpty())
+    if (rows.isEmpty() || engineActive())
         return;
-    QList<PlanEntry>& entries = m_worklist.entries();
-    for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
-        if (*it < entries.size() && entries.at(*it).isOpen())
-            entries.removeAt(*it);
-    }
-    refreshList();
-    guarded([this] { m_worklist.RecomputeSchedule(); }, "Eintrag löschen");
+    guarded([&] { m_worklist.deleteOpenEntries(rows); }, "Eintrag löschen");
     m_worklist.UpdateCaption();
     savePlan();
 }
@@ -759,6 +687,12 @@ void TFWorklist::onEnter() {
     const QDateTime start = plantime::wall(m_clock.today(), QTime(0, 0));
     guarded([&] { m_worklist.AddEntry(entry.title, entry.isPause, start, entry.duration, false, u" "_s); },
             "AddEntry");
+    // The plan file could not give such a title back as typed: it was changed now, in view.
+    if (entry.adjustment != TypedEntry::Adjustment::None) {
+        m_ui.showReminder(tr_("Titel angepasst"),
+                          tr_("Der Titel wurde angepasst, damit er nach einem Neustart gleich bleibt:") +
+                              u"\n"_s + entry.title);
+    }
     if (entry.isPause) {
         cbbAufgabe->setText(m_rememberedUnitTitle.isEmpty() ? m_records.activityLog.LastTitle()
                                                             : m_rememberedUnitTitle);
@@ -832,31 +766,10 @@ void TFWorklist::onLoadLastPlan() {
     refreshList();
 }
 
-void TFWorklist::beginDialog() {
-    tmrFocusLock->stop();
-}
-
-void TFWorklist::endDialog() {
-    // The focus lock always runs again afterwards; it stops itself when the setting is off.
-    tmrFocusLock->start();
-}
-
 QString TFWorklist::askFileName(bool save) {
-    beginDialog();
-    QFileDialog dialog(this, save ? tr_("Speichern unter") : tr_("Öffnen"));
-    dialog.setObjectName(save ? u"saveDialog"_s : u"openDialog"_s);
-    dialog.setNameFilter(tr_("Textdatei (*.txt)"));
-    if (save) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(u"txt"_s);
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    }
-    if (!m_planFile.currentFileName().isEmpty())
-        dialog.selectFile(m_planFile.currentFileName());
-    const bool ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    endDialog();
-    return ok ? dialog.selectedFiles().constFirst() : QString();
+    const QString filter = tr_("Textdatei (*.txt)");
+    const std::optional<QString> name =
+        save ? m_ui.askSaveFileName(tr_("Speichern unter"), filter, m_planFile.currentFileName())
+             : m_ui.askOpenFileName(tr_("Öffnen"), filter, m_planFile.currentFileName());
+    return name.value_or(QString());
 }

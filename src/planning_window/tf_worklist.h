@@ -14,7 +14,6 @@
 #include <functional>
 #include <memory>
 
-class EngineStatus;
 class MenuKeys;
 class PlanTableModel;
 class QAction;
@@ -47,11 +46,12 @@ public:
     bool justStarted() const { return m_justStarted; }
     // SavePlan(worklist.log, without finished, with dates).
     bool savePlan();
+    // Breite and Hoehe of the settings from the window while it is shown; the app calls it at
+    // the end of a run, however the run ends.
+    void rememberSize();
     // Brings the window to the front, restored if minimised (second start, focus lock).
     void bringToFront();
 
-    // The run engine's state; without one no plan runs.
-    void setEngineStatus(const EngineStatus* engine);
     // The Timer window: while it is visible, closing this window only hides it.
     void setTimerWindow(QWidget* timerWindow);
     // Another window of the program that the focus lock leaves in front (reminder, about,
@@ -75,8 +75,6 @@ public:
     bool mouseEditing() const { return m_mouseEditing; }
 
     // PlanningHost
-    bool engineActive() const override;
-    int percentileRank() const override;
     void captionChanged(const QString& caption) override;
     void entriesChanged() override;
     void restartUpdateTimer() override;
@@ -93,15 +91,13 @@ protected:
 
 private:
     Settings& settings() const;
+    // What the run engine (if any) reports.
+    bool engineActive() const;
     bool unitRunning() const;
 
     void createControls();
     void createMenus();
     void createTimers();
-    QAction* newAction(const QString& caption, const QKeySequence& key, void (TFWorklist::*handler)());
-    // name: the item's object name, the same in every language.
-    QAction* newHiddenAction(const char* name, const QString& caption, const QKeySequence& key,
-                             void (TFWorklist::*handler)());
     void applyFont();
     void arrangeControls();
     void refreshList();
@@ -140,11 +136,7 @@ private:
     void onInputSelectAll();
     void onInputDelete();
     void onInputCancel();
-
-    // Dialog guard around the file dialogs.
-    void beginDialog();
-    void endDialog();
-    // The open or save dialog for plan files; empty when cancelled.
+    // The open or save question for plan files; empty when cancelled.
     QString askFileName(bool save);
 
     const Clock& m_clock;
@@ -155,11 +147,10 @@ private:
     ProgramLauncher& m_launcher;
     std::unique_ptr<WindowUserInterface> m_ownUi;
     UserInterface& m_ui;
-    const WindowUserInterface* m_windowUi = nullptr; // when m_ui is the real one
-    Worklist m_worklist;
-    PlanFile m_planFile;
+    WindowUserInterface* m_windowUi = nullptr; // when m_ui is the real one
+    Worklist& m_worklist;
+    PlanFile& m_planFile;
 
-    const EngineStatus* m_engine = nullptr;
     QPointer<QWidget> m_timerWindow;
     QList<QPointer<QWidget>> m_foregroundPeers;
 
@@ -196,11 +187,8 @@ private:
     QTimer* tmrAutoStart = nullptr;
 
     // State.
-    int m_blinkCounter = 0;
     QString m_rememberedUnitTitle;
     QString m_lastConversionError;
-    QString m_replanCaption;
-    bool m_replanAvailable = true;
     bool m_mouseEditing = true;
     bool m_justStarted = false;
     bool m_autoStartInProgress = false;

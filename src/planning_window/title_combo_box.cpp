@@ -127,6 +127,7 @@ void TitleComboBox::deleteAtCaret() {
         t.remove(at, 1);
     }
     const int row = selectedRow();
+    const bool dropped = view()->isVisible();
     if (row >= 0) {
         // removeItem would put the neighbouring row's text into the field.
         removeItem(row);
@@ -134,6 +135,19 @@ void TitleComboBox::deleteAtCaret() {
     }
     edit->setText(t);
     edit->setCursorPosition(at);
+    if (dropped && row >= 0) {
+        // The open list takes its new size (no blank strip where the row was), with the
+        // highlight on the row that moved up into the removed one's place.
+        QComboBox::showPopup();
+        const int next = std::min(row, count() - 1);
+        view()->setCurrentIndex(next >= 0 ? model()->index(next, modelColumn()) : QModelIndex());
+    }
+}
+
+void TitleComboBox::showPopup() {
+    const int row = findTitle(text());
+    QComboBox::showPopup();
+    view()->setCurrentIndex(row >= 0 ? model()->index(row, modelColumn()) : QModelIndex());
 }
 
 bool TitleComboBox::eventFilter(QObject* watched, QEvent* event) {

@@ -38,6 +38,10 @@ public:
     // caret where the deletion began, and removes the selected row from the drop-down list.
     void deleteAtCaret();
 
+    // Opens the list on the row that reads as the field does, so that Del and Enter in the
+    // list act on the row the user sees highlighted; none is highlighted when none matches.
+    void showPopup() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,8 +1,82 @@
 #include "window_user_interface.h"
 
+#include <QApplication>
+#include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+// Stops the registered timers for as long as a dialog is open; nested dialogs restart them
+// only when the outermost one closes.
+class WindowUserInterface::DialogGuard {
+public:
+    explicit DialogGuard(WindowUserInterface& ui) : m_ui(ui) {
+        if (m_ui.m_dialogDepth++ > 0)
+            return;
+        m_ui.m_stopped.clear();
+        for (const QPointer<QTimer>& t : m_ui.m_suspended) {
+            if (t && t->isActive()) {
+                t->stop();
+                m_ui.m_stopped.append(t);
+            }
+        }
+    }
+    ~DialogGuard() {
+        if (--m_ui.m_dialogDepth > 0)
+            return;
+        for (const QPointer<QTimer>& t : std::as_const(m_ui.m_stopped)) {
+            if (t)
+                t->start();
+        }
+        m_ui.m_stopped.clear();
+    }
+    DialogGuard(const DialogGuard&) = delete;
+    DialogGuard& operator=(const DialogGuard&) = delete;
+
+private:
+    WindowUserInterface& m_ui;
+};
+
+namespace {
+
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
+
+// A dialog with a prompt, one editor and OK/Cancel; true when accepted.
+bool runEditorDialog(const QString& caption, const QString& prompt, QWidget* editor) {
+    QDialog dialog(dialogParent());
+    dialog.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(prompt, &dialog));
+    editor->setParent(&dialog);
+    layout->addWidget(editor);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    editor->setFocus();
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    editor->setParent(nullptr);
+    return accepted;
+}
+
+} // namespace
 
 WindowUserInterface::WindowUserInterface() = default;
+
+WindowUserInterface::~WindowUserInterface() = default;
+
+void WindowUserInterface::suspendDuringDialogs(QTimer* timer) {
+    m_suspended.append(timer);
+}
 
 QMessageBox& WindowUserInterface::reminder() const {
     if (!m_reminder) {
@@ -15,9 +89,8 @@ QMessageBox& WindowUserInterface::reminder() const {
     return *m_reminder;
 }
 
-WindowUserInterface::~WindowUserInterface() = default;
-
 void WindowUserInterface::showMessage(const QString& text) {
+    const DialogGuard guard(*this);
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Taktplan"), text, QMessageBox::Ok);
     box.exec();
 }
@@ -28,6 +101,95 @@ void WindowUserInterface::showReminder(const QString& caption, const QString& te
     box.setText(text);
     box.show();
     box.raise();
+}
+
+std::optional<QString> WindowUserInterface::askText(const QString& caption, const QString& prompt,
+                                                    const QString& defaultText) {
+    const DialogGuard guard(*this);
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(dialogParent(), caption, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? std::optional<QString>(text) : std::nullopt;
+}
+
+std::optional<QTime> WindowUserInterface::askTime(const QString& caption, const QString& prompt,
+                                                  QTime defaultTime) {
+    const DialogGuard guard(*this);
+    QTimeEdit editor(defaultTime);
+    editor.setDisplayFormat(QStringLiteral("HH:mm"));
+    return runEditorDialog(caption, prompt, &editor) ? std::optional<QTime>(editor.time()) : std::nullopt;
+}
+
+std::optional<QDate> WindowUserInterface::askDate(const QString& caption, const QString& prompt,
+                                                  QDate defaultDate) {
+    const DialogGuard guard(*this);
+    QDateEdit editor(defaultDate);
+    editor.setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    editor.setCalendarPopup(true);
+    return runEditorDialog(caption, prompt, &editor) ? std::optional<QDate>(editor.date()) : std::nullopt;
+}
+
+std::optional<int> WindowUserInterface::askNumber(const QString& caption, const QString& prompt,
+                                                  int defaultValue, int minimum, int maximum) {
+    const DialogGuard guard(*this);
+    bool ok = false;
+    const int value =
+        QInputDialog::getInt(dialogParent(), caption, prompt, defaultValue, minimum, maximum, 1, &ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+std::optional<bool> WindowUserInterface::askYesNo(const QString& caption, const QString& question) {
+    const DialogGuard guard(*this);
+    QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No,
+                    dialogParent());
+    const int answer = box.exec();
+    if (answer == QMessageBox::Yes)
+        return true;
+    if (answer == QMessageBox::No)
+        return false;
+    return std::nullopt;
+}
+
+std::unique_ptr<QFileDialog> WindowUserInterface::fileDialog(bool save, const QString& caption,
+                                                             const QString& filter,
+                                                             const QString& suggestedName) {
+    auto dialog = std::make_unique<QFileDialog>(dialogParent(), caption);
+    dialog->setObjectName(save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
+    dialog->setNameFilter(filter);
+    if (save) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        // "Textdatei (*.txt)" -> "txt"
+        const QRegularExpressionMatch suffix =
+            QRegularExpression(QStringLiteral("\\*\\.([^\\s;)]+)")).match(filter);
+        if (suffix.hasMatch())
+            dialog->setDefaultSuffix(suffix.captured(1));
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    if (!suggestedName.isEmpty())
+        dialog->selectFile(suggestedName);
+    return dialog;
+}
+
+std::optional<QString> WindowUserInterface::askFileName(bool save, const QString& caption,
+                                                        const QString& filter, const QString& suggestedName) {
+    const DialogGuard guard(*this);
+    const std::unique_ptr<QFileDialog> dialog = fileDialog(save, caption, filter, suggestedName);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog->selectedFiles().constFirst();
+}
+
+std::optional<QString> WindowUserInterface::askOpenFileName(const QString& caption, const QString& filter,
+                                                            const QString& suggestedName) {
+    return askFileName(false, caption, filter, suggestedName);
+}
+
+std::optional<QString> WindowUserInterface::askSaveFileName(const QString& caption, const QString& filter,
+                                                            const QString& suggestedName) {
+    return askFileName(true, caption, filter, suggestedName);
 }
 
 QWidget* WindowUserInterface::reminderWindow() const {

@@ -2,13 +2,22 @@
 
 #include "user_interface.h"
 
+#include <QList>
+#include <QPointer>
+
 #include <memory>
 
+class QFileDialog;
 class QMessageBox;
+class QTimer;
 class QWidget;
 
-// The program's user interface for the core: plain message boxes and the reminder window.
-// Create it after the QApplication and before the records.
+// The program's user interface for the core: modal message boxes and questions, and the
+// reminder window. Create it after the QApplication and before the records.
+//
+// Around every modal dialog it suspends the timers registered with suspendDuringDialogs (the
+// focus locks that pull a window to the front would otherwise hide the dialog behind it) and
+// restarts those that ran once the dialog is gone.
 class WindowUserInterface final : public UserInterface {
 public:
     WindowUserInterface();
@@ -16,10 +25,28 @@ public:
     WindowUserInterface(const WindowUserInterface&) = delete;
     WindowUserInterface& operator=(const WindowUserInterface&) = delete;
 
+    void suspendDuringDialogs(QTimer* timer);
+
     // A modal message box titled "Taktplan" with an OK button; returns when it is closed.
     void showMessage(const QString& text) override;
     // The reminder window: not modal, always on top, one window that shows the latest text.
     void showReminder(const QString& caption, const QString& text) override;
+
+    std::optional<QString> askText(const QString& caption, const QString& prompt,
+                                   const QString& defaultText) override;
+    std::optional<QTime> askTime(const QString& caption, const QString& prompt, QTime defaultTime) override;
+    std::optional<QDate> askDate(const QString& caption, const QString& prompt, QDate defaultDate) override;
+    std::optional<int> askNumber(const QString& caption, const QString& prompt, int defaultValue, int minimum,
+                                 int maximum) override;
+    std::optional<bool> askYesNo(const QString& caption, const QString& question) override;
+    std::optional<QString> askOpenFileName(const QString& caption, const QString& filter,
+                                           const QString& suggestedName) override;
+    std::optional<QString> askSaveFileName(const QString& caption, const QString& filter,
+                                           const QString& suggestedName) override;
+
+    // The file dialog as the two questions show it, not yet shown.
+    static std::unique_ptr<QFileDialog> fileDialog(bool save, const QString& caption, const QString& filter,
+                                                   const QString& suggestedName);
 
     // The reminder window, created on first use (a message box costs start-up time that most
     // runs never need).
@@ -28,7 +55,15 @@ public:
     bool isReminderWindow(const QWidget* w) const;
 
 private:
+    class DialogGuard;
+
     QMessageBox& reminder() const;
+    std::optional<QString> askFileName(bool save, const QString& caption, const QString& filter,
+                                       const QString& suggestedName);
 
     mutable std::unique_ptr<QMessageBox> m_reminder;
+    QList<QPointer<QTimer>> m_suspended;
+    // Timers stopped by the outermost dialog that is still open, to be started again.
+    QList<QPointer<QTimer>> m_stopped;
+    int m_dialogDepth = 0;
 };

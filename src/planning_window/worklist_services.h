@@ -1,11 +1,15 @@
 #pragma once
 
+#include <functional>
+
 class Clock;
 class CompanionProgram;
 class DataFolder;
+class PlanFile;
 class ProgramLauncher;
 class Shell;
 class UserInterface;
+class Worklist;
 struct Records;
 
 // Everything the Planning window uses from outside: created by the app before the window.
@@ -16,7 +20,13 @@ struct WorklistServices {
     CompanionProgram& companion;
     Shell& shell;
     ProgramLauncher& launcher;
-    // Messages and reminders (the app's WindowUserInterface); the window makes its own when
-    // none is given.
-    UserInterface* ui = nullptr;
+    // Messages, reminders and questions (the app's WindowUserInterface); the window makes its
+    // own when none is given.
+    UserInterface* ui;
+    // The plan and its file, which the window shows and edits; they outlive the window.
+    Worklist& worklist;
+    PlanFile& planFile;
+    // Asked while a long plan file loads: true stops the load, and the file is then not
+    // rewritten (a program told to end during start-up must not cut the plan short).
+    std::function<bool()> stopLoading = {};
 };

@@ -192,6 +192,35 @@ TEST_F(EntryInputTest, DelDeletesTextAndTheSelectedRowOfTheList) {
     field()->hidePopup();
 }
 
+TEST_F(EntryInputTest, DroppedDownListOpensOnTheFieldsTitleAndShrinksOnDel) {
+    writeLog({u"Alpha"_s, u"Beta"_s, u"Delta"_s, u"Gamma"_s, u"Omega"_s});
+    open();
+    QAbstractItemView* view = field()->view();
+    const auto popupHeight = [view] { return view->window()->height(); };
+    // The highlighted row is the one that reads as the field does (none when none does).
+    const struct {
+        const char* text;
+        int row;
+    } cases[] = {{"Gamma", 3}, {"Beta", 1}, {"Alpha", 0}, {"neu", -1}};
+    for (const auto& c : cases) {
+        field()->setText(QString::fromUtf8(c.text));
+        field()->showPopup();
+        ASSERT_TRUE(waitFor([view] { return view->isVisible(); }));
+        EXPECT_EQ(view->currentIndex().row(), c.row) << c.text;
+        field()->hidePopup();
+    }
+    // Del takes the row the user sees highlighted, and the list gets shorter with it.
+    field()->setText(u"Delta"_s);
+    field()->showPopup();
+    ASSERT_TRUE(waitFor([view] { return view->isVisible(); }));
+    const int before = popupHeight();
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(field()->titles(), QStringList({u"Alpha"_s, u"Beta"_s, u"Gamma"_s, u"Omega"_s}));
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_LT(popupHeight(), before);
+    field()->hidePopup();
+}
+
 TEST_F(EntryInputTest, FieldKeysComeBeforeTheMainMenu) {
     open();
     enter(u"Eins"_s);

@@ -1,5 +1,6 @@
 #include "fake_clock.h"
 #include "plan_table_model.h"
+#include "plan_time.h"
 #include "settings.h"
 #include "worklist.h"
 
@@ -24,8 +25,10 @@ class ModelTest : public ::testing::Test {
 protected:
     // The colour a role gives each of the four cells of a one-row plan.
     QList<QColor> cellColours(const PlanEntry& e, int role) {
-        worklist.entries() = {e};
-        PlanTableModel model(worklist, clock);
+        Worklist one(clock, settings);
+        one.AddEntry(QString(), false, now(), 25, false, u" "_s);
+        one.editEntry(0) = e;
+        PlanTableModel model(one, clock);
         QList<QColor> colours;
         for (int col = 0; col < PlanTableModel::ColumnCount; ++col) {
             const QVariant v = model.index(0, col).data(role);
@@ -38,6 +41,11 @@ protected:
         for (int r = 0; r < model.rowCount(); ++r)
             all.append(model.index(r, PlanTableModel::TaskColumn).data().toString());
         return all;
+    }
+
+    QDateTime now() const { return plantime::now(clock); }
+    void addFixed(const QString& title, int hour) {
+        worklist.AddEntry(title, false, plantime::wall(clock.today(), QTime(hour, 0)), 25, true, u" "_s);
     }
 
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
@@ -87,17 +95,17 @@ TEST_F(ModelTest, CellTextColoursByColumn) {
 }
 
 TEST_F(ModelTest, SelectionStaysOnItsEntriesWhenTheyAreReordered) {
-    worklist.entries() = {entry(u"A"_s), entry(u"B"_s), entry(u"C"_s)};
+    for (const auto& [title, hour] : {std::pair(u"A"_s, 10), std::pair(u"B"_s, 11), std::pair(u"C"_s, 12)})
+        addFixed(title, hour);
     PlanTableModel model(worklist, clock);
     EXPECT_FALSE(model.flags(model.index(0, PlanTableModel::TaskColumn)) & Qt::ItemIsEditable);
     QItemSelectionModel selection(&model);
     selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     selection.select(model.index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 
-    // The schedule re-sorted: C, A, B. Times changing on the way must not matter.
-    auto& list = worklist.entries();
-    list = {list[2], list[0], list[1]};
-    list[0].startTime = u"08:00"_s;
+    // C moves to the front and the schedule re-sorts: C, A, B.
+    worklist.editEntry(2).startTime = u"09:30"_s;
+    worklist.RecomputeSchedule();
     EXPECT_EQ(model.refresh(), (QList<int>{1, 2, 0}));
     EXPECT_FALSE(model.lastRefreshReset());
     EXPECT_EQ(titles(model).join(u','), u"C,A,B"_s);
@@ -108,20 +116,23 @@ TEST_F(ModelTest, SelectionStaysOnItsEntriesWhenTheyAreReordered) {
     EXPECT_EQ(selected.join(u','), u"A,C"_s);
 
     // A row added: the model resets, the map still says where every old row went.
-    list.append(entry(u"A"_s));
+    worklist.AddEntry(u"A"_s, false, now(), 25, false, u" "_s);
     EXPECT_EQ(model.refresh(), (QList<int>{0, 1, 2}));
     EXPECT_TRUE(model.lastRefreshReset());
     EXPECT_EQ(model.rowCount(), 4);
 }
 
-TEST_F(ModelTest, EqualEntriesKeepTheirOrderAndRetitledRowsTheirPlace) {
-    worklist.entries() = {entry(u"A"_s), entry(u"A"_s), entry(u"B"_s)};
+TEST_F(ModelTest, RowsFollowTheirOwnEntryNotOneThatReadsAlike) {
+    for (const bool pause : {false, true, false, true})
+        worklist.AddEntry(pause ? QString() : u"A"_s, pause, now(), 25, false, u" "_s);
     PlanTableModel model(worklist, clock);
-    worklist.entries()[2].displayText = u"B2"_s;
-    EXPECT_EQ(model.refresh(), (QList<int>{0, 1, 2}));
-    worklist.entries().removeAt(0);
-    EXPECT_EQ(model.refresh(), (QList<int>{0, -1, 1}));
-    EXPECT_EQ(titles(model).join(u','), u"A,B2"_s);
+    // A retitled row keeps its place.
+    worklist.editEntry(2).displayText = u"B"_s;
+    EXPECT_EQ(model.refresh(), (QList<int>{0, 1, 2, 3}));
+    // The first pause goes: the second one is still the old row 3, not the old row 1.
+    worklist.deleteOpenEntries({1});
+    EXPECT_EQ(model.refresh(), (QList<int>{0, -1, 1, 2}));
+    EXPECT_EQ(titles(model).join(u','), u"A,B,Pause: 25 min"_s);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "companion_program.h"
-#include "engine_status.h"
 #include "fake_clock.h"
 #include "fake_launcher.h"
+#include "fake_run_control.h"
 #include "fake_shell.h"
+#include "plan_file.h"
+#include "plan_time.h"
 #include "records.h"
 #include "scripted_ui.h"
 #include "temp_data_folder.h"
@@ -32,21 +34,6 @@ inline void PrintTo(const QByteArray& b, std::ostream* os) {
     *os << '"' << QString::fromLatin1(b.toPercentEncoding(" /|:.()")).toStdString() << '"';
 }
 
-// The run engine as the window sees it, set by the test.
-class FakeEngine final : public EngineStatus {
-public:
-    bool active() const override { return isActive; }
-    bool unitRunning() const override { return isUnit; }
-    bool isActive = false;
-    bool isUnit = false;
-};
-
-// A fixed unit of 08:00-08:25 today.
-inline PlanEntry fixedUnit(const QString& title, const QString& status = QStringLiteral(" ")) {
-    const auto s = [](const char* text) { return QString::fromLatin1(text); };
-    return PlanEntry{{}, s("08:00"), s("08:25"), title, s("F"), s("E"), s("25"), status, s("07.12.2026"), {}};
-}
-
 // A Planning window over a fresh data folder, a fake clock (Monday 07.12.2026, 09:00:40) and
 // fake platform services.
 class WindowTest : public ::testing::Test {
@@ -59,13 +46,24 @@ protected:
     ~WindowTest() override {
         if (window)
             window->hide();
+        window.reset();
+        // Whatever a test asked the user was answered as it scripted.
+        EXPECT_TRUE(ui.allAnswered()) << "scripted answers left over";
     }
 
-    // Creates the window; shown and active unless told otherwise.
-    TFWorklist& open(bool show = true) {
-        const WorklistServices services{clock, data.folder(), records, companion, shell, launcher, &ui};
+    // Creates the window over a fresh plan; shown and active unless told otherwise. userInterface:
+    // the window's user interface (the scripted one unless given).
+    TFWorklist& open(bool show = true, UserInterface* userInterface = nullptr) {
+        window.reset();
+        planFile.reset();
+        plan = std::make_unique<Worklist>(clock, records.settings);
+        plan->setRunControl(&engine);
+        UserInterface& chosen = userInterface ? *userInterface : ui;
+        planFile = std::make_unique<PlanFile>(*plan, clock, records.settings, data.folder(), records.debugLog,
+                                              chosen);
+        const WorklistServices services{clock,    data.folder(), records, companion, shell,
+                                        launcher, &chosen,       *plan,   *planFile};
         window = std::make_unique<TFWorklist>(services);
-        window->setEngineStatus(&engine);
         if (show)
             showActive();
         return *window;
@@ -122,7 +120,14 @@ protected:
         key(Qt::Key_Return);
     }
 
-    QList<PlanEntry>& entries() { return window->worklist().entries(); }
+    const QList<PlanEntry>& entries() const { return plan->entries(); }
+    PlanEntry& edit(qsizetype row) { return plan->editEntry(row); }
+    // A unit of 25 minutes with a fixed start today (a start already passed means tomorrow,
+    // unless the unit is finished or running).
+    void addFixed(const QString& title, QTime start, const char* status = " ") {
+        plan->AddEntry(title, false, plantime::wall(clock.today(), start), 25, true,
+                       QString::fromLatin1(status));
+    }
     QByteArray savedPlan() const { return data.read(QStringLiteral("worklist.log")); }
     // The four shown columns of every row, cells joined by "|", rows by "; ".
     QString shown() const {
@@ -144,6 +149,8 @@ protected:
     FakeLauncher launcher;
     CompanionProgram companion{launcher};
     FakeShell shell;
-    FakeEngine engine;
+    FakeRunControl engine;
+    std::unique_ptr<Worklist> plan;
+    std::unique_ptr<PlanFile> planFile;
     std::unique_ptr<TFWorklist> window;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fake_clock.h"
+#include "fake_run_control.h"
 #include "plan_time.h"
 #include "settings.h"
 #include "worklist.h"
@@ -19,14 +20,10 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 // A Planning window stand-in that records what the plan told it.
 class RecordingHost final : public PlanningHost {
 public:
-    bool engineActive() const override { return engine; }
-    int percentileRank() const override { return rank; }
     void captionChanged(const QString& caption) override { captions.append(caption); }
     void entriesChanged() override { ++entriesChangedCalls; }
     void restartUpdateTimer() override { ++timerRestarts; }
 
-    bool engine = false;
-    int rank = 0;
     QStringList captions;
     int entriesChangedCalls = 0;
     int timerRestarts = 0;
@@ -61,6 +58,8 @@ inline QDateTime dec(int day, int h, int min) {
 // A plan on the fake clock's day (Monday 07.12.2026, 09:00 unless a test moves it).
 class PlanTest : public ::testing::Test {
 public:
+    PlanTest() { list.setRunControl(&run); }
+
     void add(const QString& title, const QDateTime& start, const char* status, int minutes = 25,
              bool fixed = true, bool pause = false) {
         list.AddEntry(title, pause, start, minutes, fixed, QString::fromLatin1(status));
@@ -83,5 +82,6 @@ public:
     FakeClock clock;
     Settings settings;
     RecordingHost host;
+    FakeRunControl run;
     Worklist list{clock, settings, host};
 };

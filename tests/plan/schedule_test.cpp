@@ -226,7 +226,8 @@ TEST_F(ScheduleTest, EqualStartsKeepTheirListOrder) {
     EXPECT_EQ(titles(list), expected);
 
     // Reordered by an editing command: the sort keeps the new order of the equal entries.
-    std::reverse(list.entries().begin(), list.entries().end());
+    for (qsizetype i = 0, n = list.entries().size(); i < n / 2; ++i)
+        std::swap(list.editEntry(i), list.editEntry(n - 1 - i));
     std::reverse(expected.begin() + 1, expected.end() - 1);
     for (int i = 0; i < 3; ++i)
         tick(60);
@@ -241,10 +242,10 @@ TEST_F(ScheduleTest, TimesStandStillWhileTheEngineRunsButTheDayChangeStillPurges
     add(u"Nacht"_s, dec(7, 23, 0), "WIP", 90);
     addUnit(u"B"_s);
     list.removedDoneCount = 2;
-    host.engine = true;
+    run.isActive = true;
     list.captionSuffix = u" - EINHEIT AKTIV"_s;
     // The running unit started late: nothing moves while the engine is active.
-    list.entries()[1].startTime = u"23:10"_s;
+    list.editEntry(1).startTime = u"23:10"_s;
     const QStringList frozen = rows(list);
     tick(30 * 60);
     EXPECT_EQ(rows(list), frozen);
@@ -256,9 +257,9 @@ TEST_F(ScheduleTest, TimesStandStillWhileTheEngineRunsButTheDayChangeStillPurges
 
     // Re-planning stops the engine and puts the running unit back to pending relative: the
     // next tick moves the relative entries to the current time.
-    host.engine = false;
-    list.entries()[0].status = u" "_s;
-    list.entries()[0].startMode = u"R"_s;
+    run.isActive = false;
+    list.editEntry(0).status = u" "_s;
+    list.editEntry(0).startMode = u"R"_s;
     tick(1);
     EXPECT_EQ(rows(list), QStringList({u"1|00:00|01:30|Nacht|R|E|90| |08.12.2026|"_s,
                                        u"2|01:35|02:00|B|R|E|25| |08.12.2026|"_s}));
@@ -281,9 +282,9 @@ TEST_F(ScheduleTest, CaptionText) {
         add(u"F"_s, dec(7, h, 0), "x");
     for (int i = 0; i < 5; ++i)
         addUnit(u"Offen"_s);
-    host.rank = 62;
+    run.rank = 62;
     for (const auto& c : cases) {
-        host.engine = c.engine;
+        run.isActive = c.engine;
         list.captionSuffix = c.suffix;
         settings.showPercentileRanking = c.percentile;
         list.RecomputeSchedule();
@@ -298,15 +299,15 @@ TEST_F(ScheduleTest, FieldThatDoesNotConvertLeavesTheListWhole) {
     addFixed(u"Abend"_s, 18, 0);
 
     // A hand-edited fixed start that is no time: nothing moves, nothing is re-sorted.
-    list.entries()[2].startTime = u"18:7x"_s;
+    list.editEntry(2).startTime = u"18:7x"_s;
     clock.advanceSecs(3600);
     QStringList before = rows(list);
     EXPECT_THROW(list.RecomputeSchedule(), plantime::ConversionError);
     EXPECT_EQ(rows(list), before);
 
     // A length that is no number: the entries before it are placed whole, it keeps its times.
-    list.entries()[2].startTime = u"18:00"_s;
-    list.entries()[1].duration = u"2x"_s;
+    list.editEntry(2).startTime = u"18:00"_s;
+    list.editEntry(1).duration = u"2x"_s;
     before = rows(list);
     EXPECT_THROW(list.RecomputeSchedule(), plantime::ConversionError);
     EXPECT_EQ(rows(list).at(0), u"1|10:00|10:25|A|R|E|25| |07.12.2026|"_s);
@@ -314,8 +315,8 @@ TEST_F(ScheduleTest, FieldThatDoesNotConvertLeavesTheListWhole) {
 
     // Mended, the next tick computes everything again; a relative entry's own date is
     // rewritten before anything reads it.
-    list.entries()[1].duration = u"25"_s;
-    list.entries()[1].date = u"kein Datum"_s;
+    list.editEntry(1).duration = u"25"_s;
+    list.editEntry(1).date = u"kein Datum"_s;
     list.RecomputeSchedule();
     EXPECT_EQ(rows(list), QStringList({
                               u"1|10:00|10:25|A|R|E|25| |07.12.2026|"_s,

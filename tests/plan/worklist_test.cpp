@@ -80,9 +80,9 @@ TEST_F(WorklistTest, QueriesAsThePlanFills) {
     EXPECT_EQ(list.NextPendingUnitStart(), dec(7, 9, 25));
 
     // The tomorrow query skips only "x": a blinking unit of tomorrow would count.
-    list.entries()[4].status = u"FERTIG1"_s;
+    list.editEntry(4).status = u"FERTIG1"_s;
     EXPECT_EQ(list.FirstOpenTomorrowIndex(), 4);
-    list.entries()[4].status = u"x"_s;
+    list.editEntry(4).status = u"x"_s;
     EXPECT_EQ(list.FirstOpenTomorrowIndex(), -1);
 }
 
@@ -95,36 +95,40 @@ TEST_F(WorklistTest, CountsIncludeRemovedFinishedUnits) {
     addUnit(u"Blinkt"_s);
     addFixed(u"Morgen"_s, 7, 0);
     // "Blinkt" was started (which fixes its start) and counts from the moment it blinks.
-    ASSERT_EQ(list.entries()[5].displayText, u"Blinkt"_s);
-    list.entries()[5].status = u"FERTIG1"_s;
-    list.entries()[5].startMode = u"F"_s;
+    ASSERT_EQ(list.editEntry(5).displayText, u"Blinkt"_s);
+    list.editEntry(5).status = u"FERTIG1"_s;
+    list.editEntry(5).startMode = u"F"_s;
     list.RecomputeSchedule();
     // Done: three units, the pause, the blinking unit. Planned today: today's units of any status.
     EXPECT_EQ(list.caption(), u"Taktplan (5/5)"_s);
 
-    // "Fertige Einheiten entfernen" takes the three "x" units out and remembers them.
-    list.entries().removeIf([](const PlanEntry& e) { return e.isUnit() && e.status == u"x"_s; });
-    list.removedDoneCount += 3;
-    list.RecomputeSchedule();
-    EXPECT_EQ(list.DoneCount(), 5);
-    EXPECT_EQ(list.PlannedTodayCount(), 5);
+    // "Fertige Einheiten entfernen" takes every finished entry out (the blinking unit and the
+    // loaded pause too) and remembers them; the done count stays, the pause now counts as planned.
+    EXPECT_EQ(list.removeFinished(), 5);
+    EXPECT_EQ(titles(list), QStringList({u"Offen"_s, u"Morgen"_s}));
+    EXPECT_EQ(list.removedDoneCount, 5);
+    EXPECT_EQ(list.caption(), u"Taktplan (5/6)"_s);
+    list.editEntry(0).status = u"FERTIG1"_s;
+    list.editEntry(0).startMode = u"F"_s;
+    EXPECT_EQ(list.removeFinished(), 1);
+    EXPECT_EQ(list.DoneCount(), 6);
 
     // The next day both lose those three again (and yesterday's pause goes).
     clock.set(QDate(2026, 12, 8), QTime(7, 0));
     list.RecomputeSchedule();
     EXPECT_EQ(list.removedDoneCount, 0);
-    EXPECT_EQ(list.DoneCount(), 1); // "Blinkt" still blinks, whatever its date
-    EXPECT_EQ(list.PlannedTodayCount(), 2);
+    EXPECT_EQ(list.DoneCount(), 0);
+    EXPECT_EQ(list.PlannedTodayCount(), 1); // "Morgen" is today now
 }
 
 TEST_F(WorklistTest, PurgeRemovesOldCrossesAndClearKeepsFinished) {
     setNow(12, 0);
     add(u"alt"_s, dec(5, 8, 0), "x");
     add(u"blinkt alt"_s, dec(6, 8, 0), "x");
-    list.entries()[1].status = u"FERTIG2"_s;
+    list.editEntry(1).status = u"FERTIG2"_s;
     add(u"heute"_s, dec(7, 8, 0), "x");
     add(u"offen alt"_s, dec(8, 8, 0), " ");
-    list.entries().last().date = u"01.12.2026"_s;
+    list.editEntry(3).date = u"01.12.2026"_s;
     list.removedDoneCount = 4;
     host.entriesChangedCalls = 0;
     list.PurgeOldFinished();
@@ -159,6 +163,121 @@ TEST_F(WorklistTest, TodaysFinishedUnitsFromTheActivityLog) {
                                        u"3|09:10|09:35|Pläne|F|E|25|x|07.12.2026|"_s,
                                        u"4|09:40|10:10|Alte Zeile|F|E|30|x|07.12.2026|"_s}));
     EXPECT_EQ(list.caption(), u"Taktplan (6/4)"_s);
+}
+
+TEST_F(WorklistTest, DeleteTakesOnlyTheSelectedOpenEntries) {
+    const struct {
+        const char* what;
+        QList<int> rows;
+        bool running;
+        int removed;
+        const char* left;
+    } cases[] = {
+        {"one open row", {2}, false, 1, "Fertig,A,Pause: 25 min,C"},
+        {"finished rows stay", {0, 1}, false, 1, "Fertig,B,Pause: 25 min,C"},
+        {"any order, twice", {4, 2, 4}, false, 2, "Fertig,A,Pause: 25 min"},
+        {"rows that are not there", {-1, 5, 99}, false, 0, "Fertig,A,B,Pause: 25 min,C"},
+        {"nothing while a plan runs", {1, 2}, true, 0, "Fertig,A,B,Pause: 25 min,C"},
+    };
+    for (const auto& c : cases) {
+        RecordingHost h;
+        Worklist fresh(clock, settings, h);
+        run.isActive = c.running;
+        fresh.setRunControl(&run);
+        fresh.AddEntry(u"Fertig"_s, false, dec(7, 8, 0), 25, true, u"x"_s);
+        for (const QString& t : {u"A"_s, u"B"_s})
+            fresh.AddEntry(t, false, dec(7, 9, 0), 25, false, u" "_s);
+        fresh.AddEntry(QString(), true, dec(7, 9, 0), 25, false, u" "_s);
+        fresh.AddEntry(u"C"_s, false, dec(7, 9, 0), 25, false, u" "_s);
+        const int changes = h.entriesChangedCalls;
+        EXPECT_EQ(fresh.deleteOpenEntries(c.rows), c.removed) << c.what;
+        QStringList left;
+        for (const PlanEntry& e : fresh.entries())
+            left.append(e.displayText);
+        EXPECT_EQ(left.join(u','), QString::fromUtf8(c.left)) << c.what;
+        // The rest is re-planned at once and the view told.
+        if (c.removed > 0) {
+            EXPECT_TRUE(h.entriesChangedCalls > changes && fresh.entries().at(1).startTime == u"09:00"_s)
+                << c.what;
+        }
+    }
+}
+
+TEST_F(WorklistTest, EveryEntryKeepsItsOwnIdentityThroughSortsAndDeletes) {
+    addUnit(u"A"_s);
+    addPause(25);
+    addUnit(u"B"_s);
+    addPause(25);
+    const quint64 firstPause = list.entryId(1);
+    const quint64 secondPause = list.entryId(3);
+    EXPECT_NE(firstPause, secondPause) << "equal text, yet two entries";
+    // An entry sorted in before them moves every row down by one.
+    add(u"Fertig"_s, dec(7, 8, 0), "x");
+    EXPECT_EQ(titles(list).first(), u"Fertig"_s);
+    EXPECT_EQ(list.rowOf(firstPause), 2);
+    EXPECT_EQ(list.rowOf(secondPause), 4);
+    list.deleteOpenEntries({2});
+    EXPECT_EQ(list.rowOf(firstPause), -1);
+    EXPECT_EQ(list.rowOf(secondPause), 3);
+    // A new entry never takes the id of a deleted one.
+    addUnit(u"C"_s);
+    for (qsizetype r = 0; r < list.entries().size(); ++r)
+        EXPECT_NE(list.entryId(r), firstPause);
+}
+
+TEST_F(WorklistTest, FinishBlinkAlternatesFourteenTimesThenMarksDone) {
+    // The unit that blinks: running or already blinking; a pause never blinks.
+    const struct {
+        const char* what;
+        bool pause;
+        const char* status;
+        int steps;
+    } cases[] = {{"running unit", false, "WIP", 14},
+                 {"blinking unit", false, "FERTIG1", 14},
+                 {"running pause", true, "WIP", 0}};
+    for (const auto& c : cases) {
+        RecordingHost h;
+        Worklist fresh(clock, settings, h);
+        fresh.AddEntry(u"Eins"_s, c.pause, dec(7, 8, 50), 25, true, u"WIP"_s);
+        fresh.editEntry(0).status = QString::fromLatin1(c.status);
+        fresh.AddEntry(u"Zwei"_s, false, dec(7, 10, 0), 25, true, u" "_s);
+        QString seen;
+        int steps = 0;
+        while (fresh.finishBlinkStep() && steps < 20) {
+            seen += fresh.entries().at(0).status.right(1);
+            ++steps;
+        }
+        EXPECT_EQ(steps, c.steps) << c.what;
+        EXPECT_EQ(seen, u"21212121212121"_s.left(c.steps)) << c.what;
+        EXPECT_EQ(fresh.entries().at(0).status, c.pause ? u"WIP"_s : u"x"_s) << c.what;
+        EXPECT_EQ(fresh.entries().at(1).status, u" "_s) << c.what;
+    }
+
+    // A blink whose row is gone ends at once, and the next unit blinks its full length again.
+    add(u"Weg"_s, dec(7, 8, 50), "WIP");
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(list.finishBlinkStep());
+    EXPECT_EQ(list.removeFinished(), 1);
+    EXPECT_FALSE(list.finishBlinkStep());
+    add(u"Nächste"_s, dec(7, 8, 50), "WIP");
+    int steps = 0;
+    while (list.finishBlinkStep())
+        ++steps;
+    EXPECT_EQ(steps, 14);
+    EXPECT_EQ(list.caption(), u"Taktplan (2/2)"_s);
+}
+
+TEST_F(WorklistTest, ReplanningCaptionFollowsTheRemainingReplannings) {
+    const struct {
+        int left;
+        const char* caption;
+        bool available;
+    } cases[] = {{-1, "Neu planen", true}, {0, "Neu planen (0)", false}, {3, "Neu planen (3)", true}};
+    for (const auto& c : cases) {
+        settings.Verbleibend = c.left;
+        EXPECT_EQ(list.replanCaption(), QString::fromUtf8(c.caption));
+        EXPECT_EQ(list.replanAvailable(), c.available) << c.left;
+    }
 }
 
 } // namespace
