@@ -109,9 +109,8 @@ int StartUp::run() {
     // The run engine attaches itself to the plan with setRunControl; until then no plan runs.
     Worklist worklist(m_clock, records.settings);
     PlanFile planFile(worklist, m_clock, records.settings, m_folder, records.debugLog, ui);
-    TFWorklist window(
-        WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui, worklist, planFile,
-                         &TerminationRequests::requested});
+    TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui, worklist,
+                                       planFile, &TerminationRequests::requested});
     // A request to end that came while the plan loaded is taken in now: nothing more is shown.
     if (TerminationRequests::requested())
         QCoreApplication::processEvents();
