@@ -172,9 +172,7 @@ TEST_F(SettingsFileTest, LogPathWithoutExtensionIsCorrected) {
     const QString log = u"/Dezuzedu.log"_s;
     const QString cases[][3] = {
         {existing + u"/"_s, existing, existing + log},
-        {existing + u"\\\\"_s, existing, existing + log},
         {missing + u"/"_s, missing, file.defaultLogPath()},
-        {u"/srv/log.dir/Arbeit"_s, u"/srv/log.dir/Arbeit"_s, file.defaultLogPath()},
         {u"C:\\Daten.alt\\Arbeit"_s, u"C:\\Daten.alt\\Arbeit"_s, file.defaultLogPath()},
     };
     for (const auto& [value, shown, result] : cases) {
@@ -230,7 +228,6 @@ TEST_F(SettingsFileTest, TextValuesReadBackAsTheyWereOrOnOneLine) {
     } cases[] = {
         // Windows-1252 bytes that would pass for UTF-8.
         {u"https://example.org/?h=Maß²"_s, u"https://example.org/?h=Maß²"_s},
-        {u"Ã¤ Gruß…"_s, u"Ã¤ Gruß…"_s},
         // A break must not end the value early and smuggle in keys of its own (the last line of a
         // key counts, and these two stand above the addresses in the file).
         {u"https://a.example\r\nKleine Pause=1\nStandardDauerEinheit=99"_s,
