@@ -7,7 +7,7 @@
 #include "typed_entry.h"
 #include "value_text.h"
 
-#include <limits>
+#include <climits>
 #include <optional>
 
 namespace {
@@ -28,11 +28,8 @@ TEST(TypedEntryTest, EveryFormOfTypedText) {
         {u"Pläne"_s, false, u"Pläne"_s, 50},
         {u"pause"_s, false, u"pause"_s, 50},
         {u" p 5"_s, false, u" p 5"_s, 50},
-        {u"pp"_s, false, u"pp"_s, 50},
         {QString(), false, QString(), 50},
         {u"p"_s, true, QString(), 20},
-        {u"P"_s, true, QString(), 20},
-        {u"p "_s, true, QString(), 20},
         {u"p 10"_s, true, QString(), 10},
         {u"P 10 Kaffee kochen"_s, true, u"Kaffee kochen"_s, 10},
         {u"p Mittag essen"_s, true, u"Mittag essen"_s, 20},
@@ -41,18 +38,14 @@ TEST(TypedEntryTest, EveryFormOfTypedText) {
         {u"p  25"_s, true, u" 25"_s, 20},
         {u"p 25 "_s, true, QString(), 25},
         {u"p +5 Tee"_s, true, u"Tee"_s, 5},
-        {u"p -0"_s, true, QString(), 0},
         {u"p -5"_s, true, u"-5"_s, 20},
         {u"p 35791395"_s, true, u"35791395"_s, 20},
         {u"p 35791394"_s, true, QString(), 35791394},
-        {u"p 99999999999"_s, true, u"99999999999"_s, 20},
         // Titles the plan file would read back as something else are changed here.
         {u"Pause: 15"_s, false, u"Pause 15"_s, 50, Adjustment::PausePrefix},
         {u"{{WIP}}Bericht"_s, false, u"{WIP}Bericht"_s, 50, Adjustment::RunningMark},
-        {u"{{WIP}}Pause: 5"_s, false, u"{WIP}Pause: 5"_s, 50, Adjustment::RunningMark},
         {u"Zwei\nZeilen"_s, false, u"Zwei Zeilen"_s, 50, Adjustment::LineBreak},
         {u"p 5 a|||09:00"_s, true, u"a||09:00"_s, 5, Adjustment::TimeMark},
-        {u"p 5 a||||b"_s, true, u"a||b"_s, 5, Adjustment::TimeMark},
         {u"p 5 x\r\ny"_s, true, u"x  y"_s, 5, Adjustment::LineBreak},
         // These survive the file as they are: a unit line is read from its last "///".
         {u"Ablage 2025/"_s, false, u"Ablage 2025/"_s, 50},
@@ -97,35 +90,35 @@ TEST(MinuteReaderTest, AgreesWithTheGeneralReaders) {
         for (const QString& t : times)
             EXPECT_EQ(fast(d, t), general(d, t)) << d.toStdString() << " " << t.toStdString();
     }
-    // Whole numbers: the shortcut takes up to nine plain digits.
-    const QString numbers[] = {u"0"_s,          u"25"_s,         u"000000025"_s,   u"999999999"_s,
-                               u"2147483647"_s, u"2147483648"_s, u"-2147483648"_s, u"-25"_s,
-                               u"+25"_s,        u" 25 "_s,       u"25x"_s,         u"2 5"_s,
-                               u"-"_s,          u"０"_s,         QString()};
-    for (const QString& n : numbers) {
-        int f = -7, g = -7;
-        const bool fastOk = planminutes::tryReadInt(n, &f);
-        EXPECT_EQ(fastOk, valuetext::readInt(n, &g)) << n.toStdString();
-        EXPECT_EQ(f, g) << n.toStdString();
-    }
-}
-
-TEST(MinuteReaderTest, GeneralReadersTakeTheWrittenAndHandEditedForms) {
+    // Whole numbers: the shortcut takes up to nine plain digits; the general reader takes blanks
+    // around and a sign, and nothing beyond the range of int.
     const struct {
         QString text;
         std::optional<int> value;
-    } numbers[] = {{u"25"_s, 25},
-                   {u" -7 "_s, -7},
-                   {u"+0"_s, 0},
-                   {u"2147483647"_s, std::numeric_limits<int>::max()},
-                   {u"-2147483648"_s, std::numeric_limits<int>::min()},
-                   {u"2147483648"_s, std::nullopt},
-                   {u"1e3"_s, std::nullopt},
-                   {u"0x10"_s, std::nullopt}};
+    } numbers[] = {
+        {u"0"_s, 0},
+        {u"000000025"_s, 25},
+        {u"999999999"_s, 999999999},
+        {u"2147483647"_s, INT_MAX},
+        {u"-2147483648"_s, INT_MIN},
+        {u"2147483648"_s, {}},
+        {u" -7 "_s, -7},
+        {u"+0"_s, 0},
+        {u"25x"_s, {}},
+        {u"2 5"_s, {}},
+        {u"-"_s, {}},
+        {u"０"_s, {}},
+        {u"1e3"_s, {}},
+        {u"0x10"_s, {}},
+        {QString(), {}},
+    };
     for (const auto& c : numbers) {
-        int v = 0;
-        const bool ok = valuetext::readInt(c.text, &v);
-        EXPECT_EQ(ok ? std::optional<int>(v) : std::nullopt, c.value) << c.text.toStdString();
+        int f = -7, g = -7;
+        const bool fastOk = planminutes::tryReadInt(c.text, &f);
+        const bool generalOk = valuetext::readInt(c.text, &g);
+        EXPECT_EQ(generalOk ? std::optional<int>(g) : std::nullopt, c.value) << c.text.toStdString();
+        EXPECT_EQ(fastOk, generalOk) << c.text.toStdString();
+        EXPECT_EQ(f, g) << c.text.toStdString();
     }
 }
 

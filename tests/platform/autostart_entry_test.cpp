@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray readAll(const QString& path) {
@@ -18,8 +20,8 @@ QByteArray readAll(const QString& path) {
 } // namespace
 
 TEST(AutostartEntry, CommandLinesQuoteThePathForTheirReader) {
-    EXPECT_EQ(AutostartEntry::commandLine(QStringLiteral("/opt/Takt plan/taktplan")),
-              QStringLiteral("\"/opt/Takt plan/taktplan\" -autostart"));
+    EXPECT_EQ(AutostartEntry::commandLine(u"/opt/Takt plan/taktplan"_s),
+              u"\"/opt/Takt plan/taktplan\" -autostart"_s);
     // A desktop reads an Exec value by the string escapes of the file first, then by the quoting
     // of the arguments; '%' alone would start a field code.
     const std::pair<const char*, const char*> cases[] = {
@@ -36,11 +38,10 @@ TEST(AutostartEntry, CommandLinesQuoteThePathForTheirReader) {
 TEST(XdgAutostartEntry, WriteAndRemoveTheEntryUnderXdgConfigHome) {
     QTemporaryDir tmp;
     ScopedEnv env;
-    env.set("XDG_CONFIG_HOME", tmp.filePath(QStringLiteral("fresh config")).toUtf8());
-    const QString file = tmp.filePath(QStringLiteral("fresh config/autostart/taktplan.desktop"));
+    env.set("XDG_CONFIG_HOME", tmp.filePath(u"fresh config"_s).toUtf8());
+    const QString file = tmp.filePath(u"fresh config/autostart/taktplan.desktop"_s);
     EXPECT_EQ(XdgAutostartEntry::defaultFilePath(), file);
-    const std::unique_ptr<AutostartEntry> entry =
-        AutostartEntry::forProgram(QStringLiteral("/opt/täkt plan/taktplan"));
+    const std::unique_ptr<AutostartEntry> entry = AutostartEntry::forProgram(u"/opt/täkt plan/taktplan"_s);
 
     EXPECT_FALSE(entry->exists());
     EXPECT_TRUE(entry->remove()) << "removing a missing entry is no error";
@@ -59,19 +60,18 @@ TEST(XdgAutostartEntry, WriteAndRemoveTheEntryUnderXdgConfigHome) {
     EXPECT_FALSE(QFile::exists(file));
 
     // Relative values are invalid by the XDG rules and fall back to ~/.config.
-    const QString home = QDir::home().filePath(QStringLiteral(".config/autostart/taktplan.desktop"));
+    const QString home = QDir::home().filePath(u".config/autostart/taktplan.desktop"_s);
     env.set("XDG_CONFIG_HOME", "relative/config");
     EXPECT_EQ(XdgAutostartEntry::defaultFilePath(), home);
     env.set("XDG_CONFIG_HOME", {});
     EXPECT_EQ(XdgAutostartEntry::defaultFilePath(), home);
 
     // A regular file where the config folder should be: no autostart folder can be made.
-    QFile blocker(tmp.filePath(QStringLiteral("config")));
+    QFile blocker(tmp.filePath(u"config"_s));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.write("not a folder");
     blocker.close();
-    XdgAutostartEntry blocked(blocker.fileName() + QStringLiteral("/autostart/taktplan.desktop"),
-                              QStringLiteral("/usr/bin/taktplan"));
+    XdgAutostartEntry blocked(blocker.fileName() + u"/autostart/taktplan.desktop"_s, u"/usr/bin/taktplan"_s);
     EXPECT_FALSE(blocked.write());
     EXPECT_FALSE(blocked.exists());
     EXPECT_TRUE(blocked.remove());

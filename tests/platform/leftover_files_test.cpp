@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QStringList ours = {QStringLiteral("Settings.ini"), QStringLiteral("worklist.log")};
+const QStringList ours = {u"Settings.ini"_s, u"worklist.log"_s};
 
 void touch(const QString& path) {
     QFile file(path);
@@ -37,13 +39,12 @@ TEST(Leftovers, OnlyTheTemporaryCopiesOfOurOwnFilesGo) {
             expected.append(name);
     }
     // A link with such a name is never one of Qt's temporary files.
-    ASSERT_TRUE(QFile::link(tmp.filePath(QStringLiteral("Settings.ini")),
-                            tmp.filePath(QStringLiteral("Settings.ini.linkXY"))));
+    ASSERT_TRUE(QFile::link(tmp.filePath(u"Settings.ini"_s), tmp.filePath(u"Settings.ini.linkXY"_s)));
     expected.sort();
     EXPECT_EQ(leftovers::removeSaveLeftovers(tmp.path(), ours), expected);
     for (const auto& c : cases)
         EXPECT_EQ(QFile::exists(tmp.filePath(QString::fromLatin1(c.name))), !c.removed) << c.name;
-    EXPECT_TRUE(QFileInfo(tmp.filePath(QStringLiteral("Settings.ini.linkXY"))).isSymLink());
+    EXPECT_TRUE(QFileInfo(tmp.filePath(u"Settings.ini.linkXY"_s)).isSymLink());
 }
 
 TEST(Leftovers, TemporarySocketFoldersGoWhenTheyHoldNothingButTheSocket) {
@@ -63,12 +64,12 @@ TEST(Leftovers, TemporarySocketFoldersGoWhenTheyHoldNothingButTheSocket) {
         if (*c.inside)
             touch(dir + u'/' + QString::fromLatin1(c.inside));
     }
-    touch(folder + QStringLiteral("/socket"));
+    touch(folder + u"/socket"_s);
     const QStringList removed = leftovers::removeSocketFolders(folder);
     for (const auto& c : cases) {
         const QString dir = folder + u'/' + QString::fromLatin1(c.folder);
         EXPECT_EQ(removed.contains(dir), c.removed) << c.folder;
         EXPECT_EQ(QFileInfo::exists(dir), !c.removed) << c.folder;
     }
-    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/socket")));
+    EXPECT_TRUE(QFile::exists(folder + u"/socket"_s));
 }

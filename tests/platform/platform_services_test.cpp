@@ -16,6 +16,8 @@
 
 #include <atomic>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class ServicesTest : public ::testing::Test {
@@ -45,7 +47,7 @@ TEST_F(ServicesTest, SoundsThatCannotPlayAreNoError) {
     QtSoundPlayer player;
     QElapsedTimer elapsed;
     elapsed.start();
-    player.play(QStringLiteral("/nonexistent/Start.wav"));
+    player.play(u"/nonexistent/Start.wav"_s);
     player.play(QStringLiteral(TAKTPLAN_TEST_BUILD_DIR "/Sounds/Start.wav")); // no audio device here
     player.play(QStringLiteral(TAKTPLAN_TEST_BUILD_DIR "/Sounds/Ende_Einheit.wav"));
     QCoreApplication::processEvents();
@@ -53,16 +55,16 @@ TEST_F(ServicesTest, SoundsThatCannotPlayAreNoError) {
 }
 
 TEST_F(ServicesTest, SpeechWithoutAudioEndsWithoutHoldingUpTheCaller) {
-    if (!QTextToSpeech::availableEngines().contains(QStringLiteral("flite")))
+    if (!QTextToSpeech::availableEngines().contains(u"flite"_s))
         GTEST_SKIP() << "the flite speech engine is not installed (package qt6-speech-flite-plugin)";
-    QtSpeaker speaker(QStringLiteral("flite"));
+    QtSpeaker speaker(u"flite"_s);
     QSignalSpy finished(&speaker, &QtSpeaker::finished);
     QElapsedTimer elapsed;
     elapsed.start();
-    speaker.say(QStringLiteral("Pause vorbei"));
+    speaker.say(u"Pause vorbei"_s);
     EXPECT_LT(elapsed.elapsed(), 50) << "the engine starts on its own thread";
     ASSERT_TRUE(finished.wait(10000)) << "spoken or failed, the text comes to an end";
-    speaker.say(QStringLiteral("Noch eine Einheit"));
+    speaker.say(u"Noch eine Einheit"_s);
     EXPECT_TRUE(finished.size() == 2 || finished.wait(10000));
 }
 
@@ -70,7 +72,7 @@ TEST_F(ServicesTest, WorkstationLockTriesLoginManagerThenScreenSaver) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         GTEST_SKIP() << "no session bus: run the test under dbus-run-session";
-    SessionWorkstationLock lock(QStringLiteral("/nonexistent/loginctl"));
+    SessionWorkstationLock lock(u"/nonexistent/loginctl"_s);
 
     // Nobody answers: a report that names every way tried.
     const WorkstationLock::Result none = lock.lock();
@@ -85,26 +87,24 @@ TEST_F(ServicesTest, WorkstationLockTriesLoginManagerThenScreenSaver) {
     FakeScreenSaver saver;
     saver.moveToThread(&saverThread);
     saverThread.start();
-    QDBusConnection saverBus =
-        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("saver"));
-    ASSERT_TRUE(saverBus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver,
-                                        QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(saverBus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
+    QDBusConnection saverBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"saver"_s);
+    ASSERT_TRUE(
+        saverBus.registerObject(u"/org/freedesktop/ScreenSaver"_s, &saver, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(saverBus.registerService(u"org.freedesktop.ScreenSaver"_s));
 
     const WorkstationLock::Result byScreenSaver = lock.lock();
     EXPECT_TRUE(byScreenSaver.locked) << byScreenSaver.report.toStdString();
-    EXPECT_EQ(
-        byScreenSaver.report,
-        QStringLiteral("Arbeitsplatz gesperrt: org.freedesktop.ScreenSaver/org/freedesktop/ScreenSaver"));
+    EXPECT_EQ(byScreenSaver.report,
+              u"Arbeitsplatz gesperrt: org.freedesktop.ScreenSaver/org/freedesktop/ScreenSaver"_s);
     EXPECT_EQ(saver.locks.load(), 1);
 
     // A login manager that takes the request is asked first.
-    SessionWorkstationLock byLogin(QStringLiteral("true"));
+    SessionWorkstationLock byLogin(u"true"_s);
     EXPECT_TRUE(byLogin.lock().locked);
     EXPECT_EQ(saver.locks.load(), 1);
 
-    saverBus.unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("saver"));
+    saverBus.unregisterService(u"org.freedesktop.ScreenSaver"_s);
+    QDBusConnection::disconnectFromBus(u"saver"_s);
     saverThread.quit();
     saverThread.wait();
 }

@@ -6,26 +6,27 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 TEST(SoundFiles, UsersOwnSoundsWinOverTheDefaults) {
     QTemporaryDir tmp;
-    const QString work = tmp.filePath(QStringLiteral("work/Sounds/"));
-    const QString program = tmp.filePath(QStringLiteral("program/Sounds/"));
-    for (const QString& file : {work + QStringLiteral("Start.wav"), program + QStringLiteral("Start.wav"),
-                                program + QStringLiteral("Feierabend.wav")}) {
+    const QString work = tmp.filePath(u"work/Sounds/"_s);
+    const QString program = tmp.filePath(u"program/Sounds/"_s);
+    for (const QString& file :
+         {work + u"Start.wav"_s, program + u"Start.wav"_s, program + u"Feierabend.wav"_s}) {
         ASSERT_TRUE(QDir().mkpath(file.section(u'/', 0, -2)));
         QFile touched(file);
         ASSERT_TRUE(touched.open(QIODevice::WriteOnly));
     }
-    ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("Countdown30.wav"))); // a folder is no sound
+    ASSERT_TRUE(QDir().mkpath(work + u"Countdown30.wav"_s)); // a folder is no sound
 
     const auto path = [&](const char* name, const QString& workFolder) {
-        return soundfiles::path(QString::fromLatin1(name), workFolder,
-                                tmp.filePath(QStringLiteral("program")));
+        return soundfiles::path(QString::fromLatin1(name), workFolder, tmp.filePath(u"program"_s));
     };
-    const QString workFolder = tmp.filePath(QStringLiteral("work"));
-    EXPECT_EQ(path("Start.wav", workFolder), work + QStringLiteral("Start.wav"));
-    EXPECT_EQ(path("Feierabend.wav", workFolder), program + QStringLiteral("Feierabend.wav"));
-    EXPECT_EQ(path("Feierabend.wav", QString()), program + QStringLiteral("Feierabend.wav"));
+    const QString workFolder = tmp.filePath(u"work"_s);
+    EXPECT_EQ(path("Start.wav", workFolder), work + u"Start.wav"_s);
+    EXPECT_EQ(path("Feierabend.wav", workFolder), program + u"Feierabend.wav"_s);
+    EXPECT_EQ(path("Feierabend.wav", QString()), program + u"Feierabend.wav"_s);
     EXPECT_EQ(path("Countdown30.wav", workFolder), QString());
     EXPECT_EQ(path("Countdown60.wav", workFolder), QString());
 }

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
-TEST(SystemClock, FakeStartRunsOnAtTheGivenSpeed) {
+using namespace Qt::StringLiterals;
+
+TEST(SystemClock, FakeStartAndSpeedFromTheEnvironment) {
     const QDateTime start(QDate(2026, 3, 29), QTime(1, 59, 0));
     const SystemClock clock(start, 600.0); // ten minutes a second
     EXPECT_TRUE(clock.isShifted());
@@ -16,16 +18,13 @@ TEST(SystemClock, FakeStartRunsOnAtTheGivenSpeed) {
     // 200 ms at 600x are at least two minutes of clock time, while the tick stays real.
     EXPECT_GE(first.secsTo(clock.localNow()), 110);
     EXPECT_LT(clock.tickMs(), 10'000);
-}
 
-TEST(SystemClock, EnvironmentSetsStartAndSpeed) {
     ScopedEnv env;
     env.set("TAKTPLAN_FAKE_TIME", "2025-12-05T09:00:00");
     env.set("TAKTPLAN_TIME_SPEED", "2");
-    const SystemClock clock = SystemClock::fromEnvironment();
-    EXPECT_EQ(clock.speed(), 2.0);
-    EXPECT_EQ(clock.localNow().date(), QDate(2025, 12, 5));
-    EXPECT_EQ(clock.localNow().time().hour(), 9);
+    const SystemClock fromEnv = SystemClock::fromEnvironment();
+    EXPECT_EQ(fromEnv.speed(), 2.0);
+    EXPECT_EQ(fromEnv.localNow().toString(u"yyyy-MM-dd hh"), u"2025-12-05 09"_s);
 
     env.set("TAKTPLAN_FAKE_TIME", "05.12.2025 09:00");
     env.set("TAKTPLAN_TIME_SPEED", "-3");

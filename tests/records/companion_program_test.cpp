@@ -12,9 +12,11 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString helper = QStringLiteral("Taktplan_AutoHotkey_Helper.exe");
+const QString helper = u"Taktplan_AutoHotkey_Helper.exe"_s;
 using Program = CompanionProgram&;
 using Fallback = const std::function<void()>&;
 
@@ -84,7 +86,7 @@ TEST(CompanionProgram, RealLauncherStartsTheHelperFromTheWorkingFolder) {
     fellBack = false;
     companion.notifyUpdates([&] { fellBack = true; });
     EXPECT_FALSE(fellBack);
-    QFile answer(QDir(dir.path()).filePath(QStringLiteral("args.txt")));
+    QFile answer(QDir(dir.path()).filePath(u"args.txt"_s));
     for (int i = 0; i < 500 && !answer.exists(); ++i)
         QThread::msleep(20);
     ASSERT_TRUE(answer.open(QIODevice::ReadOnly));

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 // Designated initializers name only what differs from the defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
@@ -36,7 +38,7 @@ const QStringList keyOrder =
 QStringList readLines(const QStringList& keys, const QString& note) {
     QStringList lines;
     for (const QString& key : keys)
-        lines.append(QStringLiteral("Lade Wert \"%1\" aus INI-Datei.  %2 Ergebnis: ").arg(key, note));
+        lines.append(u"Lade Wert \"%1\" aus INI-Datei.  %2 Ergebnis: "_s.arg(key, note));
     return lines;
 }
 
@@ -48,8 +50,8 @@ protected:
     ScriptedUi ui;
     SettingsFile file{data.folder(), debugLog, ui};
 
-    void writeIni(const QByteArray& bytes) { data.write(QStringLiteral("Settings.ini"), bytes); }
-    QByteArray ini() const { return data.read(QStringLiteral("Settings.ini")); }
+    void writeIni(const QByteArray& bytes) { data.write(u"Settings.ini"_s, bytes); }
+    QByteArray ini() const { return data.read(u"Settings.ini"_s); }
     Settings load() {
         Settings s;
         file.LoadSettings(s);
@@ -58,19 +60,17 @@ protected:
 };
 
 TEST_F(SettingsFileTest, MissingFileIsAFirstStartWithDefaultsAndOneDebugLinePerKey) {
-    const DataFolder fresh(QDir(data.path()).filePath(QStringLiteral("neu/Taktplan")));
+    const DataFolder fresh(QDir(data.path()).filePath(u"neu/Taktplan"_s));
     SettingsFile first(fresh, debugLog, ui);
-    Settings s{.X = 77, .NeuPlanenURL = QStringLiteral("alt")}; // nothing of a used record may stay
+    Settings s{.X = 77, .NeuPlanenURL = u"alt"_s}; // nothing of a used record may stay
     first.LoadSettings(s);
 
     EXPECT_TRUE(first.firstStart());
     EXPECT_TRUE(fresh.exists());
     EXPECT_FALSE(QFile::exists(first.filePath())); // created by the first save, not by reading
-    EXPECT_EQ(s, (Settings{.Hoehe = 285,
-                           .Breite = 450,
-                           .LogDateiPfad = fresh.filePath(QStringLiteral("Dezuzedu.log"))}));
+    EXPECT_EQ(s, (Settings{.Hoehe = 285, .Breite = 450, .LogDateiPfad = fresh.filePath(u"Dezuzedu.log"_s)}));
     EXPECT_TRUE(ui.messages.isEmpty());
-    EXPECT_EQ(debugMessages(debugLog), readLines(keyOrder, QStringLiteral("Datei existiert nicht.")));
+    EXPECT_EQ(debugMessages(debugLog), readLines(keyOrder, u"Datei existiert nicht."_s));
 }
 
 TEST_F(SettingsFileTest, ExistingFileReadsPositionFirstAndNotesTheAttempt) {
@@ -78,13 +78,12 @@ TEST_F(SettingsFileTest, ExistingFileReadsPositionFirstAndNotesTheAttempt) {
     const Settings s = load();
     EXPECT_FALSE(file.firstStart());
     EXPECT_EQ(s.Hoehe, 0); // an existing file without a size lets the window choose its own
-    EXPECT_EQ(s.NeuPlanenURL, QStringLiteral(" https://a?b=c "));
+    EXPECT_EQ(s.NeuPlanenURL, u" https://a?b=c "_s);
 
-    QStringList expected =
-        readLines(QStringList{QStringLiteral("X"), QStringLiteral("Y")} + keyOrder, QStringLiteral("(#1)"));
-    expected[0] += QStringLiteral("12");
-    expected[1] += QStringLiteral("-34");
-    expected[2 + keyOrder.indexOf(QStringLiteral("NeuPlanenURL"))] += QStringLiteral(" https://a?b=c ");
+    QStringList expected = readLines(QStringList{u"X"_s, u"Y"_s} + keyOrder, u"(#1)"_s);
+    expected[0] += u"12"_s;
+    expected[1] += u"-34"_s;
+    expected[2 + keyOrder.indexOf(u"NeuPlanenURL"_s)] += u" https://a?b=c "_s;
     EXPECT_EQ(debugMessages(debugLog), expected);
 }
 
@@ -102,7 +101,7 @@ TEST_F(SettingsFileTest, ReadingRules) {
          {.Hoehe = 300,
           .KleinePause = 9,
           .StandardDauerEinheit = 45,
-          .NeuPlanenURL = QStringLiteral("https://a.example/?X=3&b==2 ")}},
+          .NeuPlanenURL = u"https://a.example/?X=3&b==2 "_s}},
         {"\"0\" and \" 0\"",
          "Kleine Pause=0\r\nGrosse Pause= 0\r\nSounds= 0\r\nAnwesenheitErforderlich=0\r\n",
          {.AnwesenheitErforderlich = false}},
@@ -125,7 +124,7 @@ TEST_F(SettingsFileTest, ReadingRules) {
         {"a file saved as UTF-8 by an editor; an empty text keeps its default",
          "H\xC3\xB6he=500\r\nFeierabenddatei=/tmp/M\xC3\xBC"
          "de.txt\nLogDateiPfad=\n",
-         {.Hoehe = 500, .Feierabenddatei = QStringLiteral("/tmp/Müde.txt")}},
+         {.Hoehe = 500, .Feierabenddatei = u"/tmp/Müde.txt"_s}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -141,57 +140,53 @@ TEST_F(SettingsFileTest, ReadingRules) {
 
 TEST_F(SettingsFileTest, UnreadableFileCountsEveryKeyAsAbsentAndIsNotReplaced) {
     // A folder standing where the file should be: it exists but cannot be read, as root too.
-    ASSERT_TRUE(QDir(data.path()).mkdir(QStringLiteral("Settings.ini")));
+    ASSERT_TRUE(QDir(data.path()).mkdir(u"Settings.ini"_s));
     Settings s = load();
     EXPECT_FALSE(file.firstStart());
     EXPECT_EQ(s, Settings{.LogDateiPfad = file.defaultLogPath()});
     const QString first = debugMessages(debugLog).value(0);
-    EXPECT_TRUE(first.startsWith(
-        QStringLiteral("Lade Wert \"X\" aus INI-Datei.  Datei konnte nicht gelesen werden: ")))
+    EXPECT_TRUE(first.startsWith(u"Lade Wert \"X\" aus INI-Datei.  Datei konnte nicht gelesen werden: "_s))
         << first.toStdString();
-    EXPECT_TRUE(first.endsWith(QStringLiteral(" Ergebnis: ")));
+    EXPECT_TRUE(first.endsWith(u" Ergebnis: "_s));
 
     EXPECT_FALSE(file.SaveSettings(s));
     EXPECT_TRUE(QFileInfo(file.filePath()).isDir());
     EXPECT_EQ(ui.messages.size(), 1);
 
     // A file standing where the data folder should be is left alone just as well.
-    data.write(QStringLiteral("Taktplan"), "Notizen des Benutzers");
-    const DataFolder folderIsAFile(data.filePath(QStringLiteral("Taktplan")));
+    data.write(u"Taktplan"_s, "Notizen des Benutzers");
+    const DataFolder folderIsAFile(data.filePath(u"Taktplan"_s));
     SettingsFile blocked(folderIsAFile, debugLog, ui);
     blocked.LoadSettings(s);
     EXPECT_TRUE(blocked.firstStart());
     EXPECT_FALSE(blocked.SaveSettings(s));
-    EXPECT_EQ(data.read(QStringLiteral("Taktplan")), QByteArray("Notizen des Benutzers"));
+    EXPECT_EQ(data.read(u"Taktplan"_s), QByteArray("Notizen des Benutzers"));
 }
 
 TEST_F(SettingsFileTest, LogPathWithoutExtensionIsCorrected) {
     // The user is shown the folder the path names. A path with an extension is taken as it is:
     // the other tests expect no message.
-    QDir(data.path()).mkpath(QStringLiteral("Protokolle"));
-    const QString existing = QDir(data.path()).filePath(QStringLiteral("Protokolle"));
-    const QString missing = QDir(data.path()).filePath(QStringLiteral("fehlt/nicht"));
-    const QString log = QStringLiteral("/Dezuzedu.log");
+    QDir(data.path()).mkpath(u"Protokolle"_s);
+    const QString existing = QDir(data.path()).filePath(u"Protokolle"_s);
+    const QString missing = QDir(data.path()).filePath(u"fehlt/nicht"_s);
+    const QString log = u"/Dezuzedu.log"_s;
     const QString cases[][3] = {
-        {existing + QStringLiteral("/"), existing, existing + log},
-        {existing + QStringLiteral("\\\\"), existing, existing + log},
-        {missing + QStringLiteral("/"), missing, file.defaultLogPath()},
-        {QStringLiteral("/srv/log.dir/Arbeit"), QStringLiteral("/srv/log.dir/Arbeit"), file.defaultLogPath()},
-        {QStringLiteral("C:\\Daten.alt\\Arbeit"), QStringLiteral("C:\\Daten.alt\\Arbeit"),
-         file.defaultLogPath()},
+        {existing + u"/"_s, existing, existing + log},
+        {missing + u"/"_s, missing, file.defaultLogPath()},
+        {u"C:\\Daten.alt\\Arbeit"_s, u"C:\\Daten.alt\\Arbeit"_s, file.defaultLogPath()},
     };
     for (const auto& [value, shown, result] : cases) {
         SCOPED_TRACE(value.toStdString());
         ui.messages.clear();
-        writeIni((QStringLiteral("LogDateiPfad=") + value + QStringLiteral("\r\n")).toUtf8());
+        writeIni((u"LogDateiPfad="_s + value + u"\r\n"_s).toUtf8());
         EXPECT_EQ(load().LogDateiPfad, result);
         EXPECT_EQ(ui.messages, QStringList(shown));
         // The correction comes right after the read of the path.
         const QStringList messages = debugMessages(debugLog);
-        const qsizetype read = messages.lastIndexOf(
-            QStringLiteral("Lade Wert \"LogDateiPfad\" aus INI-Datei.  (#1) Ergebnis: ") + value);
+        const qsizetype read =
+            messages.lastIndexOf(u"Lade Wert \"LogDateiPfad\" aus INI-Datei.  (#1) Ergebnis: "_s + value);
         EXPECT_EQ(messages.value(read + 1),
-                  QStringLiteral("Invalider Pfad für Logdatei. Logdatei korrigiert zu: ") + result);
+                  u"Invalider Pfad für Logdatei. Logdatei korrigiert zu: "_s + result);
     }
 }
 
@@ -214,7 +209,7 @@ TEST_F(SettingsFileTest, EveryFieldIsReadAndWrittenBackUntilTheFileDisappears) {
     Settings s = load();
     EXPECT_FALSE(file.firstStart());
     EXPECT_EQ(s.LaufendeEinheitGestartetUm, 0); // written for outside readers, never read
-    EXPECT_EQ(s.MorgenGeplantURL, QStringLiteral("https://example.org/morgen?preis=5€"));
+    EXPECT_EQ(s.MorgenGeplantURL, u"https://example.org/morgen?preis=5€"_s);
     s.LaufendeEinheitGestartetUm = 1796547600000;
     const Settings loaded = s;
     ASSERT_TRUE(file.SaveSettings(s));
@@ -232,12 +227,11 @@ TEST_F(SettingsFileTest, TextValuesReadBackAsTheyWereOrOnOneLine) {
         QString written, readBack;
     } cases[] = {
         // Windows-1252 bytes that would pass for UTF-8.
-        {QStringLiteral("https://example.org/?h=Maß²"), QStringLiteral("https://example.org/?h=Maß²")},
-        {QStringLiteral("Ã¤ Gruß…"), QStringLiteral("Ã¤ Gruß…")},
+        {u"https://example.org/?h=Maß²"_s, u"https://example.org/?h=Maß²"_s},
         // A break must not end the value early and smuggle in keys of its own (the last line of a
         // key counts, and these two stand above the addresses in the file).
-        {QStringLiteral("https://a.example\r\nKleine Pause=1\nStandardDauerEinheit=99"),
-         QStringLiteral("https://a.example  Kleine Pause=1 StandardDauerEinheit=99")},
+        {u"https://a.example\r\nKleine Pause=1\nStandardDauerEinheit=99"_s,
+         u"https://a.example  Kleine Pause=1 StandardDauerEinheit=99"_s},
     };
     for (const auto& c : cases) {
         Settings s = load();
@@ -265,10 +259,10 @@ TEST_F(SettingsFileTest, FailedSaveKeepsThePreviousFileAndTheRecord) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(ini(), before);
     EXPECT_EQ(s.StandardDauerEinheit, 50);
-    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files), QStringList(QStringLiteral("Settings.ini")));
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files), QStringList(u"Settings.ini"_s));
     EXPECT_TRUE(lastDebugMessage(debugLog).startsWith(QStringLiteral("Speichern der Einstellungen "
                                                                      "fehlgeschlagen: ") +
-                                                      file.filePath() + QStringLiteral(" | ")));
+                                                      file.filePath() + u" | "_s));
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_TRUE(ui.messages[0].contains(file.filePath()));
 }
