@@ -2,27 +2,20 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 TEST(StartUpDecision, FirstArgumentAndAutostartSetting) {
-    struct Case {
-        QString firstArgument;
-        bool autostartSetting;
-        bool autostartArgument, show, autoStart, keepRunEntry;
+    // first argument, Autostart setting -> "-autostart" given, Planning window shown, automatic
+    // start, run entry kept (1 for yes)
+    const std::tuple<QString, bool, std::string> cases[] = {
+        {u"-autostart"_s, true, "1011"}, {u"-autostart"_s, false, "1011"}, {QString(), true, "0010"},
+        {QString(), false, "0100"},      {u"-Autostart"_s, false, "0100"}, // compared exactly
     };
-    const Case cases[] = {
-        // The four rows of the start-up table.
-        {QStringLiteral("-autostart"), true, true, false, true, true},
-        {QStringLiteral("-autostart"), false, true, false, true, true},
-        {QString(), true, false, false, true, false},
-        {QString(), false, false, true, false, false},
-        // Compared exactly: another spelling does not count.
-        {QStringLiteral("-Autostart"), false, false, true, false, false},
-    };
-    for (const Case& c : cases) {
-        const StartUpDecision d = StartUpDecision::decide(c.firstArgument, c.autostartSetting);
-        const std::string label = c.firstArgument.toStdString() + (c.autostartSetting ? " / on" : " / off");
-        EXPECT_EQ(d.autostartArgument, c.autostartArgument) << label;
-        EXPECT_EQ(d.showPlanningWindow, c.show) << label;
-        EXPECT_EQ(d.enableAutoStart, c.autoStart) << label;
-        EXPECT_EQ(d.keepRunEntry, c.keepRunEntry) << label;
+    for (const auto& [argument, setting, expected] : cases) {
+        const StartUpDecision d = StartUpDecision::decide(argument, setting);
+        std::string got;
+        for (const bool b : {d.autostartArgument, d.showPlanningWindow, d.enableAutoStart, d.keepRunEntry})
+            got += b ? '1' : '0';
+        EXPECT_EQ(got, expected) << argument.toStdString() << setting;
     }
 }

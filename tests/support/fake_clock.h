@@ -3,7 +3,6 @@
 #include "clock.h"
 
 #include <QDateTime>
-#include <QTimeZone>
 
 // A clock that stands still until the test moves it. Times are local wall-clock times in the
 // process's time zone (CTest pins TZ).
@@ -16,12 +15,8 @@ public:
     QDateTime utcNow() const override { return m_now.toUTC(); }
     qint64 tickMs() const override { return m_tick; }
 
-    void set(const QDateTime& localNow) { m_now = localNow; }
     void set(QDate date, QTime time) { m_now = QDateTime(date, time); }
-    void advanceSecs(qint64 secs) {
-        m_now = m_now.addSecs(secs);
-        m_tick += secs * 1000;
-    }
+    void advanceSecs(qint64 secs) { advanceMs(secs * 1000); }
     void advanceMs(qint64 ms) {
         m_now = m_now.addMSecs(ms);
         m_tick += ms;

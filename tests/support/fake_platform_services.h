@@ -20,13 +20,10 @@ public:
     QStringList spoken;
 };
 
+// Each lock() counts and returns answer.
 class FakeWorkstationLock final : public WorkstationLock {
 public:
-    // answer: what the next lock() returns.
-    Result lock() override {
-        ++locks;
-        return answer;
-    }
+    Result lock() override { return ++locks, answer; }
     Result answer{true, QStringLiteral("Arbeitsplatz gesperrt: Test")};
     int locks = 0;
 };

@@ -9,8 +9,7 @@
 class FakeRunControl final : public RunControl {
 public:
     void StartUnit(const QString& title, int minutes, qint64 startStampMs) override {
-        starts.append(title + QLatin1Char('|') + QString::number(minutes) + QLatin1Char('|') +
-                      QString::number(startStampMs));
+        starts.append(QStringLiteral("%1|%2|%3").arg(title).arg(minutes).arg(startStampMs));
     }
     void StartPause(const QDateTime& until) override {
         starts.append(QStringLiteral("pause|") + until.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
@@ -19,8 +18,7 @@ public:
     bool unitRunning() const override { return isUnit; }
     int percentileRank() const override { return rank; }
 
-    bool isActive = false;
-    bool isUnit = false;
+    bool isActive = false, isUnit = false;
     int rank = 0;
     QStringList starts;
 };

@@ -9,8 +9,7 @@ class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) : m_handler(signal(SIGXFSZ, SIG_IGN)) {
         getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit small = m_old;
-        small.rlim_cur = bytes;
+        const rlimit small{bytes, m_old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &small);
     }
     ~FileSizeLimit() {

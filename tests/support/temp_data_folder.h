@@ -2,19 +2,16 @@
 
 #include "data_folder.h"
 
-#include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 // A fresh data folder per test, removed afterwards.
 class TempDataFolder {
 public:
-    TempDataFolder() : m_folder(m_dir.path()) {}
-
     const DataFolder& folder() const { return m_folder; }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString& name) const { return m_folder.filePath(name); }
+    bool exists(const QString& name) const { return QFile::exists(filePath(name)); }
 
     QByteArray read(const QString& name) const {
         QFile f(filePath(name));
@@ -25,9 +22,8 @@ public:
         if (f.open(QIODevice::WriteOnly))
             f.write(bytes);
     }
-    bool exists(const QString& name) const { return QFile::exists(filePath(name)); }
 
 private:
     QTemporaryDir m_dir;
-    DataFolder m_folder;
+    DataFolder m_folder{m_dir.path()};
 };

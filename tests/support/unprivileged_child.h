@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <grp.h>
-#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,25 +13,17 @@
 inline int runUnprivileged(const std::function<int()>& check, QByteArray* why) {
     constexpr int cannotDrop = 100;
     const pid_t child = fork();
-    if (child < 0) {
-        *why = "fork failed";
-        return -1;
-    }
     if (child == 0) {
         if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
             _exit(cannotDrop);
-        if (geteuid() == 0)
-            _exit(cannotDrop);
-        _exit(check());
+        _exit(geteuid() == 0 ? cannotDrop : check());
     }
     int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-        *why = "the child did not end normally";
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        *why = "the child could not be started or did not end normally";
         return -1;
     }
-    if (WEXITSTATUS(status) == cannotDrop) {
+    if (WEXITSTATUS(status) == cannotDrop)
         *why = "root rights could not be dropped (setuid to 65534 refused)";
-        return -1;
-    }
-    return WEXITSTATUS(status);
+    return WEXITSTATUS(status) == cannotDrop ? -1 : WEXITSTATUS(status);
 }

@@ -1,5 +1,4 @@
-// GUI tests need one QApplication around all of them.
-
+// Tests of widgets need one QApplication around all of them.
 #include <gtest/gtest.h>
 
 #include <QApplication>
