@@ -13,6 +13,8 @@ class PercentileSource;
 class PlanRunner;
 class Publisher;
 class SoundPlayer;
+class UserInterface;
+class Worklist;
 class WorkstationLock;
 struct Records;
 
@@ -31,6 +33,7 @@ public:
         Publisher& publisher;
         CountdownOverlay& countdown;
         PercentileSource& percentile;
+        UserInterface& ui;
     };
     // Becomes the run control of the runner's worklist.
     explicit RunEngine(const Services& services);
@@ -55,6 +58,7 @@ public:
     void stopWorkstationLock() override;
     void setRunMenuEnabled(bool enabled) override;
     void moveTimerToSavedPosition() override;
+    void hidePresenceConfirmation() override;
 
     // One tmrZeit event.
     void Tick();
@@ -86,11 +90,14 @@ private:
     void computeRemaining();
     void endOfPause();
     void endOfUnit();
-    void planFinished();
+    QString currentLogLine() const;
     QString unitTooltip() const;
     QString pauseTooltip() const;
+    QString rankText() const;
     QString lastEnd() const;
     QDateTime now() const;
+    qint64 nowUtcMs() const;
+    Worklist& worklist() const;
 
     Services m_s;
     NullTimerView m_noTimer;
@@ -106,6 +113,10 @@ private:
     int m_minutes = 0;
     qint64 m_durationMs = 0;
     qint64 m_startStampMs = 0;
+    // The real instants behind the wall-clock times, for counting down across clock changes.
+    qint64 m_startUtcMs = 0;
+    qint64 m_lastElapsedMs = 0;
+    qint64 m_untilUtcMs = 0;
     QDateTime m_phaseStart;
     QDateTime m_unitEnd;
     QDateTime m_until;

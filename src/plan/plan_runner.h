@@ -3,11 +3,13 @@
 #include "planning_view.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 class AutostartEntry;
 class CountdownOverlay;
 class PlanFile;
+class RunControl;
 class Publisher;
 class SoundPlayer;
 class UserInterface;
@@ -36,6 +38,7 @@ public:
     // nullptr: none (NullPlanningView).
     void setView(PlanningView* view) { m_view = view ? view : &m_noView; }
     PlanningView& view() const { return *m_view; }
+    Worklist& worklist() const { return m_s.worklist; }
 
     // F9: starts the plan, or re-plans while one runs.
     void Start1Click();
@@ -75,8 +78,11 @@ public:
     qint64 lastStartTick = 0;
 
 private:
-    bool settleDayChange(bool askTarget);
+    // Past midnight: today's target from the log, and the target question for the new day.
+    bool settleDayChange();
     void saveWorklist();
+    RunControl& run() const;
+    QDateTime now() const;
 
     Services m_s;
     NullPlanningView m_noView;

@@ -40,6 +40,8 @@ public:
     // The release half of the dialog guard: the Timer window's foreground timer as stored at
     // the last dialog, and the focus lock started.
     virtual void releaseDialogGuard() = 0;
+    // A message box with this title, the text and the error icon.
+    virtual void showError(const QString& title, const QString& text) = 0;
 };
 
 // Does nothing: no Planning window (yet).
@@ -62,4 +64,5 @@ public:
     void setTooltipDelay(int) override {}
     void setMouseEditing(bool) override {}
     void releaseDialogGuard() override {}
+    void showError(const QString&, const QString&) override {}
 };
