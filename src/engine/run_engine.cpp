@@ -101,8 +101,11 @@ QDateTime RunEngine::now() const {
     return plantime::now(m_s.records.clock);
 }
 
+// Whole seconds that have begun count only once they are complete: a unit started at 09:00:00
+// has run one minute at 09:01:00, not half a second earlier.
 qint64 RunEngine::nowUtcMs() const {
-    return roundedSecs(m_s.records.clock.utcNow().toMSecsSinceEpoch()) * 1000;
+    const qint64 ms = m_s.records.clock.utcNow().toMSecsSinceEpoch();
+    return (ms >= 0 ? ms / 1000 : (ms - 999) / 1000) * 1000;
 }
 
 int RunEngine::percentileRank() const {
