@@ -356,7 +356,8 @@ void PlanRunner::btnNeuPlanenClick() {
     if (w.DoneCount() != w.PlannedTodayCount()) {
         QString reason;
         if (!wasPresent && settings.AnwesenheitErforderlich) {
-            reason = tr_("Automatisch neu geplant, da Benutzer nicht anwesend");
+            // A record for the log, which stays in one language whatever the user interface speaks.
+            reason = QStringLiteral("Automatisch neu geplant, da Benutzer nicht anwesend");
         } else if (settings.GrundVerlangen) {
             reason = m_s.ui
                          .askText(tr_("Neu geplant"),

@@ -16,7 +16,8 @@ QString unit(const char* hhnn, const char* title, int minutes = 25, const char* 
 const QString done = QStringLiteral(" [x]");
 
 QString replanned(const char* hhnn, const char* reason = nullptr) {
-    return crlf + QStringLiteral("Mo, 07.12.2026 ") + QLatin1String(hhnn) + QStringLiteral(" --- NEU GEPLANT ---") +
+    return crlf + QStringLiteral("Mo, 07.12.2026 ") + QLatin1String(hhnn) +
+           QStringLiteral(" --- NEU GEPLANT ---") +
            (reason ? QStringLiteral(" Grund: ") + QString::fromUtf8(reason) : QString());
 }
 
@@ -60,8 +61,8 @@ TEST(RunDay, WholeDaysLogExactly) {
          [](Day& d) {
              d.records.settings.AnwesenheitErforderlich = false;
              d.type(QStringLiteral("A"));
-             d.list.AddEntry(QStringLiteral("B"), false, plantime::wall(d.clock.today(), QTime(10, 0)), 25, true,
-                             QStringLiteral(" "));
+             d.list.AddEntry(QStringLiteral("B"), false, plantime::wall(d.clock.today(), QTime(10, 0)), 25,
+                             true, QStringLiteral(" "));
          },
          {{QTime(9, 59), nothing, unit("09:00", "A") + done},
           {QTime(10, 30), nothing, unit("09:00", "A") + done + unit("10:00", "B") + done}},
@@ -82,7 +83,8 @@ TEST(RunDay, WholeDaysLogExactly) {
              d.type(QStringLiteral("B"));
          },
          {{QTime(9, 36), nothing,
-           unit("09:00", "A") + done + replanned("09:35", "Automatisch neu geplant, da Benutzer nicht anwesend")}},
+           unit("09:00", "A") + done +
+               replanned("09:35", "Automatisch neu geplant, da Benutzer nicht anwesend")}},
          {}},
         {"present at the end of a pause: the next unit starts",
          [](Day& d) {
@@ -169,7 +171,10 @@ void typeAndStart(Day& d, const QStringList& typed) {
 TEST(RunDay, PlanStatesFilesAndWindows) {
     const QList<StateCase> cases = {
         {"a titled pause shows its title; the plan file holds it running", at(7, 9, 0),
-         [](Day& d) { typeAndStart(d, {u"A"_qs, u"p 10 Kaffee"_qs, u"B"_qs}); }, QTime(9, 26),
+         [](Day& d) {
+             typeAndStart(d, {u"A"_qs, u"p 10 Kaffee"_qs, u"B"_qs});
+         },
+         QTime(9, 26),
          [](Day& d) {
              EXPECT_EQ(d.ui.reminders, QStringList{u"Aufgabe | Kaffee"_qs});
              EXPECT_EQ(d.file("worklist.log"), u"Pause: 10 Kaffee\r\nB///25\r\n"_qs);
@@ -178,10 +183,14 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
              EXPECT_TRUE(d.records.settings.Autostart);
          }},
         {"a LOCK pause locks every second to its end", at(7, 9, 0),
-         [](Day& d) { typeAndStart(d, {u"A"_qs, u"p 3 LOCK"_qs, u"B"_qs}); }, QTime(9, 26),
+         [](Day& d) {
+             typeAndStart(d, {u"A"_qs, u"p 3 LOCK"_qs, u"B"_qs});
+         },
+         QTime(9, 26),
          [](Day& d) {
              EXPECT_TRUE(d.timer.calls.contains(u"lock 1000"_qs));
-             EXPECT_EQ(d.engine.lockUntil(), RunEngine::unixSecs(plantime::wall(QDate(2026, 12, 7), QTime(9, 28))));
+             EXPECT_EQ(d.engine.lockUntil(),
+                       RunEngine::unixSecs(plantime::wall(QDate(2026, 12, 7), QTime(9, 28))));
              d.engine.workstationLockStep(1000);
              d.clock.advanceSecs(125);
              d.engine.workstationLockStep(1000);
@@ -189,7 +198,10 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
              EXPECT_EQ(d.timer.calls.last(), u"lock off"_qs);
          }},
         {"a 0-minute pause is dropped and the next unit starts at once", at(7, 9, 0),
-         [](Day& d) { typeAndStart(d, {u"p 0"_qs, u"A"_qs}); }, QTime(9, 1),
+         [](Day& d) {
+             typeAndStart(d, {u"p 0"_qs, u"A"_qs});
+         },
+         QTime(9, 1),
          [](Day& d) {
              EXPECT_TRUE(d.engine.unitRunning());
              EXPECT_EQ(d.file("worklist.log"), u"{{WIP}}A///25|||09:00 07.12.2026\r\n"_qs);
@@ -207,7 +219,8 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
          }},
         {"two running lines: only the first runs", at(7, 9, 10),
          [](Day& d) {
-             d.data.write(u"worklist.log"_qs, "{{WIP}}A///25|||09:00 07.12.2026\r\n{{WIP}}B///25|||09:00 07.12.2026");
+             d.data.write(u"worklist.log"_qs,
+                          "{{WIP}}A///25|||09:00 07.12.2026\r\n{{WIP}}B///25|||09:00 07.12.2026");
              d.planFile.loadWorklist();
              EXPECT_EQ(d.list.entries().at(1).status, planvocab::statusPending);
              d.runner.autoStart();
@@ -268,7 +281,7 @@ struct TargetCase {
     const char* name;
     int usual, target, units, lastAsked;
     bool automatic;
-    QVariant answer; // invalid: cancelled; null QVariant() with no question expected below
+    QVariant answer;    // invalid: cancelled; null QVariant() with no question expected below
     const char* prompt; // nullptr: no question
     bool result;
     int targetAfter;
@@ -280,11 +293,13 @@ TEST(RunDay, DailyTargetQuestions) {
     const QString soll = crlf + u"Mo, 07.12.2026 SOLL: "_qs;
     const QList<TargetCase> cases = {
         {"usual 8, 6 planned", 8, -1000, 6, -1, false, u"7"_qs,
-         "Regelmäßig sollten pro Tag 8 Einheiten erledigt werden (Default-Soll-Wert). Nach der aktuellen Planung "
+         "Regelmäßig sollten pro Tag 8 Einheiten erledigt werden (Default-Soll-Wert). Nach der aktuellen "
+         "Planung "
          "sind jedoch nur 6 vorgesehen. ",
          true, 7, soll + u"7"_qs},
         {"usual 2, 1 planned", 2, -1000, 1, -1, false, u"x"_qs,
-         "Regelmäßig sollten pro Tag 2 Einheiten erledigt werden (Default-Soll-Wert). Nach der aktuellen Planung "
+         "Regelmäßig sollten pro Tag 2 Einheiten erledigt werden (Default-Soll-Wert). Nach der aktuellen "
+         "Planung "
          "ist jedoch nur 1 vorgesehen. ",
          true, -1000, QString()},
         {"usual 8, 8 planned: no question", 8, -1000, 8, -1, false, {}, nullptr, true, 8, soll + u"8"_qs},
@@ -296,7 +311,8 @@ TEST(RunDay, DailyTargetQuestions) {
          "vorgesehen. ",
          false, 6, QString()},
         {"target 1, re-planned to 3", -1, 1, 3, -1, false, u"3"_qs,
-         "Ursprünglich sollte heute 1 Einheit erledigt werden. Nach der neuen Planung sind jedoch 3 vorgesehen. ",
+         "Ursprünglich sollte heute 1 Einheit erledigt werden. Nach der neuen Planung sind jedoch 3 "
+         "vorgesehen. ",
          true, 3, soll + u"3"_qs},
         {"target 5, same count as last answer", -1, 5, 3, 3, false, {}, nullptr, true, 5, QString()},
     };
@@ -312,9 +328,10 @@ TEST(RunDay, DailyTargetQuestions) {
         if (c.prompt)
             d.ui.answer(ScriptedUi::Kind::Text, c.answer.isNull() ? QVariant() : c.answer);
         EXPECT_EQ(d.runner.AskDailyTarget(), c.result);
-        const QString asked = c.prompt ? u"Soll-Wert|"_qs + QString::fromUtf8(c.prompt) + q + u"|"_qs +
-                                             QString::number(c.usual != -1 && c.target == -1000 ? c.usual : c.target)
-                                       : QString();
+        const QString asked =
+            c.prompt ? u"Soll-Wert|"_qs + QString::fromUtf8(c.prompt) + q + u"|"_qs +
+                           QString::number(c.usual != -1 && c.target == -1000 ? c.usual : c.target)
+                     : QString();
         EXPECT_EQ(d.ui.questions.join(u"\n"_qs), asked);
         EXPECT_EQ(d.records.dailyTarget, c.targetAfter);
         EXPECT_EQ(d.log(), c.log);

@@ -15,7 +15,9 @@ public:
     void hideWindow() override { note(QStringLiteral("hide")); }
     void setTickTimer(bool on) override { note(on ? QStringLiteral("tick on") : QStringLiteral("tick off")); }
     void setForegroundKeeping(bool) override {}
-    void setPhaseColours(Phase p) override { note(p == Phase::Unit ? QStringLiteral("black") : QStringLiteral("white")); }
+    void setPhaseColours(Phase p) override {
+        note(p == Phase::Unit ? QStringLiteral("black") : QStringLiteral("white"));
+    }
     void setTooltip(const QString& text) override { tooltip = text; }
     void UpdateDisplay() override {}
     void startWorkstationLockTimer(int ms) override { note(QStringLiteral("lock ") + QString::number(ms)); }
@@ -59,7 +61,9 @@ public:
     void setTooltipDelay(int) override {}
     void setMouseEditing(bool) override {}
     void releaseDialogGuard() override {}
-    void showError(const QString& title, const QString& text) override { errors.append(title + QStringLiteral(" | ") + text); }
+    void showError(const QString& title, const QString& text) override {
+        errors.append(title + QStringLiteral(" | ") + text);
+    }
 
     bool visible = true;
     bool inputVisible = true;
