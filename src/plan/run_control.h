@@ -12,7 +12,8 @@ public:
     // A unit phase of the given minutes; startStampMs is 0 for "now", or the UNIX time in
     // milliseconds (local clock) at which a resumed unit began.
     virtual void StartUnit(const QString& title, int minutes, qint64 startStampMs) = 0;
-    // A pause phase (a pause entry, or the wait for a fixed start) that ends at until.
+    // A pause phase (a pause entry, or the wait for a fixed start) that ends at until, a
+    // wall-clock time (plantime::wall).
     virtual void StartPause(const QDateTime& until) = 0;
 
     // The engine's main timer runs: a unit, a pause or a wait for a fixed start.
@@ -21,4 +22,20 @@ public:
     virtual bool unitRunning() const = 0;
     // The current percentile rank, shown in the caption when showPercentileRanking is on.
     virtual int percentileRank() const = 0;
+
+    // Re-planning stops the phase without ending it: no log line, no sound, Timer window hidden.
+    virtual void stopForReplan() {}
+    // "Aktuelle Einheit gescheitert" is ticked: the unit ends without being counted.
+    virtual bool failedMark() const { return false; }
+    // A "LOCK" pause: the workstation is locked every second until this UNIX second.
+    virtual void lockWorkstationUntil(qint64 untilUnixSecs) { (void)untilUnixSecs; }
+    // Re-planning ends any workstation lock still due.
+    virtual void stopWorkstationLock() {}
+    // The Timer window's items that make no sense while a plan runs ("Neue Einheit", "Logs",
+    // "Auswertung", "Einstellungen", "Über Taktplan", "Beenden").
+    virtual void setRunMenuEnabled(bool enabled) { (void)enabled; }
+    // Closes the presence confirmation window (re-planning closes it as its button does).
+    virtual void hidePresenceConfirmation() {}
+    // The Timer window goes back to where the user left it (X/Y of the settings).
+    virtual void moveTimerToSavedPosition() {}
 };

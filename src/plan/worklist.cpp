@@ -1,5 +1,7 @@
 #include "worklist.h"
 
+#include <algorithm>
+
 #include "activity_log.h"
 #include "clock.h"
 #include "plan_minutes.h"
@@ -101,9 +103,14 @@ void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& sta
         e.status = statusDone;
         e.date = plantime::formatDate(begin.date());
     } else if (status == statusRunning) {
-        // Only a plan file saved while the entry ran gives this.
-        e.status = fixed ? statusRunning : statusPending;
-        if (now > end.addMSecs(1)) {
+        // Only a plan file saved while the entry ran gives this. One entry runs at a time: a
+        // second running line (a hand-edited file) is an entry still to do.
+        const bool another = std::any_of(m_entries.cbegin(), m_entries.cend(),
+                                         [](const PlanEntry& other) { return other.isRunning(); });
+        e.status = fixed && !another ? statusRunning : statusPending;
+        if (another) {
+            e.startMode = planvocab::modeRelative;
+        } else if (now > end.addMSecs(1)) {
             e.status = statusPending;
             e.startMode = planvocab::modeRelative;
             automaticStartFlag = true;
@@ -172,6 +179,17 @@ int Worklist::removeFinished() {
     notifyEntriesChanged();
     UpdateCaption();
     return static_cast<int>(removed);
+}
+
+void Worklist::removeEntry(qsizetype row) {
+    const quint64 id = m_ids.at(row);
+    removeEntriesIf([id](const PlanEntry&, quint64 rowId) { return rowId == id; });
+    notifyEntriesChanged();
+}
+
+void Worklist::entriesEdited() {
+    m_rowsChanged = true;
+    notifyEntriesChanged();
 }
 
 bool Worklist::finishBlinkStep() {

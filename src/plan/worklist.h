@@ -65,6 +65,10 @@ public:
     // "Fertige Einheiten entfernen": takes the finished entries out; they still count as done
     // (removedDoneCount). Returns how many went.
     int removeFinished();
+    // Takes one row out, whatever its state (a pause that has run, a failed unit).
+    void removeEntry(qsizetype row);
+    // Fields changed through editEntry: the host repaints.
+    void entriesEdited();
     // One step of the finish blink of the unit that has just been completed: its status
     // alternates "FERTIG2"/"FERTIG1", and after blinkChanges changes it becomes "x". Returns
     // false when the blink is over (also when no unit is blinking any more).

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "planning_view.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+class AutostartEntry;
+class CountdownOverlay;
+class PlanFile;
+class RunControl;
+class Publisher;
+class SoundPlayer;
+class UserInterface;
+class Worklist;
+struct Records;
+
+// The plan's side of running it: the start command, the hand-over of each entry to the run
+// engine (the worklist's RunControl), closing entries, re-planning and the daily target. Plain
+// operations on the plan and the records; the Planning window only calls them and shows.
+class PlanRunner {
+public:
+    struct Services {
+        Worklist& worklist;
+        PlanFile& planFile;
+        Records& records;
+        UserInterface& ui;
+        SoundPlayer& sound;
+        AutostartEntry& autostart;
+        Publisher& publisher;
+        CountdownOverlay& countdown;
+    };
+    explicit PlanRunner(const Services& services);
+    PlanRunner(const PlanRunner&) = delete;
+    PlanRunner& operator=(const PlanRunner&) = delete;
+
+    // nullptr: none (NullPlanningView).
+    void setView(PlanningView* view) { m_view = view ? view : &m_noView; }
+    PlanningView& view() const { return *m_view; }
+    Worklist& worklist() const { return m_s.worklist; }
+
+    // F9: starts the plan, or re-plans while one runs.
+    void Start1Click();
+    // Starts or resumes the first open entry in the run engine.
+    void RunCurrentEntry();
+    // Closes the running entry when the engine has ended it.
+    void FinishRunningEntry();
+    // "Neu planen": leaves the running plan.
+    void btnNeuPlanenClick();
+    // A re-planning the program forces, which does not use up the user's allowance.
+    void ListeWiederVeraenderbarMachen();
+    // The stop step of re-planning.
+    void StopForReplan();
+    // false when the user cancelled the question.
+    bool AskDailyTarget();
+    // tmrAutoStart's event, about 100 ms after a start with "-autostart". Returns true when the
+    // start command ran (false: re-planned because the resumed unit was over).
+    bool autoStart();
+
+    // The main-menu start item's caption as it stands ("Start", "Neu planen", ...).
+    const QString& startCaption() const { return m_startCaption; }
+    // FormShow's part for a running plan: the start item and the caption suffix.
+    void refreshRunningCaption();
+
+    // The presence confirmation: given at start, cleared early in a pause, confirmed by the
+    // presence window or "Nutzer anwesend".
+    bool presenceConfirmed = false;
+    // The planned-unit count for which the target question was last answered; -1: none.
+    int lastAskedPlanned = -1;
+    // The day for which the daily target was last settled.
+    QDate targetDay;
+    // Only while tmrAutoStart runs the start command: no target question then.
+    bool automaticStartInProgress = false;
+    // Set by start-up for its first re-planning (no charge timer then).
+    bool justStarted = false;
+    // The tick count of the last accepted start command; 0: none.
+    qint64 lastStartTick = 0;
+
+private:
+    // Past midnight: today's target from the log, and the target question for the new day.
+    bool settleDayChange();
+    void saveWorklist();
+    RunControl& run() const;
+    QDateTime now() const;
+
+    Services m_s;
+    NullPlanningView m_noView;
+    PlanningView* m_view;
+    QString m_startCaption;
+};

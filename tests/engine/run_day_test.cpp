@@ -1,0 +1,341 @@
+#include "day_fixture.h"
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+// "Mo, 07.12.2026 hh:nn|25 Title" as the log writes a unit that began then.
+QString unit(const char* hhnn, const char* title, int minutes = 25, const char* day = "Mo, 07.12.2026") {
+    return crlf + QLatin1String(day) + QLatin1Char(' ') + QLatin1String(hhnn) + QLatin1Char('|') +
+           QString::number(minutes) + QLatin1Char(' ') + QLatin1String(title);
+}
+const QString done = QStringLiteral(" [x]");
+
+QString replanned(const char* hhnn, const char* reason = nullptr) {
+    return crlf + QStringLiteral("Mo, 07.12.2026 ") + QLatin1String(hhnn) +
+           QStringLiteral(" --- NEU GEPLANT ---") +
+           (reason ? QStringLiteral(" Grund: ") + QString::fromUtf8(reason) : QString());
+}
+
+// At a time of the day, do something, then the log must read exactly so.
+struct Step {
+    QTime at;
+    std::function<void(Day&)> action;
+    QString log;
+};
+
+struct DayCase {
+    const char* name;
+    std::function<void(Day&)> plan;
+    QList<Step> steps;
+    QStringList sounds; // empty: not checked
+};
+
+void nothing(Day&) {}
+void f9(Day& d) {
+    d.runner.Start1Click();
+}
+
+TEST(RunDay, WholeDaysLogExactly) {
+    const QList<DayCase> cases = {
+        {"25-minute unit: logged one minute in, completed at its end",
+         [](Day& d) { d.type(QStringLiteral("A")); },
+         {{QTime(9, 0, 59, 900), nothing, QString()},
+          {QTime(9, 1, 0, 100), nothing, unit("09:00", "A")},
+          {QTime(9, 24, 59, 900), nothing, unit("09:00", "A")},
+          {QTime(9, 25, 0, 100), nothing, unit("09:00", "A") + done}},
+         {QStringLiteral("Start.wav"), QStringLiteral("Ende_Einheit.wav")}},
+        {"unit, small pause, unit to the end of the plan",
+         [](Day& d) {
+             d.type(QStringLiteral("A"));
+             d.type(QStringLiteral("B"));
+         },
+         {{QTime(10, 0), nothing, unit("09:00", "A") + done + unit("09:30", "B") + done}},
+         {QStringLiteral("Start.wav"), QStringLiteral("Ende_Einheit.wav"), QStringLiteral("Start.wav"),
+          QStringLiteral("Ende_Einheit.wav")}},
+        {"a fixed unit is waited for",
+         [](Day& d) {
+             d.records.settings.AnwesenheitErforderlich = false;
+             d.type(QStringLiteral("A"));
+             d.list.AddEntry(QStringLiteral("B"), false, plantime::wall(d.clock.today(), QTime(10, 0)), 25,
+                             true, QStringLiteral(" "));
+         },
+         {{QTime(9, 59), nothing, unit("09:00", "A") + done},
+          {QTime(10, 30), nothing, unit("09:00", "A") + done + unit("10:00", "B") + done}},
+         {}},
+        {"a one-minute unit is logged whole",
+         [](Day& d) { d.type(QStringLiteral("Kurz")); },
+         {{QTime(9, 2), nothing, unit("09:00", "Kurz", 1) + done}},
+         {}},
+        {"the failed mark: no completion",
+         [](Day& d) { d.type(QStringLiteral("A")); },
+         {{QTime(9, 10), [](Day& d) { d.engine.setFailedMark(true); }, unit("09:00", "A")},
+          {QTime(9, 30), nothing, unit("09:00", "A")}},
+         {}},
+        {"absent at the end of a pause: re-planned automatically",
+         [](Day& d) {
+             d.type(QStringLiteral("A"));
+             d.type(QStringLiteral("p 10"));
+             d.type(QStringLiteral("B"));
+         },
+         {{QTime(9, 36), nothing,
+           unit("09:00", "A") + done +
+               replanned("09:35", "Automatisch neu geplant, da Benutzer nicht anwesend")}},
+         {}},
+        {"present at the end of a pause: the next unit starts",
+         [](Day& d) {
+             d.type(QStringLiteral("A"));
+             d.type(QStringLiteral("p 10"));
+             d.type(QStringLiteral("B"));
+         },
+         {{QTime(9, 33), [](Day& d) { d.runner.presenceConfirmed = true; }, unit("09:00", "A") + done},
+          {QTime(10, 1), nothing, unit("09:00", "A") + done + unit("09:35", "B") + done}},
+         {}},
+        {"re-planned during a unit, no reason asked",
+         [](Day& d) { d.type(QStringLiteral("A")); },
+         {{QTime(9, 10), f9, unit("09:00", "A") + replanned("09:10")}},
+         {}},
+        {"re-planned during a pause, with a reason",
+         [](Day& d) {
+             d.records.settings.GrundVerlangen = true;
+             d.ui.answer(ScriptedUi::Kind::Text, QStringLiteral("Telefon"));
+             d.type(QStringLiteral("A"));
+             d.type(QStringLiteral("B"));
+         },
+         {{QTime(9, 27), f9, unit("09:00", "A") + done + replanned("09:27", "Telefon")}},
+         {}},
+        {"a suspend across the end of a unit: completed once on the first tick",
+         [](Day& d) { d.type(QStringLiteral("A")); },
+         {{QTime(9, 10), [](Day& d) { d.clock.advanceSecs(3600); }, unit("09:00", "A")},
+          {QTime(10, 10, 0, 200), nothing, unit("09:00", "A") + done}},
+         {}},
+        {"a suspend before the first minute: logged whole",
+         [](Day& d) { d.type(QStringLiteral("A")); },
+         {{QTime(9, 0, 30), [](Day& d) { d.clock.advanceSecs(3600); }, QString()},
+          {QTime(10, 0, 30, 200), nothing, unit("09:00", "A") + done}},
+         {}},
+        {"a clock set back by an hour: nothing twice, nothing lost",
+         [](Day& d) { d.type(QStringLiteral("A")); },
+         {{QTime(9, 10), [](Day& d) { d.clock.advanceSecs(-3600); }, unit("09:00", "A")},
+          {QTime(8, 24, 59), nothing, unit("09:00", "A")},
+          {QTime(8, 25, 0, 200), nothing, unit("09:00", "A") + done}},
+         {}},
+    };
+    for (const DayCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Day d;
+        if (QLatin1String(c.name).startsWith(QLatin1String("a one-minute"))) {
+            d.records.settings.StandardDauerEinheit = 1;
+        }
+        c.plan(d);
+        f9(d);
+        for (const Step& s : c.steps) {
+            d.runUntil(s.at);
+            s.action(d);
+            EXPECT_EQ(d.log(), s.log) << s.at.toString().toStdString();
+        }
+        if (!c.sounds.isEmpty()) {
+            EXPECT_EQ(d.sounds(), c.sounds);
+        }
+        EXPECT_TRUE(d.ui.allAnswered());
+    }
+}
+
+} // namespace
+
+namespace {
+
+// After the day ran to a time: what the files, the windows and the plan show.
+struct StateCase {
+    const char* name;
+    QDateTime start;
+    std::function<void(Day&)> plan; // ends by starting the plan somehow
+    QTime until;
+    std::function<void(Day&)> check;
+};
+
+QDateTime at(int day, int h, int m) {
+    return QDateTime(QDate(2026, 12, day), QTime(h, m));
+}
+
+void typeAndStart(Day& d, const QStringList& typed) {
+    for (const QString& t : typed)
+        d.type(t);
+    d.runner.Start1Click();
+}
+
+TEST(RunDay, PlanStatesFilesAndWindows) {
+    const QList<StateCase> cases = {
+        {"a titled pause shows its title; the plan file holds it running", at(7, 9, 0),
+         [](Day& d) {
+             typeAndStart(d, {u"A"_qs, u"p 10 Kaffee"_qs, u"B"_qs});
+         },
+         QTime(9, 26),
+         [](Day& d) {
+             EXPECT_EQ(d.ui.reminders, QStringList{u"Aufgabe | Kaffee"_qs});
+             EXPECT_EQ(d.file("worklist.log"), u"Pause: 10 Kaffee\r\nB///25\r\n"_qs);
+             EXPECT_EQ(d.file("lastroutine.log"), u"A///25\r\nPause: 10 Kaffee\r\nB///25\r\n"_qs);
+             EXPECT_TRUE(d.autostart.present);
+             EXPECT_TRUE(d.records.settings.Autostart);
+         }},
+        {"a LOCK pause locks every second to its end", at(7, 9, 0),
+         [](Day& d) {
+             typeAndStart(d, {u"A"_qs, u"p 3 LOCK"_qs, u"B"_qs});
+         },
+         QTime(9, 26),
+         [](Day& d) {
+             EXPECT_TRUE(d.timer.calls.contains(u"lock 1000"_qs));
+             EXPECT_EQ(d.engine.lockUntil(),
+                       RunEngine::unixSecs(plantime::wall(QDate(2026, 12, 7), QTime(9, 28))));
+             d.engine.workstationLockStep(1000);
+             d.clock.advanceSecs(125);
+             d.engine.workstationLockStep(1000);
+             EXPECT_EQ(d.lock.locks, 1);
+             EXPECT_EQ(d.timer.calls.last(), u"lock off"_qs);
+         }},
+        {"a 0-minute pause is dropped and the next unit starts at once", at(7, 9, 0),
+         [](Day& d) {
+             typeAndStart(d, {u"p 0"_qs, u"A"_qs});
+         },
+         QTime(9, 1),
+         [](Day& d) {
+             EXPECT_TRUE(d.engine.unitRunning());
+             EXPECT_EQ(d.file("worklist.log"), u"{{WIP}}A///25|||09:00 07.12.2026\r\n"_qs);
+         }},
+        {"resumed from a running line before its end", at(7, 9, 10),
+         [](Day& d) {
+             d.data.write(u"worklist.log"_qs, "{{WIP}}A///25|||09:00 07.12.2026\r\nB///25");
+             d.planFile.loadWorklist();
+             EXPECT_TRUE(d.runner.autoStart());
+         },
+         QTime(9, 26),
+         [](Day& d) {
+             EXPECT_EQ(d.log(), unit("09:00", "A") + done);
+             EXPECT_EQ(d.file("worklist.log"), u"B///25|||09:30 07.12.2026\r\n"_qs);
+         }},
+        {"two running lines: only the first runs", at(7, 9, 10),
+         [](Day& d) {
+             d.data.write(u"worklist.log"_qs,
+                          "{{WIP}}A///25|||09:00 07.12.2026\r\n{{WIP}}B///25|||09:00 07.12.2026");
+             d.planFile.loadWorklist();
+             EXPECT_EQ(d.list.entries().at(1).status, planvocab::statusPending);
+             d.runner.autoStart();
+         },
+         QTime(9, 11), [](Day& d) { EXPECT_EQ(d.engine.currentTitle(), u"A"_qs); }},
+        {"resumed from a running line after its end: re-planned", at(7, 9, 30),
+         [](Day& d) {
+             d.data.write(u"worklist.log"_qs, "{{WIP}}A///25|||09:00 07.12.2026");
+             d.planFile.loadWorklist();
+             EXPECT_FALSE(d.runner.autoStart());
+         },
+         QTime(9, 31),
+         [](Day& d) {
+             // Nobody confirmed presence since the program came back.
+             EXPECT_EQ(d.log(), replanned("09:30", "Automatisch neu geplant, da Benutzer nicht anwesend"));
+             EXPECT_FALSE(d.engine.active());
+             EXPECT_FALSE(d.records.settings.Autostart);
+         }},
+        {"midnight during a unit: the new day's target is settled", at(7, 23, 50),
+         [](Day& d) {
+             d.records.settings.AnwesenheitErforderlich = false;
+             typeAndStart(d, {u"A"_qs, u"B"_qs});
+         },
+         QTime(0, 16),
+         [](Day& d) {
+             EXPECT_EQ(d.log(), unit("23:50", "A") + done + crlf + u"Di, 08.12.2026 SOLL: 1"_qs);
+             EXPECT_EQ(d.runner.targetDay, QDate(2026, 12, 8));
+             EXPECT_EQ(d.records.dailyTarget, 1);
+         }},
+        {"re-planned down to 0 left: the start item says so", at(7, 9, 0),
+         [](Day& d) {
+             d.records.settings.NeuPlanenMax = 3;
+             d.records.settings.Verbleibend = 1;
+             typeAndStart(d, {u"A"_qs});
+         },
+         QTime(9, 10),
+         [](Day& d) {
+             d.runner.Start1Click();
+             EXPECT_EQ(d.records.settings.Verbleibend, 0);
+             EXPECT_EQ(d.planning.startItem, u"Start"_qs);
+             EXPECT_EQ(d.file("worklist.log"), u"A///25\r\n"_qs);
+             d.clock.advanceSecs(1);
+             d.runner.Start1Click();
+             d.runner.refreshRunningCaption();
+             EXPECT_EQ(d.planning.startItem, u"Neu planen (0) [disabled]"_qs);
+         }},
+    };
+    for (const StateCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Day d(c.start);
+        c.plan(d);
+        d.runUntil(c.until, c.until < c.start.time() ? c.start.date().addDays(1) : c.start.date());
+        c.check(d);
+    }
+}
+
+struct TargetCase {
+    const char* name;
+    int usual, target, units, lastAsked;
+    bool automatic;
+    QVariant answer;    // invalid: cancelled; null QVariant() with no question expected below
+    const char* prompt; // nullptr: no question
+    bool result;
+    int targetAfter;
+    QString log;
+};
+
+TEST(RunDay, DailyTargetQuestions) {
+    const QString q = u"Wie viele Einheiten sollten heute nun tatsächlich erledigt werden?"_qs;
+    const QString soll = crlf + u"Mo, 07.12.2026 SOLL: "_qs;
+    const QList<TargetCase> cases = {
+        {"usual 8, 6 planned", 8, -1000, 6, -1, false, u"7"_qs,
+         "Regelmäßig sollten pro Tag 8 Einheiten erledigt werden (Default-Soll-Wert). Nach der aktuellen "
+         "Planung "
+         "sind jedoch nur 6 vorgesehen. ",
+         true, 7, soll + u"7"_qs},
+        {"usual 2, 1 planned", 2, -1000, 1, -1, false, u"x"_qs,
+         "Regelmäßig sollten pro Tag 2 Einheiten erledigt werden (Default-Soll-Wert). Nach der aktuellen "
+         "Planung "
+         "ist jedoch nur 1 vorgesehen. ",
+         true, -1000, QString()},
+        {"usual 8, 8 planned: no question", 8, -1000, 8, -1, false, {}, nullptr, true, 8, soll + u"8"_qs},
+        {"nothing planned: target 0, no line", 8, -1000, 0, -1, false, {}, nullptr, true, 0, QString()},
+        {"same planned count asked before", 8, -1000, 6, 6, false, {}, nullptr, true, 6, soll + u"6"_qs},
+        {"automatic start: never asked", 8, -1000, 6, -1, true, {}, nullptr, true, -1000, QString()},
+        {"target 6, re-planned to 4, cancelled", -1, 6, 4, -1, false, QVariant(QMetaType(QMetaType::QString)),
+         "Ursprünglich sollten heute 6 Einheiten erledigt werden. Nach der neuen Planung sind jedoch nur 4 "
+         "vorgesehen. ",
+         false, 6, QString()},
+        {"target 1, re-planned to 3", -1, 1, 3, -1, false, u"3"_qs,
+         "Ursprünglich sollte heute 1 Einheit erledigt werden. Nach der neuen Planung sind jedoch 3 "
+         "vorgesehen. ",
+         true, 3, soll + u"3"_qs},
+        {"target 5, same count as last answer", -1, 5, 3, 3, false, {}, nullptr, true, 5, QString()},
+    };
+    for (const TargetCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Day d;
+        d.records.settings.DefaultSollWert = c.usual;
+        d.records.dailyTarget = c.target;
+        d.runner.lastAskedPlanned = c.lastAsked;
+        d.runner.automaticStartInProgress = c.automatic;
+        for (int i = 0; i < c.units; ++i)
+            d.type(u"U"_qs + QString::number(i));
+        if (c.prompt)
+            d.ui.answer(ScriptedUi::Kind::Text, c.answer.isNull() ? QVariant() : c.answer);
+        EXPECT_EQ(d.runner.AskDailyTarget(), c.result);
+        const QString asked =
+            c.prompt ? u"Soll-Wert|"_qs + QString::fromUtf8(c.prompt) + q + u"|"_qs +
+                           QString::number(c.usual != -1 && c.target == -1000 ? c.usual : c.target)
+                     : QString();
+        EXPECT_EQ(d.ui.questions.join(u"\n"_qs), asked);
+        EXPECT_EQ(d.records.dailyTarget, c.targetAfter);
+        EXPECT_EQ(d.log(), c.log);
+    }
+}
+
+} // namespace
