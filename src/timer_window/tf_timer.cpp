@@ -65,8 +65,9 @@ TFTimer::TFTimer(const TimerServices& services, QWidget* parent)
     setWindowTitle(tr_("Taktplan - Timer"));
     setAttribute(Qt::WA_AlwaysShowToolTips);
     createControls();
-    createMenu();
+    // The menu rules read the timers.
     createTimers();
+    createMenu();
     applyColours();
     resize(128, 18);
     const QRect desktop = currentDesktop();
