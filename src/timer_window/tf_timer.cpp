@@ -439,12 +439,11 @@ void TFTimer::exitCommand() {
     const int target = m_records.activityLog.TargetForDay(m_clock.today());
     const int done = m_worklist.DoneCount();
     if (target > done) {
-        const std::optional<bool> end = m_ui.askYesNo(
-            tr_("Taktplan: Soll nicht erfüllt"),
-            tr_("Sie haben heute erst %1 von ursprünglich %2 geplanten Einheiten erledigt. Möchten Sie "
-                "Taktplan dennoch beenden?")
-                .arg(done)
-                .arg(target));
+        const std::optional<bool> end =
+            m_ui.askYesNo(tr_("Taktplan: Soll nicht erfüllt"),
+                          tr_("Sie haben heute erst ") + QString::number(done) + tr_(" von ursprünglich ") +
+                              QString::number(target) +
+                              tr_(" geplanten Einheiten erledigt. Möchten Sie Taktplan dennoch beenden?"));
         if (!end.value_or(false))
             return;
     }
