@@ -21,6 +21,11 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // A Wayland client can neither place its windows nor keep them on top, which the Timer
+    // window needs: through XWayland it can.
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (wayland && !qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Taktplan"));
     QApplication::setApplicationVersion(QStringLiteral(TAKTPLAN_VERSION));

@@ -20,6 +20,7 @@
 #include "worklist_services.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTranslator>
@@ -80,6 +81,9 @@ int StartUp::run() {
     WindowUserInterface ui;
     Records records(m_clock, m_folder, ui);
     records.start(companion);
+    if (QGuiApplication::platformName() == QStringLiteral("wayland"))
+        records.debugLog.AddDebugLine(QStringLiteral(
+            "Wayland ohne XWayland: Lage und Vordergrund des Timer-Fensters bestimmt der Compositor"));
     // Only the holder of the lock may clear up: no other copy can be in the middle of a save.
     if (m_claim == SingleInstance::Claim::First) {
         QStringList removed = leftovers::removeSaveLeftovers(m_folder.path(), replacedFiles);

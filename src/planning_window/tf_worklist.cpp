@@ -13,6 +13,7 @@
 #include "run_control.h"
 #include "shell.h"
 #include "title_combo_box.h"
+#include "tooltip_delay.h"
 #include "translate.h"
 #include "typed_entry.h"
 #include "window_user_interface.h"
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -52,7 +54,8 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
       m_companion(services.companion), m_shell(services.shell), m_launcher(services.launcher),
       m_ownUi(services.ui ? nullptr : std::make_unique<WindowUserInterface>()),
       m_ui(services.ui ? *services.ui : *m_ownUi), m_worklist(services.worklist),
-      m_planFile(services.planFile) {
+      m_planFile(services.planFile), m_startCommand(services.startCommand),
+      m_autoStartCommand(services.autoStartCommand) {
     m_worklist.setHost(this);
     setObjectName(u"FWorklist"_s);
     setMinimumSize(minWindowWidth, minWindowHeight);
@@ -69,6 +72,7 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     m_mouseEditing = true;
     m_lastStartTick = 0;
     m_autoStartInProgress = false;
+    setApplicationTooltipDelay(500);
     m_worklist.UpdateCaption();
     m_planFile.loadWorklist(services.stopLoading);
     refreshList();
@@ -254,6 +258,8 @@ void TFWorklist::createMenus() {
           hidden("Einheit nach unten")},
          {tr_("Rechts"), key(Qt::Key_Right), nullptr, true, hidden("Rechts")}});
     m_pmDelete = popup.at(3);
+    m_pmStart = popup.at(4);
+    m_popupItems = popup;
 
     // The input popup menu: every item hidden, so right-clicking the field shows nothing; its
     // keys act while the field has the focus and come before the main menu's.
@@ -618,6 +624,10 @@ void TFWorklist::setJustStarted(bool on) {
 
 void TFWorklist::tmrAutoStartTimer() {
     tmrAutoStart->stop();
+    if (m_autoStartCommand) {
+        m_autoStartCommand();
+        return;
+    }
     if (m_worklist.automaticStartFlag) {
         // The resumed unit was over before the program came back: the plan is to be re-planned.
         show();
@@ -630,12 +640,88 @@ void TFWorklist::tmrAutoStartTimer() {
 }
 
 void TFWorklist::Start1Click() {
+    // The runner keeps its own debounce and decides between starting and re-planning.
+    if (m_startCommand) {
+        m_startCommand();
+        return;
+    }
     const qint64 tick = m_clock.tickMs();
     if (m_lastStartTick != 0 && tick - m_lastStartTick < 500)
         return;
     m_lastStartTick = tick;
-    // Without the run engine no plan can run yet: the plan stays in editing, in view.
+    // Without a plan runner no plan can run: the plan stays in editing, in view.
     show();
+}
+
+// --- PlanningView -----------------------------------------------------------------------------
+
+void TFWorklist::showWindow() {
+    show();
+}
+
+void TFWorklist::hideWindow() {
+    hide();
+}
+
+void TFWorklist::showCentred() {
+    // Where the user looks first, also when the window was pushed aside or onto a monitor
+    // that has gone since.
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (s)
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    show();
+}
+
+void TFWorklist::setStartItem(const QString& caption, bool enabled) {
+    m_actStart->setText(caption);
+    m_actStart->setEnabled(enabled);
+}
+
+void TFWorklist::refreshMenuStates() {
+    updateMenuStates();
+}
+
+void TFWorklist::setListMenuEnabled(bool allItems) {
+    for (QAction* a : std::as_const(m_popupItems)) {
+        // The hidden "Start" stays reachable: F9 in the list must re-plan a running plan.
+        if (a && a != m_pmStart)
+            a->setEnabled(allItems);
+    }
+}
+
+void TFWorklist::startFocusLock() {
+    tmrFocusLock->start();
+}
+
+void TFWorklist::stopFocusLock() {
+    tmrFocusLock->stop();
+}
+
+void TFWorklist::startCaptionBlink() {
+    tmrCaptionBlinken->start();
+}
+
+void TFWorklist::stopCaptionBlink() {
+    tmrCaptionBlinken->stop();
+}
+
+void TFWorklist::setMaxReplanEnabled(bool enabled) {
+    if (QAction* item = findChild<QAction*>(u"mniMaxNeuPlanen"_s))
+        item->setEnabled(enabled);
+}
+
+void TFWorklist::setTooltipDelay(int ms) {
+    setApplicationTooltipDelay(ms);
+}
+
+void TFWorklist::setMouseEditing(bool enabled) {
+    m_mouseEditing = enabled;
+}
+
+void TFWorklist::releaseDialogGuard() {
+    // The dialogs restore the timers they stopped themselves; what is left is the focus lock,
+    // which the start command had stopped.
+    tmrFocusLock->start();
 }
 
 // --- commands ---------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // them. Handlers stay thin: they read the widgets, call the plan's operations and refresh.
 
 #include "plan_file.h"
+#include "planning_view.h"
 #include "worklist.h"
 #include "worklist_services.h"
 
@@ -25,7 +26,7 @@ class TitleComboBox;
 class WindowUserInterface;
 struct Settings;
 
-class TFWorklist final : public QMainWindow, public PlanningHost {
+class TFWorklist final : public QMainWindow, public PlanningHost, public PlanningView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TFWorklist)
 
@@ -50,7 +51,7 @@ public:
     // the end of a run, however the run ends.
     void rememberSize();
     // Brings the window to the front, restored if minimised (second start, focus lock).
-    void bringToFront();
+    void bringToFront() override;
 
     // The Timer window: while it is visible, closing this window only hides it.
     void setTimerWindow(QWidget* timerWindow);
@@ -59,7 +60,7 @@ public:
     void addForegroundPeer(QWidget* window);
 
     // The finish blink of a unit that has just been completed (FinishRunningEntry).
-    void startFinishBlink();
+    void startFinishBlink() override;
 
     // Timer handlers, as their timers call them.
     void tmrUpdateTimer();
@@ -71,8 +72,24 @@ public:
     void Start1Click();
 
     // The input strip pnlHinzu with the input field (hidden while a plan runs).
-    void setInputVisible(bool visible);
+    void setInputVisible(bool visible) override;
     bool mouseEditing() const { return m_mouseEditing; }
+
+    // PlanningView: what running a plan asks of this window.
+    void showWindow() override;
+    void hideWindow() override;
+    void showCentred() override;
+    void setStartItem(const QString& caption, bool enabled) override;
+    void refreshMenuStates() override;
+    void setListMenuEnabled(bool allItems) override;
+    void startFocusLock() override;
+    void stopFocusLock() override;
+    void startCaptionBlink() override;
+    void stopCaptionBlink() override;
+    void setMaxReplanEnabled(bool enabled) override;
+    void setTooltipDelay(int ms) override;
+    void setMouseEditing(bool enabled) override;
+    void releaseDialogGuard() override;
 
     // PlanningHost
     void captionChanged(const QString& caption) override;
@@ -178,6 +195,8 @@ private:
     QAction* m_actDelete = nullptr;
     QAction* m_actStart = nullptr;
     QAction* m_pmDelete = nullptr;
+    QAction* m_pmStart = nullptr;
+    QList<QAction*> m_popupItems;
 
     // Timers.
     QTimer* tmrUpdate = nullptr;
@@ -195,4 +214,6 @@ private:
     bool m_shownBefore = false;
     bool m_firstStartHintPending = false;
     qint64 m_lastStartTick = 0;
+    std::function<void()> m_startCommand;
+    std::function<void()> m_autoStartCommand;
 };

@@ -29,4 +29,8 @@ struct WorklistServices {
     // Asked while a long plan file loads: true stops the load, and the file is then not
     // rewritten (a program told to end during start-up must not cut the plan short).
     std::function<bool()> stopLoading = {};
+    // The plan runner's start command (F9) and its automatic start (tmrAutoStart); without
+    // them no plan can run and the start command only shows the window.
+    std::function<void()> startCommand = {};
+    std::function<void()> autoStartCommand = {};
 };

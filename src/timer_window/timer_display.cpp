@@ -1,0 +1,76 @@
+#include "timer_display.h"
+
+#include <algorithm>
+
+namespace timerdisplay {
+
+namespace {
+
+QString twoDigits(qint64 value) {
+    return QString::number(value).rightJustified(2, u'0');
+}
+
+} // namespace
+
+QString timeText(qint64 r, bool full) {
+    if (r <= 0)
+        return full ? QStringLiteral("0:00") : QStringLiteral("00");
+    const qint64 seconds = r % 60;
+    if (r < 3600) {
+        const qint64 minutes = r / 60;
+        if (full)
+            return QString::number(minutes) + u':' + twoDigits(seconds);
+        return r < 60 ? twoDigits(seconds) : QString::number(minutes);
+    }
+    const qint64 hours = r / 3600;
+    const qint64 minutes = (r % 3600) / 60;
+    if (full)
+        return QString::number(hours) + u':' + twoDigits(minutes) + u':' + twoDigits(seconds);
+    return QString::number(hours) + QStringLiteral("h ") + QString::number(minutes) + u'm';
+}
+
+QString displayText(qint64 remainingSecs, bool full, bool showRank, int rank) {
+    QString text = timeText(remainingSecs, full);
+    if (showRank)
+        text += QStringLiteral(" #") + QString::number(rank);
+    return text;
+}
+
+QRect desktopOf(const QList<QRect>& screens) {
+    if (screens.isEmpty())
+        return {};
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    for (const QRect& s : screens) {
+        left = std::min(left, s.x());
+        top = std::min(top, s.y());
+        right = std::max(right, s.x() + s.width());
+        bottom = std::max(bottom, s.y() + s.height());
+    }
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+QPoint keptOnDesktop(const QRect& window, const QRect& desktop) {
+    if (desktop.isEmpty())
+        return window.topLeft();
+    const int rightEdge = desktop.x() + desktop.width();
+    const int bottomEdge = desktop.y() + desktop.height();
+    const int centreX = window.x() + window.width() / 2;
+    const int centreY = window.y() + window.height() / 2;
+    QPoint place = window.topLeft();
+    // Back to the first monitor's edge (0), not to the desktop's: a monitor left of the first
+    // one may be switched off, the first one is always there.
+    if (centreX > rightEdge)
+        place.setX(rightEdge - window.width());
+    else if (centreX < desktop.x())
+        place.setX(0);
+    if (centreY > bottomEdge)
+        place.setY(bottomEdge - window.height());
+    else if (centreY < desktop.y())
+        place.setY(0);
+    return place;
+}
+
+} // namespace timerdisplay
