@@ -5,15 +5,24 @@
 #include "desktop_shell.h"
 #include "ending_dialog_guard.h"
 #include "leftover_files.h"
+#include "percentile.h"
 #include "plan_file.h"
+#include "plan_runner.h"
 #include "program_launcher.h"
+#include "qt_sound_player.h"
 #include "records.h"
+#include "run_engine.h"
+#include "run_feedback.h"
 #include "single_instance.h"
 #include "start_up_decision.h"
 #include "start_up_trace.h"
 #include "system_clock.h"
+#include "system_workstation_lock.h"
 #include "termination_requests.h"
+#include "tf_bestaetigung.h"
+#include "tf_timer.h"
 #include "tf_worklist.h"
+#include "timer_model.h"
 #include "translation.h"
 #include "window_user_interface.h"
 #include "worklist.h"
@@ -110,11 +119,38 @@ int StartUp::run() {
             m_instance.serverName());
     }
 
-    // The run engine attaches itself to the plan with setRunControl; until then no plan runs.
+    // The plan and the run engine. Publishing, the countdown overlay and the percentile rank
+    // are quiet stand-ins until their windows and modules exist.
     Worklist worklist(m_clock, records.settings);
     PlanFile planFile(worklist, m_clock, records.settings, m_folder, records.debugLog, ui);
+    const std::unique_ptr<AutostartEntry> runEntry =
+        AutostartEntry::forProgram(QCoreApplication::applicationFilePath());
+    QtSoundPlayer sound;
+    const std::unique_ptr<WorkstationLock> workstationLock = systemWorkstationLock();
+    NullPublisher publisher;
+    NullCountdownOverlay countdown;
+    NullPercentile percentile;
+    PlanRunner runner(
+        PlanRunner::Services{worklist, planFile, records, ui, sound, *runEntry, publisher, countdown});
+    RunEngine engine(RunEngine::Services{records, runner, sound, *workstationLock, companion, publisher,
+                                         countdown, percentile, ui});
+    RunningPlanModel<RunEngine, PlanRunner> model(engine, runner);
+    TFBestaetigung presence([&runner] { runner.presenceConfirmed = true; });
+    TFTimer timer(TimerServices{m_clock, records, worklist, planFile, ui, companion, launcher, shell,
+                                countdown, model, &presence});
+    ui.suspendDuringDialogs(timer.foregroundKeepingTimer());
+
     TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui, worklist,
-                                       planFile, &TerminationRequests::requested});
+                                       planFile, &TerminationRequests::requested,
+                                       [&runner] { runner.Start1Click(); },
+                                       [&runner] { runner.autoStart(); }});
+    engine.setTimerView(&timer);
+    engine.setPlanningView(&window);
+    runner.setView(&window);
+    window.setTimerWindow(&timer);
+    timer.setPlanningWindow(&window);
+    timer.setReminderWindow([&ui] { return ui.existingReminderWindow(); });
+    window.addForegroundPeer(&presence);
     // A request to end that came while the plan loaded is taken in now: nothing more is shown.
     if (TerminationRequests::requested())
         QCoreApplication::processEvents();
@@ -130,13 +166,11 @@ int StartUp::run() {
         window.showFirstStartHint();
     // Without "-autostart" no plan is carried over from a log-on: the Run entry goes until the
     // next plan start writes it again. Errors are not reported, as the entry only helps.
-    const std::unique_ptr<AutostartEntry> runEntry =
-        AutostartEntry::forProgram(QCoreApplication::applicationFilePath());
     if (!decision.keepRunEntry)
         runEntry->remove();
     if (decision.enableAutoStart)
         window.enableAutoStart();
-    window.setJustStarted(true);
+    runner.justStarted = true;
 
     QObject::connect(&m_instance, &SingleInstance::frontRequested, &window, [&] {
         records.debugLog.AddDebugLine(
@@ -145,6 +179,7 @@ int StartUp::run() {
         trace.note(QStringLiteral("front"));
     });
     QObject::connect(&window, &TFWorklist::terminateRequested, &window, [] { QCoreApplication::exit(0); });
+    QObject::connect(&timer, &TFTimer::terminateRequested, &window, [] { QCoreApplication::exit(0); });
     QObject::connect(&trace, &StartUpTrace::shownExitRequested, &window, [] { QCoreApplication::exit(0); });
     QTimer::singleShot(0, &window, [&] {
         trace.note(QStringLiteral("running planning-window=") +

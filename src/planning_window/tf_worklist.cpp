@@ -27,6 +27,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
@@ -618,10 +619,6 @@ void TFWorklist::enableAutoStart() {
     tmrAutoStart->start();
 }
 
-void TFWorklist::setJustStarted(bool on) {
-    m_justStarted = on;
-}
-
 void TFWorklist::tmrAutoStartTimer() {
     tmrAutoStart->stop();
     if (m_autoStartCommand) {
@@ -722,6 +719,17 @@ void TFWorklist::releaseDialogGuard() {
     // The dialogs restore the timers they stopped themselves; what is left is the focus lock,
     // which the start command had stopped.
     tmrFocusLock->start();
+}
+
+void TFWorklist::showError(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, this);
+    box.setObjectName(u"errorBox"_s);
+    // The focus lock would pull this window over its own message.
+    const bool focusLock = tmrFocusLock->isActive();
+    tmrFocusLock->stop();
+    box.exec();
+    if (focusLock)
+        tmrFocusLock->start();
 }
 
 // --- commands ---------------------------------------------------------------------------------

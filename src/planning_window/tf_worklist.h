@@ -42,9 +42,6 @@ public:
     void showFirstStartHint();
     // Start-up: enables tmrAutoStart (resume a running plan about 100 ms after start).
     void enableAutoStart();
-    // Start-up: the just-started flag read by re-planning.
-    void setJustStarted(bool on);
-    bool justStarted() const { return m_justStarted; }
     // SavePlan(worklist.log, without finished, with dates).
     bool savePlan();
     // Breite and Hoehe of the settings from the window while it is shown; the app calls it at
@@ -90,6 +87,7 @@ public:
     void setTooltipDelay(int ms) override;
     void setMouseEditing(bool enabled) override;
     void releaseDialogGuard() override;
+    void showError(const QString& title, const QString& text) override;
 
     // PlanningHost
     void captionChanged(const QString& caption) override;
@@ -209,7 +207,6 @@ private:
     QString m_rememberedUnitTitle;
     QString m_lastConversionError;
     bool m_mouseEditing = true;
-    bool m_justStarted = false;
     bool m_autoStartInProgress = false;
     bool m_shownBefore = false;
     bool m_firstStartHintPending = false;

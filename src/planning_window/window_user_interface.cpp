@@ -196,6 +196,10 @@ QWidget* WindowUserInterface::reminderWindow() const {
     return &reminder();
 }
 
+QWidget* WindowUserInterface::existingReminderWindow() const {
+    return m_reminder.get();
+}
+
 bool WindowUserInterface::isReminderWindow(const QWidget* w) const {
     return w && m_reminder && w == m_reminder.get();
 }

@@ -51,6 +51,8 @@ public:
     // The reminder window, created on first use (a message box costs start-up time that most
     // runs never need).
     QWidget* reminderWindow() const;
+    // The reminder window if it has been created, else nullptr.
+    QWidget* existingReminderWindow() const;
     // True when w is the reminder window (without creating it).
     bool isReminderWindow(const QWidget* w) const;
 

@@ -197,8 +197,8 @@ void TFTimer::setFirstStartHintWindow(QWidget* window) {
     m_firstStartHint = window;
 }
 
-void TFTimer::setReminderWindow(QWidget* window) {
-    m_reminder = window;
+void TFTimer::setReminderWindow(std::function<QWidget*()> lookup) {
+    m_reminder = std::move(lookup);
 }
 
 void TFTimer::addForegroundPeer(QWidget* window) {
@@ -209,12 +209,8 @@ bool TFTimer::isForegroundOurs() const {
     const QWidget* active = QApplication::activeWindow();
     if (!active)
         return false;
-    const QList<const QWidget*> ours = {this,
-                                        m_planningWindow.data(),
-                                        m_presence.data(),
-                                        m_reminder.data(),
-                                        m_firstStartHint.data(),
-                                        m_countdownWindow.data()};
+    const QList<const QWidget*> ours = {this,       m_planningWindow.data(), m_presence.data(),
+                                        reminder(), m_firstStartHint.data(), m_countdownWindow.data()};
     if (ours.contains(active))
         return true;
     for (const QPointer<QWidget>& peer : m_peers) {
@@ -346,9 +342,9 @@ void TFTimer::moveToSavedPosition() {
 }
 
 void TFTimer::raiseReminderIfVisible() {
-    if (m_reminder && m_reminder->isVisible()) {
-        m_reminder->show();
-        m_reminder->raise();
+    if (QWidget* window = reminder(); window && window->isVisible()) {
+        window->show();
+        window->raise();
     }
 }
 

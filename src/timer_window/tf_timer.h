@@ -63,8 +63,9 @@ public:
     void setCountdownWindow(QWidget* window);
     // The first-start hint window, shown when the first unit of a first start begins.
     void setFirstStartHintWindow(QWidget* window);
-    // The reminder window (shown again to stay in front).
-    void setReminderWindow(QWidget* window);
+    // The reminder window (shown again to stay in front), looked up when needed: it is created
+    // only when first used. The lookup answers nullptr while there is none.
+    void setReminderWindow(std::function<QWidget*()> lookup);
     // Another window of the program that foreground keeping leaves in front.
     void addForegroundPeer(QWidget* window);
 
@@ -78,6 +79,8 @@ public:
     void startEvaluation();
     bool compactDisplay() const { return m_compact; }
     bool foregroundKeepingActive() const;
+    // tmrVordergrund, for the dialog guard to rest while a question is open.
+    QTimer* foregroundKeepingTimer() const { return tmrVordergrund; }
 
     // TimerView
     void showWindow() override;
@@ -140,7 +143,8 @@ private:
     QPointer<QWidget> m_planningWindow;
     QPointer<QWidget> m_countdownWindow;
     QPointer<QWidget> m_firstStartHint;
-    QPointer<QWidget> m_reminder;
+    std::function<QWidget*()> m_reminder;
+    QWidget* reminder() const { return m_reminder ? m_reminder() : nullptr; }
     QList<QPointer<QWidget>> m_peers;
 
     QLabel* lblZeit = nullptr;

@@ -4,7 +4,6 @@
 #include "companion_program.h"
 #include "fake_clock.h"
 #include "fake_launcher.h"
-#include "fake_shell.h"
 #include "plan_file.h"
 #include "records.h"
 #include "run_feedback.h"
@@ -15,6 +14,7 @@
 #include "timer_display.h"
 #include "timer_menu.h"
 #include "timer_model.h"
+#include "window_fixture.h"
 #include "worklist.h"
 
 #include <gtest/gtest.h>
@@ -488,7 +488,12 @@ TEST_F(TimerWindowTest, MouseMovesTheWindowAndDoubleClickShowsThePlanningWindow)
         mouseOver(false);
         mouseOver(true);
         EXPECT_FALSE(timer->compactDisplay());
-        EXPECT_EQ(broughtToFront, presenceShown ? QList<QWidget*>{} : QList<QWidget*>{timer.get()});
+        // (Qt 6.4 compares two empty lists with a memcmp of null pointers, which the sanitizer
+        // refuses: the empty case is checked on its own.)
+        if (presenceShown)
+            EXPECT_TRUE(broughtToFront.isEmpty());
+        else
+            EXPECT_EQ(broughtToFront, QList<QWidget*>{timer.get()});
     }
 }
 
