@@ -17,9 +17,11 @@
 #include "worklist.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -27,11 +29,20 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 }
 
 // A whole program without windows on a fake clock: records, plan, runner and engine over a
-// fresh data folder that is also the working folder (so "Sounds" below it is found).
+// fresh data folder that is also the working folder (so "Sounds" below it is found). Given the
+// program that ran before, it starts over that program's files, as after a restart.
 class Day {
 public:
-    explicit Day(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(9, 0))) : clock(start) {
+    explicit Day(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(9, 0)),
+                 const Day* before = nullptr)
+        : clock(start) {
         m_previousFolder = QDir::currentPath();
+        if (before) {
+            // The same folder in a new place: the log path in the settings moves with it.
+            for (const QString& name : QDir(before->data.path()).entryList(QDir::Files))
+                data.write(name, before->data.read(name).replace(QFile::encodeName(before->data.path()),
+                                                                 QFile::encodeName(data.path())));
+        }
         QDir().mkpath(data.filePath(QStringLiteral("Sounds")));
         for (const char* name : {"Start.wav", "Ende_Einheit.wav", "Feierabend.wav"})
             data.write(QStringLiteral("Sounds/") + QLatin1String(name), "RIFF");
@@ -62,6 +73,35 @@ public:
             else
                 list.RecomputeSchedule();
         }
+    }
+    // As runUntil, for a span of real time (the clock may show an hour twice).
+    void runFor(qint64 secs) {
+        for (qint64 step = 0; step < secs * 10; ++step) {
+            clock.advanceMs(100);
+            if (engine.active())
+                engine.Tick();
+            else
+                list.RecomputeSchedule();
+        }
+    }
+    // Start-up with "-autostart": the plan file and today's finished units are read, then
+    // tmrAutoStart fires.
+    bool resume() {
+        planFile.loadWorklist();
+        list.LoadTodaysFinishedUnits(records.activityLog);
+        runner.justStarted = true;
+        return runner.autoStart();
+    }
+    // The program ends (as when it is told to) and is started again with "-autostart" after
+    // downSecs of real time, over the same files.
+    static void restart(std::unique_ptr<Day>& day, qint64 downSecs) {
+        day->records.finish();
+        auto next = std::make_unique<Day>(day->clock.localNow().addSecs(downSecs), day.get());
+        next->m_previousFolder = day->m_previousFolder;
+        day.reset();
+        QDir::setCurrent(next->data.path());
+        day = std::move(next);
+        day->resume();
     }
     void setTime(QTime time) { clock.set(clock.today(), time); }
 

@@ -1,6 +1,9 @@
 #include "day_fixture.h"
 
+#include <cstdlib>
 #include <functional>
+#include <optional>
+#include <string>
 
 using namespace Qt::StringLiterals;
 
@@ -168,6 +171,21 @@ void typeAndStart(Day& d, const QStringList& typed) {
     d.runner.Start1Click();
 }
 
+// Settings.ini must match a file in tests/data byte for byte (its log path is this test's).
+void expectSettingsFile(const Day& d, const char* golden) {
+    QFile f(QDir(QStringLiteral(TAKTPLAN_TEST_DATA_DIR)).filePath(QLatin1String(golden)));
+    QByteArray expected = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing golden file>");
+    expected.replace("@DATA@", QFile::encodeName(d.data.path()));
+    EXPECT_EQ(d.data.read(u"Settings.ini"_qs), expected) << golden;
+}
+
+void wholeDay(Day& d) {
+    d.records.settings.AnwesenheitErforderlich = false;
+    d.records.settings.NeuPlanenMax = 3;
+    d.records.settings.Verbleibend = 1;
+    typeAndStart(d, {u"A"_qs, u"B"_qs});
+}
+
 TEST(RunDay, PlanStatesFilesAndWindows) {
     const QList<StateCase> cases = {
         {"a titled pause shows its title; the plan file holds it running", at(7, 9, 0),
@@ -249,6 +267,14 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
              EXPECT_EQ(d.log(), unit("23:50", "A") + done + crlf + u"Di, 08.12.2026 SOLL: 1"_qs);
              EXPECT_EQ(d.runner.targetDay, QDate(2026, 12, 8));
              EXPECT_EQ(d.records.dailyTarget, 1);
+         }},
+        {"a whole day, while the second unit runs: Settings.ini as stored", at(7, 9, 0), wholeDay,
+         QTime(9, 40), [](Day& d) { expectSettingsFile(d, "settings_day_running.ini"); }},
+        {"a whole day, after the end of the plan: Settings.ini as stored", at(7, 9, 0), wholeDay,
+         QTime(10, 0),
+         [](Day& d) {
+             EXPECT_EQ(d.log(), unit("09:00", "A") + done + unit("09:30", "B") + done);
+             expectSettingsFile(d, "settings_day_end.ini");
          }},
         {"re-planned down to 0 left: the start item says so", at(7, 9, 0),
          [](Day& d) {
@@ -335,6 +361,120 @@ TEST(RunDay, DailyTargetQuestions) {
         EXPECT_EQ(d.ui.questions.join(u"\n"_qs), asked);
         EXPECT_EQ(d.records.dailyTarget, c.targetAfter);
         EXPECT_EQ(d.log(), c.log);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Runs a span of real time; then the log and the plan file must read so; then, when asked,
+// the program ends and comes back with "-autostart" after downSecs.
+struct Span {
+    qint64 secs;
+    QString log;
+    std::optional<QString> planFile;
+    qint64 restartAfterSecs = -1;
+};
+
+struct RestartCase {
+    const char* name;
+    QDateTime start;
+    bool berlinOnly;
+    std::function<void(Day&)> plan; // the plan is then started with F9
+    QList<Span> spans;
+};
+
+QDateTime utc(int month, int day, int h, int m) {
+    return QDateTime(QDate(2026, month, day), QTime(h, m), Qt::UTC).toLocalTime();
+}
+
+void typeAll(Day& d, const QStringList& typed) {
+    d.records.settings.AnwesenheitErforderlich = false;
+    for (const QString& t : typed)
+        d.type(t);
+}
+
+TEST(RunDay, RestartsAndClockChanges) {
+    const char* tz = std::getenv("TZ");
+    const bool berlin = tz && std::string(tz) == "Europe/Berlin";
+    const QList<RestartCase> cases = {
+        {"ended during a titled pause: the pause starts again whole, B after it",
+         at(7, 9, 0),
+         false,
+         [](Day& d) {
+             typeAll(d, {u"A"_qs, u"p 10 Kaffee"_qs, u"B"_qs});
+         },
+         {{30 * 60, unit("09:00", "A") + done, u"Pause: 10 Kaffee\r\nB///25\r\n"_qs, 2 * 60},
+          {9 * 60 + 59, unit("09:00", "A") + done, u"Pause: 10 Kaffee\r\nB///25\r\n"_qs},
+          {62, unit("09:00", "A") + done + unit("09:42", "B"), u"{{WIP}}B///25|||09:42 07.12.2026\r\n"_qs},
+          {25 * 60, unit("09:00", "A") + done + unit("09:42", "B") + done, u""_qs}}},
+        {"ended during the pause, back after its end: a whole pause still comes first",
+         at(7, 9, 0),
+         false,
+         [](Day& d) {
+             typeAll(d, {u"A"_qs, u"p 10"_qs, u"B"_qs});
+         },
+         {{27 * 60, unit("09:00", "A") + done, u"Pause: 10\r\nB///25\r\n"_qs, 60 * 60},
+          {10 * 60 + 61, unit("09:00", "A") + done + unit("10:37", "B"), std::nullopt},
+          {25 * 60, unit("09:00", "A") + done + unit("10:37", "B") + done, u""_qs}}},
+        {"ended while waiting for a fixed unit: waited for again",
+         at(7, 9, 0),
+         false,
+         [](Day& d) {
+             typeAll(d, {u"A"_qs});
+             d.list.AddEntry(u"B"_qs, false, plantime::wall(d.clock.today(), QTime(10, 0)), 25, true,
+                             u" "_qs);
+         },
+         {{40 * 60, unit("09:00", "A") + done, u"B///25|||10:00 07.12.2026\r\n"_qs, 5 * 60},
+          {14 * 60 + 59, unit("09:00", "A") + done, u"B///25|||10:00 07.12.2026\r\n"_qs},
+          {62, unit("09:00", "A") + done + unit("10:00", "B"), std::nullopt}}},
+        // 02:00 CET is followed by 03:00 CEST: the plan says 01:50 to 02:15, a time the clock never
+        // shows; the unit still lasts 25 real minutes, to 03:15.
+        {"a unit over the skipped hour in March",
+         QDateTime(QDate(2026, 3, 29), QTime(1, 50)),
+         true,
+         [](Day& d) { typeAll(d, {u"A"_qs}); },
+         {{61, unit("01:50", "A", 25, "So, 29.03.2026"), u"{{WIP}}A///25|||01:50 29.03.2026\r\n"_qs},
+          {25 * 60 - 62, unit("01:50", "A", 25, "So, 29.03.2026"), std::nullopt},
+          {2, unit("01:50", "A", 25, "So, 29.03.2026") + done, u""_qs}}},
+        // 03:00 CEST is followed by 02:00 CET: a unit from 02:50 CEST ends at 02:15 CET, though
+        // the plan says 03:15.
+        {"a unit over the repeated hour in October",
+         utc(10, 25, 0, 50),
+         true,
+         [](Day& d) { typeAll(d, {u"A"_qs}); },
+         {{61, unit("02:50", "A", 25, "So, 25.10.2026"), u"{{WIP}}A///25|||02:50 25.10.2026\r\n"_qs},
+          {25 * 60 - 62, unit("02:50", "A", 25, "So, 25.10.2026"), std::nullopt},
+          {2, unit("02:50", "A", 25, "So, 25.10.2026") + done, u""_qs}}},
+        {"a unit from the first 02:50 resumed at the second 02:05",
+         utc(10, 25, 0, 50),
+         true,
+         [](Day& d) { typeAll(d, {u"A"_qs}); },
+         {{61, unit("02:50", "A", 25, "So, 25.10.2026"), u"{{WIP}}A///25|||02:50 25.10.2026\r\n"_qs,
+           14 * 60 - 1},
+          {9 * 60 + 59, unit("02:50", "A", 25, "So, 25.10.2026"), u"{{WIP}}A///25|||02:50 25.10.2026\r\n"_qs},
+          {2, unit("02:50", "A", 25, "So, 25.10.2026") + done, u""_qs}}},
+    };
+    for (const RestartCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.berlinOnly && !berlin)
+            continue;
+        auto d = std::make_unique<Day>(c.start);
+        c.plan(*d);
+        f9(*d);
+        int n = 0;
+        for (const Span& s : c.spans) {
+            SCOPED_TRACE(++n);
+            d->runFor(s.secs);
+            EXPECT_EQ(d->log(), s.log);
+            if (s.planFile) {
+                EXPECT_EQ(d->file("worklist.log"), *s.planFile);
+            }
+            if (s.restartAfterSecs >= 0)
+                Day::restart(d, s.restartAfterSecs);
+        }
+        EXPECT_TRUE(d->ui.allAnswered());
     }
 }
 
