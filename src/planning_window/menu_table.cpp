@@ -7,25 +7,25 @@ QList<QAction*> addMenuItems(QObject* owner, MenuKeys& keys, QMenu* menu, QWidge
                              const QList<MenuItemSpec>& items) {
     QList<QAction*> actions;
     actions.reserve(items.size());
-    for (const MenuItemSpec& spec : items) {
-        if (spec.caption.isEmpty()) {
+    for (const MenuItemSpec& row : items) {
+        if (row.caption.isEmpty()) {
             if (menu)
                 menu->addSeparator();
             actions.append(nullptr);
             continue;
         }
-        auto* a = new QAction(spec.caption, owner);
-        a->setShortcut(spec.key);
+        auto* a = new QAction(row.caption, owner);
+        a->setShortcut(row.key);
         // The shortcut is shown in the menu; MenuKeys decides which menu a key reaches.
         a->setShortcutContext(Qt::WidgetShortcut);
-        if (!spec.objectName.isEmpty())
-            a->setObjectName(spec.objectName);
-        if (spec.handler)
-            QObject::connect(a, &QAction::triggered, owner, [handler = spec.handler] { handler(); });
-        if (menu && !spec.hidden)
+        if (!row.objectName.isEmpty())
+            a->setObjectName(row.objectName);
+        if (row.handler)
+            QObject::connect(a, &QAction::triggered, owner, [handler = row.handler] { handler(); });
+        if (menu && !row.hidden)
             menu->addAction(a);
-        const MenuKeys::Item item{a, menu ? QList<QMenu*>{menu} : QList<QMenu*>{}, spec.keypad,
-                                  spec.ignoreShift};
+        const MenuKeys::Item item{a, menu ? QList<QMenu*>{menu} : QList<QMenu*>{}, row.keypad,
+                                  row.ignoreShift};
         if (control)
             keys.addContextItem(control, item);
         else
