@@ -313,8 +313,9 @@ void PlanRunner::refreshRunningCaption() {
 
 void PlanRunner::ListeWiederVeraenderbarMachen() {
     Settings& settings = m_s.records.settings;
-    if (settings.Verbleibend != -1)
-        ++settings.Verbleibend;
+    // Not charged rather than given back first: an allowance that is already the largest
+    // number (a hand-edited file) must not overflow.
+    m_replanIsFree = true;
     btnNeuPlanenClick();
 }
 
@@ -338,8 +339,13 @@ void PlanRunner::btnNeuPlanenClick() {
     m_s.autostart.remove();
     m_startCaption = tr_("Start");
     m_view->setStartItem(m_startCaption, true);
-    settings.Verbleibend =
-        settings.Verbleibend > 0 ? settings.Verbleibend - 1 : (settings.Verbleibend == 0 ? 0 : -1);
+    const bool charged = !m_replanIsFree;
+    m_replanIsFree = false;
+    if (charged)
+        settings.Verbleibend =
+            settings.Verbleibend > 0 ? settings.Verbleibend - 1 : (settings.Verbleibend == 0 ? 0 : -1);
+    else if (settings.Verbleibend < -1)
+        settings.Verbleibend = -1;
     m_s.records.saveSettings();
 
     m_s.countdown.hide();
