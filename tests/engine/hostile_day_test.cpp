@@ -105,3 +105,57 @@ TEST(HostileDay, AbsurdSettings) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(HostileDay, RoughHandling) {
+    // F9 held down: one start, then one re-planning half a second later at the earliest.
+    {
+        Day d;
+        d.records.settings.NeuPlanenMax = d.records.settings.Verbleibend = 3;
+        d.type(u"A"_qs);
+        for (int i = 0; i < 20; ++i) {
+            d.runner.Start1Click();
+            d.runFor(0);
+            d.clock.advanceMs(20);
+        }
+        EXPECT_TRUE(d.engine.unitRunning());
+        EXPECT_EQ(d.records.settings.Verbleibend, 3);
+    }
+    // A plan of 2,000 units starts at once and the first one is logged.
+    {
+        Day d;
+        for (int i = 0; i < 2000; ++i)
+            d.type(u"U"_qs + QString::number(i));
+        QElapsedTimer took;
+        took.start();
+        d.runner.Start1Click();
+        EXPECT_LT(took.elapsed(), 10'000);
+        EXPECT_TRUE(d.engine.unitRunning());
+        d.runFor(61);
+        EXPECT_TRUE(d.log().endsWith(u"09:00|25 U0"_qs)) << d.log().toStdString();
+    }
+    // The activity log cannot be written when a unit ends: the day goes on, the plan keeps the
+    // unit as done, and the log is written again once it can be.
+    {
+        Day d;
+        d.type(u"A"_qs);
+        d.type(u"B"_qs);
+        d.runner.Start1Click();
+        d.runFor(61);
+        // A folder in its place stops even a privileged writer.
+        const QString log = d.records.settings.LogDateiPfad;
+        const QByteArray before = d.data.read(QStringLiteral("Dezuzedu.log"));
+        ASSERT_TRUE(QFile::remove(log) && QDir().mkdir(log));
+        d.runFor(24 * 60);
+        EXPECT_FALSE(d.engine.unitRunning());
+        EXPECT_TRUE(d.engine.active()) << "the pause after A runs";
+        ASSERT_TRUE(QDir().rmdir(log));
+        d.data.write(QStringLiteral("Dezuzedu.log"), before);
+        d.runFor(6 * 60);
+        EXPECT_TRUE(d.engine.unitRunning());
+        EXPECT_TRUE(d.log().contains(u"|25 B"_qs)) << d.log().toStdString();
+    }
+}
+
+} // namespace
