@@ -194,6 +194,15 @@ void PlanRunner::RunCurrentEntry() {
         PlanEntry& e = w.editEntry(index);
         const int minutes = planminutes::readInt(e.duration);
         const QDateTime current = now();
+        if (e.isRunning() && entryStart(e) > current.addSecs(3600)) {
+            // A unit cannot have begun later than now (the clock runs at most an hour behind a
+            // start, in the hour that repeats in autumn). A start beyond that (a hand-edited
+            // file) would be logged under a day still to come: the unit begins now instead.
+            e.status = planvocab::statusPending;
+            e.startMode = planvocab::modeRelative;
+            w.entriesEdited();
+            continue;
+        }
         if (e.isRunning()) {
             const QDateTime start = entryStart(e);
             const QDateTime end = start.addSecs(qint64(minutes) * 60);
@@ -312,7 +321,6 @@ void PlanRunner::refreshRunningCaption() {
 // --- re-planning ---------------------------------------------------------------------------
 
 void PlanRunner::ListeWiederVeraenderbarMachen() {
-    Settings& settings = m_s.records.settings;
     // Not charged rather than given back first: an allowance that is already the largest
     // number (a hand-edited file) must not overflow.
     m_replanIsFree = true;

@@ -108,12 +108,7 @@ void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& sta
         const bool another = std::any_of(m_entries.cbegin(), m_entries.cend(),
                                          [](const PlanEntry& other) { return other.isRunning(); });
         e.status = fixed && !another ? statusRunning : statusPending;
-        // A unit cannot have begun later than now; the clock shows a time at most an hour
-        // ahead of a start only in the hour that repeats in autumn. A start beyond that (a
-        // hand-edited file) would be logged under a day still to come: the unit is still to do.
-        const bool notBegun = begin > now.addSecs(3600);
-        if (another || notBegun) {
-            e.status = statusPending;
+        if (another) {
             e.startMode = planvocab::modeRelative;
         } else if (now > end.addMSecs(1)) {
             e.status = statusPending;
