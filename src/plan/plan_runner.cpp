@@ -194,6 +194,15 @@ void PlanRunner::RunCurrentEntry() {
         PlanEntry& e = w.editEntry(index);
         const int minutes = planminutes::readInt(e.duration);
         const QDateTime current = now();
+        if (e.isRunning() && entryStart(e) > current.addSecs(3600)) {
+            // A unit cannot have begun later than now (the clock runs at most an hour behind a
+            // start, in the hour that repeats in autumn). A start beyond that (a hand-edited
+            // file) would be logged under a day still to come: the unit begins now instead.
+            e.status = planvocab::statusPending;
+            e.startMode = planvocab::modeRelative;
+            w.entriesEdited();
+            continue;
+        }
         if (e.isRunning()) {
             const QDateTime start = entryStart(e);
             const QDateTime end = start.addSecs(qint64(minutes) * 60);
@@ -312,9 +321,9 @@ void PlanRunner::refreshRunningCaption() {
 // --- re-planning ---------------------------------------------------------------------------
 
 void PlanRunner::ListeWiederVeraenderbarMachen() {
-    Settings& settings = m_s.records.settings;
-    if (settings.Verbleibend != -1)
-        ++settings.Verbleibend;
+    // Not charged rather than given back first: an allowance that is already the largest
+    // number (a hand-edited file) must not overflow.
+    m_replanIsFree = true;
     btnNeuPlanenClick();
 }
 
@@ -338,8 +347,13 @@ void PlanRunner::btnNeuPlanenClick() {
     m_s.autostart.remove();
     m_startCaption = tr_("Start");
     m_view->setStartItem(m_startCaption, true);
-    settings.Verbleibend =
-        settings.Verbleibend > 0 ? settings.Verbleibend - 1 : (settings.Verbleibend == 0 ? 0 : -1);
+    const bool charged = !m_replanIsFree;
+    m_replanIsFree = false;
+    if (charged)
+        settings.Verbleibend =
+            settings.Verbleibend > 0 ? settings.Verbleibend - 1 : (settings.Verbleibend == 0 ? 0 : -1);
+    else if (settings.Verbleibend < -1)
+        settings.Verbleibend = -1;
     m_s.records.saveSettings();
 
     m_s.countdown.hide();

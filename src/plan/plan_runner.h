@@ -85,6 +85,8 @@ private:
     QDateTime now() const;
 
     Services m_s;
+    // The next btnNeuPlanenClick is forced by the program and leaves the allowance as it is.
+    bool m_replanIsFree = false;
     NullPlanningView m_noView;
     PlanningView* m_view;
     QString m_startCaption;

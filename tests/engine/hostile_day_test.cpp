@@ -1,0 +1,161 @@
+// A day run by a careless or hostile user: hand-edited files with absurd values, the start
+// command pressed many times, huge plans. Nothing may be lost, nothing may hang, and the
+// program keeps running.
+
+#include "day_fixture.h"
+
+#include <QElapsedTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A program started with "-autostart" at 09:10 over a data folder that holds these files.
+std::unique_ptr<Day> startOver(const QList<std::pair<const char*, QByteArray>>& files) {
+    Day before;
+    for (const auto& [name, bytes] : files)
+        before.data.write(QLatin1String(name), bytes);
+    auto d = std::make_unique<Day>(QDateTime(QDate(2026, 12, 7), QTime(9, 10)), &before);
+    d->records.settings.DefaultSollWert = -1;
+    return d;
+}
+
+TEST(HostileDay, HandEditedRunningLines) {
+    struct Case {
+        const char* name;
+        QByteArray plan;
+        bool runs;          // a unit runs after the resume
+        qint64 secsLeft;    // its remaining time then
+        const char* logged; // what the log holds of it a minute later
+    };
+    const QString longTitle(100'000, u'T');
+    const Case cases[] = {
+        {"started in a year far ahead: begins now", "{{WIP}}A///25|||09:00 07.12.2099\r\n", true, 25 * 60,
+         "Mo, 07.12.2026 09:10|25 A"},
+        {"started tomorrow: begins now", "{{WIP}}A///25|||09:00 08.12.2026\r\n", true, 25 * 60,
+         "Mo, 07.12.2026 09:10|25 A"},
+        {"started this morning, still running", "{{WIP}}A///25|||09:00 07.12.2026\r\n", true, 15 * 60,
+         "Mo, 07.12.2026 09:00|25 A"},
+        {"started a week ago for a week and a day", "{{WIP}}A///11520|||09:00 30.11.2026\r\n", true,
+         24 * 3600 - 10 * 60, "Mo, 30.11.2026 09:00|11520 A"},
+        {"a title of 100,000 characters", "{{WIP}}" + longTitle.toLatin1() + "///25|||09:00 07.12.2026\r\n",
+         true, 15 * 60, "|25 TTTTTTTTTT"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto d = startOver({{"worklist.log", c.plan}});
+        QElapsedTimer took;
+        took.start();
+        d->resume();
+        ASSERT_EQ(d->engine.unitRunning(), c.runs);
+        d->runFor(1);
+        EXPECT_NEAR(d->engine.remainingSeconds(), c.secsLeft, 2);
+        d->runFor(60);
+        EXPECT_TRUE(d->log().contains(QLatin1String(c.logged))) << d->log().left(200).toStdString();
+        EXPECT_FALSE(d->log().contains(u"2099"_qs));
+        EXPECT_FALSE(d->file("worklist.log").contains(u"2099"_qs));
+        EXPECT_LT(took.elapsed(), 20'000);
+    }
+}
+
+TEST(HostileDay, AbsurdSettings) {
+    struct Case {
+        const char* name;
+        const char* ini;
+        const char* firstCaption; // the start item while the plan runs
+        int leftAfterReplan;      // Verbleibend after one re-planning in the first unit
+        int unitSecs;             // the length of a typed unit
+    };
+    const Case cases[] = {
+        {"allowance without limit written as a huge number", "NeuPlanenMax=-1\r\nVerbleibend=2147483647\r\n",
+         "Neu planen", 2147483646, 25 * 60},
+        {"a negative allowance other than -1 is no limit", "NeuPlanenMax=-1\r\nVerbleibend=-7\r\n",
+         "Neu planen", -1, 25 * 60},
+        {"text instead of numbers",
+         "NeuPlanenMax=viele\r\nVerbleibend=zwei\r\nLaufendeEinheitGestartetUm=gestern\r\n", "Neu planen", -1,
+         25 * 60},
+        {"a start stamp out of range", "LaufendeEinheitGestartetUm=-999999999999999999999\r\n", "Neu planen",
+         -1, 25 * 60},
+        {"the largest allowance", "NeuPlanenMax=2147483647\r\nVerbleibend=2147483647\r\n", "Neu planen",
+         2147483646, 25 * 60},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto d = startOver({{"Settings.ini", QByteArray(c.ini)}});
+        d->type(u"A"_qs);
+        d->type(u"B"_qs);
+        d->runner.Start1Click();
+        ASSERT_TRUE(d->engine.unitRunning());
+        EXPECT_EQ(d->runner.startCaption(), QString::fromUtf8(c.firstCaption));
+        d->runFor(1);
+        EXPECT_NEAR(d->engine.remainingSeconds(), c.unitSecs, 2);
+        d->runFor(120);
+        d->runner.Start1Click();
+        EXPECT_FALSE(d->engine.active());
+        EXPECT_EQ(d->records.settings.Verbleibend, c.leftAfterReplan);
+        // The end of a day sets the allowance to its maximum and gives one back.
+        d->runFor(1);
+        d->runner.Start1Click();
+        d->runFor(60 * 60);
+        EXPECT_FALSE(d->engine.active());
+        EXPECT_TRUE(d->log().contains(u"|25 B [x]"_qs)) << d->log().toStdString();
+        const int max = d->records.settings.NeuPlanenMax;
+        EXPECT_EQ(d->records.settings.Verbleibend, max < -1 ? -1 : max) << "the allowance of a new day";
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(HostileDay, RoughHandling) {
+    // F9 held down: one start, then one re-planning half a second later at the earliest.
+    {
+        Day d;
+        d.records.settings.NeuPlanenMax = d.records.settings.Verbleibend = 3;
+        d.type(u"A"_qs);
+        for (int i = 0; i < 20; ++i) {
+            d.runner.Start1Click();
+            d.runFor(0);
+            d.clock.advanceMs(20);
+        }
+        EXPECT_TRUE(d.engine.unitRunning());
+        EXPECT_EQ(d.records.settings.Verbleibend, 3);
+    }
+    // A plan of 2,000 units starts at once and the first one is logged.
+    {
+        Day d;
+        for (int i = 0; i < 2000; ++i)
+            d.type(u"U"_qs + QString::number(i));
+        QElapsedTimer took;
+        took.start();
+        d.runner.Start1Click();
+        EXPECT_LT(took.elapsed(), 10'000);
+        EXPECT_TRUE(d.engine.unitRunning());
+        d.runFor(61);
+        EXPECT_TRUE(d.log().endsWith(u"09:00|25 U0"_qs)) << d.log().toStdString();
+    }
+    // The activity log cannot be written when a unit ends: the day goes on, the plan keeps the
+    // unit as done, and the log is written again once it can be.
+    {
+        Day d;
+        d.type(u"A"_qs);
+        d.type(u"B"_qs);
+        d.runner.Start1Click();
+        d.runFor(61);
+        // A folder in its place stops even a privileged writer.
+        const QString log = d.records.settings.LogDateiPfad;
+        const QByteArray before = d.data.read(QStringLiteral("Dezuzedu.log"));
+        ASSERT_TRUE(QFile::remove(log) && QDir().mkdir(log));
+        d.runFor(24 * 60);
+        EXPECT_FALSE(d.engine.unitRunning());
+        EXPECT_TRUE(d.engine.active()) << "the pause after A runs";
+        ASSERT_TRUE(QDir().rmdir(log));
+        d.data.write(QStringLiteral("Dezuzedu.log"), before);
+        d.runFor(6 * 60);
+        EXPECT_TRUE(d.engine.unitRunning());
+        EXPECT_TRUE(d.log().contains(u"|25 B"_qs)) << d.log().toStdString();
+    }
+}
+
+} // namespace
