@@ -7,19 +7,8 @@
 set -eu
 build=$(cd "$1" && pwd)
 seconds=${2:-60}
-if [ -z "${TAKTPLAN_UNDER_XVFB:-}" ]; then
-    export TAKTPLAN_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" sh "$0" "$@"
-fi
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill -KILL "$pid" 2> /dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -p "$work/run" "$work/config"
-chmod 700 "$work/run"
+TAKTPLAN_XVFB_SCREEN=${TAKTPLAN_XVFB_SCREEN:-1280x800x24}
+. "$(dirname "$0")/../tests/e2e/x_session.sh"
 ticks=$(getconf CLK_TCK)
 
 # utime + stime of the process, in clock ticks.

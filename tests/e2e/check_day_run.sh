@@ -7,19 +7,8 @@
 # Usage: check_day_run.sh <program>; runs itself under xvfb-run when there is no display.
 set -eu
 program=$1
-if [ -z "${TAKTPLAN_UNDER_XVFB:-}" ]; then
-    export TAKTPLAN_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
-fi
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill -KILL "$pid" 2> /dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -p "$work/run" "$work/config" "$work/work"
-chmod 700 "$work/run"
+. "$(dirname "$0")/x_session.sh"
+mkdir -p "$work/work"
 
 fail() {
     echo "$*"

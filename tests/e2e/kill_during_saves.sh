@@ -18,19 +18,8 @@ set -eu
 build=$(cd "$1" && pwd)
 kills=${2:-300}
 program=$build/taktplan
-if [ -z "${TAKTPLAN_UNDER_XVFB:-}" ]; then
-    export TAKTPLAN_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
-fi
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill -KILL "$pid" 2> /dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -p "$work/run" "$work/config" "$work/cwd"
-chmod 700 "$work/run"
+. "$(dirname "$0")/x_session.sh"
+mkdir -p "$work/cwd"
 
 failures=0
 leftovers_after_kill=0
