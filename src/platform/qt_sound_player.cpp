@@ -1,12 +1,21 @@
 #include "qt_sound_player.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QSoundEffect>
 #include <QUrl>
 
 QtSoundPlayer::QtSoundPlayer(QObject* parent) : QObject(parent) {}
 
-QtSoundPlayer::~QtSoundPlayer() = default;
+QtSoundPlayer::~QtSoundPlayer() {
+    // Qt loads a sound on a thread of its own. A load still under way when the program ends
+    // runs into Qt's statics already torn down and takes the process with it, so it is given a
+    // moment to finish (a local file loads in milliseconds).
+    const QDeadlineTimer deadline(1000);
+    while (m_effect && m_effect->status() == QSoundEffect::Loading && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+}
 
 void QtSoundPlayer::play(const QString& filePath) {
     if (!QFileInfo(filePath).isFile())
