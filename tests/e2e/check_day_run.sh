@@ -51,10 +51,11 @@ stop() {
     [ $status -eq 0 ] || fail "exit status $status"
 }
 
-# Two-minute units and a one-minute small pause: at sixty times the speed the day takes seconds.
+# Units of $1 minutes and a one-minute small pause: at sixty times the speed a day takes seconds.
 settings() {
     mkdir -p "$data"
-    printf 'StandardDauerEinheit=2\r\nKleine Pause=1\r\nSounds=0\r\nInVordergrundDraengen=0\r\n' > "$data/Settings.ini"
+    printf 'StandardDauerEinheit=%s\r\nKleine Pause=1\r\nSounds=0\r\nInVordergrundDraengen=0\r\n' "$1" \
+        > "$data/Settings.ini"
 }
 
 type_and_start() {
@@ -73,7 +74,7 @@ log_has() { grep -q "$1" "$data/Dezuzedu.log" 2> /dev/null; }
 
 # --- a whole day --------------------------------------------------------------------------------
 data=$work/data
-settings
+settings 2
 start 2026-12-07T09:00:00 ""
 type_and_start Eins Zwei
 wait_for 300 log_has "|2 Zwei \[x\]" || fail "the day did not run to its end"
@@ -86,17 +87,18 @@ grep -q '^Autostart=0' "$data/Settings.ini" || fail "the plan is still marked as
 
 # --- ended in the middle of a unit, resumed at the next log-on ------------------------------------
 data=$work/data2
-settings
+# Long enough that SIGTERM comes while it runs, also on a busy machine.
+settings 8
 start 2026-12-07T10:00:00 ""
 type_and_start Lang
-wait_for 200 log_has "|2 Lang" || fail "the unit was not logged one minute in"
+wait_for 200 log_has "|8 Lang" || fail "the unit was not logged one minute in"
 stop
-started=$(sed -n 's/^{{WIP}}Lang\/\/\/2|||\([0-9][0-9]:[0-9][0-9]\) 07\.12\.2026\r$/\1/p' "$data/worklist.log")
+started=$(sed -n 's/^{{WIP}}Lang\/\/\/8|||\([0-9][0-9]:[0-9][0-9]\) 07\.12\.2026\r$/\1/p' "$data/worklist.log")
 [ -n "$started" ] || fail "the running unit was not kept in worklist.log"
 grep -q '^Autostart=1' "$data/Settings.ini" || fail "the running plan was not marked for resuming"
 # The next log-on comes a minute after the unit began, while it would still run.
 start "$(date -d "2026-12-07 $started 1 minute" +%Y-%m-%dT%H:%M:%S)" -autostart
-wait_for 300 log_has "|2 Lang \[x\]" || fail "the resumed unit did not end"
+wait_for 300 log_has "|8 Lang \[x\]" || fail "the resumed unit did not end"
 stop
 [ "$(grep -c 'Lang' "$data/Dezuzedu.log")" -eq 1 ] || fail "the resumed unit was logged twice"
 echo "a day ran to its end, and a unit ended by SIGTERM resumed with -autostart"
