@@ -429,6 +429,12 @@ TEST(RunDay, RestartsAndClockChanges) {
          {{40 * 60, unit("09:00", "A") + done, u"B///25|||10:00 07.12.2026\r\n"_qs, 5 * 60},
           {14 * 60 + 59, unit("09:00", "A") + done, u"B///25|||10:00 07.12.2026\r\n"_qs},
           {62, unit("09:00", "A") + done + unit("10:00", "B"), std::nullopt}}},
+        {"back exactly at the end of a unit: its open line is completed, not written again",
+         at(7, 9, 0),
+         false,
+         [](Day& d) { typeAll(d, {u"A"_qs}); },
+         {{61, unit("09:00", "A"), u"{{WIP}}A///25|||09:00 07.12.2026\r\n"_qs, 23 * 60 + 59},
+          {1, unit("09:00", "A") + done, std::nullopt}}},
         // 02:00 CET is followed by 03:00 CEST: the plan says 01:50 to 02:15, a time the clock never
         // shows; the unit still lasts 25 real minutes, to 03:15.
         {"a unit over the skipped hour in March",
