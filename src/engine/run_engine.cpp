@@ -323,10 +323,11 @@ void RunEngine::endOfUnit() {
     PlanRunner& runner = m_s.runner;
     if (!m_title.isEmpty() && !m_failedMark) {
         // A unit whose line was never written (one minute long, or over before the first tick
-        // after a suspend) is logged whole rather than marking someone else's line.
+        // after a suspend) is logged whole rather than marking someone else's line. A unit
+        // resumed after a restart and over on its first tick finds its own open line last.
         if (m_logLine.isEmpty())
             m_logLine = currentLogLine();
-        if (m_logged && log.LastLineIsOpenUnit(m_logLine))
+        if (log.LastLineIsOpenUnit(m_logLine))
             log.WriteLogEntry(ActivityLog::finishMark());
         else if (!log.LastLine().contains(m_logLine + ActivityLog::finishMark()))
             log.WriteLogEntry(QStringLiteral("\r\n") + m_logLine + ActivityLog::finishMark());
