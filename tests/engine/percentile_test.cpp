@@ -1,0 +1,128 @@
+#include "activity_log.h"
+#include "debug_log.h"
+#include "fake_clock.h"
+#include "percentile_rank.h"
+#include "scripted_ui.h"
+#include "settings.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+// Thursday 10.12.2026, 11:00: the week began on Monday 07.12, Sunday 06.12 lies before it.
+const QDate mon(2026, 12, 7), tue(2026, 12, 8), wed(2026, 12, 9), thu(2026, 12, 10);
+const QDate prevWed(2026, 12, 2), prevSat(2026, 12, 5), sun(2026, 12, 6), nov30(2026, 11, 30);
+
+QString finished(QDate day, QTime at, int minutes) {
+    return ActivityLog::unitLine(QDateTime(day, at, Qt::UTC), minutes, QStringLiteral("Bericht")).mid(2) +
+           ActivityLog::finishMark();
+}
+QString finished(QDate day, int hour, int minutes) {
+    return finished(day, QTime(hour, 0), minutes);
+}
+QString oldLayout(QDate day, int hour) {
+    return ActivityLog::stamp(QDateTime(day, QTime(hour, 0), Qt::UTC)) + QStringLiteral(" Bericht [x]");
+}
+
+// Fifty minutes by 11:00 today: the rank is taken against this in most rows. Built when asked
+// for, as the log's weekday names are not there yet while this file's constants are made.
+QStringList today50() {
+    return {finished(thu, 9, 25), finished(thu, 10, 25)};
+}
+QStringList withToday(const QStringList& earlier) {
+    return earlier + today50();
+}
+
+// A second call after the first, with the clock moved and lines added.
+struct Then {
+    int advanceSecs;
+    QStringList addedLines;
+    int rank;
+};
+
+struct RankCase {
+    const char* name;
+    QStringList lines; // after the empty first line every log file begins with
+    int evaluateLastXDays;
+    int rank;
+    std::optional<Then> then = {};
+    bool show = true;
+};
+
+TEST(PercentileRank, RanksTodayAgainstEarlierWorkdays) {
+    const QStringList workedExample =
+        QStringList{finished(mon, 8, 25), finished(mon, 9, 50), finished(tue, 10, 25)} + today50();
+    const QList<RankCase> cases = {
+        {"no unit finished today: 0 whatever the history", {finished(mon, 9, 200)}, -1, 0},
+        {"75, 25 and 0 minutes on three days before today's 50", workedExample, -1, 75},
+        {"the same from a 100-day window that begins before the log", workedExample, 100, 75},
+        {"a unit begun after the time of day is not counted",
+         withToday({finished(mon, 8, 75), finished(tue, 9, 25), finished(tue, QTime(11, 30), 60),
+                    finished(wed, 9, 10)}),
+         -1, 75},
+        {"a unit begun at the very time of day is counted",
+         withToday({finished(mon, 8, 75), finished(tue, 9, 25), finished(tue, 11, 60)}), -1, 50},
+        {"a Sunday is neither better nor a workday",
+         withToday({finished(sun, 9, 200), finished(mon, 9, 75), finished(tue, 9, 25)}), -1, 75},
+        {"a 100-day window over a log begun 10 days ago counts its 10 workdays and today",
+         withToday({finished(nov30, 9, 100), finished(prevWed, 9, 30)}), 100, 90},
+        {"a 3-day window keeps the first day's early units, not the day before",
+         withToday({finished(prevSat, 9, 100), finished(mon, 9, 75), finished(tue, 9, 25)}), 3, 75},
+        {"an unreadable first line is passed over for the first log date",
+         QStringList{QStringLiteral("Kopfzeile ohne Datum [x]"), finished(mon, 9, 75)} + today50(), -1, 75},
+        {"old unit lines count 25 minutes, not the set unit length",
+         withToday({oldLayout(wed, 8), oldLayout(wed, 9)}), -1, 100},
+        {"a day met in two stretches of the log gives two totals",
+         withToday({finished(mon, 8, 30), finished(tue, 9, 10), finished(mon, 10, 30)}), -1, 100},
+        {"open units, targets and re-planning lines do not count",
+         QStringList{
+             ActivityLog::targetLine(mon, 900).mid(2), finished(mon, 8, 900).chopped(4),
+             ActivityLog::replanLine(QDateTime(mon, QTime(9, 0), Qt::UTC), QStringLiteral("x [x]")).mid(2),
+             finished(tue, 9, 10)} +
+             today50(),
+         -1, 100},
+        {"halves round to the even neighbour: 5 of 8 is 62",
+         withToday({finished(prevWed, 9, 60), finished(mon, 9, 60), finished(wed, 9, 60)}), -1, 62},
+        {"while the setting is off the rank keeps its value", workedExample, -1, 0, Then{10, {}, 0}, false},
+        {"within 3 seconds a second call keeps the rank", workedExample, -1, 75,
+         Then{2, {finished(thu, QTime(10, 30), 25)}, 75}},
+        {"after 3 seconds the rank is computed again", workedExample, -1, 75,
+         Then{3, {finished(thu, QTime(10, 30), 25)}, 100}},
+        {"a clock set back does not hold the rank", workedExample, -1, 75,
+         Then{-3600, {finished(thu, QTime(9, 30), 25)}, 100}},
+    };
+    for (const RankCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeClock clock(QDateTime(thu, QTime(11, 0)));
+        Settings settings;
+        settings.showPercentileRanking = c.show;
+        settings.evaluateLastXDays = c.evaluateLastXDays;
+        settings.StandardDauerEinheit = 30;
+        DebugLog debug(clock);
+        ScriptedUi ui;
+        ActivityLog log(clock, settings, debug, ui);
+        log.setLines(QStringList{QString()} + c.lines);
+        PercentileRank percentile(clock, settings, log);
+        percentile.UpdatePercentile();
+        EXPECT_EQ(percentile.rank(), c.rank);
+        if (c.then) {
+            clock.advanceSecs(c.then->advanceSecs);
+            log.setLines(log.lines() + c.then->addedLines);
+            percentile.UpdatePercentile();
+            EXPECT_EQ(percentile.rank(), c.then->rank);
+        }
+    }
+}
+
+TEST(PercentileRank, FirstLogDatePassesOverUndatedLines) {
+    const QDate today(2026, 12, 10);
+    EXPECT_EQ(percentile::FirstLogDate({}, today), today);
+    EXPECT_EQ(percentile::FirstLogDate({QString(), QStringLiteral("Mo, xx.12.2026 09:00|25 A [x]"),
+                                        QStringLiteral("Mo, 07.12.2026 SOLL: 6")},
+                                       today),
+              QDate(2026, 12, 7));
+}
+
+} // namespace
