@@ -5,7 +5,7 @@
 #include "desktop_shell.h"
 #include "ending_dialog_guard.h"
 #include "leftover_files.h"
-#include "percentile.h"
+#include "percentile_rank.h"
 #include "plan_file.h"
 #include "plan_runner.h"
 #include "program_launcher.h"
@@ -119,8 +119,8 @@ int StartUp::run() {
             m_instance.serverName());
     }
 
-    // The plan and the run engine. Publishing, the countdown overlay and the percentile rank
-    // are quiet stand-ins until their windows and modules exist.
+    // The plan and the run engine. Publishing and the countdown overlay are quiet stand-ins
+    // until their windows and modules exist.
     Worklist worklist(m_clock, records.settings);
     PlanFile planFile(worklist, m_clock, records.settings, m_folder, records.debugLog, ui);
     const std::unique_ptr<AutostartEntry> runEntry =
@@ -129,7 +129,9 @@ int StartUp::run() {
     const std::unique_ptr<WorkstationLock> workstationLock = systemWorkstationLock();
     NullPublisher publisher;
     NullCountdownOverlay countdown;
-    NullPercentile percentile;
+    // Computed once now that the activity log is loaded; later by the engine and the windows.
+    PercentileRank percentile(m_clock, records.settings, records.activityLog);
+    percentile.UpdatePercentile();
     PlanRunner runner(
         PlanRunner::Services{worklist, planFile, records, ui, sound, *runEntry, publisher, countdown});
     RunEngine engine(RunEngine::Services{records, runner, sound, *workstationLock, companion, publisher,
