@@ -3,6 +3,7 @@
 #include "activity_log.h"
 #include "clock.h"
 #include "debug_log.h"
+#include "percentile_rank.h"
 #include "settings.h"
 #include "text_file.h"
 #include "user_interface.h"
@@ -148,8 +149,28 @@ void BM_FinishedUnitsOldDay(benchmark::State& state) {
     }
 }
 
+// The percentile rank as the Timer window asks for it at the end of a unit: today's minutes,
+// then every line of the window. Argument: evaluateLastXDays, -1 for the whole ten years.
+void BM_PercentileRank(benchmark::State& state) {
+    LogFixture& f = fixture();
+    DebugLog debug(f.clock);
+    ActivityLog log(f.clock, f.settings, debug, f.ui);
+    log.LoadLog();
+    const QDateTime now(lastDay, QTime(18, 0), Qt::UTC);
+    const int days = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        int today = 0;
+        for (const FinishedUnit& unit : log.FinishedUnits(lastDay))
+            today += unit.minutes;
+        const QDateTime first(percentile::FirstLogDate(log.lines(), lastDay), QTime(0, 0), Qt::UTC);
+        const QDateTime start = days < 0 || now.addDays(-days) < first ? first : now.addDays(-days);
+        benchmark::DoNotOptimize(percentile::PercentileRank(log.lines(), today, now, start));
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_PercentileRank)->Arg(100)->Arg(-1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadLog)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Queries)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadAndQuery)->Unit(benchmark::kMillisecond);
