@@ -20,6 +20,7 @@
 #include "system_workstation_lock.h"
 #include "termination_requests.h"
 #include "tf_bestaetigung.h"
+#include "tf_countdown.h"
 #include "tf_timer.h"
 #include "tf_worklist.h"
 #include "timer_model.h"
@@ -119,8 +120,7 @@ int StartUp::run() {
             m_instance.serverName());
     }
 
-    // The plan and the run engine. Publishing and the countdown overlay are quiet stand-ins
-    // until their windows and modules exist.
+    // The plan and the run engine. Publishing is a quiet stand-in until its module exists.
     Worklist worklist(m_clock, records.settings);
     PlanFile planFile(worklist, m_clock, records.settings, m_folder, records.debugLog, ui);
     const std::unique_ptr<AutostartEntry> runEntry =
@@ -128,7 +128,8 @@ int StartUp::run() {
     QtSoundPlayer sound;
     const std::unique_ptr<WorkstationLock> workstationLock = systemWorkstationLock();
     NullPublisher publisher;
-    NullCountdownOverlay countdown;
+    // Reads the engine and the plan once both exist (below).
+    TFCountdown countdown(m_clock, sound);
     // Computed once now that the activity log is loaded; later by the engine and the windows.
     PercentileRank percentile(m_clock, records.settings, records.activityLog);
     percentile.UpdatePercentile();
@@ -137,6 +138,9 @@ int StartUp::run() {
     RunEngine engine(RunEngine::Services{records, runner, sound, *workstationLock, companion, publisher,
                                          countdown, percentile, ui});
     RunningPlanModel<RunEngine, PlanRunner> model(engine, runner);
+    const RunningCountdownSource<RunEngine, Worklist, Settings> countdownSource(engine, worklist,
+                                                                                records.settings);
+    countdown.setSource(&countdownSource);
     TFBestaetigung presence([&runner] { runner.presenceConfirmed = true; });
     TFTimer timer(TimerServices{m_clock, records, worklist, planFile, ui, companion, launcher, shell,
                                 countdown, model, &presence});
@@ -151,6 +155,7 @@ int StartUp::run() {
     runner.setView(&window);
     window.setTimerWindow(&timer);
     timer.setPlanningWindow(&window);
+    timer.setCountdownWindow(&countdown);
     timer.setReminderWindow([&ui] { return ui.existingReminderWindow(); });
     window.addForegroundPeer(&presence);
     // A request to end that came while the plan loaded is taken in now: nothing more is shown.

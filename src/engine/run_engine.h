@@ -71,6 +71,8 @@ public:
     TimerView::Phase phase() const { return m_phase; }
     qint64 remainingSeconds() const { return m_remainingSecs; }
     qint64 remainingMs() const { return m_remainingMs; }
+    // The full length of the running unit (the last unit's during a pause).
+    qint64 entryLengthMs() const { return m_durationMs; }
     const QString& currentTitle() const { return m_title; }
     int unitMinutes() const { return m_minutes; }
     // Phase start plus the unit length; wall-clock.

@@ -1,0 +1,381 @@
+// The countdown overlay: its texts and placement as plain functions, its behaviour on a fake
+// clock, and the real window offscreen.
+
+#include "countdown_logic.h"
+#include "fake_clock.h"
+#include "fake_platform_services.h"
+#include "tf_countdown.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+using LabelId = CountdownLogic::LabelId;
+
+// --- texts and placement -----------------------------------------------------------------
+
+TEST(CountdownTexts, RemainingTime) {
+    const struct {
+        qint64 seconds;
+        const char* text;
+    } cases[] = {
+        {3 * 3600 + 5 * 60 + 59, "3:05"},
+        {61 * 60, "1:01"},
+        {3599, "59:59"},
+        {1500, "25:00"},
+        {119, "1:59"},
+        {65, "1:05"},
+        {9, "0:09"},
+        {0, "0:00"},
+        {-1, "0:00"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(countdown::remainingText(c.seconds), QString::fromUtf8(c.text)) << c.seconds;
+}
+
+TEST(CountdownTexts, CaptionLine) {
+    const qint64 length = 25 * 60'000;
+    const struct {
+        bool unit, announce;
+        qint64 remainingMs;
+        const char* caption;
+    } cases[] = {
+        // No unit running: by the size of what is left.
+        {false, true, (3 * 3600 + 300) * 1000LL, "Stunden bis:"},
+        {false, true, 7200'000, "Stunden bis:"},
+        {false, false, 61 * 60'000, "Stunde bis:"},
+        {false, true, 119'000, "Minuten bis:"},
+        {false, true, 59'000, "Sekunden bis:"},
+        // The unit just announced: seconds during its first 10 s, then what remains of it.
+        {true, true, length - 3000, "Sekunden bis:"},
+        {true, true, length - 9999, "Sekunden bis:"},
+        {true, true, length - 10'000, "Minuten bis:"},
+        {true, true, length - 10'001, "Minuten verbleiben in:"},
+        {true, true, 59'000, "Sekunden verbleiben in:"},
+        // Shown during the unit: what remains, from the first moment.
+        {true, false, length - 1000, "Minuten verbleiben in:"},
+        {true, false, 60'000, "Minuten verbleiben in:"},
+        {true, false, 59'999, "Sekunden verbleiben in:"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(countdown::captionText(c.unit, c.announce, c.remainingMs, length, c.remainingMs / 1000),
+                  QString::fromUtf8(c.caption))
+            << c.unit << c.announce << ' ' << c.remainingMs;
+}
+
+TEST(CountdownPlacement, LargestEdgesOfAllMonitors) {
+    const struct {
+        QList<QRect> monitors;
+        int right, bottom, top;
+    } cases[] = {
+        {{}, 0, 0, -24},
+        {{QRect(0, 0, 1920, 1080)}, 1920, 1080, 516},
+        // Side by side, the smaller on the right: ends at 3200, centred on the taller one.
+        {{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)}, 3200, 1080, 516},
+        // The second one left of the first and lower: the right edge stays the first's.
+        {{QRect(0, 0, 1920, 1080), QRect(-1280, 200, 1280, 1024)}, 1920, 1224, 588},
+        // Stacked: the lower one counts for the height.
+        {{QRect(0, 0, 1280, 1024), QRect(0, 1024, 1920, 1081)}, 1920, 2105, 1028},
+    };
+    for (const auto& c : cases) {
+        const countdown::ScreenEdges edges = countdown::screenEdges(c.monitors);
+        EXPECT_EQ(edges.right, c.right) << c.monitors.size();
+        EXPECT_EQ(edges.bottom, c.bottom) << c.monitors.size();
+        EXPECT_EQ(countdown::stripTop(edges), c.top) << c.monitors.size();
+    }
+}
+
+// --- behaviour on a fake clock ----------------------------------------------------------
+
+struct FakeSource final : CountdownSource {
+    qint64 remainingSeconds() const override { return remainingMsValue / 1000; }
+    qint64 remainingMs() const override { return remainingMsValue; }
+    qint64 entryLengthMs() const override { return lengthMs; }
+    bool unitRunning() const override { return unit; }
+    QString unitTitle() const override { return title; }
+    QDateTime unitEnd() const override { return end; }
+    QString nextPendingTitle() const override { return next; }
+    QDateTime nextPendingStart() const override { return nextStart; }
+    bool soundsOn() const override { return sounds; }
+
+    qint64 remainingMsValue = 59'000;
+    qint64 lengthMs = 25 * 60'000;
+    bool unit = false;
+    QString title = QStringLiteral("Bericht schreiben");
+    QDateTime end = QDateTime(QDate(2026, 12, 7), QTime(10, 25));
+    QString next = QStringLiteral("Mails");
+    QDateTime nextStart = QDateTime(QDate(2026, 12, 7), QTime(10, 30));
+    bool sounds = true;
+};
+
+class CountdownLogicTest : public ::testing::Test {
+protected:
+    CountdownLogicTest()
+        : logic(CountdownLogic::Services{
+              clock, player, [this] { return monitors; },
+              [](LabelId, const QString& text) { return 7 * int(text.size()); },
+              [](const QString& name) { return QStringLiteral("Sounds/") + name; }}) {
+        logic.setSource(&source);
+    }
+
+    // Runs the animation for ms as the window's timers would (refresh and slides every 10 ms,
+    // blinking every 150 ms, the display time once it is over).
+    void run(qint64 ms) {
+        for (qint64 t = 0; t < ms; t += countdown::animationMs) {
+            clock.advanceMs(countdown::animationMs);
+            source.remainingMsValue -= countdown::animationMs;
+            sinceDisplay += countdown::animationMs;
+            logic.slideInTick();
+            logic.slideOutTick();
+            if (logic.refreshing())
+                logic.refreshTick();
+            if (logic.flashing() && (t + countdown::animationMs) % countdown::flashMs == 0) {
+                logic.flashTick();
+                flashes.append(logic.label(LabelId::Zeit).visible);
+            }
+            if (logic.displayRestarts() != restarts) {
+                restarts = logic.displayRestarts();
+                sinceDisplay = 0;
+            }
+            if (logic.displayTimerRunning() && sinceDisplay >= logic.displayMs())
+                logic.displayTimeOver();
+        }
+    }
+    void show(int displayMs) {
+        logic.show(displayMs);
+        if (logic.displayRestarts() != restarts) {
+            restarts = logic.displayRestarts();
+            sinceDisplay = 0;
+        }
+    }
+    QString text(LabelId id) const { return logic.label(id).text; }
+
+    FakeClock clock;
+    FakeSoundPlayer player;
+    QList<QRect> monitors{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    FakeSource source;
+    CountdownLogic logic;
+    int restarts = 0;
+    qint64 sinceDisplay = 0;
+    QList<bool> flashes;
+};
+
+TEST_F(CountdownLogicTest, AnnouncesTheNextEntrySlidesInAndOutAgain) {
+    show(4000);
+    ASSERT_TRUE(logic.visible());
+    EXPECT_TRUE(logic.announce());
+    EXPECT_EQ(text(LabelId::Title), QStringLiteral("Mails"));
+    EXPECT_EQ(text(LabelId::Time), QStringLiteral("10:30 Uhr"));
+    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("0:59"));
+    // Starts just outside the right edge, centred on half the larger bottom edge.
+    const int width = logic.geometry().width();
+    EXPECT_EQ(logic.geometry(), QRect(3200, 516, width, 49));
+    // Layout: texts right of the time, the time of day 7 px from the right end.
+    EXPECT_EQ(logic.label(LabelId::Title).left, 118);
+    EXPECT_EQ(logic.label(LabelId::Time).left + logic.label(LabelId::Time).width + 7, width);
+    EXPECT_GE(logic.label(LabelId::Time).left, logic.label(LabelId::Caption).left + 120);
+
+    run(10);
+    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Sekunden bis:"));
+    EXPECT_EQ(logic.geometry().x(), 3195);
+    run(2000);
+    EXPECT_EQ(logic.geometry().x(), 3200 - width);
+    EXPECT_FALSE(logic.slidingIn());
+    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("0:56"));
+
+    // A second request while shown changes nothing.
+    show(7000);
+    EXPECT_EQ(restarts, 1);
+
+    run(1990); // the display time is over: out at 30 px a tick
+    ASSERT_TRUE(logic.slidingOut());
+    run(10);
+    EXPECT_EQ(logic.geometry().x(), 3200 - width + 30);
+    run(1000);
+    EXPECT_FALSE(logic.visible());
+    EXPECT_FALSE(logic.slidingOut());
+    EXPECT_FALSE(logic.refreshing());
+
+    // Not dismissed: the next request shows it again at once.
+    show(4000);
+    EXPECT_TRUE(logic.visible());
+}
+
+TEST_F(CountdownLogicTest, DismissalKeepsItAwayForTenSeconds) {
+    const struct {
+        bool shownFirst;
+        qint64 waitMs;
+        bool showsAgain;
+    } cases[] = {
+        {true, 9990, false},
+        {true, 10'000, false},
+        {true, 10'010, true},
+        // Re-planning dismisses an overlay that is not even there.
+        {false, 5000, false},
+        {false, 10'010, true},
+    };
+    for (const auto& c : cases) {
+        if (c.shownFirst)
+            show(4000);
+        logic.dismiss();
+        EXPECT_TRUE(logic.slidingOut());
+        run(c.waitMs);
+        ASSERT_FALSE(logic.visible()) << c.waitMs;
+        show(4000);
+        EXPECT_EQ(logic.visible(), c.showsAgain) << c.shownFirst << ' ' << c.waitMs;
+        logic.windowHidden();
+        run(20'000);
+    }
+}
+
+TEST_F(CountdownLogicTest, SlidingOutEndsSevenSecondsAfterItAppeared) {
+    source.next = QString(600, u'x'); // far too wide to slide out in time
+    show(0);
+    run(6900);
+    logic.displayTimeOver();
+    run(100);
+    EXPECT_TRUE(logic.visible());
+    run(10);
+    EXPECT_FALSE(logic.visible());
+    EXPECT_LT(logic.geometry().x(), 3200 - 3000);
+}
+
+TEST_F(CountdownLogicTest, BlinksZeroWhenTheAnnouncedUnitBegins) {
+    source.remainingMsValue = 5000;
+    show(0); // stays until dismissed, so the whole change can be watched
+    run(3990);
+    EXPECT_TRUE(logic.label(LabelId::Zeit).visible);
+    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("0:01"));
+    run(1020); // the pause is over
+    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("0:00"));
+    EXPECT_TRUE(logic.flashing());
+    run(300);
+    ASSERT_GE(flashes.size(), 2);
+    EXPECT_NE(flashes[0], flashes[1]);
+
+    // The announced unit starts; the overlay is still announcing it.
+    source.unit = true;
+    source.remainingMsValue = source.lengthMs;
+    run(1000);
+    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("0:00"));
+    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Sekunden bis:"));
+    run(4500); // past 5 s: the time of the unit again
+    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("24:54"));
+    EXPECT_TRUE(logic.label(LabelId::Zeit).visible);
+    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Sekunden bis:"));
+    run(4600);
+    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Minuten verbleiben in:"));
+}
+
+TEST_F(CountdownLogicTest, DuringAUnitItShowsTheUnitAndNeverBlinks) {
+    source.unit = true;
+    source.remainingMsValue = source.lengthMs - 2000;
+    show(3500);
+    EXPECT_FALSE(logic.announce());
+    EXPECT_EQ(text(LabelId::Title), QStringLiteral("Bericht schreiben"));
+    EXPECT_EQ(text(LabelId::Time), QStringLiteral("10:25 Uhr"));
+    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Aktive Einheit:"));
+    run(10);
+    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Minuten verbleiben in:"));
+    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("24:57"));
+    EXPECT_FALSE(logic.flashing());
+    // With nothing pending the announcement names the end.
+    logic.windowHidden();
+    source.unit = false;
+    source.next.clear();
+    source.nextStart = QDateTime();
+    show(4000);
+    EXPECT_EQ(text(LabelId::Title), QStringLiteral("Ende"));
+    EXPECT_EQ(text(LabelId::Time), QString());
+}
+
+TEST_F(CountdownLogicTest, SoundsOnlyInTheLastMinuteOfAPause) {
+    const struct {
+        qint64 seconds;
+        bool unit, sounds;
+        const char* played;
+    } cases[] = {
+        {59, false, true, "Sounds/Countdown60.wav"},
+        {51, false, true, "Sounds/Countdown60.wav"},
+        {50, false, true, "Sounds/Countdown30.wav"},
+        {30, false, true, "Sounds/Countdown30.wav"},
+        {20, false, true, ""},
+        {5, false, true, ""},
+        {60, false, true, ""},
+        {59, true, true, ""},
+        {59, false, false, ""},
+    };
+    for (const auto& c : cases) {
+        player.played.clear();
+        source.remainingMsValue = c.seconds * 1000;
+        source.unit = c.unit;
+        source.sounds = c.sounds;
+        show(4000);
+        ASSERT_TRUE(logic.visible());
+        EXPECT_EQ(player.played.join(u','), QString::fromUtf8(c.played))
+            << c.seconds << ' ' << c.unit << c.sounds;
+        logic.windowHidden();
+    }
+}
+
+TEST_F(CountdownLogicTest, WithoutMonitorsOrSourceNothingBreaks) {
+    monitors.clear();
+    show(4000);
+    EXPECT_EQ(logic.geometry().topLeft(), QPoint(0, -24));
+    run(3000);
+    EXPECT_EQ(logic.geometry().x(), -logic.geometry().width());
+    logic.windowHidden();
+    logic.setSource(nullptr);
+    show(4000);
+    logic.refreshTick();
+    EXPECT_FALSE(logic.visible());
+}
+
+// --- the window ---------------------------------------------------------------------------
+
+TEST(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
+    FakeClock clock;
+    FakeSoundPlayer player;
+    FakeSource source;
+    TFCountdown overlay(clock, player);
+    overlay.setSource(&source);
+    // Offscreen activates every window it shows, so only the request not to can be checked.
+    const Qt::WindowFlags flags = overlay.windowFlags();
+    EXPECT_TRUE(flags.testFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(overlay.testAttribute(Qt::WA_ShowWithoutActivating));
+
+    overlay.showFor(4000);
+    ASSERT_TRUE(overlay.isVisible());
+    const int edge = countdown::screenEdges(TFCountdown::systemMonitors()).right;
+    EXPECT_EQ(overlay.x(), edge);
+    auto* title = overlay.findChild<QLabel*>(QStringLiteral("lblNaechsteEinheit"));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), QStringLiteral("Mails"));
+    EXPECT_EQ(title->width(), title->fontMetrics().horizontalAdvance(title->text()));
+    QTRY_COMPARE_WITH_TIMEOUT(overlay.findChild<QLabel*>(QStringLiteral("lbl1"))->text(),
+                              QStringLiteral("Sekunden bis:"), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(overlay.x() < edge - 20, 2000);
+
+    // A click on a label is a click on the overlay.
+    QTest::mouseClick(title, Qt::LeftButton);
+    EXPECT_TRUE(overlay.logic().slidingOut());
+    QTRY_VERIFY_WITH_TIMEOUT(!overlay.isVisible(), 3000);
+    overlay.showFor(4000);
+    EXPECT_FALSE(overlay.isVisible());
+
+    // Hidden from outside, it may come again once the dismissal has passed.
+    clock.advanceSecs(11);
+    overlay.showFor(4000);
+    ASSERT_TRUE(overlay.isVisible());
+    static_cast<QWidget&>(overlay).hide();
+    clock.advanceSecs(1);
+    overlay.showFor(4000);
+    EXPECT_TRUE(overlay.isVisible());
+}
+
+} // namespace
