@@ -7,6 +7,11 @@
 void bringWindowToFront(QWidget& window) {
     if (window.isMinimized())
         window.showNormal();
+    // A window that declines the keyboard (the countdown overlay) is only brought up.
+    if (window.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus)) {
+        window.raise();
+        return;
+    }
     const HWND target = reinterpret_cast<HWND>(window.winId());
     // Windows lets only the thread of the foreground window hand the focus over: borrow its
     // input state for the moment of the switch.
