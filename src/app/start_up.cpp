@@ -10,9 +10,11 @@
 #include "plan_runner.h"
 #include "program_launcher.h"
 #include "qt_sound_player.h"
+#include "qt_speaker.h"
 #include "records.h"
 #include "run_engine.h"
 #include "run_feedback.h"
+#include "side_publisher.h"
 #include "single_instance.h"
 #include "start_up_decision.h"
 #include "start_up_trace.h"
@@ -119,15 +121,17 @@ int StartUp::run() {
             m_instance.serverName());
     }
 
-    // The plan and the run engine. Publishing and the countdown overlay are quiet stand-ins
-    // until their windows and modules exist.
+    // The plan and the run engine. The countdown overlay is a quiet stand-in until its window
+    // exists.
     Worklist worklist(m_clock, records.settings);
     PlanFile planFile(worklist, m_clock, records.settings, m_folder, records.debugLog, ui);
     const std::unique_ptr<AutostartEntry> runEntry =
         AutostartEntry::forProgram(QCoreApplication::applicationFilePath());
     QtSoundPlayer sound;
     const std::unique_ptr<WorkstationLock> workstationLock = systemWorkstationLock();
-    NullPublisher publisher;
+    // Speech starts its engine on the first text, never here.
+    QtSpeaker speaker;
+    SidePublisher publisher(SidePublisher::Services{records, worklist, speaker, shell});
     NullCountdownOverlay countdown;
     // Computed once now that the activity log is loaded; later by the engine and the windows.
     PercentileRank percentile(m_clock, records.settings, records.activityLog);
@@ -150,6 +154,7 @@ int StartUp::run() {
     engine.setPlanningView(&window);
     runner.setView(&window);
     window.setTimerWindow(&timer);
+    window.setPercentileUpdate([&percentile] { percentile.UpdatePercentile(); });
     timer.setPlanningWindow(&window);
     timer.setReminderWindow([&ui] { return ui.existingReminderWindow(); });
     window.addForegroundPeer(&presence);
