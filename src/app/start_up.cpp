@@ -208,6 +208,7 @@ int StartUp::run() {
         }
         window.rememberSize();
         window.savePlan();
+        publisher.finish();
         records.finish();
     };
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, endRun);

@@ -99,6 +99,11 @@ void SidePublisher::tmrBeeminderChargeTimer() {
     CallWebAddress(m_s.records.settings.NeuPlanenURL);
 }
 
+void SidePublisher::finish() {
+    m_writer.waitUntilIdle(SideFileWriter::shutdownWaitMs);
+    reportFailures();
+}
+
 void SidePublisher::reportFailures() {
     for (const SideFileWriter::Failure& failure : m_writer.takeFailures()) {
         if (m_reportedPaths.contains(failure.path))

@@ -43,6 +43,10 @@ public:
     void tmrBeeminderChargeTimer();
     const QTimer& chargeTimer() const { return m_chargeTimer; }
 
+    // Program end: waits a little for the writes still queued (SideFileWriter::shutdownWaitMs at
+    // most) and notes the paths that could not be written in the debug log.
+    void finish();
+
     // Waits until the queued side-file writes are done; false when ms passed first.
     bool waitForWrites(int ms) const { return m_writer.waitUntilIdle(ms); }
 
