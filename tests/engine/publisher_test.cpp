@@ -21,12 +21,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -227,6 +231,26 @@ TEST(SideFileWriter, QuickWritesToOneFileEndWithTheLastAndSurviveTheEnd) {
     }
     EXPECT_EQ(data.read(u"a.txt"_s), "last");
     EXPECT_EQ(QDir(data.path()).entryList(QDir::Files), QStringList({u"a.txt"_s, u"b.txt"_s}));
+}
+
+TEST(SideFileWriter, AWriteThatHangsHoldsUpTheEndOnlyBriefly) {
+    TempDataFolder data;
+    // Reading a named pipe waits for a writer that never comes.
+    const QString pipe = data.filePath(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QElapsedTimer elapsed;
+    {
+        SideFileWriter writer;
+        writer.replaceUnlessLastLineIs(pipe, u"05.12.2025 17:30"_s);
+        writer.replace(data.filePath(u"after.txt"_s), u"x"_s);
+        EXPECT_FALSE(writer.waitUntilIdle(200));
+        elapsed.start();
+    }
+    EXPECT_LT(elapsed.elapsed(), SideFileWriter::shutdownWaitMs + 1000);
+    // Let the abandoned worker go: it ends on its own without touching the writer.
+    const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
 }
 
 // The whole program without windows, with the real publisher, on a fake clock.
