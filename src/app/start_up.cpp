@@ -10,9 +10,11 @@
 #include "plan_runner.h"
 #include "program_launcher.h"
 #include "qt_sound_player.h"
+#include "qt_speaker.h"
 #include "records.h"
 #include "run_engine.h"
 #include "run_feedback.h"
+#include "side_publisher.h"
 #include "single_instance.h"
 #include "start_up_decision.h"
 #include "start_up_trace.h"
@@ -120,14 +122,16 @@ int StartUp::run() {
             m_instance.serverName());
     }
 
-    // The plan and the run engine. Publishing is a quiet stand-in until its module exists.
+    // The plan, its feedback (side files, speech, the countdown overlay) and the run engine.
     Worklist worklist(m_clock, records.settings);
     PlanFile planFile(worklist, m_clock, records.settings, m_folder, records.debugLog, ui);
     const std::unique_ptr<AutostartEntry> runEntry =
         AutostartEntry::forProgram(QCoreApplication::applicationFilePath());
     QtSoundPlayer sound;
     const std::unique_ptr<WorkstationLock> workstationLock = systemWorkstationLock();
-    NullPublisher publisher;
+    // Speech starts its engine on the first text, never here.
+    QtSpeaker speaker;
+    SidePublisher publisher(SidePublisher::Services{records, worklist, speaker, shell});
     // Reads the engine and the plan once both exist (below).
     TFCountdown countdown(m_clock, sound);
     // Computed once now that the activity log is loaded; later by the engine and the windows.
@@ -154,6 +158,7 @@ int StartUp::run() {
     engine.setPlanningView(&window);
     runner.setView(&window);
     window.setTimerWindow(&timer);
+    window.setPercentileUpdate([&percentile] { percentile.UpdatePercentile(); });
     timer.setPlanningWindow(&window);
     timer.setCountdownWindow(&countdown);
     timer.setReminderWindow([&ui] { return ui.existingReminderWindow(); });
@@ -208,6 +213,7 @@ int StartUp::run() {
         }
         window.rememberSize();
         window.savePlan();
+        publisher.finish();
         records.finish();
     };
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, endRun);

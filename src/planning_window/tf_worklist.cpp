@@ -117,6 +117,11 @@ void TFWorklist::createTimers() {
     tmrCaptionBlinken = make(u"tmrCaptionBlinken"_s, 500, &TFWorklist::tmrCaptionBlinkenTimer);
     tmrFocusLock = make(u"tmrFocusLock"_s, 250, &TFWorklist::tmrFocusLockTimer);
     tmrAutoStart = make(u"tmrAutoStart"_s, 100, &TFWorklist::tmrAutoStartTimer);
+    // The rank moves with the time of day even when nothing is done: refreshed once a minute
+    // from creation on.
+    tmrUpdatePercentileRank =
+        make(u"tmrUpdatePercentileRank"_s, 60'000, &TFWorklist::tmrUpdatePercentileRankTimer);
+    tmrUpdatePercentileRank->start();
 }
 
 void TFWorklist::createControls() {
@@ -634,6 +639,20 @@ void TFWorklist::tmrAutoStartTimer() {
         Start1Click();
     }
     m_autoStartInProgress = false;
+}
+
+void TFWorklist::tmrUpdatePercentileRankTimer() {
+    if (!settings().showPercentileRanking)
+        return;
+    // Only while someone can see the rank: in this window's caption, or in the Timer window
+    // during a pause.
+    const bool timerShowsPause =
+        m_timerWindow && m_timerWindow->isVisible() && engineActive() && !unitRunning();
+    if (!isVisible() && !timerShowsPause)
+        return;
+    if (m_updatePercentile)
+        m_updatePercentile();
+    m_worklist.UpdateCaption();
 }
 
 void TFWorklist::Start1Click() {

@@ -52,6 +52,9 @@ public:
 
     // The Timer window: while it is visible, closing this window only hides it.
     void setTimerWindow(QWidget* timerWindow);
+    // The percentile rank's recomputation, run by tmrUpdatePercentileRank before the caption
+    // is refreshed; without it the timer only refreshes the caption.
+    void setPercentileUpdate(std::function<void()> update) { m_updatePercentile = std::move(update); }
     // Another window of the program that the focus lock leaves in front (reminder, about,
     // confirmation).
     void addForegroundPeer(QWidget* window);
@@ -65,6 +68,7 @@ public:
     void tmrCaptionBlinkenTimer();
     void tmrFocusLockTimer();
     void tmrAutoStartTimer();
+    void tmrUpdatePercentileRankTimer();
     // The start command ("Start", F9).
     void Start1Click();
 
@@ -202,6 +206,7 @@ private:
     QTimer* tmrCaptionBlinken = nullptr;
     QTimer* tmrFocusLock = nullptr;
     QTimer* tmrAutoStart = nullptr;
+    QTimer* tmrUpdatePercentileRank = nullptr;
 
     // State.
     QString m_rememberedUnitTitle;
@@ -213,4 +218,5 @@ private:
     qint64 m_lastStartTick = 0;
     std::function<void()> m_startCommand;
     std::function<void()> m_autoStartCommand;
+    std::function<void()> m_updatePercentile;
 };

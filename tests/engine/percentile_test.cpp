@@ -116,6 +116,56 @@ TEST(PercentileRank, RanksTodayAgainstEarlierWorkdays) {
     }
 }
 
+TEST(PercentileRank, DaylightSavingChangesInsideTheWindowCostNoWorkday) {
+    // The clock changes on a Sunday; the window's days still end with today at now's time of
+    // day (CTest runs this under Europe/Berlin).
+    struct Case {
+        const char* name;
+        QDateTime now;
+        int evaluateLastXDays;
+        QStringList lines;
+        int rank;
+    };
+    // Logs that begin a week before the window, with a long day there that is not counted.
+    const QDate mar18(2026, 3, 18), oct14(2026, 10, 14);
+    const QDate mar26(2026, 3, 26), mar29(2026, 3, 29), mar30(2026, 3, 30), apr1(2026, 4, 1);
+    const QDate oct22(2026, 10, 22), oct25(2026, 10, 25), oct26(2026, 10, 26), oct28(2026, 10, 28);
+    const QList<Case> cases = {
+        {"spring: seven workdays from 25.03 11:00 to today 11:00, one better",
+         QDateTime(apr1, QTime(11, 0)),
+         7,
+         {finished(mar18, 9, 200), finished(mar26, 9, 75), finished(mar29, 10, 200), finished(mar30, 9, 25),
+          finished(apr1, 9, 25), finished(apr1, 10, 25)},
+         86},
+        {"spring: from the first log day, six workdays",
+         QDateTime(apr1, QTime(11, 0)),
+         -1,
+         {finished(mar26, 9, 75), finished(mar29, 10, 200), finished(mar30, 9, 25), finished(apr1, 9, 25),
+          finished(apr1, 10, 25)},
+         83},
+        {"autumn: the repeated hour on the Sunday counts for nothing",
+         QDateTime(oct28, QTime(11, 0)),
+         7,
+         {finished(oct14, 9, 200), finished(oct22, 9, 75), finished(oct25, QTime(2, 30), 200),
+          finished(oct26, 9, 25), finished(oct28, 9, 25), finished(oct28, 10, 25)},
+         86},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeClock clock(c.now);
+        Settings settings;
+        settings.showPercentileRanking = true;
+        settings.evaluateLastXDays = c.evaluateLastXDays;
+        DebugLog debug(clock);
+        ScriptedUi ui;
+        ActivityLog log(clock, settings, debug, ui);
+        log.setLines(QStringList{QString()} + c.lines);
+        PercentileRank percentile(clock, settings, log);
+        percentile.UpdatePercentile();
+        EXPECT_EQ(percentile.rank(), c.rank);
+    }
+}
+
 TEST(PercentileRank, FirstLogDatePassesOverUndatedLines) {
     const QDate today(2026, 12, 10);
     EXPECT_EQ(percentile::FirstLogDate({}, today), today);

@@ -1,0 +1,128 @@
+#include "side_file_writer.h"
+
+#include "text_file.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+namespace {
+
+struct Job {
+    QString path;
+    QString text;
+    bool unlessSame = false;
+};
+
+// The work of one job; any failure is returned as its reason, empty when all went well.
+QString runJob(const Job& job) {
+    if (job.unlessSame) {
+        // A file that cannot be read counts as empty: it is written anew.
+        const textfile::ReadResult current = textfile::readLines(job.path);
+        if (current.ok && !current.lines.isEmpty() && current.lines.last() == job.text)
+            return QString();
+    }
+    QString error;
+    if (textfile::writeText(job.path, job.text, &error))
+        return QString();
+    return error.isEmpty() ? QStringLiteral("not written") : error;
+}
+
+} // namespace
+
+// Everything the worker touches; it outlives the writer when a hanging write is left behind.
+struct SideFileWriter::Shared {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable idle;
+    std::deque<Job> jobs;
+    QList<SideFileWriter::Failure> failures;
+    bool busy = false;
+    bool stop = false;
+    std::thread worker;
+
+    bool isIdle() const { return jobs.empty() && !busy; }
+
+    static void work(const std::shared_ptr<Shared>& self) {
+        std::unique_lock lock(self->mutex);
+        for (;;) {
+            self->wake.wait(lock, [&] { return self->stop || !self->jobs.empty(); });
+            if (self->jobs.empty())
+                return; // stop with nothing left to do
+            const Job job = std::move(self->jobs.front());
+            self->jobs.pop_front();
+            self->busy = true;
+            lock.unlock();
+            const QString failure = runJob(job);
+            lock.lock();
+            if (!failure.isEmpty())
+                self->failures.append({job.path, failure});
+            self->busy = false;
+            if (self->isIdle())
+                self->idle.notify_all();
+        }
+    }
+};
+
+SideFileWriter::SideFileWriter() : m_shared(std::make_shared<Shared>()) {}
+
+SideFileWriter::~SideFileWriter() {
+    const bool done = waitUntilIdle(shutdownWaitMs);
+    std::thread worker;
+    {
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->stop = true;
+        // Writes nobody started in time are dropped: the program is ending.
+        m_shared->jobs.clear();
+        worker = std::move(m_shared->worker);
+    }
+    m_shared->wake.notify_all();
+    if (!worker.joinable())
+        return;
+    if (done)
+        worker.join();
+    else
+        worker.detach(); // holds its own reference to the shared state
+}
+
+void SideFileWriter::replace(const QString& path, const QString& text) {
+    enqueue(path, text, false);
+}
+
+void SideFileWriter::replaceUnlessLastLineIs(const QString& path, const QString& text) {
+    enqueue(path, text, true);
+}
+
+void SideFileWriter::enqueue(const QString& path, const QString& text, bool unlessSame) {
+    {
+        std::lock_guard lock(m_shared->mutex);
+        Job job{path, text, unlessSame};
+        bool replaced = false;
+        for (Job& waiting : m_shared->jobs) {
+            if (waiting.path == path) {
+                waiting = std::move(job);
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced)
+            m_shared->jobs.push_back(std::move(job));
+        if (!m_shared->worker.joinable())
+            m_shared->worker = std::thread(&Shared::work, m_shared);
+    }
+    m_shared->wake.notify_one();
+}
+
+bool SideFileWriter::waitUntilIdle(int ms) const {
+    std::unique_lock lock(m_shared->mutex);
+    return m_shared->idle.wait_for(lock, std::chrono::milliseconds(ms),
+                                   [this] { return m_shared->isIdle(); });
+}
+
+QList<SideFileWriter::Failure> SideFileWriter::takeFailures() {
+    std::lock_guard lock(m_shared->mutex);
+    return std::exchange(m_shared->failures, {});
+}

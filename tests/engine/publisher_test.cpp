@@ -1,0 +1,360 @@
+// The side files others read, byte for byte, under different time zones; the ordered background
+// writes; the web calls and speech.
+
+#include "companion_program.h"
+#include "fake_clock.h"
+#include "fake_launcher.h"
+#include "fake_platform_services.h"
+#include "fake_run_views.h"
+#include "percentile.h"
+#include "plan_file.h"
+#include "plan_runner.h"
+#include "plan_time.h"
+#include "records.h"
+#include "run_engine.h"
+#include "scripted_ui.h"
+#include "shell.h"
+#include "side_publisher.h"
+#include "temp_data_folder.h"
+#include "typed_entry.h"
+#include "worklist.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class RecordingShell final : public Shell {
+public:
+    bool openFile(const QString&) override { return true; }
+    bool openAddress(const QString& address) override {
+        addresses.append(address);
+        return true;
+    }
+    QStringList addresses;
+};
+
+// The process's time zone for one test; local times are read under it at once.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone) : m_old(qgetenv("TZ")) { apply(zone); }
+    ~ScopedTimeZone() { apply(m_old.isNull() ? nullptr : m_old.constData()); }
+
+private:
+    static void apply(const char* zone) {
+        zone ? void(qputenv("TZ", zone)) : void(qunsetenv("TZ"));
+        tzset();
+    }
+    QByteArray m_old;
+};
+
+// A plan and the publisher over a fresh data folder; the side files live there too.
+struct Publishing {
+    TempDataFolder data;
+    FakeClock clock;
+    ScriptedUi ui;
+    Records records{clock, data.folder(), ui};
+    Worklist list{clock, records.settings};
+    FakeSpeaker speaker;
+    RecordingShell shell;
+    SidePublisher publisher{{records, list, speaker, shell}};
+
+    Publishing() {
+        records.settings.BeginnDerNaechstenEinheitDatei = data.filePath(u"next.txt"_s);
+        records.settings.Feierabenddatei = data.filePath(u"feierabend.txt"_s);
+        records.settings.Mittagspausendatei = data.filePath(u"mittag.txt"_s);
+    }
+    void add(const QString& title, bool pause, QDate day, QTime start, int minutes) {
+        list.AddEntry(title, pause, plantime::wall(day, start), minutes, true, u" "_s);
+    }
+    // The file once every queued write is done; nullopt when there is no file.
+    std::optional<QByteArray> file(const char* name) {
+        EXPECT_TRUE(publisher.waitForWrites(10'000));
+        if (!data.exists(QLatin1String(name)))
+            return std::nullopt;
+        return data.read(QLatin1String(name));
+    }
+};
+
+const QDate dec5(2025, 12, 5);
+
+TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
+    struct Case {
+        const char* zone;
+        QDateTime now;
+        std::optional<QDateTime> unit; // a fixed unit to come; none: no unit pending
+        QByteArray file;
+        int laterSecs = 0; // the clock moves on before the file is written
+    };
+    const QDateTime dec5at14(dec5, QTime(14, 0)), dec5at1430(dec5, QTime(14, 30));
+    const QList<Case> cases = {
+        {"Europe/Berlin", dec5at14, dec5at1430, "05.12.2025 14:30 \r\n1764941400"},
+        {"Asia/Kolkata", dec5at14, dec5at1430, "05.12.2025 14:30 \r\n1764925200"},
+        {"Australia/Adelaide", dec5at14, dec5at1430, "05.12.2025 14:30 \r\n1764907200"},
+        // Across the clock changes the next start's own offset counts, not tonight's.
+        {"Europe/Berlin", QDateTime(QDate(2026, 3, 28), QTime(23, 0)),
+         QDateTime(QDate(2026, 3, 29), QTime(9, 0)), "29.03.2026 09:00 \r\n1774767600"},
+        {"Europe/Berlin", QDateTime(QDate(2026, 10, 24), QTime(22, 0)),
+         QDateTime(QDate(2026, 10, 25), QTime(9, 0)), "25.10.2026 09:00 \r\n1792915200"},
+        {"Asia/Kolkata", dec5at14, std::nullopt, ""},
+        {"Europe/Berlin", dec5at14, dec5at1430, "", 30 * 60 + 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.zone) + " " + c.now.toString().toStdString());
+        ScopedTimeZone zone(c.zone);
+        Publishing p;
+        p.clock.set(c.now.date(), c.now.time());
+        // A pause before the unit is no unit: the file names the unit.
+        p.add(u"Mittagspause"_s, true, c.now.date(), c.now.time().addSecs(600), 5);
+        if (c.unit)
+            p.add(u"Bericht"_s, false, c.unit->date(), c.unit->time(), 25);
+        p.clock.advanceSecs(c.laterSecs);
+        p.data.write(u"next.txt"_s, "old content");
+        p.publisher.PublishNextUnitStart();
+        EXPECT_EQ(p.file("next.txt"), c.file);
+    }
+}
+
+TEST(SidePublisher, BreakFilesHoldTheLastMatchingPause) {
+    struct Pause {
+        const char* title;
+        bool pause;
+        QTime start;
+    };
+    struct Case {
+        const char* name;
+        QList<Pause> entries;
+        std::optional<QByteArray> feierabend;
+        std::optional<QByteArray> mittag;
+    };
+    const QList<Case> cases = {
+        {"evening and lunch break",
+         {{"Mittagspause", true, QTime(12, 0)}, {"Feierabend", true, QTime(17, 30)}},
+         "05.12.2025 17:30",
+         "05.12.2025 12:00"},
+        {"the word inside a longer title counts",
+         {{"Feierabend!", true, QTime(18, 0)}},
+         "05.12.2025 18:00",
+         std::nullopt},
+        {"lower case does not count", {{"feierabend", true, QTime(17, 30)}}, std::nullopt, std::nullopt},
+        {"a unit of that name does not count",
+         {{"Feierabend", false, QTime(17, 30)}},
+         std::nullopt,
+         std::nullopt},
+        {"of two lunch breaks the later one",
+         {{"Mittagspause", true, QTime(12, 0)}, {"Mittagspause", true, QTime(13, 0)}},
+         std::nullopt,
+         "05.12.2025 13:00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Publishing p;
+        p.clock.set(dec5, QTime(9, 0));
+        for (const Pause& e : c.entries)
+            p.add(QString::fromUtf8(e.title), e.pause, dec5, e.start, 30);
+        p.publisher.UpdateSideFiles();
+        EXPECT_EQ(p.file("feierabend.txt"), c.feierabend);
+        EXPECT_EQ(p.file("mittag.txt"), c.mittag);
+    }
+}
+
+TEST(SidePublisher, BreakFileRewrittenOnlyWhenItsValueChanges) {
+    Publishing p;
+    p.clock.set(dec5, QTime(9, 0));
+    p.add(u"Feierabend"_s, true, dec5, QTime(17, 30), 60);
+    const QString path = p.data.filePath(u"feierabend.txt"_s);
+    const QDateTime longAgo(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC);
+    const auto age = [&] { return QFileInfo(path).lastModified().toUTC(); };
+    const auto makeOld = [&] {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    };
+
+    // An earlier text with the same value as its last line is left alone.
+    p.data.write(u"feierabend.txt"_s, "04.12.2025 17:00\r\n05.12.2025 17:30");
+    makeOld();
+    p.publisher.UpdateSideFiles();
+    EXPECT_EQ(p.file("feierabend.txt"), "04.12.2025 17:00\r\n05.12.2025 17:30");
+    EXPECT_EQ(age(), longAgo);
+
+    // A new time is written; the next phase start with the same plan writes nothing.
+    p.list.editEntry(0).startTime = u"18:00"_s;
+    p.publisher.UpdateSideFiles();
+    EXPECT_EQ(p.file("feierabend.txt"), "05.12.2025 18:00");
+    makeOld();
+    p.publisher.UpdateSideFiles();
+    EXPECT_EQ(p.file("feierabend.txt"), "05.12.2025 18:00");
+    EXPECT_EQ(age(), longAgo);
+}
+
+TEST(SideFileWriter, QuickWritesToOneFileEndWithTheLastAndSurviveTheEnd) {
+    TempDataFolder data;
+    const QString a = data.filePath(u"a.txt"_s);
+    const QString b = data.filePath(u"b.txt"_s);
+    {
+        SideFileWriter writer;
+        for (int i = 0; i <= 500; ++i) {
+            writer.replace(a, QString::number(i));
+            writer.replace(b, u"b"_s + QString::number(i));
+            // Once there, the file is never seen cut short or empty: every look finds a number.
+            const bool existed = data.exists(u"a.txt"_s);
+            bool whole = false;
+            data.read(u"a.txt"_s).toInt(&whole);
+            EXPECT_TRUE(whole || !existed) << i;
+        }
+        EXPECT_TRUE(writer.waitUntilIdle(10'000));
+        EXPECT_EQ(data.read(u"a.txt"_s), "500");
+        EXPECT_EQ(data.read(u"b.txt"_s), "b500");
+        // The last write asked for just before the end still arrives.
+        writer.replace(a, u"last"_s);
+    }
+    EXPECT_EQ(data.read(u"a.txt"_s), "last");
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files), QStringList({u"a.txt"_s, u"b.txt"_s}));
+}
+
+TEST(SideFileWriter, AWriteThatHangsHoldsUpTheEndOnlyBriefly) {
+    TempDataFolder data;
+    // Reading a named pipe waits for a writer that never comes.
+    const QString pipe = data.filePath(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QElapsedTimer elapsed;
+    {
+        SideFileWriter writer;
+        writer.replaceUnlessLastLineIs(pipe, u"05.12.2025 17:30"_s);
+        writer.replace(data.filePath(u"after.txt"_s), u"x"_s);
+        EXPECT_FALSE(writer.waitUntilIdle(200));
+        elapsed.start();
+    }
+    EXPECT_LT(elapsed.elapsed(), SideFileWriter::shutdownWaitMs + 1000);
+    // Let the abandoned worker go: it ends on its own without touching the writer.
+    const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+}
+
+// The whole program without windows, with the real publisher, on a fake clock.
+struct PublishingDay {
+    TempDataFolder data;
+    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
+    ScriptedUi ui;
+    FakeLauncher launcher;
+    CompanionProgram companion{launcher};
+    Records records{clock, data.folder(), ui};
+    Worklist list{clock, records.settings};
+    PlanFile planFile{list, clock, records.settings, data.folder(), records.debugLog, ui};
+    FakeSoundPlayer sound;
+    FakeWorkstationLock lock;
+    FakeAutostartEntry autostart;
+    FakeSpeaker speaker;
+    RecordingShell shell;
+    SidePublisher publisher{{records, list, speaker, shell}};
+    NullCountdownOverlay countdown;
+    NullPercentile percentile;
+    PlanRunner runner{{list, planFile, records, ui, sound, autostart, publisher, countdown}};
+    RunEngine engine{{records, runner, sound, lock, companion, publisher, countdown, percentile, ui}};
+    RecordingTimerView timer;
+    RecordingPlanningView planning;
+
+    PublishingDay() {
+        records.start(companion);
+        records.settings.DefaultSollWert = -1;
+        records.settings.AnwesenheitErforderlich = false;
+        engine.setTimerView(&timer);
+        engine.setPlanningView(&planning);
+        runner.setView(&planning);
+    }
+    void type(const QString& text) {
+        const TypedEntry e = TypedEntry::parse(text, 25, 25);
+        list.AddEntry(e.title, e.isPause, plantime::wall(clock.today(), QTime(0, 0)), e.duration, false,
+                      u" "_s);
+    }
+    void runUntil(QTime time) {
+        while (clock.localNow().time() < time) {
+            clock.advanceMs(100);
+            engine.active() ? engine.Tick() : list.RecomputeSchedule();
+        }
+    }
+};
+
+TEST(SidePublisher, FilesFollowTheRunningPlanAndUnwritableOnesLeaveItRunning) {
+    for (const bool writable : {true, false}) {
+        SCOPED_TRACE(writable ? "writable" : "unwritable");
+        PublishingDay d;
+        // Unwritable: a folder that does not exist, and a folder in place of a file.
+        d.records.settings.BeginnDerNaechstenEinheitDatei =
+            d.data.filePath(writable ? u"next.txt"_s : u"x/n"_s);
+        d.records.settings.Feierabenddatei = writable ? d.data.filePath(u"feierabend.txt"_s) : d.data.path();
+        for (const QString& typed : {u"A"_s, u"B"_s, u"p 60 Feierabend"_s})
+            d.type(typed);
+        // The files at 09:00 (running A: B comes next at 09:30, 08:30 UTC) and at 09:31 (running
+        // B: no unit after it).
+        const QList<QPair<QByteArray, QByteArray>> files = {
+            {"07.12.2026 09:30 \r\n1796632200", "07.12.2026 09:55"}, {"", "07.12.2026 09:55"}};
+        for (int step = 0; step < 2; ++step) {
+            step == 0 ? d.runner.Start1Click() : d.runUntil(QTime(9, 31));
+            EXPECT_TRUE(d.publisher.waitForWrites(10'000));
+            if (writable) {
+                EXPECT_EQ(qMakePair(d.data.read(u"next.txt"_s), d.data.read(u"feierabend.txt"_s)),
+                          files[step]);
+            }
+        }
+        d.runUntil(QTime(11, 0));
+        d.publisher.finish();
+        const QString log = d.records.activityLog.lines().join(u'\n');
+        EXPECT_TRUE(log.contains(u"|25 A [x]"_s) && log.contains(u"|25 B [x]"_s)) << log.toStdString();
+        // Each path that failed is reported once, however often it failed.
+        EXPECT_EQ(d.records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s), writable ? 0 : 2);
+    }
+}
+
+TEST(SidePublisher, WebCallsSpeechAndTheChargeTimer) {
+    Publishing p;
+    p.publisher.CallWebAddress(QString());
+    p.publisher.speak(QString());
+    EXPECT_TRUE(p.shell.addresses.isEmpty());
+    EXPECT_TRUE(p.speaker.spoken.isEmpty());
+    p.publisher.speak(u"75"_s);
+    EXPECT_EQ(p.speaker.spoken, QStringList{u"75"_s});
+
+    const QTimer& charge = p.publisher.chargeTimer();
+    p.publisher.startChargeTimer();
+    EXPECT_TRUE(charge.isActive());
+    EXPECT_EQ(charge.interval(), 30'000);
+    p.publisher.stopChargeTimer();
+    EXPECT_FALSE(charge.isActive());
+
+    // Fired without an address: nothing is called, and nothing later either.
+    p.publisher.startChargeTimer();
+    p.publisher.tmrBeeminderChargeTimer();
+    EXPECT_TRUE(p.shell.addresses.isEmpty());
+    EXPECT_FALSE(charge.isActive());
+
+    // With one, it is called once; the query with its "=" signs is kept whole.
+    p.records.settings.NeuPlanenURL = u"https://example.org/charge?a=1&b=2"_s;
+    p.publisher.startChargeTimer();
+    p.publisher.tmrBeeminderChargeTimer();
+    EXPECT_EQ(p.shell.addresses, QStringList{u"https://example.org/charge?a=1&b=2"_s});
+    EXPECT_FALSE(charge.isActive());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The charge timer needs an event dispatcher.
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
