@@ -32,7 +32,8 @@ int PlanTableModel::columnCount(const QModelIndex& parent) const {
 Qt::ItemFlags PlanTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // Rows are dragged within the list only; the Planning window places them where they drop.
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
 }
 
 QVariant PlanTableModel::data(const QModelIndex& index, int role) const {
