@@ -36,6 +36,16 @@ bool placeFixed(PlanEntry& e, Minute start) {
     return true;
 }
 
+// A new length; the end shown follows it (the schedule only rewrites the ends of relative
+// entries, so a fixed entry would otherwise show its old end).
+void setLength(PlanEntry& e, int minutes) {
+    e.duration = QString::number(minutes);
+    try {
+        planminutes::assignTime(e.endTime, planminutes::readStart(e) + minutes);
+    } catch (const plantime::ConversionError&) {
+    }
+}
+
 // A pause's length changed by delta (never below 0), its text rebuilt from its own title.
 void resizePause(PlanEntry& e, int delta) {
     int minutes = 0;
@@ -43,7 +53,7 @@ void resizePause(PlanEntry& e, int delta) {
         return;
     const int resized = std::clamp(minutes + delta, 0, planminutes::longestDuration);
     e.displayText = pauseText(resized, e.pauseTitle());
-    e.duration = QString::number(resized);
+    setLength(e, resized);
 }
 
 } // namespace
@@ -267,10 +277,10 @@ void Worklist::setDurations(const QList<int>& rows, const QString& text) {
     for (const int row : sel) {
         PlanEntry& e = m_entries[row];
         if (pauses && e.isPause()) {
-            e.duration = QString::number(minutes);
             e.displayText = pauseText(minutes, title);
+            setLength(e, minutes);
         } else if (!pauses && e.isUnit() && e.isOpen()) {
-            e.duration = QString::number(minutes);
+            setLength(e, minutes);
         }
     }
     entriesEdited();
