@@ -906,7 +906,7 @@ bool TFWorklist::listDropEvent(QEvent* event) {
         return false;
     auto* drop = static_cast<QDropEvent*>(event);
     // Only rows of this list, and only while mouse editing is allowed.
-    if (drop->source() != lvPlan || !m_mouseEditing) {
+    if (!m_model->isOwnDrag(drop->mimeData()) || !m_mouseEditing) {
         drop->ignore();
         return true;
     }
