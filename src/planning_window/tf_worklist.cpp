@@ -49,6 +49,25 @@ QString pauseActiveSuffix() {
     return tr_(" - PAUSE AKTIV");
 }
 
+// The schedule refresh goes on while a dialog is open and may re-sort the rows: a command that
+// asks first holds on to its entries, not to their rows.
+QList<quint64> entryIds(const Worklist& plan, const QList<int>& rows) {
+    QList<quint64> ids;
+    for (const int row : rows)
+        ids.append(plan.entryId(row));
+    return ids;
+}
+
+QList<int> rowsOf(const Worklist& plan, const QList<quint64>& ids) {
+    QList<int> rows;
+    for (const quint64 id : ids) {
+        const qsizetype row = plan.rowOf(id);
+        if (row >= 0)
+            rows.append(int(row));
+    }
+    return rows;
+}
+
 } // namespace
 
 TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
@@ -570,7 +589,7 @@ void TFWorklist::disableDelete() {
 bool TFWorklist::keyHook(const QKeyEvent& key) {
     // The plus key of the keypad: start time plus in the list, and never a "+" in the field.
     if (key.key() == Qt::Key_Plus && (key.modifiers() & Qt::KeypadModifier)) {
-        if (lvPlan->hasFocus())
+        if (lvPlan->hasFocus() && m_pmStartLater->isEnabled())
             onStartLater();
         return true;
     }
@@ -772,13 +791,16 @@ void TFWorklist::onRename() {
     if (rows.isEmpty())
         return;
     if (const std::optional<QString> prefill = m_worklist.renamePrefill(rows)) {
+        const QList<quint64> ids = entryIds(m_worklist, rows);
         const std::optional<QString> text =
             m_ui.askText(tr_("Aufgabenbeschreibung ändern"), tr_("Neue Aufgabenbeschreibung?"), *prefill);
-        if (text && m_worklist.renameEntries(rows, *text) != TypedEntry::Adjustment::None) {
+        const QList<int> now = rowsOf(m_worklist, ids);
+        if (text && !now.isEmpty() && m_worklist.renameEntries(now, *text) != TypedEntry::Adjustment::None) {
             // The plan file could not give such a title back as typed: it was changed now, in view.
-            m_ui.showReminder(tr_("Titel angepasst"),
-                              tr_("Der Titel wurde angepasst, damit er nach einem Neustart gleich bleibt:") +
-                                  u"\n"_s + m_worklist.entries().at(rows.constFirst()).displayText);
+            m_ui.showReminder(
+                tr_("Titel angepasst"),
+                tr_("Der Titel wurde angepasst, damit er nach einem Neustart gleich bleibt:") + u"\n"_s +
+                    m_worklist.entries().at(*std::min_element(now.begin(), now.end())).displayText);
         }
     }
     scheduleAndSave("Einheit umbenennen");
@@ -789,6 +811,7 @@ void TFWorklist::onChangeStartTime() {
     const std::optional<QString> prefill = m_worklist.startTimePrefill(rows);
     if (!prefill)
         return;
+    const quint64 id = m_worklist.entryId(rows.constFirst());
     const std::optional<QString> text = m_ui.askText(
         tr_("Startzeit ändern"),
         tr_("Geben Sie die neue (feste) Startzeit ein.") + u"\n\n"_s +
@@ -796,8 +819,8 @@ void TFWorklist::onChangeStartTime() {
                 "vorgegebenen Text und lassen das Feld leer."),
         *prefill);
     // The periodic schedule refresh takes the change up.
-    if (text)
-        m_worklist.setStartTime(rows.constFirst(), *text);
+    if (text && m_worklist.rowOf(id) >= 0)
+        m_worklist.setStartTime(int(m_worklist.rowOf(id)), *text);
 }
 
 void TFWorklist::onClearStartTime() {
@@ -821,11 +844,12 @@ void TFWorklist::onChangeDate() {
     const std::optional<QString> prefill = m_worklist.datePrefill(rows);
     if (!prefill)
         return;
+    const QList<quint64> ids = entryIds(m_worklist, rows);
     const std::optional<QString> text =
         m_ui.askText(tr_("Datum ändern"),
                      tr_("Geben Sie das neue Datum ein, an dem diese Einheit beginnen soll."), *prefill);
     if (text)
-        m_worklist.setDates(rows, *text);
+        m_worklist.setDates(rowsOf(m_worklist, ids), *text);
 }
 
 void TFWorklist::onClearDate() {
@@ -839,10 +863,11 @@ void TFWorklist::onChangeDuration() {
     if (rows.isEmpty())
         return;
     if (const std::optional<QString> prefill = m_worklist.durationPrefill(rows)) {
+        const QList<quint64> ids = entryIds(m_worklist, rows);
         const std::optional<QString> text = m_ui.askText(
             tr_("Dauer ändern"), tr_("Bitte geben Sie die neue Dauer dieses Items (in min) ein."), *prefill);
         if (text)
-            m_worklist.setDurations(rows, *text);
+            m_worklist.setDurations(rowsOf(m_worklist, ids), *text);
     }
     scheduleAndSave("Dauer ändern");
 }
