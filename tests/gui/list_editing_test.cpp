@@ -15,8 +15,8 @@ using Kind = ScriptedUi::Kind;
 
 class ListEditingTest : public WindowTest {
 protected:
-    // Finished unit, relative units A and B, and a titled pause:
-    // Fertig 08:00, A 09:00-09:25, B 09:30-09:55, pause 09:55-10:05.
+    // Finished unit, relative units A and B, a titled pause and a fixed unit tomorrow:
+    // Fertig 08:00, A 09:00-09:25, B 09:30-09:55, pause 09:55-10:05, Morgen 08:30 tomorrow.
     void openPlan() {
         QFile::remove(data.filePath(u"worklist.log"_s));
         open();
@@ -24,6 +24,7 @@ protected:
         for (const QString& title : {u"A"_s, u"B"_s})
             plan->AddEntry(title, false, plantime::now(clock), 25, false, u" "_s);
         plan->AddEntry(u"Tee"_s, true, plantime::now(clock), 10, false, u" "_s);
+        addFixed(u"Morgen"_s, QTime(8, 30)); // passed today: tomorrow
         window->savePlan();
     }
     int rowOf(const QString& title) const {
@@ -33,10 +34,13 @@ protected:
         }
         return -1;
     }
-    // Selects the rows with these titles and puts the focus into the list.
+    // Selects the rows with these titles (the first one current) and puts the focus into the list.
     void select(const QStringList& titlesToSelect) {
         list()->setFocus(Qt::OtherFocusReason);
         list()->selectionModel()->clearSelection();
+        if (!titlesToSelect.isEmpty())
+            list()->selectionModel()->setCurrentIndex(
+                list()->model()->index(rowOf(titlesToSelect.first()), 0), QItemSelectionModel::NoUpdate);
         for (const QString& t : titlesToSelect)
             list()->selectionModel()->select(list()->model()->index(rowOf(t), 0),
                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -60,6 +64,18 @@ protected:
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(title));
         QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(title));
     }
+    QString show(const QString& what) const {
+        if (what == u"*"_s || what == u"*@"_s)
+            return titlesNow() +
+                   (what == u"*@"_s ? u" @"_s + QString::number(list()->currentIndex().row()) : QString());
+        if (what == u"#"_s)
+            return QString::number(selectedRows());
+        if (what == u"col"_s)
+            return QString::number(list()->currentIndex().column());
+        if (what == u"shown"_s)
+            return window->isVisible() ? u"yes"_s : u"no"_s;
+        return fields(what);
+    }
     QPoint rowCentre(const QString& title) const {
         return list()->visualRect(list()->model()->index(rowOf(title), PlanTableModel::TaskColumn)).center();
     }
@@ -70,189 +86,64 @@ const QString startPrompt =
     "vorherigen beginnen soll, löschen Sie den vorgegebenen Text und lassen das Feld leer."_s;
 
 TEST_F(ListEditingTest, EveryCommandThroughItsKey) {
-    const struct {
-        const char* what;
-        QStringList select;
-        std::function<void()> press;
-        std::optional<QString> answer; // a text dialog is expected and answered with it
-        QString question;              // caption|prompt|pre-filled text
-        std::function<QString()> result;
-        QString want;
-        bool saved;
-        std::function<void()> prepare = {}; // before the plan file is looked at
-    } cases[] = {
-        {"F2 renames",
-         {u"A"_s},
-         [this] { key(Qt::Key_F2); },
-         u"Neu"_s,
-         u"Aufgabenbeschreibung ändern|Neue Aufgabenbeschreibung?|A"_s,
-         [this] { return titlesNow(); },
-         u"Fertig|Neu|B|Pause: 10 min (Tee)"_s,
-         true},
-        {"F3 fixes the first selected start",
-         {u"B"_s, u"A"_s},
-         [this] { key(Qt::Key_F3); },
-         u"11:00"_s,
-         u"Startzeit ändern|"_s + startPrompt + u"|09:00"_s,
-         [this] { return fields(u"A"_s); },
-         u"11:00|11:25|F|25|07.12.2026"_s,
-         false},
-        {"F4 makes a fixed start relative",
-         {u"B"_s},
-         [this] { key(Qt::Key_F4); },
-         std::nullopt,
-         QString(),
-         [this] { return fields(u"B"_s); },
-         u"09:30|09:55|R|25|07.12.2026"_s,
-         true,
-         [this] { plan->setStartTime(rowOf(u"B"_s), u"12:00"_s); }},
-        {"Ctrl+F3 dates",
-         {u"B"_s},
-         [this] { key(Qt::Key_F3, Qt::ControlModifier); },
-         u"24.12.2026"_s,
-         u"Datum ändern|Geben Sie das neue Datum ein, an dem diese Einheit beginnen soll.|07.12.2026"_s,
-         [this] { return fields(u"B"_s); },
-         u"09:30|09:55|F|25|24.12.2026"_s,
-         false},
-        {"Ctrl+F4 dates today",
-         {u"B"_s},
-         [this] { key(Qt::Key_F4, Qt::ControlModifier); },
-         std::nullopt,
-         QString(),
-         [this] { return fields(u"B"_s); },
-         u"09:30|09:55|F|25|07.12.2026"_s,
-         true,
-         [this] { plan->setDates({rowOf(u"B"_s)}, u"24.12.2026"_s); }},
-        {"F6 sets the length",
-         {u"A"_s, u"B"_s},
-         [this] { key(Qt::Key_F6); },
-         u"40"_s,
-         u"Dauer ändern|Bitte geben Sie die neue Dauer dieses Items (in min) ein.|25"_s,
-         [this] { return fields(u"B"_s); },
-         u"09:45|10:25|R|40|07.12.2026"_s,
-         true},
-        {"Del deletes the open rows",
-         {u"Fertig"_s, u"A"_s},
-         [this] { key(Qt::Key_Delete); },
-         std::nullopt,
-         QString(),
-         [this] { return titlesNow(); },
-         u"Fertig|B|Pause: 10 min (Tee)"_s,
-         true},
-        {"Ctrl+F removes the finished",
-         {},
-         [this] { key(Qt::Key_F, Qt::ControlModifier); },
-         std::nullopt,
-         QString(),
-         [this] { return titlesNow(); },
-         u"A|B|Pause: 10 min (Tee)"_s,
-         false},
-        {"typed k",
-         {u"B"_s},
-         [this] { type(u"k"_s); },
-         std::nullopt,
-         QString(),
-         [this] { return fields(u"B"_s); },
-         u"09:31|09:56|F|25|07.12.2026"_s,
-         false},
-        {"plus of the main keyboard",
-         {u"B"_s},
-         [this] { key(Qt::Key_Plus); },
-         std::nullopt,
-         QString(),
-         [this] { return fields(u"B"_s); },
-         u"09:31|09:56|F|25|07.12.2026"_s,
-         false},
-        {"plus of the keypad",
-         {u"B"_s},
-         [this] { key(Qt::Key_Plus, Qt::KeypadModifier); },
-         std::nullopt,
-         QString(),
-         [this] { return fields(u"B"_s); },
-         u"09:31|09:56|F|25|07.12.2026"_s,
-         false},
-        {"typed m",
-         {u"B"_s},
-         [this] { type(u"m"_s); },
-         std::nullopt,
-         QString(),
-         [this] { return fields(u"B"_s); },
-         u"09:29|09:54|F|25|07.12.2026"_s,
-         false},
-        {"typed - of the keypad",
-         {u"B"_s},
-         [this] { key(Qt::Key_Minus, Qt::KeypadModifier); },
-         std::nullopt,
-         QString(),
-         [this] { return fields(u"B"_s); },
-         u"09:29|09:54|F|25|07.12.2026"_s,
-         false},
-        {"divide of the keypad",
-         {u"B"_s},
-         [this] { key(Qt::Key_Slash, Qt::KeypadModifier); },
-         std::nullopt,
-         QString(),
-         [this] { return fields(u"B"_s); },
-         u"09:29|09:54|F|25|07.12.2026"_s,
-         false},
-        {"Ctrl+Down",
-         {u"A"_s},
-         [this] { key(Qt::Key_Down, Qt::ControlModifier); },
-         std::nullopt,
-         QString(),
-         [this] { return titlesNow() + u" @"_s + QString::number(list()->currentIndex().row()); },
-         u"Fertig|B|A|Pause: 10 min (Tee) @2"_s,
-         true},
-        {"Ctrl+Up moves a block",
-         {u"B"_s, u"Pause: 10 min (Tee)"_s},
-         [this] { key(Qt::Key_Up, Qt::ControlModifier); },
-         std::nullopt,
-         QString(),
-         [this] { return titlesNow() + u" @"_s + QString::number(list()->currentIndex().row()); },
-         u"Fertig|B|Pause: 10 min (Tee)|A @1"_s,
-         true},
-        {"Ctrl+A selects every row",
-         {},
-         [this] { key(Qt::Key_A, Qt::ControlModifier); },
-         std::nullopt,
-         QString(),
-         [this] { return QString::number(selectedRows()); },
-         u"4"_s,
-         false},
-        {"Right does nothing",
-         {u"A"_s},
-         [this] {
-             list()->setCurrentIndex(list()->model()->index(1, 0));
-             key(Qt::Key_Right);
-         },
-         std::nullopt,
-         QString(),
-         [this] { return QString::number(list()->currentIndex().column()); },
-         u"0"_s,
-         false},
-        {"Esc without a running plan",
-         {u"A"_s},
-         [this] { key(Qt::Key_Escape); },
-         std::nullopt,
-         QString(),
-         [this] { return QVariant(window->isVisible()).toString(); },
-         u"true"_s,
-         false},
+    const QString plan0 = u"Fertig|A|B|Pause: 10 min (Tee)|Morgen"_s;
+    // typed: characters typed instead of the key; answer: a text dialog is expected and answered;
+    // question: caption|prompt|pre-filled text; show: an entry's fields, "*" the titles, "*@" with
+    // the current row, "#" the number of selected rows, "col" the current column, "shown" visibility.
+    // clang-format off
+    const struct { const char* what; QStringList select; QKeyCombination key; const char* typed;
+                   const char* answer; QString question; const char* show; QString want; bool saved; } cases[] = {
+        {"F2 renames", {u"A"_s}, Qt::Key_F2, nullptr, "Neu",
+         u"Aufgabenbeschreibung ändern|Neue Aufgabenbeschreibung?|A"_s, "*",
+         u"Fertig|Neu|B|Pause: 10 min (Tee)|Morgen"_s, true},
+        {"F3 fixes the first selected start", {u"B"_s, u"A"_s}, Qt::Key_F3, nullptr, "11:00",
+         u"Startzeit ändern|"_s + startPrompt + u"|09:00"_s, "A", u"11:00|11:25|F|25|07.12.2026"_s, false},
+        {"F4 makes a start relative", {u"Morgen"_s}, Qt::Key_F4, nullptr, nullptr, {}, "Morgen",
+         u"10:05|10:30|R|25|07.12.2026"_s, true},
+        {"Ctrl+F3 dates", {u"B"_s}, Qt::CTRL | Qt::Key_F3, nullptr, "24.12.2026",
+         u"Datum ändern|Geben Sie das neue Datum ein, an dem diese Einheit beginnen soll.|07.12.2026"_s, "B",
+         u"09:30|09:55|F|25|24.12.2026"_s, false},
+        {"Ctrl+F4 dates today", {u"Morgen"_s}, Qt::CTRL | Qt::Key_F4, nullptr, nullptr, {}, "Morgen",
+         u"10:05|10:30|R|25|07.12.2026"_s, true},
+        {"F6 sets the length", {u"A"_s, u"B"_s}, Qt::Key_F6, nullptr, "40",
+         u"Dauer ändern|Bitte geben Sie die neue Dauer dieses Items (in min) ein.|25"_s, "B",
+         u"09:45|10:25|R|40|07.12.2026"_s, true},
+        {"Del deletes the open rows", {u"Fertig"_s, u"A"_s}, Qt::Key_Delete, nullptr, nullptr, {}, "*",
+         u"Fertig|B|Pause: 10 min (Tee)|Morgen"_s, true},
+        {"Ctrl+F removes the finished", {}, Qt::CTRL | Qt::Key_F, nullptr, nullptr, {}, "*",
+         u"A|B|Pause: 10 min (Tee)|Morgen"_s, false},
+        {"typed k", {u"B"_s}, Qt::Key_unknown, "k", nullptr, {}, "B", u"09:31|09:56|F|25|07.12.2026"_s, false},
+        {"plus", {u"B"_s}, Qt::Key_Plus, nullptr, nullptr, {}, "B", u"09:31|09:56|F|25|07.12.2026"_s, false},
+        {"plus of the keypad", {u"B"_s}, Qt::KeypadModifier | Qt::Key_Plus, nullptr, nullptr, {}, "B",
+         u"09:31|09:56|F|25|07.12.2026"_s, false},
+        {"typed m", {u"B"_s}, Qt::Key_unknown, "m", nullptr, {}, "B", u"09:29|09:54|F|25|07.12.2026"_s, false},
+        {"minus of the keypad", {u"B"_s}, Qt::KeypadModifier | Qt::Key_Minus, nullptr, nullptr, {}, "B",
+         u"09:29|09:54|F|25|07.12.2026"_s, false},
+        {"divide of the keypad", {u"B"_s}, Qt::KeypadModifier | Qt::Key_Slash, nullptr, nullptr, {}, "B",
+         u"09:29|09:54|F|25|07.12.2026"_s, false},
+        {"Ctrl+Down", {u"A"_s}, Qt::CTRL | Qt::Key_Down, nullptr, nullptr, {}, "*@",
+         u"Fertig|B|A|Pause: 10 min (Tee)|Morgen @2"_s, true},
+        {"Ctrl+Up moves a block", {u"B"_s, u"Pause: 10 min (Tee)"_s}, Qt::CTRL | Qt::Key_Up, nullptr, nullptr, {},
+         "*@", u"Fertig|B|Pause: 10 min (Tee)|A|Morgen @1"_s, true},
+        {"Ctrl+A selects every row", {}, Qt::CTRL | Qt::Key_A, nullptr, nullptr, {}, "#", u"5"_s, false},
+        {"Right does nothing", {u"A"_s}, Qt::Key_Right, nullptr, nullptr, {}, "col", u"0"_s, false},
+        {"Esc without a running plan", {u"A"_s}, Qt::Key_Escape, nullptr, nullptr, {}, "shown", u"yes"_s, false},
     };
+    // clang-format on
     for (const auto& c : cases) {
         openPlan();
+        ASSERT_EQ(titlesNow(), plan0);
         select(c.select);
         if (c.answer)
-            ui.answer(Kind::Text, *c.answer);
+            ui.answer(Kind::Text, QString::fromUtf8(c.answer));
         ui.questions.clear();
-        if (c.prepare) {
-            c.prepare();
-            window->savePlan();
-        }
         const QByteArray before = savedPlan();
-        c.press();
+        if (c.typed)
+            type(QString::fromUtf8(c.typed));
+        else
+            key(c.key.key(), c.key.keyboardModifiers());
         EXPECT_EQ(ui.questions.join(u'/'), c.question) << c.what;
-        EXPECT_EQ(c.result(), c.want) << c.what;
+        EXPECT_EQ(show(QString::fromUtf8(c.show)), c.want) << c.what;
         EXPECT_EQ(savedPlan() != before, c.saved) << c.what;
     }
 }
@@ -282,18 +173,17 @@ TEST_F(ListEditingTest, DoubleClickRenamesOnlyWhileMouseEditing) {
     openPlan();
     ui.answer(Kind::Text, u"Neu"_s);
     doubleClick(u"B"_s);
-    EXPECT_EQ(titlesNow(), u"Fertig|A|Neu|Pause: 10 min (Tee)"_s);
+    EXPECT_EQ(titlesNow(), u"Fertig|A|Neu|Pause: 10 min (Tee)|Morgen"_s);
     // Without mouse editing (the window was hidden after a start) a double-click asks nothing.
     window->setMouseEditing(false);
     doubleClick(u"A"_s);
-    EXPECT_EQ(titlesNow(), u"Fertig|A|Neu|Pause: 10 min (Tee)"_s);
+    EXPECT_EQ(titlesNow(), u"Fertig|A|Neu|Pause: 10 min (Tee)|Morgen"_s);
 }
 
 TEST_F(ListEditingTest, DroppingSeveralRows) {
     openPlan();
-    plan->AddEntry(u"C"_s, false, plantime::now(clock), 25, false, u" "_s);
-    // Fertig, A, B, pause, C: A and C dropped onto B go before it.
-    select({u"A"_s, u"C"_s});
+    // A and the pause dropped onto B go before it, in their order.
+    select({u"A"_s, u"Pause: 10 min (Tee)"_s});
     QWidget* viewport = list()->viewport();
     const auto dropAt = [&](const QString& title, QMimeData* data) {
         const QPoint at = rowCentre(title);
@@ -308,18 +198,18 @@ TEST_F(ListEditingTest, DroppingSeveralRows) {
     QMimeData foreign;
     foreign.setText(u"A"_s);
     EXPECT_FALSE(dropAt(u"B"_s, &foreign));
-    EXPECT_EQ(titlesNow(), u"Fertig|A|B|Pause: 10 min (Tee)|C"_s);
+    EXPECT_EQ(titlesNow(), u"Fertig|A|B|Pause: 10 min (Tee)|Morgen"_s);
 
     const QByteArray before = savedPlan();
     EXPECT_TRUE(dropAt(u"B"_s, ours.get()));
-    EXPECT_EQ(titlesNow(), u"Fertig|A|C|B|Pause: 10 min (Tee)"_s);
-    EXPECT_EQ(fields(u"C"_s), u"09:30|09:55|R|25|07.12.2026"_s);
+    EXPECT_EQ(titlesNow(), u"Fertig|A|Pause: 10 min (Tee)|B|Morgen"_s);
+    EXPECT_EQ(fields(u"B"_s), u"09:35|10:00|R|25|07.12.2026"_s);
     EXPECT_NE(savedPlan(), before);
     EXPECT_EQ(selectedRows(), 2);
 
     window->setMouseEditing(false);
     EXPECT_FALSE(dropAt(u"A"_s, ours.get()));
-    EXPECT_EQ(titlesNow(), u"Fertig|A|C|B|Pause: 10 min (Tee)"_s);
+    EXPECT_EQ(titlesNow(), u"Fertig|A|Pause: 10 min (Tee)|B|Morgen"_s);
 }
 
 } // namespace
