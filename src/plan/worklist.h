@@ -1,11 +1,14 @@
 #pragma once
 
 #include "plan_entry.h"
+#include "typed_entry.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 class ActivityLog;
 class Clock;
@@ -80,6 +83,53 @@ public:
     // The same for records already read from the log, in their order.
     void addFinishedRecords(const QList<FinishedUnit>& records);
 
+    // --- editing the selected rows -------------------------------------------------------
+    // rows: the selected rows in any order; the first selected entry is the lowest row. Finished
+    // entries are left alone unless a command says otherwise; fields that do not convert (a
+    // hand-edited file) leave their entry unchanged. Operations that end with the schedule may
+    // throw plantime::ConversionError from it, after their own change is made.
+
+    // The text a rename starts from (a unit's title, a pause's title); none when there is
+    // nothing to rename (no row, or the first selected entry is finished).
+    std::optional<QString> renamePrefill(const QList<int>& rows) const;
+    // The first selected entry decides: a pause renames every selected pause, a unit every
+    // selected open unit. Returns what had to be changed in the text for the plan file.
+    TypedEntry::Adjustment renameEntries(const QList<int>& rows, const QString& text);
+    // The first selected entry's start time when it is open; none otherwise.
+    std::optional<QString> startTimePrefill(const QList<int>& rows) const;
+    // A typed start time for one open entry: empty makes it relative, a time fixes it (tomorrow
+    // when the time has passed today). True when the entry changed.
+    bool setStartTime(int row, const QString& text);
+    // Selected open entries become relative. Schedule.
+    int clearStartTimes(const QList<int>& rows);
+    // Open units start a minute later (fixed); pauses of any state grow by a minute. Schedule.
+    void startOneMinuteLater(const QList<int>& rows);
+    // Open units start a minute earlier (fixed) but not into the open entry above on the same
+    // day; pauses of any state shrink by a minute down to 0; units whose start has come become
+    // relative. Schedule.
+    void startOneMinuteEarlier(const QList<int>& rows);
+    // The first selected entry's date when it is open; none otherwise.
+    std::optional<QString> datePrefill(const QList<int>& rows) const;
+    // A typed date for the selected open entries (fixed from then on); a text that is not a
+    // date changes nothing. Returns how many changed.
+    int setDates(const QList<int>& rows, const QString& text);
+    // Selected open entries get today's date. Schedule.
+    int resetDates(const QList<int>& rows);
+    // The first selected entry's length when it is open; none otherwise.
+    std::optional<QString> durationPrefill(const QList<int>& rows) const;
+    // A typed length: in pause mode (first selected entry a pause) for every selected pause, in
+    // unit mode for every selected open unit. A text that is no length the plan can hold falls
+    // back to the big pause or the unit length.
+    void setDurations(const QList<int>& rows, const QString& text);
+    // Moves the selected open rows up (down) by one row as a block; a finished or unselected
+    // blocked row stops it. Nothing at all when the first (last) row is selected: returns false.
+    // *firstMoved: the id of the entry that moved first, 0 when none moved. Schedule.
+    bool moveUp(const QList<int>& rows, quint64* firstMoved = nullptr);
+    bool moveDown(const QList<int>& rows, quint64* firstMoved = nullptr);
+    // Drag and drop: the selected rows from the top go in their order before the target row (to
+    // the end when target is -1), up to the target itself if it is selected. Schedule twice.
+    void moveRowsBefore(const QList<int>& rows, int target);
+
     // --- queries (-1, an invalid QDateTime or "" when nothing matches) -------------------
     int FirstOpenIndex() const;
     int FirstOpenTomorrowIndex() const;
@@ -122,6 +172,10 @@ public:
 private:
     void notifyEntriesChanged();
     void appendEntry(PlanEntry entry);
+    // The valid rows among rows, ascending, each once.
+    QList<int> selection(const QList<int>& rows) const;
+    void swapRows(qsizetype a, qsizetype b);
+    bool moveBlock(const QList<int>& rows, int step, quint64* firstMoved);
     // remove(entry, id) tells which rows go; the ids go with them.
     template <typename Predicate> qsizetype removeEntriesIf(Predicate remove);
 

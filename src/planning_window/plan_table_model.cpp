@@ -1,5 +1,8 @@
 #include "plan_table_model.h"
 
+#include <QCoreApplication>
+#include <QMimeData>
+
 #include "clock.h"
 #include "plan_time.h"
 #include "value_text.h"
@@ -32,7 +35,34 @@ int PlanTableModel::columnCount(const QModelIndex& parent) const {
 Qt::ItemFlags PlanTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // Rows are dragged within the list only; the Planning window places them where they drop.
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+namespace {
+
+const QString rowsMimeType = QStringLiteral("application/x-taktplan-plan-rows");
+
+} // namespace
+
+QStringList PlanTableModel::mimeTypes() const {
+    return {rowsMimeType};
+}
+
+QMimeData* PlanTableModel::mimeData(const QModelIndexList& indexes) const {
+    (void)indexes;
+    auto* data = new QMimeData;
+    data->setData(rowsMimeType, QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+                                    QByteArray::number(reinterpret_cast<quintptr>(this)));
+    return data;
+}
+
+bool PlanTableModel::isOwnDrag(const QMimeData* data) const {
+    if (!data || !data->hasFormat(rowsMimeType))
+        return false;
+    const QByteArray mark = QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+                            QByteArray::number(reinterpret_cast<quintptr>(this));
+    return data->data(rowsMimeType) == mark;
 }
 
 QVariant PlanTableModel::data(const QModelIndex& index, int role) const {

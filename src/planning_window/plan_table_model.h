@@ -6,6 +6,7 @@
 #include <QString>
 
 class Clock;
+class QMimeData;
 class Worklist;
 struct PlanEntry;
 
@@ -34,6 +35,12 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A drag of rows carries only a mark of this model: the rows moved are the selected ones,
+    // and a drop elsewhere (another list, another program) has nothing to take.
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    // Whether a drag came from this very model.
+    bool isOwnDrag(const QMimeData* data) const;
 
     // Background of a row; invalid for the list's normal background.
     QColor rowBackground(const PlanEntry& entry) const;

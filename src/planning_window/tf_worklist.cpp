@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -46,6 +47,25 @@ QString unitActiveSuffix() {
 
 QString pauseActiveSuffix() {
     return tr_(" - PAUSE AKTIV");
+}
+
+// The schedule refresh goes on while a dialog is open and may re-sort the rows: a command that
+// asks first holds on to its entries, not to their rows.
+QList<quint64> entryIds(const Worklist& plan, const QList<int>& rows) {
+    QList<quint64> ids;
+    for (const int row : rows)
+        ids.append(plan.entryId(row));
+    return ids;
+}
+
+QList<int> rowsOf(const Worklist& plan, const QList<quint64>& ids) {
+    QList<int> rows;
+    for (const quint64 id : ids) {
+        const qsizetype row = plan.rowOf(id);
+        if (row >= 0)
+            rows.append(int(row));
+    }
+    return rows;
 }
 
 } // namespace
@@ -81,8 +101,9 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     // The reminder window is one of ours: the focus lock leaves it in front, and rests while
     // a dialog asks something.
     m_windowUi = dynamic_cast<WindowUserInterface*>(&m_ui);
+    // After a dialog the focus lock always comes back, unless a plan runs (the start stopped it).
     if (m_windowUi)
-        m_windowUi->suspendDuringDialogs(tmrFocusLock);
+        m_windowUi->suspendDuringDialogs(tmrFocusLock, [this] { return !engineActive(); });
     tmrFocusLock->start();
 }
 
@@ -150,6 +171,16 @@ void TFWorklist::createControls() {
     lvPlan->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvPlan, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { pmWorklistEdit->popup(lvPlan->viewport()->mapToGlobal(pos)); });
+    // Rows are dragged within the list (copies only: the drop places them, nothing is removed by
+    // the drag itself); a double-click renames. Both only while mouse editing is allowed.
+    lvPlan->setDragDropMode(QAbstractItemView::DragDrop);
+    lvPlan->setDefaultDropAction(Qt::CopyAction);
+    lvPlan->installEventFilter(this);
+    lvPlan->viewport()->installEventFilter(this);
+    connect(lvPlan, &QAbstractItemView::doubleClicked, this, [this] {
+        if (m_mouseEditing)
+            onRename();
+    });
 
     pnlHinzu = new QWidget(m_client);
     pnlHinzu->setObjectName(u"pnlHinzu"_s);
@@ -209,12 +240,12 @@ void TFWorklist::createMenus() {
          separator,
          {tr_("Eintrag löschen"), key(Qt::Key_Delete), run(&TFWorklist::onDeleteEntries)},
          separator,
-         {tr_("Einheit umbenennen"), key(Qt::Key_F2), run(&TFWorklist::onLaterCommand)},
-         {tr_("Startzeit ändern"), key(Qt::Key_F3), run(&TFWorklist::onLaterCommand)},
-         {tr_("Startzeit löschen"), key(Qt::Key_F4), run(&TFWorklist::onLaterCommand)},
-         {tr_("Datum ändern"), key(Qt::CTRL | Qt::Key_F3), run(&TFWorklist::onLaterCommand)},
-         {tr_("Datum löschen"), key(Qt::CTRL | Qt::Key_F4), run(&TFWorklist::onLaterCommand)},
-         {tr_("Dauer ändern"), key(Qt::Key_F6), run(&TFWorklist::onLaterCommand)},
+         {tr_("Einheit umbenennen"), key(Qt::Key_F2), run(&TFWorklist::onRename)},
+         {tr_("Startzeit ändern"), key(Qt::Key_F3), run(&TFWorklist::onChangeStartTime)},
+         {tr_("Startzeit löschen"), key(Qt::Key_F4), run(&TFWorklist::onClearStartTime)},
+         {tr_("Datum ändern"), key(Qt::CTRL | Qt::Key_F3), run(&TFWorklist::onChangeDate)},
+         {tr_("Datum löschen"), key(Qt::CTRL | Qt::Key_F4), run(&TFWorklist::onClearDate)},
+         {tr_("Dauer ändern"), key(Qt::Key_F6), run(&TFWorklist::onChangeDuration)},
          {tr_("Alle Einträge markieren"), key(Qt::CTRL | Qt::Key_A), run(&TFWorklist::onSelectAll), true,
           hidden("Alle Einträge markieren")}});
     m_actDelete = liste.at(5);
@@ -244,27 +275,29 @@ void TFWorklist::createMenus() {
     pmWorklistEdit->setObjectName(u"pmWorklistEdit"_s);
     const QList<QAction*> popup = addMenuItems(
         this, *m_keys, pmWorklistEdit, lvPlan,
-        {{tr_("Aufgabe bearbeiten"), key(Qt::Key_F2), run(&TFWorklist::onLaterCommand)},
-         {tr_("Startzeit ändern"), key(Qt::Key_F3), run(&TFWorklist::onLaterCommand)},
-         {tr_("Startzeit löschen"), key(Qt::Key_F4), run(&TFWorklist::onLaterCommand)},
+        {{tr_("Aufgabe bearbeiten"), key(Qt::Key_F2), run(&TFWorklist::onRename)},
+         {tr_("Startzeit ändern"), key(Qt::Key_F3), run(&TFWorklist::onChangeStartTime)},
+         {tr_("Startzeit löschen"), key(Qt::Key_F4), run(&TFWorklist::onClearStartTime)},
          {tr_("Eintrag löschen"), key(Qt::Key_Delete), run(&TFWorklist::onDeleteEntries)},
          {tr_("Start"), key(Qt::Key_F9), run(&TFWorklist::Start1Click), true, hidden("Start")},
          {tr_("Alle Einträge markieren"), key(Qt::CTRL | Qt::Key_A), run(&TFWorklist::onSelectAll), true,
           hidden("Alle Einträge markieren")},
-         {tr_("Startzeit um 1 min erhöhen"), key(Qt::Key_Plus), run(&TFWorklist::onLaterCommand), true,
+         {tr_("Startzeit um 1 min erhöhen"), key(Qt::Key_Plus), run(&TFWorklist::onStartLater), true,
           hidden("Startzeit um 1 min erhöhen"), MenuKeys::Keypad::Forbidden, true},
          {tr_("Startzeit um 1 min verringern"), QKeySequence(Qt::KeypadModifier | Qt::Key_Slash),
-          run(&TFWorklist::onLaterCommand), true, hidden("Startzeit um 1 min verringern"),
+          run(&TFWorklist::onStartEarlier), true, hidden("Startzeit um 1 min verringern"),
           MenuKeys::Keypad::Required},
          {tr_("Laden"), key(Qt::CTRL | Qt::Key_O), run(&TFWorklist::onOpen), true, hidden("Laden")},
          {tr_("Speichern"), key(Qt::CTRL | Qt::Key_S), run(&TFWorklist::onSave), true, hidden("Speichern")},
-         {tr_("Einheit nach oben"), key(Qt::CTRL | Qt::Key_Up), run(&TFWorklist::onLaterCommand), true,
+         {tr_("Einheit nach oben"), key(Qt::CTRL | Qt::Key_Up), run(&TFWorklist::onMoveUp), true,
           hidden("Einheit nach oben")},
-         {tr_("Einheit nach unten"), key(Qt::CTRL | Qt::Key_Down), run(&TFWorklist::onLaterCommand), true,
+         {tr_("Einheit nach unten"), key(Qt::CTRL | Qt::Key_Down), run(&TFWorklist::onMoveDown), true,
           hidden("Einheit nach unten")},
          {tr_("Rechts"), key(Qt::Key_Right), nullptr, true, hidden("Rechts")}});
     m_pmDelete = popup.at(3);
     m_pmStart = popup.at(4);
+    m_pmStartLater = popup.at(6);
+    m_pmStartEarlier = popup.at(7);
     m_popupItems = popup;
 
     // The input popup menu: every item hidden, so right-clicking the field shows nothing; its
@@ -339,6 +372,10 @@ bool TFWorklist::eventFilter(QObject* watched, QEvent* event) {
         arrangeControls();
         return false;
     }
+    if (watched == lvPlan && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease))
+        return listKeyEvent(*static_cast<QKeyEvent*>(event));
+    if (lvPlan && watched == lvPlan->viewport())
+        return listDropEvent(event);
     if (watched == cbbAufgabe && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -557,8 +594,8 @@ void TFWorklist::disableDelete() {
 bool TFWorklist::keyHook(const QKeyEvent& key) {
     // The plus key of the keypad: start time plus in the list, and never a "+" in the field.
     if (key.key() == Qt::Key_Plus && (key.modifiers() & Qt::KeypadModifier)) {
-        if (lvPlan->hasFocus())
-            onLaterCommand();
+        if (lvPlan->hasFocus() && m_pmStartLater->isEnabled())
+            onStartLater();
         return true;
     }
     return false;
@@ -754,6 +791,179 @@ void TFWorklist::showError(const QString& title, const QString& text) {
 // --- commands ---------------------------------------------------------------------------------
 
 void TFWorklist::onLaterCommand() {}
+
+// --- editing the selected rows ----------------------------------------------------------------
+
+void TFWorklist::scheduleAndSave(const char* where) {
+    guarded([this] { m_worklist.RecomputeSchedule(); }, where);
+    savePlan();
+}
+
+void TFWorklist::focusEntry(quint64 id) {
+    const qsizetype row = id ? m_worklist.rowOf(id) : -1;
+    if (row >= 0)
+        lvPlan->selectionModel()->setCurrentIndex(m_model->index(int(row), 0), QItemSelectionModel::NoUpdate);
+}
+
+void TFWorklist::onRename() {
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    if (const std::optional<QString> prefill = m_worklist.renamePrefill(rows)) {
+        const QList<quint64> ids = entryIds(m_worklist, rows);
+        const std::optional<QString> text =
+            m_ui.askText(tr_("Aufgabenbeschreibung ändern"), tr_("Neue Aufgabenbeschreibung?"), *prefill);
+        const QList<int> now = rowsOf(m_worklist, ids);
+        if (text && !now.isEmpty() && m_worklist.renameEntries(now, *text) != TypedEntry::Adjustment::None) {
+            // The plan file could not give such a title back as typed: it was changed now, in view.
+            m_ui.showReminder(
+                tr_("Titel angepasst"),
+                tr_("Der Titel wurde angepasst, damit er nach einem Neustart gleich bleibt:") + u"\n"_s +
+                    m_worklist.entries().at(*std::min_element(now.begin(), now.end())).displayText);
+        }
+    }
+    scheduleAndSave("Einheit umbenennen");
+}
+
+void TFWorklist::onChangeStartTime() {
+    const QList<int> rows = selectedRows();
+    const std::optional<QString> prefill = m_worklist.startTimePrefill(rows);
+    if (!prefill)
+        return;
+    const quint64 id = m_worklist.entryId(rows.constFirst());
+    const std::optional<QString> text = m_ui.askText(
+        tr_("Startzeit ändern"),
+        tr_("Geben Sie die neue (feste) Startzeit ein.") + u"\n\n"_s +
+            tr_("Wenn die Einheit stattdessen unmittelbar nach der vorherigen beginnen soll, löschen Sie den "
+                "vorgegebenen Text und lassen das Feld leer."),
+        *prefill);
+    // The periodic schedule refresh takes the change up.
+    if (text && m_worklist.rowOf(id) >= 0)
+        m_worklist.setStartTime(int(m_worklist.rowOf(id)), *text);
+}
+
+void TFWorklist::onClearStartTime() {
+    const QList<int> rows = selectedRows();
+    guarded([&] { m_worklist.clearStartTimes(rows); }, "Startzeit löschen");
+    savePlan();
+}
+
+void TFWorklist::onStartLater() {
+    const QList<int> rows = selectedRows();
+    guarded([&] { m_worklist.startOneMinuteLater(rows); }, "Startzeit erhöhen");
+}
+
+void TFWorklist::onStartEarlier() {
+    const QList<int> rows = selectedRows();
+    guarded([&] { m_worklist.startOneMinuteEarlier(rows); }, "Startzeit verringern");
+}
+
+void TFWorklist::onChangeDate() {
+    const QList<int> rows = selectedRows();
+    const std::optional<QString> prefill = m_worklist.datePrefill(rows);
+    if (!prefill)
+        return;
+    const QList<quint64> ids = entryIds(m_worklist, rows);
+    const std::optional<QString> text =
+        m_ui.askText(tr_("Datum ändern"),
+                     tr_("Geben Sie das neue Datum ein, an dem diese Einheit beginnen soll."), *prefill);
+    if (text)
+        m_worklist.setDates(rowsOf(m_worklist, ids), *text);
+}
+
+void TFWorklist::onClearDate() {
+    const QList<int> rows = selectedRows();
+    guarded([&] { m_worklist.resetDates(rows); }, "Datum löschen");
+    savePlan();
+}
+
+void TFWorklist::onChangeDuration() {
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    if (const std::optional<QString> prefill = m_worklist.durationPrefill(rows)) {
+        const QList<quint64> ids = entryIds(m_worklist, rows);
+        const std::optional<QString> text = m_ui.askText(
+            tr_("Dauer ändern"), tr_("Bitte geben Sie die neue Dauer dieses Items (in min) ein."), *prefill);
+        if (text)
+            m_worklist.setDurations(rowsOf(m_worklist, ids), *text);
+    }
+    scheduleAndSave("Dauer ändern");
+}
+
+void TFWorklist::onMoveUp() {
+    quint64 moved = 0;
+    bool acted = false;
+    const QList<int> rows = selectedRows();
+    guarded([&] { acted = m_worklist.moveUp(rows, &moved); }, "Einheit nach oben");
+    if (!acted)
+        return;
+    focusEntry(moved);
+    savePlan();
+}
+
+void TFWorklist::onMoveDown() {
+    quint64 moved = 0;
+    bool acted = false;
+    const QList<int> rows = selectedRows();
+    guarded([&] { acted = m_worklist.moveDown(rows, &moved); }, "Einheit nach unten");
+    if (!acted)
+        return;
+    focusEntry(moved);
+    savePlan();
+}
+
+bool TFWorklist::listKeyEvent(QKeyEvent& key) {
+    // Shift held in the list keeps the rows in place while a range is selected.
+    if (key.key() == Qt::Key_Shift) {
+        if (key.type() == QEvent::KeyPress)
+            tmrUpdate->stop();
+        else if (isVisible())
+            tmrUpdate->start();
+        return false;
+    }
+    if (key.type() != QEvent::KeyPress)
+        return false;
+    if (key.key() == Qt::Key_Escape) {
+        if (engineActive())
+            close();
+        return true;
+    }
+    // The typed keys follow their menu items: no nudging while the list's commands are off.
+    const QString text = key.text();
+    if (text == u"k"_s) {
+        if (m_pmStartLater->isEnabled())
+            onStartLater();
+        return true;
+    }
+    if (text == u"m"_s || text == u"-"_s) {
+        if (m_pmStartEarlier->isEnabled())
+            onStartEarlier();
+        return true;
+    }
+    return false;
+}
+
+bool TFWorklist::listDropEvent(QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    // Only rows of this list, and only while mouse editing is allowed.
+    if (!m_model->isOwnDrag(drop->mimeData()) || !m_mouseEditing) {
+        drop->ignore();
+        return true;
+    }
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (type != QEvent::Drop)
+        return true;
+    const int target = lvPlan->indexAt(drop->position().toPoint()).row();
+    const QList<int> rows = selectedRows();
+    guarded([&] { m_worklist.moveRowsBefore(rows, target); }, "Ziehen und Ablegen");
+    savePlan();
+    return true;
+}
 
 void TFWorklist::onNew() {
     m_worklist.ClearOpenEntries();

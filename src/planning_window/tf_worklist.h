@@ -150,6 +150,24 @@ private:
     void onDeleteEntries();
     void onSelectAll();
     void onLaterCommand();
+    // Editing the selected rows.
+    void onRename();
+    void onChangeStartTime();
+    void onClearStartTime();
+    void onStartLater();
+    void onStartEarlier();
+    void onChangeDate();
+    void onClearDate();
+    void onChangeDuration();
+    void onMoveUp();
+    void onMoveDown();
+    // The schedule at once (a value that does not convert leaves a debug line), then the save.
+    void scheduleAndSave(const char* where);
+    // After a move: the entry that moved first gets the focus mark.
+    void focusEntry(quint64 id);
+    // Keys typed in the plan list and rows dropped onto it.
+    bool listKeyEvent(QKeyEvent& key);
+    bool listDropEvent(QEvent* event);
     // Entry input.
     void onEnter();
     void onInputSelectAll();
@@ -198,6 +216,8 @@ private:
     QAction* m_actStart = nullptr;
     QAction* m_pmDelete = nullptr;
     QAction* m_pmStart = nullptr;
+    QAction* m_pmStartLater = nullptr;
+    QAction* m_pmStartEarlier = nullptr;
     QList<QAction*> m_popupItems;
 
     // Timers.

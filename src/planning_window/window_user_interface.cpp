@@ -21,19 +21,21 @@ public:
         if (m_ui.m_dialogDepth++ > 0)
             return;
         m_ui.m_stopped.clear();
-        for (const QPointer<QTimer>& t : m_ui.m_suspended) {
-            if (t && t->isActive()) {
-                t->stop();
-                m_ui.m_stopped.append(t);
+        for (const Suspended& s : std::as_const(m_ui.m_suspended)) {
+            if (s.timer && s.timer->isActive()) {
+                s.timer->stop();
+                m_ui.m_stopped.append(s.timer);
             }
         }
     }
     ~DialogGuard() {
         if (--m_ui.m_dialogDepth > 0)
             return;
-        for (const QPointer<QTimer>& t : std::as_const(m_ui.m_stopped)) {
-            if (t)
-                t->start();
+        for (const Suspended& s : std::as_const(m_ui.m_suspended)) {
+            if (!s.timer)
+                continue;
+            if (m_ui.m_stopped.contains(s.timer) || (s.startAfterwards && s.startAfterwards()))
+                s.timer->start();
         }
         m_ui.m_stopped.clear();
     }
@@ -74,8 +76,8 @@ WindowUserInterface::WindowUserInterface() = default;
 
 WindowUserInterface::~WindowUserInterface() = default;
 
-void WindowUserInterface::suspendDuringDialogs(QTimer* timer) {
-    m_suspended.append(timer);
+void WindowUserInterface::suspendDuringDialogs(QTimer* timer, std::function<bool()> startAfterwards) {
+    m_suspended.append(Suspended{timer, std::move(startAfterwards)});
 }
 
 QMessageBox& WindowUserInterface::reminder() const {

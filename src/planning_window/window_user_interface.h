@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class QFileDialog;
@@ -25,7 +26,9 @@ public:
     WindowUserInterface(const WindowUserInterface&) = delete;
     WindowUserInterface& operator=(const WindowUserInterface&) = delete;
 
-    void suspendDuringDialogs(QTimer* timer);
+    // startAfterwards (if given) says whether the timer is to run after a dialog even when it
+    // did not run before it.
+    void suspendDuringDialogs(QTimer* timer, std::function<bool()> startAfterwards = {});
 
     // A modal message box titled "Taktplan" with an OK button; returns when it is closed.
     void showMessage(const QString& text) override;
@@ -64,7 +67,11 @@ private:
                                        const QString& suggestedName);
 
     mutable std::unique_ptr<QMessageBox> m_reminder;
-    QList<QPointer<QTimer>> m_suspended;
+    struct Suspended {
+        QPointer<QTimer> timer;
+        std::function<bool()> startAfterwards;
+    };
+    QList<Suspended> m_suspended;
     // Timers stopped by the outermost dialog that is still open, to be started again.
     QList<QPointer<QTimer>> m_stopped;
     int m_dialogDepth = 0;

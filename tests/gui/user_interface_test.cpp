@@ -67,6 +67,29 @@ TEST(WindowUserInterface, EveryDialogRestsTheRegisteredTimersAndCancelsDistinctl
     EXPECT_EQ(ui.askYesNo(u"T"_s, u"Sicher?"_s), std::optional<bool>(true));
 }
 
+TEST(WindowUserInterface, ATimerMayBeToldToRunAfterEveryDialog) {
+    // A focus lock comes back after a dialog even when it did not run before, unless its
+    // condition says no; a timer that ran is restored either way.
+    const struct {
+        bool ranBefore, condition, runsAfter;
+    } cases[] = {{false, true, true}, {false, false, false}, {true, false, true}, {true, true, true}};
+    for (const auto& c : cases) {
+        WindowUserInterface ui;
+        QTimer lock;
+        if (c.ranBefore)
+            lock.start(250);
+        ui.suspendDuringDialogs(&lock, [&] { return c.condition; });
+        bool restedMeanwhile = false;
+        answerNextDialog([&](QDialog* d) {
+            restedMeanwhile = !lock.isActive();
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        ui.askText(u"T"_s, u"Titel"_s, QString());
+        EXPECT_TRUE(restedMeanwhile);
+        EXPECT_EQ(lock.isActive(), c.runsAfter) << c.ranBefore << c.condition;
+    }
+}
+
 TEST(WindowUserInterface, FileDialogsOfferTheFilterAndAskBeforeReplacing) {
     // save?, filter, the suffix a bare name gets
     const std::tuple<bool, QString, QString> cases[] = {{false, u"Textdatei (*.txt)"_s, QString()},
