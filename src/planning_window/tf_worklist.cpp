@@ -232,7 +232,18 @@ void TFWorklist::createMenus() {
     m_menuHilfe = mm1->addMenu(tr_("Hilfe"));
     m_menuHilfe->setObjectName(u"Hilfe"_s);
     addMenuItems(this, *m_keys, m_menuHilfe, nullptr,
-                 {{tr_("Dokumentation"), key(Qt::Key_F1), run(&TFWorklist::onLaterCommand)}});
+                 {{tr_("Dokumentation"), key(Qt::Key_F1), run(&TFWorklist::onLaterCommand)},
+                  // The program's own windows, handed in by the program.
+                  {tr_("Debugger anzeigen"),
+                   {},
+                   [this] {
+                       if (m_showDebugger)
+                           m_showDebugger();
+                   }},
+                  {tr_("Über Taktplan"), {}, [this] {
+                       if (m_showAbout)
+                           m_showAbout();
+                   }}});
 
     // The list popup menu: right-click on the plan list, and the list's keys.
     pmWorklistEdit = new QMenu(this);
@@ -406,6 +417,11 @@ void TFWorklist::setTimerWindow(QWidget* timerWindow) {
 
 void TFWorklist::addForegroundPeer(QWidget* window) {
     m_foregroundPeers.append(window);
+}
+
+void TFWorklist::setHelpWindows(std::function<void()> showDebugger, std::function<void()> showAbout) {
+    m_showDebugger = std::move(showDebugger);
+    m_showAbout = std::move(showAbout);
 }
 
 bool TFWorklist::guarded(const std::function<void()>& operation, const char* where) {

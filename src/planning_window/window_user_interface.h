@@ -8,8 +8,8 @@
 #include <memory>
 
 class QFileDialog;
-class QMessageBox;
 class QTimer;
+class TFReminder;
 class QWidget;
 
 // The program's user interface for the core: modal message boxes and questions, and the
@@ -48,8 +48,8 @@ public:
     static std::unique_ptr<QFileDialog> fileDialog(bool save, const QString& caption, const QString& filter,
                                                    const QString& suggestedName);
 
-    // The reminder window, created on first use (a message box costs start-up time that most
-    // runs never need).
+    // The reminder window, created on first use (most runs never need it, and the records may
+    // report a broken activity log before any other window exists).
     QWidget* reminderWindow() const;
     // The reminder window if it has been created, else nullptr.
     QWidget* existingReminderWindow() const;
@@ -59,11 +59,11 @@ public:
 private:
     class DialogGuard;
 
-    QMessageBox& reminder() const;
+    TFReminder& reminder() const;
     std::optional<QString> askFileName(bool save, const QString& caption, const QString& filter,
                                        const QString& suggestedName);
 
-    mutable std::unique_ptr<QMessageBox> m_reminder;
+    mutable std::unique_ptr<TFReminder> m_reminder;
     QList<QPointer<QTimer>> m_suspended;
     // Timers stopped by the outermost dialog that is still open, to be started again.
     QList<QPointer<QTimer>> m_stopped;
