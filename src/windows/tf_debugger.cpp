@@ -75,9 +75,18 @@ void TFDebugger::tmrRefreshDebugLogTimer() {
     const QString& text = m_records.debugLog.text();
     // Replaced only when different, so the memo neither flickers nor loses its scroll position
     // while nothing happens; an edit by hand counts as different.
-    if (text == m_shown && !mmoDebugLog->document()->isModified())
+    const bool edited = mmoDebugLog->document()->isModified();
+    if (text == m_shown && !edited)
         return;
-    mmoDebugLog->setPlainText(text);
+    // New lines only: appended, so a long run's text is not laid out again every second and
+    // the reader keeps the place scrolled to.
+    const QString crlf = QStringLiteral("\r\n");
+    if (!edited && text.size() > m_shown.size() + crlf.size() && text.startsWith(m_shown) &&
+        QStringView(text).sliced(m_shown.size()).startsWith(crlf))
+        mmoDebugLog->appendPlainText(
+            text.sliced(m_shown.size() + crlf.size()).replace(crlf, QStringLiteral("\n")));
+    else
+        mmoDebugLog->setPlainText(text);
     mmoDebugLog->document()->setModified(false);
     m_shown = text;
 }

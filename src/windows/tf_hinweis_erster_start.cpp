@@ -9,6 +9,8 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int arrowSize = 144;
@@ -72,30 +74,46 @@ TFHinweisErsterStart::TFHinweisErsterStart(QWidget* timerWindow, QWidget* parent
 
     pnlHinweise = new QWidget(this);
     pnlHinweise->setObjectName(QStringLiteral("pnlHinweise"));
-    pnlHinweise->setGeometry(0, 0, 213, 129);
     pnlHinweise->setAutoFillBackground(true);
     mmoAnleitung = new QPlainTextEdit(pnlHinweise);
     mmoAnleitung->setObjectName(QStringLiteral("mmoAnleitung"));
     mmoAnleitung->setReadOnly(true);
-    mmoAnleitung->setGeometry(2, 2, 209, 94);
-    QFont small = mmoAnleitung->font();
-    small.setPixelSize(11);
-    mmoAnleitung->setFont(small);
-    mmoAnleitung->setPlainText(QStringList{
+    mmoAnleitung->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mmoAnleitung->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mmoAnleitung->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const QStringList lines{
         tr_("Durch einen Doppelklick auf den Timer"), tr_("gelangen Sie zurück zum Planungsmodus."),
-        tr_("(Oder Rechtsklick > Planungsmodus)"), QString(), tr_("Um den Timer zu verschieben, einfach"),
-        tr_("darauf klicken, gedrückt halten und die "), tr_("Maus bewegen (Drag-and-Drop).")}
-                                   .join(u'\n'));
+        tr_("(Oder Rechtsklick > Planungsmodus)"),    QString(),
+        tr_("Um den Timer zu verschieben, einfach"),  tr_("darauf klicken, gedrückt halten und die "),
+        tr_("Maus bewegen (Drag-and-Drop).")};
+    mmoAnleitung->setPlainText(lines.join(u'\n'));
     btnOk = new QPushButton(tr_("OK"), pnlHinweise);
     btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setGeometry(69, 99, 75, 26);
     connect(btnOk, &QPushButton::clicked, this, &TFHinweisErsterStart::okClicked);
+    layOutPanel(lines);
     pnlHinweise->hide();
 
     tmr1 = new QTimer(this);
     tmr1->setObjectName(QStringLiteral("tmr1"));
     tmr1->setInterval(400);
     connect(tmr1, &QTimer::timeout, this, &TFHinweisErsterStart::tmr1Timer);
+}
+
+void TFHinweisErsterStart::layOutPanel(const QStringList& lines) {
+    // At least the classic 213 x 129, and large enough that no line is cut or wrapped in the
+    // font and language at hand.
+    const QFontMetrics fm(mmoAnleitung->font());
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, fm.horizontalAdvance(line));
+    const int frame = 2 * (mmoAnleitung->frameWidth() + int(mmoAnleitung->document()->documentMargin())) + 4;
+    const int memoWidth = std::max(209, widest + frame);
+    const int memoHeight = std::max(94, int(lines.size()) * fm.lineSpacing() + frame);
+    mmoAnleitung->setGeometry(2, 2, memoWidth, memoHeight);
+    const QSize button(75, std::max(26, btnOk->sizeHint().height()));
+    btnOk->setGeometry(2 + memoWidth / 2 - button.width() / 2, 2 + memoHeight + 3, button.width(),
+                       button.height());
+    pnlHinweise->setGeometry(0, 0, memoWidth + 4, btnOk->geometry().bottom() + 4);
 }
 
 void TFHinweisErsterStart::showEvent(QShowEvent* event) {

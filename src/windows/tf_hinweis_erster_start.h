@@ -31,6 +31,7 @@ protected:
 
 private:
     void place();
+    void layOutPanel(const QStringList& lines);
     void showInstructions();
     void resetToArrow();
 

@@ -18,6 +18,7 @@ TFReminder::TFReminder(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Windo
     setMinimumSize(300, 100);
     mmo1 = new QPlainTextEdit(this);
     mmo1->setObjectName(QStringLiteral("mmo1"));
+    mmo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     btnOkay = new QPushButton(tr_("Ok"), this);
     btnOkay->setObjectName(QStringLiteral("btnOkay"));
     btnOkay->resize(81, 27);

@@ -75,6 +75,7 @@ TFUeber::TFUeber(Shell& shell, Links links, QWidget* parent)
     mmo1 = new QPlainTextEdit(this);
     mmo1->setObjectName(QStringLiteral("mmo1"));
     mmo1->setReadOnly(true);
+    mmo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mmo1->setPlainText(tr_("„Ein Tag wird nicht länger, wenn man ihn füllt – aber klarer, wenn man ihn "
                            "in Takte teilt.“"));
     QTextCursor all(mmo1->document());
