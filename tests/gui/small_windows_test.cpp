@@ -85,6 +85,8 @@ TEST(Reminder, LayoutFollowsEverySizeAboveTheSmallestAndTheLatestTextShows) {
         EXPECT_EQ(reminder.windowTitle() + u'|' + reminder.text(), row.caption + u'|' + row.text);
         EXPECT_EQ(reminder.pos(), screenCentreFor(reminder)) << row.caption.toStdString();
     }
+    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(memo->textCursor().selectedText(), u"Zeile 1\u2029Zeile 2"_s);
     QTest::mouseClick(ok, Qt::LeftButton);
     EXPECT_FALSE(reminder.isVisible());
 }
