@@ -15,7 +15,9 @@ namespace {
 
 constexpr int arrowSize = 144;
 constexpr int blinkTicks = 7;
-constexpr Qt::WindowFlags arrowFlags = Qt::Tool | Qt::FramelessWindowHint;
+// The arrow only points: clicks and keys go to whatever lies below the see-through window.
+constexpr Qt::WindowFlags arrowFlags =
+    Qt::Tool | Qt::FramelessWindowHint | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus;
 constexpr Qt::WindowFlags instructionFlags = Qt::Tool;
 
 // A solid arrow pointing up and to the left, drawn to fill a square of side size.
@@ -140,8 +142,14 @@ void TFHinweisErsterStart::place() {
     const QRect timer = m_timerWindow->frameGeometry();
     move(timer.left(), timer.top() + timer.height() + 10);
     if (!m_instructions) {
-        lblPfeil->move(timer.width() - 5, 0);
-        resize(lblPfeil->x() + arrowSize, arrowSize);
+        const QPoint arrowAt(timer.width() - 5, 0);
+        if (lblPfeil->pos() != arrowAt || mask().isEmpty()) {
+            lblPfeil->move(arrowAt);
+            resize(arrowAt.x() + arrowSize, arrowSize);
+            // Where no compositor blends the see-through background, the window is cut to the
+            // arrow's shape instead.
+            setMask(QRegion(arrowPath(arrowSize).toFillPolygon().toPolygon()).translated(arrowAt));
+        }
     }
 }
 
@@ -162,6 +170,7 @@ void TFHinweisErsterStart::showInstructions() {
     const bool shown = isVisible();
     m_switchingBorder = true;
     setAttribute(Qt::WA_TranslucentBackground, false);
+    clearMask();
     setWindowFlags(instructionFlags);
     // The window shrinks to what it shows: the panel with the instructions.
     resize(pnlHinweise->size());

@@ -117,6 +117,11 @@ TEST_F(HintTest, ArrowBlinksBesideTheTimerFollowsItAndGivesWayToTheInstructions)
         EXPECT_EQ(arrow->x(), 128 - 5);
         EXPECT_TRUE(arrow->isVisible());
         EXPECT_FALSE(panel->isVisible());
+        // Only the arrow is there, and not even for the mouse.
+        EXPECT_TRUE(hint.windowFlags().testFlag(Qt::WindowTransparentForInput));
+        EXPECT_TRUE(hint.mask().contains(arrow->pos() + QPoint(30, 30)));
+        EXPECT_FALSE(hint.mask().contains(arrow->pos() + QPoint(130, 12)));
+        EXPECT_FALSE(hint.mask().contains(QPoint(5, 5)));
         // Eight ticks toggle the arrow; the ninth shows the instructions. Between ticks the
         // Timer window is dragged: the hint follows.
         const bool arrowAfter[] = {false, true, false, true, false, true, false, true};
@@ -133,6 +138,8 @@ TEST_F(HintTest, ArrowBlinksBesideTheTimerFollowsItAndGivesWayToTheInstructions)
         EXPECT_TRUE(panel->isVisible());
         EXPECT_FALSE(arrow->isVisible());
         EXPECT_FALSE(tmr1->isActive());
+        EXPECT_FALSE(hint.windowFlags().testFlag(Qt::WindowTransparentForInput));
+        EXPECT_TRUE(hint.mask().isEmpty());
         EXPECT_EQ(hint.size(), panel->size());
         EXPECT_GE(panel->width(), 213);
         EXPECT_GE(panel->height(), 129);
