@@ -9,8 +9,8 @@
 
 class QFileDialog;
 class QTimer;
-class TFReminder;
 class QWidget;
+class TFReminder;
 
 // The program's user interface for the core: modal message boxes and questions, and the
 // reminder window. Create it after the QApplication and before the records.
@@ -48,8 +48,9 @@ public:
     static std::unique_ptr<QFileDialog> fileDialog(bool save, const QString& caption, const QString& filter,
                                                    const QString& suggestedName);
 
-    // The reminder window, created on first use (most runs never need it, and the records may
-    // report a broken activity log before any other window exists).
+    // The reminder window, created on first use: most runs never need it. It lives here rather
+    // than with the other small windows because the records may report a broken activity log
+    // before any window exists.
     QWidget* reminderWindow() const;
     // The reminder window if it has been created, else nullptr.
     QWidget* existingReminderWindow() const;
