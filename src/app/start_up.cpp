@@ -23,7 +23,10 @@
 #include "termination_requests.h"
 #include "tf_bestaetigung.h"
 #include "tf_countdown.h"
+#include "tf_debugger.h"
+#include "tf_hinweis_erster_start.h"
 #include "tf_timer.h"
+#include "tf_ueber.h"
 #include "tf_worklist.h"
 #include "timer_model.h"
 #include "translation.h"
@@ -149,6 +152,17 @@ int StartUp::run() {
     TFTimer timer(TimerServices{m_clock, records, worklist, planFile, ui, companion, launcher, shell,
                                 countdown, model, &presence});
     ui.suspendDuringDialogs(timer.foregroundKeepingTimer());
+    // The small windows of the program. The Planning and the Timer window reach them only
+    // through the commands and pointers handed to them below.
+    TFDebugger debugger(records, shell, [&timer] { return timer.foregroundKeepingActive(); });
+    // No addresses of their own yet: both lines of the about window stay plain text.
+    TFUeber about(shell, TFUeber::Links{});
+    TFHinweisErsterStart firstStartHint(&timer);
+    const auto bringUp = [](QWidget& w) {
+        w.show();
+        w.raise();
+        w.activateWindow();
+    };
 
     TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui, worklist,
                                        planFile, &TerminationRequests::requested,
@@ -163,6 +177,14 @@ int StartUp::run() {
     timer.setCountdownWindow(&countdown);
     timer.setReminderWindow([&ui] { return ui.existingReminderWindow(); });
     window.addForegroundPeer(&presence);
+    timer.setFirstStartHintWindow(&firstStartHint);
+    timer.setAboutCommand([&] { bringUp(about); });
+    window.setHelpWindows([&] { bringUp(debugger); }, [&] { bringUp(about); });
+    for (QWidget* w : {static_cast<QWidget*>(&debugger), static_cast<QWidget*>(&about),
+                       static_cast<QWidget*>(&firstStartHint)}) {
+        window.addForegroundPeer(w);
+        timer.addForegroundPeer(w);
+    }
     // A request to end that came while the plan loaded is taken in now: nothing more is shown.
     if (TerminationRequests::requested())
         QCoreApplication::processEvents();

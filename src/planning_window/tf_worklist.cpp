@@ -265,10 +265,19 @@ void TFWorklist::createMenus() {
     m_menuEinstellungen = mm1->addMenu(tr_("Einstellungen"));
     m_menuEinstellungen->setObjectName(u"Einstellungen"_s);
 
+    // A command the program hands in after creation (it shows a window this one does not know).
+    const auto handedIn = [](const std::function<void()>* command) {
+        return std::function<void()>([command] {
+            if (*command)
+                (*command)();
+        });
+    };
     m_menuHilfe = mm1->addMenu(tr_("Hilfe"));
     m_menuHilfe->setObjectName(u"Hilfe"_s);
     addMenuItems(this, *m_keys, m_menuHilfe, nullptr,
-                 {{tr_("Dokumentation"), key(Qt::Key_F1), run(&TFWorklist::onLaterCommand)}});
+                 {{tr_("Dokumentation"), key(Qt::Key_F1), run(&TFWorklist::onLaterCommand)},
+                  {tr_("Debugger anzeigen"), {}, handedIn(&m_showDebugger)},
+                  {tr_("Über Taktplan"), {}, handedIn(&m_showAbout)}});
 
     // The list popup menu: right-click on the plan list, and the list's keys.
     pmWorklistEdit = new QMenu(this);
@@ -448,6 +457,11 @@ void TFWorklist::setTimerWindow(QWidget* timerWindow) {
 
 void TFWorklist::addForegroundPeer(QWidget* window) {
     m_foregroundPeers.append(window);
+}
+
+void TFWorklist::setHelpWindows(std::function<void()> showDebugger, std::function<void()> showAbout) {
+    m_showDebugger = std::move(showDebugger);
+    m_showAbout = std::move(showAbout);
 }
 
 bool TFWorklist::guarded(const std::function<void()>& operation, const char* where) {

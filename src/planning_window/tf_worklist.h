@@ -58,6 +58,9 @@ public:
     // Another window of the program that the focus lock leaves in front (reminder, about,
     // confirmation).
     void addForegroundPeer(QWidget* window);
+    // What "Debugger anzeigen" and "Über Taktplan" do: show the debug viewer and the about
+    // window, which the program owns (this window does not know them).
+    void setHelpWindows(std::function<void()> showDebugger, std::function<void()> showAbout);
 
     // The finish blink of a unit that has just been completed (FinishRunningEntry).
     void startFinishBlink() override;
@@ -237,6 +240,8 @@ private:
     bool m_firstStartHintPending = false;
     qint64 m_lastStartTick = 0;
     std::function<void()> m_startCommand;
+    std::function<void()> m_showDebugger;
+    std::function<void()> m_showAbout;
     std::function<void()> m_autoStartCommand;
     std::function<void()> m_updatePercentile;
 };

@@ -1,5 +1,7 @@
 #include "window_user_interface.h"
 
+#include "tf_reminder.h"
+
 #include <QApplication>
 #include <QDateEdit>
 #include <QDialog>
@@ -80,14 +82,9 @@ void WindowUserInterface::suspendDuringDialogs(QTimer* timer, std::function<bool
     m_suspended.append(Suspended{timer, std::move(startAfterwards)});
 }
 
-QMessageBox& WindowUserInterface::reminder() const {
-    if (!m_reminder) {
-        m_reminder =
-            std::make_unique<QMessageBox>(QMessageBox::Information, QString(), QString(), QMessageBox::Ok);
-        m_reminder->setWindowModality(Qt::NonModal);
-        m_reminder->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        m_reminder->setObjectName(QStringLiteral("FReminder"));
-    }
+TFReminder& WindowUserInterface::reminder() const {
+    if (!m_reminder)
+        m_reminder = std::make_unique<TFReminder>();
     return *m_reminder;
 }
 
@@ -98,11 +95,7 @@ void WindowUserInterface::showMessage(const QString& text) {
 }
 
 void WindowUserInterface::showReminder(const QString& caption, const QString& text) {
-    QMessageBox& box = reminder();
-    box.setWindowTitle(caption);
-    box.setText(text);
-    box.show();
-    box.raise();
+    reminder().ShowReminder(caption, text);
 }
 
 std::optional<QString> WindowUserInterface::askText(const QString& caption, const QString& prompt,

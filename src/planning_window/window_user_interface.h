@@ -9,9 +9,9 @@
 #include <memory>
 
 class QFileDialog;
-class QMessageBox;
 class QTimer;
 class QWidget;
+class TFReminder;
 
 // The program's user interface for the core: modal message boxes and questions, and the
 // reminder window. Create it after the QApplication and before the records.
@@ -51,8 +51,9 @@ public:
     static std::unique_ptr<QFileDialog> fileDialog(bool save, const QString& caption, const QString& filter,
                                                    const QString& suggestedName);
 
-    // The reminder window, created on first use (a message box costs start-up time that most
-    // runs never need).
+    // The reminder window, created on first use: most runs never need it. It lives here rather
+    // than with the other small windows because the records may report a broken activity log
+    // before any window exists.
     QWidget* reminderWindow() const;
     // The reminder window if it has been created, else nullptr.
     QWidget* existingReminderWindow() const;
@@ -62,11 +63,11 @@ public:
 private:
     class DialogGuard;
 
-    QMessageBox& reminder() const;
+    TFReminder& reminder() const;
     std::optional<QString> askFileName(bool save, const QString& caption, const QString& filter,
                                        const QString& suggestedName);
 
-    mutable std::unique_ptr<QMessageBox> m_reminder;
+    mutable std::unique_ptr<TFReminder> m_reminder;
     struct Suspended {
         QPointer<QTimer> timer;
         std::function<bool()> startAfterwards;

@@ -122,6 +122,11 @@ void TFTimer::createMenu() {
             return [this] { m_shell.openFile(m_records.settings.LogDateiPfad); };
         case Item::Auswertung:
             return [this] { startEvaluation(); };
+        case Item::Info:
+            return [this] {
+                if (m_showAbout)
+                    m_showAbout();
+            };
         default:
             return {};
         }
@@ -203,6 +208,10 @@ void TFTimer::setReminderWindow(std::function<QWidget*()> lookup) {
 
 void TFTimer::addForegroundPeer(QWidget* window) {
     m_peers.append(window);
+}
+
+void TFTimer::setAboutCommand(std::function<void()> showAbout) {
+    m_showAbout = std::move(showAbout);
 }
 
 bool TFTimer::isForegroundOurs() const {

@@ -68,6 +68,8 @@ public:
     void setReminderWindow(std::function<QWidget*()> lookup);
     // Another window of the program that foreground keeping leaves in front.
     void addForegroundPeer(QWidget* window);
+    // What "Über Taktplan" does: shows the about window, which the program owns.
+    void setAboutCommand(std::function<void()> showAbout);
 
     // "Planungsmodus": the Planning window centred and shown, the countdown hidden.
     void planningMode();
@@ -144,6 +146,7 @@ private:
     QPointer<QWidget> m_countdownWindow;
     QPointer<QWidget> m_firstStartHint;
     std::function<QWidget*()> m_reminder;
+    std::function<void()> m_showAbout;
     QWidget* reminder() const { return m_reminder ? m_reminder() : nullptr; }
     QList<QPointer<QWidget>> m_peers;
 

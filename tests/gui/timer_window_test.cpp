@@ -375,6 +375,12 @@ TEST_F(TimerWindowTest, EvaluationProgramAndLogs) {
     }
     item(timermenu::Item::Logs)->trigger();
     EXPECT_EQ(shell.files, QStringList{records.settings.LogDateiPfad});
+    // "Über Taktplan" shows the program's about window, whichever that is.
+    int aboutShown = 0;
+    item(timermenu::Item::Info)->trigger();
+    timer->setAboutCommand([&aboutShown] { ++aboutShown; });
+    item(timermenu::Item::Info)->trigger();
+    EXPECT_EQ(aboutShown, 1);
 }
 
 TEST_F(TimerWindowTest, ExitCommandAsksOnlyWhenTheTargetIsMissed) {

@@ -1,6 +1,7 @@
 // The program's user interface in windows: dialogs that rest the timers, file dialogs, and the
 // reminder that never blocks.
 
+#include "tf_reminder.h"
 #include "window_user_interface.h"
 
 #include <gtest/gtest.h>
@@ -110,14 +111,15 @@ TEST(WindowUserInterface, ReminderIsOneWindowThatDoesNotBlock) {
     for (const auto& [caption, text] :
          {std::pair(u"Aufgabe"_s, u"Kaffee"_s), std::pair(u"Taktplan - Fehler"_s, u"Logdatei"_s)}) {
         ui.showReminder(caption, text);
-        auto* reminder = static_cast<QMessageBox*>(ui.reminderWindow());
+        auto* reminder = qobject_cast<TFReminder*>(ui.reminderWindow());
+        ASSERT_NE(reminder, nullptr);
         EXPECT_TRUE(reminder->isVisible());
         EXPECT_EQ(reminder->windowTitle() + u'|' + reminder->text(), caption + u'|' + text);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
     int visible = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
-        visible += qobject_cast<QMessageBox*>(w) && w->isVisible() ? 1 : 0;
+        visible += qobject_cast<TFReminder*>(w) && w->isVisible() ? 1 : 0;
     EXPECT_EQ(visible, 1);
 }
 
