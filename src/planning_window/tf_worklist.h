@@ -3,6 +3,7 @@
 // The Planning window: the plan list, the input line, the menus and the timers that animate
 // them. Handlers stay thin: they read the widgets, call the plan's operations and refresh.
 
+#include "help_links.h"
 #include "plan_file.h"
 #include "planning_view.h"
 #include "worklist.h"
@@ -14,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class MenuKeys;
 class PlanTableModel;
@@ -154,6 +156,32 @@ private:
     // The open or save question for plan files; empty when cancelled.
     QString askFileName(bool save);
 
+    // "Einstellungen": captions and check marks brought up to date when the menu opens.
+    void updateSettingsMenu();
+    // A whole number asked with the current value pre-filled; none when cancelled, not a
+    // number, or outside minimum..maximum (a value below minimum is refused only when
+    // refuseBelow is set; else it becomes minimum).
+    std::optional<int> askSettingNumber(const QString& caption, const QString& prompt, int current,
+                                        int minimum, int maximum, bool refuseBelow);
+    void onUnitLength();
+    void onSmallPause();
+    void onBigPause();
+    void onMaxReplan();
+    void onPresenceItem();
+    void onSoundsItem();
+    void onLockInPauseItem();
+    void onPercentileItem();
+    void onForegroundItem();
+    void onMoveLog();
+    void onOpenDataFolder();
+    void onOpenSettingsFile();
+    // "Hilfe".
+    void openGuide(const QString& section = {});
+    void onCheckUpdates();
+    void onLicences();
+    void onMoreProjects();
+    void onSendMail();
+
     const Clock& m_clock;
     const DataFolder& m_folder;
     Records& m_records;
@@ -195,6 +223,17 @@ private:
     QAction* m_pmDelete = nullptr;
     QAction* m_pmStart = nullptr;
     QList<QAction*> m_popupItems;
+    struct SettingsItems {
+        QAction* unitLength = nullptr;
+        QAction* smallPause = nullptr;
+        QAction* bigPause = nullptr;
+        QAction* maxReplan = nullptr;
+        QAction* presence = nullptr;
+        QAction* sounds = nullptr;
+        QAction* lockInPause = nullptr;
+        QAction* percentile = nullptr;
+        QAction* foreground = nullptr;
+    } m_settingsItems;
 
     // Timers.
     QTimer* tmrUpdate = nullptr;
@@ -213,4 +252,9 @@ private:
     qint64 m_lastStartTick = 0;
     std::function<void()> m_startCommand;
     std::function<void()> m_autoStartCommand;
+    std::function<void()> m_updatePercentile;
+    std::function<void()> m_settingsCommand;
+    QString m_interfaceLanguage;
+    QString m_programFolder;
+    helplinks::Addresses m_helpAddresses;
 };

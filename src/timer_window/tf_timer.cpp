@@ -122,6 +122,8 @@ void TFTimer::createMenu() {
             return [this] { m_shell.openFile(m_records.settings.LogDateiPfad); };
         case Item::Auswertung:
             return [this] { startEvaluation(); };
+        case Item::Einstellungen:
+            return [this] { settingsCommand(); };
         default:
             return {};
         }
@@ -444,6 +446,12 @@ void TFTimer::exitCommand() {
             return;
     }
     emit terminateRequested();
+}
+
+void TFTimer::settingsCommand() {
+    m_shell.openFile(m_records.settingsFile.filePath());
+    m_companion.editSettings();
+    exitCommand();
 }
 
 void TFTimer::displayChanged() {

@@ -1,0 +1,31 @@
+cmake_minimum_required(VERSION 3.25)
+# Builds one page of the user guide: the page frame around a body of hand-written HTML.
+# cmake -DTEMPLATE=page.html.in -DBODY=de.html -DOUTPUT=taktplan-de.html -DLANG=de -DVERSION=2.2
+#       -P build_page.cmake
+foreach(required TEMPLATE BODY OUTPUT LANG VERSION)
+    if(NOT DEFINED ${required})
+        message(FATAL_ERROR "build_page.cmake: ${required} is not set")
+    endif()
+endforeach()
+file(READ "${TEMPLATE}" page)
+file(READ "${BODY}" body)
+# The title is the body's first heading.
+if(NOT body MATCHES "<h1[^>]*>([^<]+)</h1>")
+    message(FATAL_ERROR "${BODY} has no <h1> heading")
+endif()
+set(title "${CMAKE_MATCH_1}")
+if(LANG STREQUAL "de")
+    set(other_lang en)
+    set(other_name "English")
+else()
+    set(other_lang de)
+    set(other_name "Deutsch")
+endif()
+# Plain replacements: the body may hold anything, also text that looks like CMake variables.
+string(REPLACE "@BODY@" "${body}" page "${page}")
+string(REPLACE "@TITLE@" "${title}" page "${page}")
+string(REPLACE "@LANG@" "${LANG}" page "${page}")
+string(REPLACE "@OTHER_LANG@" "${other_lang}" page "${page}")
+string(REPLACE "@OTHER_LANG_NAME@" "${other_name}" page "${page}")
+string(REPLACE "@VERSION@" "${VERSION}" page "${page}")
+file(WRITE "${OUTPUT}" "${page}")
