@@ -1079,8 +1079,19 @@ void TFWorklist::onOpenSettingsFile() {
 
 // --- help -------------------------------------------------------------------------------------
 
+void TFWorklist::openHelpFile(const QString& path, const QUrl& address) {
+    // A browser would only say that some file is missing; this says which, and where.
+    if (!QFileInfo(path).isFile()) {
+        m_ui.showMessage(tr_("Die Datei wurde nicht gefunden; ist Taktplan vollständig installiert?") +
+                         u"\r\n\r\n"_s + path);
+        return;
+    }
+    m_shell.openAddress(address.toString());
+}
+
 void TFWorklist::openGuide(const QString& section) {
-    m_shell.openAddress(helplinks::guideUrl(m_programFolder, m_interfaceLanguage, section).toString());
+    openHelpFile(helplinks::guideFile(m_programFolder, m_interfaceLanguage),
+                 helplinks::guideUrl(m_programFolder, m_interfaceLanguage, section));
 }
 
 void TFWorklist::onCheckUpdates() {
@@ -1093,7 +1104,8 @@ void TFWorklist::onCheckUpdates() {
 }
 
 void TFWorklist::onLicences() {
-    m_shell.openFile(helplinks::licenceFile(m_programFolder));
+    const QString path = helplinks::licenceFile(m_programFolder);
+    openHelpFile(path, QUrl::fromLocalFile(path));
 }
 
 void TFWorklist::onMoreProjects() {

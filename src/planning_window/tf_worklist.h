@@ -177,6 +177,8 @@ private:
     void onOpenSettingsFile();
     // "Hilfe".
     void openGuide(const QString& section = {});
+    // Opens a file of the installation, or tells the user that it is missing.
+    void openHelpFile(const QString& path, const QUrl& address);
     void onCheckUpdates();
     void onLicences();
     void onMoreProjects();

@@ -312,9 +312,23 @@ TEST_F(SettingsMenuTest, HelpItemsLeadToTheInstalledGuideOrAConfiguredAddress) {
     EXPECT_TRUE(shell.addresses.isEmpty());
     EXPECT_EQ(launcher.starts.constLast().arguments, (QStringList{u"2.2"_s, u"notify"_s}));
 
+    shell.addresses.clear();
     item(u"mniLizenzen1"_s)->trigger();
-    ASSERT_EQ(shell.files.size(), 1);
-    EXPECT_TRUE(QFileInfo(shell.files.constFirst()).isFile()) << shell.files.constFirst().toStdString();
+    ASSERT_EQ(shell.addresses.size(), 1);
+    EXPECT_TRUE(QFileInfo(QUrl(shell.addresses.constFirst()).toLocalFile()).isFile());
+
+    // F1 as a key; an installation without its doc/ folder says what is missing instead.
+    const TempDataFolder bare;
+    adjustServices = [&](WorklistServices& s) { s.programFolder = bare.path(); };
+    open();
+    shell.addresses.clear();
+    key(Qt::Key_F1);
+    item(u"mniLizenzen1"_s)->trigger();
+    EXPECT_TRUE(shell.addresses.isEmpty());
+    ASSERT_EQ(ui.messages.size(), 2);
+    EXPECT_TRUE(ui.messages.at(0).endsWith(bare.path() + u"/doc/taktplan-en.html"_s))
+        << ui.messages.at(0).toStdString();
+    EXPECT_TRUE(ui.messages.at(1).endsWith(u"/doc/LICENCES.txt"_s));
 }
 
 } // namespace
