@@ -39,6 +39,7 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         const char* question;
         std::function<void(Settings&)> change; // none: nothing may change, nothing is saved
         const char* captionAfter;
+        bool percentileBefore = false;
     };
     const auto set = [](auto field, auto value) {
         return std::function<void(Settings&)>([field, value](Settings& s) { s.*field = value; });
@@ -69,6 +70,8 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         {"mniSounds1", nullptr, nullptr, set(&Settings::Sounds, false), nullptr},
         {"mniInPauseSperren1", nullptr, nullptr, set(&Settings::InPauseSperren, true), nullptr},
         {"mniPerzentilerRang1", nullptr, nullptr, set(&Settings::showPercentileRanking, true), nullptr},
+        {"mniPerzentilerRang1", nullptr, nullptr, set(&Settings::showPercentileRanking, false), nullptr,
+         true},
         {"mniIndenVordergrundschiebenbisNeuGeplant1", nullptr, nullptr,
          set(&Settings::InVordergrundDraengen, true), nullptr},
     };
@@ -76,8 +79,13 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
     before.Hoehe = 285;
     before.Breite = 450;
     before.LogDateiPfad = data.filePath(u"Dezuzedu.log"_s);
-    const auto expectedOf = [&before](const Case& c) {
+    const auto startOf = [&before](const Case& c) {
         Settings s = before;
+        s.showPercentileRanking = c.percentileBefore;
+        return s;
+    };
+    const auto expectedOf = [&startOf](const Case& c) {
+        Settings s = startOf(c);
         if (c.change)
             c.change(s);
         return s;
@@ -85,7 +93,7 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.item) + " " + (c.typed ? c.typed : "(clicked)"));
         QFile::remove(records.settingsFile.filePath());
-        records.settings = before;
+        records.settings = startOf(c);
         int percentileUpdates = 0;
         adjustServices = [&](WorklistServices& s) { s.updatePercentile = [&] { ++percentileUpdates; }; };
         open();
@@ -116,8 +124,9 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         if (!c.typed) {
             EXPECT_EQ(a->isChecked(), !checkedBefore);
         }
-        const bool percentileOn = QByteArray(c.item) == "mniPerzentilerRang1";
-        EXPECT_EQ(percentileUpdates, percentileOn ? 1 : 0);
+        // The rank is computed when switched on, and the caption follows at once either way.
+        const bool percentileOn = expected.showPercentileRanking;
+        EXPECT_EQ(percentileUpdates, percentileOn && !c.percentileBefore ? 1 : 0);
         EXPECT_EQ(window->windowTitle().contains(u" - #"_s), percentileOn);
     }
 }
