@@ -160,7 +160,8 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
         bool moves;              // the log path switches to the target
         QByteArray targetAfter;
         bool oldStays;
-        int sizeLimit = 0; // bytes a file may grow to, 0: no limit
+        int sizeLimit = 0;            // bytes a file may grow to, 0: no limit
+        bool settingsBlocked = false; // Settings.ini cannot be written
     };
     const Case cases[] = {
         {"to a new file", data.filePath(u"ziel/log.txt"_s), {}, true, history, false},
@@ -169,6 +170,8 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
         {"onto a folder", data.filePath(u"ziel/ordner.log"_s), {}, false, {}, true},
         {"into a folder that does not exist", data.filePath(u"fehlt/log.txt"_s), {}, false, {}, true},
         {"with the disk full halfway", data.filePath(u"ziel/voll.txt"_s), {}, false, {}, true, 10},
+        // The next start would look for the log where the settings still say it is.
+        {"when the settings cannot be saved", data.filePath(u"ziel/log.txt"_s), {}, false, {}, true, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,6 +184,8 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
             f.write(c.targetBefore);
         }
         QFile::remove(records.settingsFile.filePath());
+        if (c.settingsBlocked)
+            QDir().mkpath(records.settingsFile.filePath());
         ui.messages.clear();
         open();
         ui.answer(ScriptedUi::Kind::SaveFile, c.target);
@@ -207,14 +212,15 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
             ASSERT_TRUE(target.open(QIODevice::ReadOnly));
             EXPECT_EQ(target.readAll(), c.targetAfter);
         }
-        // A failed move tells the user and leaves the settings alone.
-        EXPECT_EQ(ui.messages.size(), c.moves ? 0 : 1);
+        // A failed move tells the user (and so does the failed save) and leaves the settings alone.
+        EXPECT_EQ(ui.messages.size(), c.moves ? 0 : (c.settingsBlocked ? 2 : 1));
         if (c.moves) {
             EXPECT_EQ(savedSettings().LogDateiPfad, c.target);
         } else {
-            EXPECT_FALSE(QFile::exists(records.settingsFile.filePath()));
+            EXPECT_EQ(QFile::exists(records.settingsFile.filePath()), c.settingsBlocked);
         }
         QFile::remove(c.target);
+        QDir().rmdir(records.settingsFile.filePath());
     }
 }
 
