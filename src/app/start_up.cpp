@@ -148,12 +148,12 @@ int StartUp::run() {
     TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui, worklist,
                                        planFile, &TerminationRequests::requested,
                                        [&runner] { runner.Start1Click(); }, [&runner] { runner.autoStart(); },
-                                       [&percentile] { percentile.UpdatePercentile(); },
                                        [&timer] { timer.settingsCommand(); }, m_interfaceLanguage});
     engine.setTimerView(&timer);
     engine.setPlanningView(&window);
     runner.setView(&window);
     window.setTimerWindow(&timer);
+    window.setPercentileUpdate([&percentile] { percentile.UpdatePercentile(); });
     timer.setPlanningWindow(&window);
     timer.setReminderWindow([&ui] { return ui.existingReminderWindow(); });
     window.addForegroundPeer(&presence);

@@ -63,8 +63,8 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
       m_ownUi(services.ui ? nullptr : std::make_unique<WindowUserInterface>()),
       m_ui(services.ui ? *services.ui : *m_ownUi), m_worklist(services.worklist),
       m_planFile(services.planFile), m_startCommand(services.startCommand),
-      m_autoStartCommand(services.autoStartCommand), m_updatePercentile(services.updatePercentile),
-      m_settingsCommand(services.settingsCommand), m_interfaceLanguage(services.interfaceLanguage),
+      m_autoStartCommand(services.autoStartCommand), m_settingsCommand(services.settingsCommand),
+      m_interfaceLanguage(services.interfaceLanguage),
       m_programFolder(services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                        : services.programFolder),
       m_helpAddresses(helplinks::Addresses::configured()) {

@@ -54,6 +54,9 @@ public:
 
     // The Timer window: while it is visible, closing this window only hides it.
     void setTimerWindow(QWidget* timerWindow);
+    // The percentile rank's recomputation, run by tmrUpdatePercentileRank before the caption
+    // is refreshed; without it the timer only refreshes the caption.
+    void setPercentileUpdate(std::function<void()> update) { m_updatePercentile = std::move(update); }
     // Another window of the program that the focus lock leaves in front (reminder, about,
     // confirmation).
     void addForegroundPeer(QWidget* window);

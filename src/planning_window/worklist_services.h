@@ -35,8 +35,6 @@ struct WorklistServices {
     // them no plan can run and the start command only shows the window.
     std::function<void()> startCommand = {};
     std::function<void()> autoStartCommand = {};
-    // UpdatePercentile of the percentile rank, run when the rank is switched on.
-    std::function<void()> updatePercentile = {};
     // The Timer window's settings command: opens Settings.ini for editing and ends the program.
     // Without one, "ini-Datei öffnen" only opens the file.
     std::function<void()> settingsCommand = {};

@@ -95,8 +95,9 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         QFile::remove(records.settingsFile.filePath());
         records.settings = startOf(c);
         int percentileUpdates = 0;
-        adjustServices = [&](WorklistServices& s) { s.updatePercentile = [&] { ++percentileUpdates; }; };
+        adjustServices = {};
         open();
+        window->setPercentileUpdate([&] { ++percentileUpdates; });
         openSettingsMenu();
         QAction* a = item(QString::fromLatin1(c.item));
         ASSERT_TRUE(a);
