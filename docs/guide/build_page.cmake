@@ -1,7 +1,10 @@
 cmake_minimum_required(VERSION 3.25)
 # Builds one page of the user guide: the page frame around a body of hand-written HTML.
 # cmake -DTEMPLATE=page.html.in -DBODY=de.html -DOUTPUT=taktplan-de.html -DLANG=de -DVERSION=2.2
-#       -P build_page.cmake
+#       -DSECTIONS=hidpi,kontakt -P build_page.cmake
+# Each section also gets a small page of its own beside the guide (taktplan-de-hidpi.html) that
+# leads to it: a file address with "#hidpi" behind it loses that part on the way through some
+# desktops' openers, a file of its own does not.
 foreach(required TEMPLATE BODY OUTPUT LANG VERSION)
     if(NOT DEFINED ${required})
         message(FATAL_ERROR "build_page.cmake: ${required} is not set")
@@ -29,3 +32,26 @@ string(REPLACE "@OTHER_LANG@" "${other_lang}" page "${page}")
 string(REPLACE "@OTHER_LANG_NAME@" "${other_name}" page "${page}")
 string(REPLACE "@VERSION@" "${VERSION}" page "${page}")
 file(WRITE "${OUTPUT}" "${page}")
+
+get_filename_component(guide_name "${OUTPUT}" NAME)
+get_filename_component(guide_dir "${OUTPUT}" DIRECTORY)
+get_filename_component(guide_stem "${OUTPUT}" NAME_WE)
+string(REPLACE "," ";" sections "${SECTIONS}")
+foreach(section IN LISTS sections)
+    if(NOT body MATCHES "id=\"${section}\"")
+        message(FATAL_ERROR "${BODY} has no section with id=\"${section}\"")
+    endif()
+    set(target "${guide_name}#${section}")
+    file(WRITE "${guide_dir}/${guide_stem}-${section}.html" "<!DOCTYPE html>
+<html lang=\"${LANG}\">
+<head>
+<meta charset=\"utf-8\">
+<meta http-equiv=\"refresh\" content=\"0; url=${target}\">
+<title>${title}</title>
+</head>
+<body>
+<p><a href=\"${target}\">${title}</a></p>
+</body>
+</html>
+")
+endforeach()

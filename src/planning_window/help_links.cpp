@@ -40,16 +40,11 @@ QString guideLanguage(const QString& interfaceLanguage) {
     return interfaceLanguage == QLatin1String("de") ? QStringLiteral("de") : QStringLiteral("en");
 }
 
-QString guideFile(const QString& programFolder, const QString& interfaceLanguage) {
-    return QDir(docFolder(programFolder))
-        .filePath(QStringLiteral("taktplan-") + guideLanguage(interfaceLanguage) + QStringLiteral(".html"));
-}
-
-QUrl guideUrl(const QString& programFolder, const QString& interfaceLanguage, const QString& section) {
-    QUrl url = QUrl::fromLocalFile(guideFile(programFolder, interfaceLanguage));
+QString guideFile(const QString& programFolder, const QString& interfaceLanguage, const QString& section) {
+    QString name = QStringLiteral("taktplan-") + guideLanguage(interfaceLanguage);
     if (!section.isEmpty())
-        url.setFragment(section);
-    return url;
+        name += u'-' + section;
+    return QDir(docFolder(programFolder)).filePath(name + QStringLiteral(".html"));
 }
 
 QString licenceFile(const QString& programFolder) {

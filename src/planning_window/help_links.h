@@ -8,7 +8,8 @@
 // an address that is not configured sends the user to the guide's own section instead.
 namespace helplinks {
 
-// Sections of the guide, the same anchors in every language.
+// Sections of the guide, the same anchors in every language (docs/guide/CMakeLists.txt builds a
+// page for each).
 inline constexpr char sectionContact[] = "kontakt";
 inline constexpr char sectionPercentile[] = "perzentil";
 inline constexpr char sectionVirtualDesktops[] = "desktops";
@@ -28,10 +29,11 @@ struct Addresses {
 // The guide's language for the user-interface language: "de" or "en" (other languages read the
 // English guide).
 QString guideLanguage(const QString& interfaceLanguage);
-// doc/taktplan-<language>.html in the program's folder.
-QString guideFile(const QString& programFolder, const QString& interfaceLanguage);
-// The guide as a file address, at a section when one is given.
-QUrl guideUrl(const QString& programFolder, const QString& interfaceLanguage, const QString& section = {});
+// doc/taktplan-<language>.html in the program's folder; with a section, the page beside it that
+// leads to that section (doc/taktplan-<language>-<section>.html): a file address with "#section"
+// behind it loses that part in some desktops' openers.
+QString guideFile(const QString& programFolder, const QString& interfaceLanguage,
+                  const QString& section = {});
 // doc/LICENCES.txt in the program's folder.
 QString licenceFile(const QString& programFolder);
 // A new message to the address with the program's subject and a short greeting.

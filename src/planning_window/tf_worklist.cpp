@@ -1079,19 +1079,18 @@ void TFWorklist::onOpenSettingsFile() {
 
 // --- help -------------------------------------------------------------------------------------
 
-void TFWorklist::openHelpFile(const QString& path, const QUrl& address) {
+void TFWorklist::openHelpFile(const QString& path) {
     // A browser would only say that some file is missing; this says which, and where.
     if (!QFileInfo(path).isFile()) {
         m_ui.showMessage(tr_("Die Datei wurde nicht gefunden; ist Taktplan vollständig installiert?") +
                          u"\r\n\r\n"_s + path);
         return;
     }
-    m_shell.openAddress(address.toString());
+    m_shell.openFile(path);
 }
 
 void TFWorklist::openGuide(const QString& section) {
-    openHelpFile(helplinks::guideFile(m_programFolder, m_interfaceLanguage),
-                 helplinks::guideUrl(m_programFolder, m_interfaceLanguage, section));
+    openHelpFile(helplinks::guideFile(m_programFolder, m_interfaceLanguage, section));
 }
 
 void TFWorklist::onCheckUpdates() {
@@ -1104,8 +1103,7 @@ void TFWorklist::onCheckUpdates() {
 }
 
 void TFWorklist::onLicences() {
-    const QString path = helplinks::licenceFile(m_programFolder);
-    openHelpFile(path, QUrl::fromLocalFile(path));
+    openHelpFile(helplinks::licenceFile(m_programFolder));
 }
 
 void TFWorklist::onMoreProjects() {

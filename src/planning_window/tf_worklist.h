@@ -181,7 +181,7 @@ private:
     // "Hilfe".
     void openGuide(const QString& section = {});
     // Opens a file of the installation, or tells the user that it is missing.
-    void openHelpFile(const QString& path, const QUrl& address);
+    void openHelpFile(const QString& path);
     void onCheckUpdates();
     void onLicences();
     void onMoreProjects();
