@@ -64,7 +64,10 @@ QString StartUp::setUpTranslation() {
     m_qtTranslator = translation::loadQtTranslator(code);
     if (m_qtTranslator)
         QCoreApplication::installTranslator(m_qtTranslator.get());
-    return translation::setUp(localeFolder, code).problem;
+    const translation::Outcome outcome = translation::setUp(localeFolder, code);
+    if (outcome.active)
+        m_interfaceLanguage = outcome.code;
+    return outcome.problem;
 }
 
 int StartUp::run() {
@@ -166,8 +169,8 @@ int StartUp::run() {
 
     TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui, worklist,
                                        planFile, &TerminationRequests::requested,
-                                       [&runner] { runner.Start1Click(); },
-                                       [&runner] { runner.autoStart(); }});
+                                       [&runner] { runner.Start1Click(); }, [&runner] { runner.autoStart(); },
+                                       [&timer] { timer.settingsCommand(); }, m_interfaceLanguage});
     engine.setTimerView(&timer);
     engine.setPlanningView(&window);
     runner.setView(&window);

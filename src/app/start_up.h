@@ -32,4 +32,7 @@ private:
     SingleInstance::Claim m_claim;
     QString m_firstArgument;
     std::unique_ptr<QTranslator> m_qtTranslator;
+    // The language the texts are shown in: the chosen catalogue's, or "de" (the texts of the
+    // sources) when none is in use.
+    QString m_interfaceLanguage = QStringLiteral("de");
 };

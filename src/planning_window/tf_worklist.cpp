@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "companion_program.h"
 #include "data_folder.h"
+#include "log_move.h"
 #include "menu_bar_style.h"
 #include "menu_keys.h"
 #include "menu_table.h"
@@ -16,12 +17,15 @@
 #include "tooltip_delay.h"
 #include "translate.h"
 #include "typed_entry.h"
+#include "value_text.h"
 #include "window_user_interface.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -34,6 +38,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +46,8 @@ namespace {
 
 constexpr int minWindowWidth = 430;
 constexpr int minWindowHeight = 185;
+// A unit or pause longer than a day leaves no room for a plan of that day.
+constexpr int longestLength = 24 * 60;
 QString unitActiveSuffix() {
     return tr_(" - EINHEIT AKTIV");
 }
@@ -76,7 +83,11 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
       m_ownUi(services.ui ? nullptr : std::make_unique<WindowUserInterface>()),
       m_ui(services.ui ? *services.ui : *m_ownUi), m_worklist(services.worklist),
       m_planFile(services.planFile), m_startCommand(services.startCommand),
-      m_autoStartCommand(services.autoStartCommand) {
+      m_autoStartCommand(services.autoStartCommand), m_settingsCommand(services.settingsCommand),
+      m_interfaceLanguage(services.interfaceLanguage),
+      m_programFolder(services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                       : services.programFolder),
+      m_helpAddresses(helplinks::Addresses::configured()) {
     m_worklist.setHost(this);
     setObjectName(u"FWorklist"_s);
     setMinimumSize(minWindowWidth, minWindowHeight);
@@ -264,6 +275,39 @@ void TFWorklist::createMenus() {
 
     m_menuEinstellungen = mm1->addMenu(tr_("Einstellungen"));
     m_menuEinstellungen->setObjectName(u"Einstellungen"_s);
+    const QKeySequence none;
+    const QList<QAction*> einstellungen = addMenuItems(
+        this, *m_keys, m_menuEinstellungen, nullptr,
+        {{tr_("Dauer Einheit"), none, run(&TFWorklist::onUnitLength), false, u"mniDauerEinheit1"_s},
+         {tr_("Dauer kleine Pause"), none, run(&TFWorklist::onSmallPause), false, u"mniDauerkleinePause1"_s},
+         {tr_("Dauer große Pause"), none, run(&TFWorklist::onBigPause), false, u"mniDauergroePause1"_s},
+         separator,
+         {tr_("Maximale Anzahl neu planen"), none, run(&TFWorklist::onMaxReplan), false,
+          u"mniMaxNeuPlanen"_s},
+         {tr_("Neue Einheit nur starten, wenn Benutzer anwesend"), none, run(&TFWorklist::onPresenceItem),
+          false, u"mniAnwesenheitErforderlich1"_s},
+         {tr_("Sounds abspielen (Beginn und Ende einer Einheit, Countdown)"), none,
+          run(&TFWorklist::onSoundsItem), false, u"mniSounds1"_s},
+         {tr_("In Pause Windows sperren"), none, run(&TFWorklist::onLockInPauseItem), false,
+          u"mniInPauseSperren1"_s},
+         {tr_("Perzentilen Rang anzeigen (siehe Hilfe)"), none, run(&TFWorklist::onPercentileItem), false,
+          u"mniPerzentilerRang1"_s},
+         {tr_("In den Vordergrund drängen, solange kein Plan aktiv ist"), none,
+          run(&TFWorklist::onForegroundItem), false, u"mniIndenVordergrundschiebenbisNeuGeplant1"_s},
+         {tr_("Log-Datei speichern unter..."), none, run(&TFWorklist::onMoveLog), false,
+          u"mniLogDateiSpeichernUnter1"_s},
+         separator,
+         {tr_("Taktplan-Verzeichnis öffnen"), none, run(&TFWorklist::onOpenDataFolder), false,
+          u"mniTaktplanVerzeichnisOeffnen1"_s},
+         {tr_("ini-Datei öffnen"), none, run(&TFWorklist::onOpenSettingsFile), false,
+          u"mniIniDateiOeffnen1"_s}});
+    m_settingsItems = {einstellungen.at(0), einstellungen.at(1), einstellungen.at(2),
+                       einstellungen.at(4), einstellungen.at(5), einstellungen.at(6),
+                       einstellungen.at(7), einstellungen.at(8), einstellungen.at(9)};
+    for (QAction* item : {m_settingsItems.presence, m_settingsItems.sounds, m_settingsItems.lockInPause,
+                          m_settingsItems.percentile, m_settingsItems.foreground})
+        item->setCheckable(true);
+    m_settingsItems.presence->setChecked(settings().AnwesenheitErforderlich);
 
     // A command the program hands in after creation (it shows a window this one does not know).
     const auto handedIn = [](const std::function<void()>* command) {
@@ -274,10 +318,27 @@ void TFWorklist::createMenus() {
     };
     m_menuHilfe = mm1->addMenu(tr_("Hilfe"));
     m_menuHilfe->setObjectName(u"Hilfe"_s);
-    addMenuItems(this, *m_keys, m_menuHilfe, nullptr,
-                 {{tr_("Dokumentation"), key(Qt::Key_F1), run(&TFWorklist::onLaterCommand)},
-                  {tr_("Debugger anzeigen"), {}, handedIn(&m_showDebugger)},
-                  {tr_("Über Taktplan"), {}, handedIn(&m_showAbout)}});
+    const auto guide = [this](const char* section) {
+        return std::function<void()>([this, section] { openGuide(QString::fromLatin1(section)); });
+    };
+    addMenuItems(
+        this, *m_keys, m_menuHilfe, nullptr,
+        {{tr_("Dokumentation"), key(Qt::Key_F1), [this] { openGuide(); }, false, u"mniDokumentation1"_s},
+         {tr_("Verwaschene Darstellung auf großen Bildschirmen verbessern"), none,
+          guide(helplinks::sectionSharpDisplay), false, u"mniVerwascheneDarstellung1"_s},
+         {tr_("Taktplan-Fenster auf allen virtuellen Desktops anzeigen"), none,
+          guide(helplinks::sectionVirtualDesktops), false, u"mniVirtuelleDesktops1"_s},
+         {tr_("Informationen zu Percentile Ranking"), none, guide(helplinks::sectionPercentile), false,
+          u"mniInformationenzuPercentileRanking1"_s},
+         separator,
+         {tr_("Debugger anzeigen"), none, handedIn(&m_showDebugger), false, u"mniDebuggerAnzeigen1"_s},
+         {tr_("Auf Updates prüfen"), none, run(&TFWorklist::onCheckUpdates), false,
+          u"mniAufUpdatesPruefen1"_s},
+         {tr_("Über Taktplan"), none, handedIn(&m_showAbout), false, u"mniUeberTaktplan1"_s},
+         {tr_("Lizenzen"), none, run(&TFWorklist::onLicences), false, u"mniLizenzen1"_s},
+         separator,
+         {tr_("Weitere Projekte"), none, run(&TFWorklist::onMoreProjects), false, u"mniWeitereProjekte1"_s},
+         {tr_("E-Mail senden..."), none, run(&TFWorklist::onSendMail), false, u"mniEMailSenden1"_s}});
 
     // The list popup menu: right-click on the plan list, and the list's keys.
     pmWorklistEdit = new QMenu(this);
@@ -326,12 +387,9 @@ void TFWorklist::createMenus() {
     // back, unless a plan runs.
     m_keys->setOpeningHandler(m_menuListe, [this] { updateDeleteEnabled(); });
     m_keys->setOpeningHandler(pmWorklistEdit, [this] { updateDeleteEnabled(); });
-    // Opening "Einstellungen" with the setting on brings the focus lock back (after a dialog
-    // that did not restore it, say).
-    m_keys->setOpeningHandler(m_menuEinstellungen, [this] {
-        if (settings().InVordergrundDraengen)
-            tmrFocusLock->start();
-    });
+    // Opening "Einstellungen" brings its captions up to date, and with the setting on the focus
+    // lock back (after a dialog that did not restore it, say).
+    m_keys->setOpeningHandler(m_menuEinstellungen, [this] { updateSettingsMenu(); });
     m_keys->setHook([this](const QKeyEvent& key) { return keyHook(key); });
 }
 
@@ -804,8 +862,6 @@ void TFWorklist::showError(const QString& title, const QString& text) {
 
 // --- commands ---------------------------------------------------------------------------------
 
-void TFWorklist::onLaterCommand() {}
-
 // --- editing the selected rows ----------------------------------------------------------------
 
 void TFWorklist::scheduleAndSave(const char* where) {
@@ -1109,4 +1165,200 @@ QString TFWorklist::askFileName(bool save) {
         save ? m_ui.askSaveFileName(tr_("Speichern unter"), filter, m_planFile.currentFileName())
              : m_ui.askOpenFileName(tr_("Öffnen"), filter, m_planFile.currentFileName());
     return name.value_or(QString());
+}
+
+// --- settings ---------------------------------------------------------------------------------
+
+void TFWorklist::updateSettingsMenu() {
+    const Settings& s = settings();
+    const auto minutes = [](int n) { return QString::number(n) + tr_(" min"); };
+    m_settingsItems.unitLength->setText(tr_("Dauer einer Einheit: ") + minutes(s.StandardDauerEinheit));
+    m_settingsItems.smallPause->setText(tr_("Standard-Dauer einer kleinen Pause: ") + minutes(s.KleinePause));
+    m_settingsItems.bigPause->setText(tr_("Standard-Dauer einer großen Pause: ") + minutes(s.GrossePause));
+    if (s.NeuPlanenMax > -1) {
+        m_settingsItems.maxReplan->setText(tr_("Neu planen ") + QString::number(s.NeuPlanenMax) +
+                                           tr_(" mal zulässig (") + QString::number(s.Verbleibend) +
+                                           tr_(" verbleibend)"));
+    } else {
+        m_settingsItems.maxReplan->setText(tr_("Neu planen unbegrenzt oft zulässig"));
+    }
+    m_settingsItems.presence->setChecked(s.AnwesenheitErforderlich);
+    m_settingsItems.sounds->setChecked(s.Sounds);
+    m_settingsItems.lockInPause->setChecked(s.InPauseSperren);
+    m_settingsItems.percentile->setChecked(s.showPercentileRanking);
+    m_settingsItems.foreground->setChecked(s.InVordergrundDraengen);
+    if (s.InVordergrundDraengen)
+        tmrFocusLock->start();
+}
+
+std::optional<int> TFWorklist::askSettingNumber(const QString& caption, const QString& prompt, int current,
+                                                int minimum, int maximum, bool refuseBelow) {
+    const std::optional<QString> text = m_ui.askText(caption, prompt, QString::number(current));
+    int value = 0;
+    // Not a number, or a value the plan cannot work with: nothing changes.
+    if (!text || !valuetext::readInt(*text, &value) || value > maximum || (refuseBelow && value < minimum))
+        return std::nullopt;
+    return std::max(value, minimum);
+}
+
+void TFWorklist::onUnitLength() {
+    const std::optional<int> value =
+        askSettingNumber(tr_("Dauer einer Einheit"), tr_("Wie viel min soll eine Einheit dauern?"),
+                         settings().StandardDauerEinheit, 1, longestLength, false);
+    if (!value)
+        return;
+    settings().StandardDauerEinheit = *value;
+    // Units still to do take the new length; the schedule refresh moves the times after them.
+    const QString duration = QString::number(*value);
+    bool changed = false;
+    for (qsizetype row = 0; row < m_worklist.entries().size(); ++row) {
+        const PlanEntry& e = m_worklist.entries().at(row);
+        if (e.isPending() && e.isUnit() && e.duration != duration) {
+            m_worklist.editEntry(row).duration = duration;
+            changed = true;
+        }
+    }
+    if (changed)
+        m_worklist.entriesEdited();
+    m_records.saveSettings();
+}
+
+void TFWorklist::onSmallPause() {
+    const std::optional<int> value =
+        askSettingNumber(tr_("Länge einer kleinen Pause"), tr_("Wie lange soll eine kleine Pause dauern?"),
+                         settings().KleinePause, 1, longestLength, false);
+    if (!value)
+        return;
+    settings().KleinePause = *value;
+    m_records.saveSettings();
+}
+
+void TFWorklist::onBigPause() {
+    const std::optional<int> value =
+        askSettingNumber(tr_("Länge einer großen Pause"), tr_("Wie lange soll eine große Pause dauern?"),
+                         settings().GrossePause, 1, longestLength, false);
+    if (!value)
+        return;
+    settings().GrossePause = *value;
+    m_records.saveSettings();
+}
+
+void TFWorklist::onMaxReplan() {
+    const std::optional<int> value =
+        askSettingNumber(tr_("Neu planen"),
+                         tr_("Wie oft kann der Benutzer neu planen?") + u"\n"_s + tr_("(-1 für unbegrenzt)"),
+                         settings().NeuPlanenMax, -1, std::numeric_limits<int>::max(), true);
+    if (!value)
+        return;
+    settings().NeuPlanenMax = *value;
+    settings().Verbleibend = *value;
+    m_records.saveSettings();
+}
+
+void TFWorklist::onPresenceItem() {
+    settings().AnwesenheitErforderlich = m_settingsItems.presence->isChecked();
+    m_records.saveSettings();
+}
+
+void TFWorklist::onSoundsItem() {
+    settings().Sounds = m_settingsItems.sounds->isChecked();
+    m_records.saveSettings();
+}
+
+void TFWorklist::onLockInPauseItem() {
+    settings().InPauseSperren = m_settingsItems.lockInPause->isChecked();
+    m_records.saveSettings();
+}
+
+void TFWorklist::onPercentileItem() {
+    settings().showPercentileRanking = m_settingsItems.percentile->isChecked();
+    if (settings().showPercentileRanking && m_updatePercentile)
+        m_updatePercentile();
+    m_worklist.UpdateCaption();
+    m_records.saveSettings();
+}
+
+void TFWorklist::onForegroundItem() {
+    settings().InVordergrundDraengen = m_settingsItems.foreground->isChecked();
+    if (settings().InVordergrundDraengen)
+        tmrFocusLock->start();
+    m_records.saveSettings();
+}
+
+void TFWorklist::onMoveLog() {
+    const std::optional<QString> target = m_ui.askSaveFileName(
+        tr_("Log-Datei speichern unter"),
+        tr_("Textdateien (*.txt) und Logdateien (*.log)") + u" (*.txt *.log)"_s, settings().LogDateiPfad);
+    if (!target || target->isEmpty())
+        return;
+    const QString from = settings().LogDateiPfad;
+    const logmove::Result result = logmove::moveActivityLog(m_records, *target);
+    if (result.outcome == logmove::Outcome::Failed) {
+        m_ui.showMessage(tr_("Die Log-Datei konnte nicht verschoben werden. Sie bleibt unverändert in:") +
+                         u"\r\n"_s + from + u"\r\n\r\n"_s + result.error);
+    } else if (result.oldLeft) {
+        m_ui.showMessage(tr_("Die Log-Datei wird ab jetzt hier geführt:") + u"\r\n"_s + *target +
+                         u"\r\n\r\n"_s +
+                         tr_("Die bisherige Datei konnte nicht gelöscht werden und liegt weiterhin in:") +
+                         u"\r\n"_s + from);
+    }
+}
+
+void TFWorklist::onOpenDataFolder() {
+    m_folder.ensureExists();
+    m_shell.openFile(m_folder.path() + u'/');
+}
+
+void TFWorklist::onOpenSettingsFile() {
+    if (!QFileInfo::exists(m_records.settingsFile.filePath()))
+        m_records.saveSettings();
+    if (m_settingsCommand)
+        m_settingsCommand();
+    else
+        m_shell.openFile(m_records.settingsFile.filePath());
+}
+
+// --- help -------------------------------------------------------------------------------------
+
+void TFWorklist::openHelpFile(const QString& path) {
+    // A browser would only say that some file is missing; this says which, and where.
+    if (!QFileInfo(path).isFile()) {
+        m_ui.showMessage(tr_("Die Datei wurde nicht gefunden; ist Taktplan vollständig installiert?") +
+                         u"\r\n\r\n"_s + path);
+        return;
+    }
+    m_shell.openFile(path);
+}
+
+void TFWorklist::openGuide(const QString& section) {
+    openHelpFile(helplinks::guideFile(m_programFolder, m_interfaceLanguage, section));
+}
+
+void TFWorklist::onCheckUpdates() {
+    m_companion.notifyUpdates([this] {
+        if (m_helpAddresses.homePage.isEmpty())
+            openGuide(QString::fromLatin1(helplinks::sectionContact));
+        else
+            m_shell.openAddress(m_helpAddresses.homePage);
+    });
+}
+
+void TFWorklist::onLicences() {
+    openHelpFile(helplinks::licenceFile(m_programFolder));
+}
+
+void TFWorklist::onMoreProjects() {
+    if (m_helpAddresses.projectsPage.isEmpty())
+        openGuide(QString::fromLatin1(helplinks::sectionContact));
+    else
+        m_shell.openAddress(m_helpAddresses.projectsPage);
+}
+
+void TFWorklist::onSendMail() {
+    if (m_helpAddresses.contactMail.isEmpty())
+        openGuide(QString::fromLatin1(helplinks::sectionContact));
+    else
+        m_shell.openAddress(
+            helplinks::mailUrl(m_helpAddresses.contactMail, QString::fromLatin1(CompanionProgram::version))
+                .toString(QUrl::FullyEncoded));
 }

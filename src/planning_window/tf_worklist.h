@@ -3,6 +3,7 @@
 // The Planning window: the plan list, the input line, the menus and the timers that animate
 // them. Handlers stay thin: they read the widgets, call the plan's operations and refresh.
 
+#include "help_links.h"
 #include "plan_file.h"
 #include "planning_view.h"
 #include "worklist.h"
@@ -14,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class MenuKeys;
 class PlanTableModel;
@@ -152,7 +154,6 @@ private:
     void onRemoveFinished();
     void onDeleteEntries();
     void onSelectAll();
-    void onLaterCommand();
     // Editing the selected rows.
     void onRename();
     void onChangeStartTime();
@@ -178,6 +179,34 @@ private:
     void onInputCancel();
     // The open or save question for plan files; empty when cancelled.
     QString askFileName(bool save);
+
+    // "Einstellungen": captions and check marks brought up to date when the menu opens.
+    void updateSettingsMenu();
+    // A whole number asked with the current value pre-filled; none when cancelled, not a
+    // number, or outside minimum..maximum (a value below minimum is refused only when
+    // refuseBelow is set; else it becomes minimum).
+    std::optional<int> askSettingNumber(const QString& caption, const QString& prompt, int current,
+                                        int minimum, int maximum, bool refuseBelow);
+    void onUnitLength();
+    void onSmallPause();
+    void onBigPause();
+    void onMaxReplan();
+    void onPresenceItem();
+    void onSoundsItem();
+    void onLockInPauseItem();
+    void onPercentileItem();
+    void onForegroundItem();
+    void onMoveLog();
+    void onOpenDataFolder();
+    void onOpenSettingsFile();
+    // "Hilfe".
+    void openGuide(const QString& section = {});
+    // Opens a file of the installation, or tells the user that it is missing.
+    void openHelpFile(const QString& path);
+    void onCheckUpdates();
+    void onLicences();
+    void onMoreProjects();
+    void onSendMail();
 
     const Clock& m_clock;
     const DataFolder& m_folder;
@@ -222,6 +251,17 @@ private:
     QAction* m_pmStartLater = nullptr;
     QAction* m_pmStartEarlier = nullptr;
     QList<QAction*> m_popupItems;
+    struct SettingsItems {
+        QAction* unitLength = nullptr;
+        QAction* smallPause = nullptr;
+        QAction* bigPause = nullptr;
+        QAction* maxReplan = nullptr;
+        QAction* presence = nullptr;
+        QAction* sounds = nullptr;
+        QAction* lockInPause = nullptr;
+        QAction* percentile = nullptr;
+        QAction* foreground = nullptr;
+    } m_settingsItems;
 
     // Timers.
     QTimer* tmrUpdate = nullptr;
@@ -244,4 +284,8 @@ private:
     std::function<void()> m_showAbout;
     std::function<void()> m_autoStartCommand;
     std::function<void()> m_updatePercentile;
+    std::function<void()> m_settingsCommand;
+    QString m_interfaceLanguage;
+    QString m_programFolder;
+    helplinks::Addresses m_helpAddresses;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 class Clock;
@@ -33,4 +35,12 @@ struct WorklistServices {
     // them no plan can run and the start command only shows the window.
     std::function<void()> startCommand = {};
     std::function<void()> autoStartCommand = {};
+    // The Timer window's settings command: opens Settings.ini for editing and ends the program.
+    // Without one, "ini-Datei öffnen" only opens the file.
+    std::function<void()> settingsCommand = {};
+    // The user-interface language ("de", "en"): the user guide is opened in it.
+    QString interfaceLanguage = {};
+    // The program's folder, with the guide and the licence file in doc/ (the application's
+    // folder if empty).
+    QString programFolder = {};
 };

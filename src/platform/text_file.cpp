@@ -270,4 +270,63 @@ bool appendText(const QString& path, QStringView text, QString* error) {
     return ok;
 }
 
+namespace {
+
+bool readAll(const QString& path, QByteArray* bytes, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = errorText(file);
+        return false;
+    }
+    *bytes = file.readAll();
+    const bool ok = file.error() == QFileDevice::NoError;
+    if (!ok && error)
+        *error = errorText(file);
+    return ok;
+}
+
+} // namespace
+
+bool copyNewFile(const QString& from, const QString& to, QString* error) {
+    QByteArray source;
+    if (!readAll(from, &source, error))
+        return false;
+    QFile copy(to);
+    // NewOnly: a file that appeared meanwhile is not overwritten.
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (error)
+            *error = errorText(copy);
+        return false;
+    }
+    QString failure;
+    bool ok = copy.write(source) == source.size() && copy.flush();
+    if (!ok)
+        failure = errorText(copy);
+    if (ok)
+        ok = syncToDisk(copy, &failure);
+    copy.close();
+    if (ok && copy.error() != QFileDevice::NoError) {
+        ok = false;
+        failure = errorText(copy);
+    }
+    // Read back what the disk holds, and look again at the source: a copy that differs, or a
+    // source that grew meanwhile, is no safe copy.
+    QByteArray written;
+    QByteArray sourceAgain;
+    if (ok && !(readAll(to, &written, &failure) && readAll(from, &sourceAgain, &failure)))
+        ok = false;
+    if (ok && (written != source || sourceAgain != source)) {
+        ok = false;
+        failure = written != source ? QStringLiteral("the copy differs from the original")
+                                    : QStringLiteral("the original changed while it was copied");
+    }
+    if (!ok) {
+        QFile::remove(to);
+        if (error)
+            *error = failure;
+    }
+    return ok;
+}
+
 } // namespace textfile

@@ -66,4 +66,9 @@ bool writeBytes(const QString& path, QByteArrayView bytes, WriteError* error);
 // Appends the encoded text to the end of the file, creating it if needed. Never truncates.
 bool appendText(const QString& path, QStringView text, QString* error = nullptr);
 
+// Copies a file byte for byte to a path where no file exists yet (an existing one is never
+// replaced). The copy is on the disk and read back equal to the source before true is returned;
+// on any failure the half-made copy is removed again and the source stays as it was.
+bool copyNewFile(const QString& from, const QString& to, QString* error = nullptr);
+
 } // namespace textfile

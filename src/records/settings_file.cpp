@@ -139,6 +139,16 @@ void SettingsFile::readLength(const QString& key, int& field) {
         field = parsed;
 }
 
+void SettingsFile::readEvaluationDays(const QString& key, int& field) {
+    // -1 evaluates the whole log; any other number below 1 would give a window that ends
+    // before it begins.
+    const QString value = ReadSettingValue(key);
+    int parsed = 0;
+    if (!value.isEmpty() && value != QLatin1String("0") && valuetext::readInt(value, &parsed) &&
+        (parsed > 0 || parsed == -1))
+        field = parsed;
+}
+
 void SettingsFile::readFlagOn(const QString& key, bool& field) {
     const QString value = ReadSettingValue(key);
     if (!value.isEmpty())
@@ -197,7 +207,7 @@ void SettingsFile::LoadSettings(Settings& s) {
     readDate(QStringLiteral("MorgenGeplantDatum"), s.MorgenGeplantDatum);
     readFlagOn(QStringLiteral("HinweisAufgabenwechsel"), s.HinweisAufgabenwechsel);
     readFlagOn(QStringLiteral("showPercentileRanking"), s.showPercentileRanking);
-    readLength(QStringLiteral("evaluateLastXDays"), s.evaluateLastXDays);
+    readEvaluationDays(QStringLiteral("evaluateLastXDays"), s.evaluateLastXDays);
 }
 
 void SettingsFile::checkLogPath(Settings& s) {
@@ -220,7 +230,7 @@ void SettingsFile::checkLogPath(Settings& s) {
 QStringList SettingsFile::settingsLines(Settings& s) {
     if (s.Schriftgroesse <= 0)
         s.Schriftgroesse = 10;
-    if (s.evaluateLastXDays <= 0)
+    if (s.evaluateLastXDays <= 0 && s.evaluateLastXDays != -1)
         s.evaluateLastXDays = 100;
     const QString none;
     // A value with a line break would end its key's line early; the rest would be read as no key.

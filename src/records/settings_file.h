@@ -29,7 +29,7 @@ public:
 
     // Rewrites the whole file from the template (atomically; a failed save leaves the old file,
     // a debug line and a message to the user). Normalises Schriftgroesse <= 0 to 10 and
-    // evaluateLastXDays <= 0 to 100 in the record. Returns false when the file could not be
+    // evaluateLastXDays 0 (or below -1) to 100 in the record. Returns false when the file could not be
     // written; the record stays as it is.
     bool SaveSettings(Settings& settings);
 
@@ -44,6 +44,7 @@ private:
     void readInt(const QString& key, int& field);
     void readNonZero(const QString& key, int& field);
     void readLength(const QString& key, int& field);
+    void readEvaluationDays(const QString& key, int& field);
     void readFlagOn(const QString& key, bool& field);
     void readFlagOff(const QString& key, bool& field);
     void readDate(const QString& key, QDate& field);

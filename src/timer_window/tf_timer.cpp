@@ -127,6 +127,8 @@ void TFTimer::createMenu() {
                 if (m_showAbout)
                     m_showAbout();
             };
+        case Item::Einstellungen:
+            return [this] { settingsCommand(); };
         default:
             return {};
         }
@@ -453,6 +455,12 @@ void TFTimer::exitCommand() {
             return;
     }
     emit terminateRequested();
+}
+
+void TFTimer::settingsCommand() {
+    m_shell.openFile(m_records.settingsFile.filePath());
+    m_companion.editSettings();
+    exitCommand();
 }
 
 void TFTimer::displayChanged() {

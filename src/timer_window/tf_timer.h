@@ -75,6 +75,9 @@ public:
     void planningMode();
     // "Beenden" > "Bestätigen" (also from the settings).
     void exitCommand();
+    // "Einstellungen": Settings.ini opened in the user's editor, the companion program told, and
+    // the program ended (as "Beenden" does), so that the edited file is read at the next start.
+    void settingsCommand();
     // The screens changed.
     void displayChanged();
     // "Auswertung".

@@ -14,6 +14,8 @@ for file in bin/taktplan lib/taktplan/taktplan \
     lib/taktplan/locale/de/LC_MESSAGES/default.mo lib/taktplan/locale/en/LC_MESSAGES/default.mo \
     lib/taktplan/Sounds/Start.wav lib/taktplan/Sounds/Ende_Einheit.wav lib/taktplan/Sounds/Feierabend.wav \
     lib/taktplan/Sounds/Countdown60.wav lib/taktplan/Sounds/Countdown30.wav \
+    lib/taktplan/doc/taktplan-de.html lib/taktplan/doc/taktplan-en.html lib/taktplan/doc/LICENCES.txt \
+    lib/taktplan/doc/taktplan-de-hidpi.html lib/taktplan/doc/taktplan-en-kontakt.html \
     share/applications/taktplan.desktop share/icons/hicolor/scalable/apps/taktplan.svg; do
     if [ ! -e "$prefix/$file" ]; then
         echo "missing after install: $file"

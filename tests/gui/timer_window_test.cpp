@@ -427,6 +427,16 @@ TEST_F(TimerWindowTest, ExitCommandAsksOnlyWhenTheTargetIsMissed) {
     }
 }
 
+TEST_F(TimerWindowTest, SettingsCommandOpensTheFileTellsTheCompanionAndEnds) {
+    timer->hide();
+    QSignalSpy ended(timer.get(), &TFTimer::terminateRequested);
+    item(timermenu::Item::Einstellungen)->trigger();
+    EXPECT_EQ(shell.files, QStringList{records.settingsFile.filePath()});
+    ASSERT_EQ(launcher.starts.size(), 1);
+    EXPECT_EQ(launcher.starts.constFirst().arguments, QStringList{QStringLiteral("ini")});
+    EXPECT_EQ(ended.size(), 1);
+}
+
 TEST_F(TimerWindowTest, DisplayChangeEndsOnlyWithTheCompanionProgram) {
     QWidget planning;
     planning.resize(400, 300);

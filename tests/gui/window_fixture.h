@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 // Records what would have been opened.
 class FakeShell final : public Shell {
 public:
@@ -30,8 +32,12 @@ public:
         files.append(path);
         return true;
     }
-    bool openAddress(const QString&) override { return true; }
+    bool openAddress(const QString& address) override {
+        addresses.append(address);
+        return true;
+    }
     QStringList files;
+    QStringList addresses;
 };
 
 // A Planning window over a fresh data folder, a fake clock (Monday 07.12.2026, 09:00:40) and
@@ -59,8 +65,11 @@ protected:
         UserInterface& chosen = userInterface ? *userInterface : ui;
         planFile = std::make_unique<PlanFile>(*plan, clock, records.settings, data.folder(), records.debugLog,
                                               chosen);
-        window = std::make_unique<TFWorklist>(WorklistServices{clock, data.folder(), records, companion,
-                                                               shell, launcher, &chosen, *plan, *planFile});
+        WorklistServices services{clock,    data.folder(), records, companion, shell,
+                                  launcher, &chosen,       *plan,   *planFile};
+        if (adjustServices)
+            adjustServices(services);
+        window = std::make_unique<TFWorklist>(services);
         if (show)
             showActive();
         return *window;
@@ -145,4 +154,6 @@ protected:
     std::unique_ptr<Worklist> plan;
     std::unique_ptr<PlanFile> planFile;
     std::unique_ptr<TFWorklist> window;
+    // Callbacks, language and program folder for the window that open() creates next.
+    std::function<void(WorklistServices&)> adjustServices;
 };

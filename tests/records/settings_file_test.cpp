@@ -117,10 +117,11 @@ TEST_F(SettingsFileTest, ReadingRules) {
          "NeuPlanenMax=3\r\n",
          {.NeuPlanenMax = 3, .Verbleibend = 3}},
         {"conversion errors and lengths below 1 leave the value, blanks around a number do not",
-         "StandardDauerEinheit=30min\r\nNeuPlanenMax=drei\r\nGrosse Pause=-5\r\nevaluateLastXDays=-1\r\n"
+         "StandardDauerEinheit=30min\r\nNeuPlanenMax=drei\r\nGrosse Pause=-5\r\nevaluateLastXDays=-2\r\n"
          "letztenPlanGestartetAm=31.02.2026\r\nMorgenGeplantDatum=morgen\r\n"
          "Kleine Pause= 7 \r\nDefaultSollWert=-2\r\n",
          {.KleinePause = 7, .DefaultSollWert = -2}},
+        {"-1 evaluates the whole log", "evaluateLastXDays=-1\r\n", {.evaluateLastXDays = -1}},
         {"a file saved as UTF-8 by an editor; an empty text keeps its default",
          "H\xC3\xB6he=500\r\nFeierabenddatei=/tmp/M\xC3\xBC"
          "de.txt\nLogDateiPfad=\n",
@@ -187,6 +188,17 @@ TEST_F(SettingsFileTest, LogPathWithoutExtensionIsCorrected) {
             messages.lastIndexOf(u"Lade Wert \"LogDateiPfad\" aus INI-Datei.  (#1) Ergebnis: "_s + value);
         EXPECT_EQ(messages.value(read + 1),
                   u"Invalider Pfad für Logdatei. Logdatei korrigiert zu: "_s + result);
+    }
+}
+
+TEST_F(SettingsFileTest, EvaluationWindowIsWrittenAsAWindowOrTheWholeLog) {
+    const int cases[][2] = {{-1, -1}, {0, 100}, {-7, 100}, {30, 30}};
+    for (const auto& [inRecord, written] : cases) {
+        SCOPED_TRACE(inRecord);
+        Settings s{.evaluateLastXDays = inRecord};
+        ASSERT_TRUE(file.SaveSettings(s));
+        EXPECT_EQ(s.evaluateLastXDays, written);
+        EXPECT_EQ(load().evaluateLastXDays, written);
     }
 }
 
