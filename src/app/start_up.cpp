@@ -4,6 +4,7 @@
 #include "companion_program.h"
 #include "desktop_shell.h"
 #include "ending_dialog_guard.h"
+#include "help_links.h"
 #include "leftover_files.h"
 #include "percentile_rank.h"
 #include "plan_file.h"
@@ -35,6 +36,7 @@
 #include "worklist_services.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -158,8 +160,18 @@ int StartUp::run() {
     // The small windows of the program. The Planning and the Timer window reach them only
     // through the commands and pointers handed to them below.
     TFDebugger debugger(records, shell, [&timer] { return timer.foregroundKeepingActive(); });
-    // No addresses of their own yet: both lines of the about window stay plain text.
-    TFUeber about(shell, TFUeber::Links{});
+    // The about window's lines lead to the installed user guide (the program's line to a home
+    // page when one is configured); a guide that is not there leaves them plain text.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const auto guideAddress = [&](const char* section) {
+        const QString file =
+            helplinks::guideFile(programFolder, m_interfaceLanguage, QString::fromLatin1(section));
+        return QFileInfo(file).isFile() ? QUrl::fromLocalFile(file).toString() : QString();
+    };
+    const helplinks::Addresses addresses = helplinks::Addresses::configured();
+    TFUeber about(shell, TFUeber::Links{addresses.homePage.isEmpty() ? guideAddress(helplinks::sectionContact)
+                                                                     : addresses.homePage,
+                                        guideAddress("")});
     TFHinweisErsterStart firstStartHint(&timer);
     const auto bringUp = [](QWidget& w) {
         w.show();
