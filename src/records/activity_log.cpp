@@ -184,28 +184,61 @@ QList<FinishedUnit> ActivityLog::FinishedUnits(QDate day) const {
     const QString dayText = valuetext::formatDate(day);
     for (const QString& text : m_lines) {
         const QStringView full = text;
-        if (!full.endsWith(finishMarkText) || full.size() <= markAt || full.mid(dateAt, 10) != dayText ||
-            isTargetLine(full) || isReplanLine(full))
+        // The cheap checks first: only the day's finished lines are worth reading whole.
+        if (!full.endsWith(finishMarkText) || full.mid(dateAt, 10) != dayText)
             continue;
-        const QStringView line = withoutFinishMark(full);
-        const QTime time = timeField(line);
-        if (!time.isValid())
+        const LogLine line = parseLine(full, m_settings.StandardDauerEinheit);
+        if (!line.isUnit())
             continue;
-        FinishedUnit unit;
-        unit.start = QDateTime(day, time, Qt::UTC);
-        if (isUnitMark(line)) {
-            const QStringView rest = line.mid(restAt);
-            const qsizetype blank = rest.indexOf(QLatin1Char(' '));
-            if (!valuetext::readInt(blank < 0 ? rest : rest.left(blank), &unit.minutes))
-                continue;
-            unit.title = blank < 0 ? QString() : rest.mid(blank + 1).toString();
-        } else {
-            unit.minutes = m_settings.StandardDauerEinheit;
-            unit.title = line.mid(restAt).toString();
-        }
-        units.append(unit);
+        units.append(FinishedUnit{line.title, QDateTime(day, line.time, Qt::UTC), line.minutes});
     }
     return units;
+}
+
+LogLine ActivityLog::parseLine(QStringView full, int oldUnitMinutes) {
+    LogLine result;
+    if (full.trimmed().isEmpty())
+        return result;
+    result.kind = LogLine::Kind::Unreadable;
+    // The date must stand exactly as the writers put it: the readers compare the field as text.
+    QDate date;
+    if (full.size() < timeAt + 4 || !valuetext::readDate(full.mid(dateAt, 10), &date) ||
+        full.mid(dateAt, 10) != valuetext::formatDate(date))
+        return result;
+    result.date = date;
+    if (isTargetLine(full)) {
+        if (!valuetext::readInt(full.mid(restAt), &result.target))
+            return result;
+        result.kind = LogLine::Kind::Target;
+        return result;
+    }
+    result.finished = full.endsWith(finishMarkText);
+    const QStringView line = withoutFinishMark(full);
+    result.time = timeField(line);
+    if (!result.time.isValid() || line.size() <= markAt)
+        return result;
+    if (isReplanLine(full)) {
+        result.finished = false;
+        const QStringView rest = full.mid(restAt + replanText.size()).trimmed();
+        constexpr QStringView reasonWord = u"Grund:";
+        if (rest.startsWith(reasonWord))
+            result.reason = rest.mid(reasonWord.size()).trimmed().toString();
+        result.kind = LogLine::Kind::Replan;
+        return result;
+    }
+    const QStringView rest = line.mid(restAt);
+    if (isUnitMark(line)) {
+        const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+        if (!valuetext::readInt(blank < 0 ? rest : rest.left(blank), &result.minutes))
+            return result;
+        result.title = blank < 0 ? QString() : rest.mid(blank + 1).toString();
+        result.kind = LogLine::Kind::Unit;
+    } else {
+        result.minutes = oldUnitMinutes;
+        result.title = rest.toString();
+        result.kind = LogLine::Kind::OldUnit;
+    }
+    return result;
 }
 
 QStringList ActivityLog::RecentTitles(int n) const {
