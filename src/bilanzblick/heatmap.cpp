@@ -38,6 +38,12 @@ int YearHeatmap::cellSize() const {
     return std::clamp((width() - leftMargin) / 54 - gap, 6, 18);
 }
 
+void YearHeatmap::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The cells grow with the width; the height follows them.
+    setFixedHeight(topMargin + 7 * (cellSize() + gap) + 4);
+}
+
 QSize YearHeatmap::sizeHint() const {
     return QSize(leftMargin + 54 * 14, topMargin + 7 * 14 + 4);
 }
@@ -79,6 +85,8 @@ void YearHeatmap::paintEvent(QPaintEvent*) {
     p.setFont(small);
     p.setPen(palette().color(QPalette::WindowText));
     const QString weekdays[] = {tr_("Mo"), tr_("Mi"), tr_("Fr")};
+    const QString monthNames[] = {tr_("Jan"), tr_("Feb"), tr_("Mär"), tr_("Apr"), tr_("Mai"), tr_("Jun"),
+                                  tr_("Jul"), tr_("Aug"), tr_("Sep"), tr_("Okt"), tr_("Nov"), tr_("Dez")};
     for (int i = 0; i < 3; ++i)
         p.drawText(0, topMargin + (i * 2) * (cellSize() + gap) + cellSize(), weekdays[i]);
     for (int month = 1; month <= 12; ++month)
@@ -109,7 +117,7 @@ bool YearHeatmap::event(QEvent* event) {
         const QDate day = dayAt(help->pos());
         if (day.isValid())
             QToolTip::showText(help->globalPos(),
-                               QLocale().toString(day, QLocale::ShortFormat) + QStringLiteral(": ") +
+                               day.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(": ") +
                                    QString::number(m_minutes.value(day)) + QLatin1Char(' ') + tr_("Minuten"),
                                this);
         else

@@ -94,7 +94,13 @@ QString metText(const PeriodSummary& s) {
 }
 
 QString weekdayName(int weekday) {
-    return QLocale().dayName(weekday, QLocale::LongFormat);
+    const QString names[] = {tr_("Montag"),  tr_("Dienstag"), tr_("Mittwoch"), tr_("Donnerstag"),
+                             tr_("Freitag"), tr_("Samstag"),  tr_("Sonntag")};
+    return weekday >= 1 && weekday <= 7 ? names[weekday - 1] : QString();
+}
+
+QString daysText(int n) {
+    return QString::number(n) + (n == 1 ? tr_(" Tag") : tr_(" Tage"));
 }
 
 } // namespace
@@ -227,7 +233,7 @@ void CalendarView::fillChart() {
         QDate end = start;
         QString label;
         if (grouping == 0) {
-            label = start.toString(QStringLiteral("dd.MM."));
+            label = QString::number(start.day());
         } else if (grouping == 1) {
             end = std::min(weekStart(start).addDays(6), c.to);
             label = weekKey(start).mid(5);
