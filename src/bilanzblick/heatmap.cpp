@@ -90,8 +90,7 @@ void YearHeatmap::paintEvent(QPaintEvent*) {
     for (int i = 0; i < 3; ++i)
         p.drawText(0, topMargin + (i * 2) * (cellSize() + gap) + cellSize(), weekdays[i]);
     for (int month = 1; month <= 12; ++month)
-        p.drawText(cellRect(QDate(m_year, month, 1)).left(), topMargin - 4,
-                   QLocale().standaloneMonthName(month, QLocale::ShortFormat));
+        p.drawText(cellRect(QDate(m_year, month, 1)).left(), topMargin - 4, monthNames[month - 1]);
     for (QDate d(m_year, 1, 1); d.year() == m_year; d = d.addDays(1)) {
         const int minutes = m_minutes.value(d);
         QColor c = empty;

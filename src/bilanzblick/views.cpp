@@ -147,9 +147,8 @@ void OverviewView::refresh(const ViewContext& c) {
     }
     m_table->resizeColumnsToContents();
     const Streaks s = streaks(*c.log, c.today);
-    m_streaks->setText(tr_("Aktuelle Serie: ") + QString::number(s.current) + tr_(" Tage") +
-                       QStringLiteral("    ") + tr_("Längste Serie: ") + QString::number(s.longest) +
-                       tr_(" Tage"));
+    m_streaks->setText(tr_("Aktuelle Serie: ") + daysText(s.current) + QStringLiteral("    ") +
+                       tr_("Längste Serie: ") + daysText(s.longest));
 
     QChart* chart = clearedChart(m_chart);
     chart->setTitle(tr_("Die letzten 14 Tage"));
@@ -176,6 +175,7 @@ void OverviewView::refresh(const ViewContext& c) {
     auto* y = new QValueAxis;
     y->setRange(0, top + 1);
     y->setLabelFormat(QStringLiteral("%d"));
+    y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QAbstractSeries* series : chart->series()) {
@@ -261,6 +261,7 @@ void CalendarView::fillChart() {
     auto* y = new QValueAxis;
     y->setRange(0, top + 1);
     y->setLabelFormat(QStringLiteral("%d"));
+    y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QAbstractSeries* series : chart->series()) {

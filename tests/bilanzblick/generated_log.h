@@ -24,11 +24,11 @@ inline QStringList generatedActivityLog(QDate first, QDate last) {
     QStringList lines{QString()};
     for (QDate day = first; day <= last; day = day.addDays(1)) {
         const int weekday = day.dayOfWeek();
-        if (weekday == 7 || (weekday == 6 && next(3) != 0) || next(20) == 0)
+        if (weekday == 7 || (weekday == 6 && next(3) == 0) || next(20) == 0)
             continue;
-        const int target = weekday == 6 ? 3 : 6 + int(next(4));
+        const int target = weekday == 6 ? 5 : 10 + int(next(4));
         lines << ActivityLog::targetLine(day, target).mid(2);
-        int units = target - 2 + int(next(5)) + (weekday == 1 ? 1 : 0) - (weekday == 5 ? 1 : 0);
+        int units = target + int(next(5)) + (weekday == 1 ? 1 : 0) - (weekday == 5 ? 1 : 0);
         QTime at(7 + int(next(3)), int(next(4)) * 15);
         for (int u = 0; u < units && at.hour() < 20; ++u) {
             const int minutes = next(8) == 0 ? 50 : 25;
