@@ -64,11 +64,15 @@ void LogLoader::reload() {
     m_thread = QThread::create([location, today, alive, self]() {
         int lastPercent = -1;
         auto result = std::make_shared<logsource::Loaded>(logsource::load(location, today, [&](int percent) {
-            if (percent == lastPercent || !*alive)
-                return;
-            lastPercent = percent;
-            QMetaObject::invokeMethod(
-                self, [self, percent]() { emit self->progress(percent); }, Qt::QueuedConnection);
+            // A window closed meanwhile stops the reading instead of waiting for its end.
+            if (!*alive)
+                return false;
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                QMetaObject::invokeMethod(
+                    self, [self, percent]() { emit self->progress(percent); }, Qt::QueuedConnection);
+            }
+            return true;
         }));
         QMetaObject::invokeMethod(
             self, [self, result]() { self->finished(result); }, Qt::QueuedConnection);

@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 using namespace evaluation;
 
 namespace {
@@ -127,6 +129,16 @@ TEST(LogDaysTest, DayFiguresAndSkippedLines) {
         read({unit(d(3), "08:00", 25, "A", false), unit(d(3), "09:00", 25, "B", false), QString()}, d(3));
     EXPECT_EQ(today.day(d(3)).unitsFailed(), 1);
     EXPECT_TRUE(today.day(d(3)).units.last().running);
+    // Reading is reported in per cent up to 100 and stops when the caller says so.
+    QList<int> reported;
+    const QStringList many = units(d(1), 40) + units(d(2), 40);
+    EXPECT_EQ(LogDays::fromLines(many, 25, d(3), [&](int p) { return reported.append(p), true; })
+                  .day(d(2))
+                  .unitsDone(),
+              40);
+    EXPECT_EQ(reported.last(), 100);
+    EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+    EXPECT_TRUE(LogDays::fromLines(many, 25, d(3), [](int p) { return p < 50; }).day(d(2)).units.size() < 40);
 }
 
 TEST(StreakTest, SundaysMonthEndsAndToday) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -25,10 +26,10 @@ struct CliRun {
     QByteArray err;
 };
 
-CliRun run(const TempDataFolder& folder, const QStringList& arguments, const QString& fakeTime = {}) {
+CliRun run(const QString& dataFolder, const QStringList& arguments, const QString& fakeTime = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TAKTPLAN_DATA_DIR"), folder.path());
+    env.insert(QStringLiteral("TAKTPLAN_DATA_DIR"), dataFolder);
     env.remove(QStringLiteral("TAKTPLAN_FAKE_TIME"));
     if (!fakeTime.isEmpty())
         env.insert(QStringLiteral("TAKTPLAN_FAKE_TIME"), fakeTime);
@@ -64,7 +65,7 @@ TEST_F(ExportCliTest, DaysAsCsvAndJson) {
     for (const Case& c : {Case{"csv", "export_days.csv"}, Case{"json", "export_days.json"}}) {
         SCOPED_TRACE(c.format);
         const QByteArray logBefore = folder.read(QStringLiteral("Dezuzedu.log"));
-        const CliRun r = run(folder, exportArgs(c.format));
+        const CliRun r = run(folder.path(), exportArgs(c.format));
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.err, QByteArray());
         EXPECT_EQ(r.out, fileBytes(dataFile(c.expected)));
@@ -74,17 +75,24 @@ TEST_F(ExportCliTest, DaysAsCsvAndJson) {
 
 TEST_F(ExportCliTest, LogOptionAndRunningLastLine) {
     // On the 2nd the open last line may still be running: not failed that day.
-    const CliRun today =
-        run(folder, exportArgs("csv", "2025-12-02", "2025-12-02"), QStringLiteral("2025-12-02T09:00:00"));
+    const CliRun today = run(folder.path(), exportArgs("csv", "2025-12-02", "2025-12-02"),
+                             QStringLiteral("2025-12-02T09:00:00"));
     EXPECT_EQ(today.out, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
                                     "2025-12-02,Di,0,0,0,,0\n"));
     // --log wins over the data folder; an old unit line counts with the settings' unit length.
     TempDataFolder other;
     other.write(QStringLiteral("Settings.ini"), QByteArray("StandardDauerEinheit=45\r\n"));
-    const CliRun moved =
-        run(other, exportArgs("csv", "2025-11-29", "2025-11-29") +
-                       QStringList{QStringLiteral("--log"), folder.filePath(QStringLiteral("Dezuzedu.log"))});
+    const CliRun moved = run(other.path(), exportArgs("csv", "2025-11-29", "2025-11-29") +
+                                               QStringList{QStringLiteral("--log"),
+                                                           folder.filePath(QStringLiteral("Dezuzedu.log"))});
     EXPECT_EQ(moved.status, 0);
+    // Without a data folder the defaults stand, and no folder is created.
+    const QString absent = other.filePath(QStringLiteral("nicht-da"));
+    const CliRun noFolder = run(
+        absent, exportArgs("csv", "2025-11-29", "2025-11-29") +
+                    QStringList{QStringLiteral("--log"), folder.filePath(QStringLiteral("Dezuzedu.log"))});
+    EXPECT_TRUE(noFolder.out.endsWith("2025-11-29,Sa,1,25,1,,0\n"));
+    EXPECT_FALSE(QFileInfo::exists(absent));
     EXPECT_EQ(moved.out, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
                                     "2025-11-29,Sa,1,45,1,,0\n"));
 }
@@ -106,7 +114,7 @@ TEST_F(ExportCliTest, BadArgumentsAndUnreadableLog) {
     };
     for (const QStringList& args : cases) {
         SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
-        const CliRun r = run(folder, args);
+        const CliRun r = run(folder.path(), args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, QByteArray());
         EXPECT_EQ(r.err.count('\n'), 1);

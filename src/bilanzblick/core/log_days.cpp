@@ -40,8 +40,8 @@ LogDays LogDays::fromLines(const QStringList& lines, int oldUnitMinutes, QDate t
         --lastLine;
     const qsizetype step = qMax<qsizetype>(1, lines.size() / 100);
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (progress && i % step == 0)
-            progress(int(i * 100 / qMax<qsizetype>(1, lines.size())));
+        if (progress && i % step == 0 && !progress(int(i * 100 / qMax<qsizetype>(1, lines.size()))))
+            return result;
         const LogLine line = ActivityLog::parseLine(lines[i], oldUnitMinutes);
         if (line.kind == LogLine::Kind::Empty)
             continue;
@@ -67,7 +67,7 @@ LogDays LogDays::fromLines(const QStringList& lines, int oldUnitMinutes, QDate t
         }
     }
     if (progress)
-        progress(100);
+        (void)progress(100);
     return result;
 }
 

@@ -49,7 +49,9 @@ struct DayRecord {
 // The activity log read into days. Lines that do not parse are skipped and counted.
 class LogDays {
 public:
-    using Progress = std::function<void(int percent)>;
+    // Told the share read so far; returning false stops the reading (the result is then
+    // incomplete and only fit to be thrown away).
+    using Progress = std::function<bool(int percent)>;
 
     // oldUnitMinutes: the length of old unit lines (the unit length of the settings). today
     // decides whether the log's last line may still be running.

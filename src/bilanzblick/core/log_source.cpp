@@ -27,7 +27,10 @@ Location locate(const Clock& clock, const DataFolder& folder, const QString& ove
     DebugLog debugLog(clock);
     SettingsFile file(folder, debugLog, ui);
     Settings settings;
-    file.LoadSettings(settings);
+    // Reading the settings of a first start would create the data folder: an evaluation leaves
+    // no trace, so without a settings file the defaults stand.
+    if (QFileInfo::exists(file.filePath()))
+        file.LoadSettings(settings);
     Location location{settings.LogDateiPfad, settings.StandardDauerEinheit};
     if (location.path.isEmpty())
         location.path = file.defaultLogPath();
