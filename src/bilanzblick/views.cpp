@@ -414,12 +414,22 @@ FailureView::FailureView(QWidget* parent) : EvaluationView(parent) {
         days << ActivityLog::weekdayAbbreviation(QDate(2025, 12, w));
     m_byHour->setVerticalHeaderLabels(days);
     m_byHour->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_byHour->setMaximumHeight(m_byHour->verticalHeader()->defaultSectionSize() * 8 + 8);
+    // The whole week and day at once: the columns share the width, nothing scrolls.
+    m_byHour->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_byHour->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_byHour->horizontalHeader()->setMinimumSectionSize(26);
+    m_byHour->horizontalHeader()->setStretchLastSection(false);
+    m_byHour->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_byHour->verticalHeader()->setDefaultSectionSize(m_byHour->fontMetrics().height() + 8);
+    m_byHour->setFixedHeight(m_byHour->verticalHeader()->defaultSectionSize() * 7 +
+                             m_byHour->horizontalHeader()->sizeHint().height() + 2 * m_byHour->frameWidth());
     layout->addWidget(m_byHour);
     auto* lower = new QSplitter(this);
     m_byLength = newTable(lower, QStringLiteral("failureByLength"),
                           {tr_("Länge (Minuten)"), tr_("Einheiten"), tr_("Erledigt"), tr_("Quote")});
     m_titles = newTable(lower, QStringLiteral("unfinishedTitles"), {tr_("Oft nicht beendet"), tr_("Tage")});
+    m_titles->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_titles->horizontalHeader()->setStretchLastSection(false);
     lower->addWidget(m_byLength);
     lower->addWidget(m_titles);
     layout->addWidget(lower, 1);

@@ -2,6 +2,8 @@
 
 #include "activity_log.h"
 
+#include <QHash>
+
 int DayRecord::unitsDone() const {
     int n = 0;
     for (const UnitRecord& u : units)
@@ -39,6 +41,7 @@ LogDays LogDays::fromLines(const QStringList& lines, int oldUnitMinutes, QDate t
     while (lastLine >= 0 && lines[lastLine].trimmed().isEmpty())
         --lastLine;
     const qsizetype step = qMax<qsizetype>(1, lines.size() / 100);
+    QHash<QString, QString> titles;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (progress && i % step == 0 && !progress(int(i * 100 / qMax<qsizetype>(1, lines.size()))))
             return result;
@@ -59,7 +62,11 @@ LogDays LogDays::fromLines(const QStringList& lines, int oldUnitMinutes, QDate t
             day.replans.append(ReplanRecord{line.time, line.reason});
             break;
         default: {
-            UnitRecord unit{line.time, line.minutes, line.title, line.finished, false};
+            // Years of the same few titles share one copy each.
+            auto title = titles.constFind(line.title);
+            if (title == titles.constEnd())
+                title = titles.insert(line.title, line.title);
+            UnitRecord unit{line.time, line.minutes, *title, line.finished, false};
             unit.running = !unit.finished && i == lastLine && line.date == today;
             day.units.append(unit);
             break;
