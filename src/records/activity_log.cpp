@@ -59,6 +59,21 @@ int twoDigits(QStringView text, qsizetype at) {
     return (a.unicode() - '0') * 10 + (b.unicode() - '0');
 }
 
+// "dd.mm.yyyy" at the date position, exactly as the writers put it (the readers compare the
+// field as text); invalid QDate otherwise.
+QDate dateField(QStringView line) {
+    if (line.size() < dateAt + 10 || line[dateAt + 2] != QLatin1Char('.') ||
+        line[dateAt + 5] != QLatin1Char('.'))
+        return {};
+    const int day = twoDigits(line, dateAt);
+    const int month = twoDigits(line, dateAt + 3);
+    const int century = twoDigits(line, dateAt + 6);
+    const int year = twoDigits(line, dateAt + 8);
+    if (day < 0 || month < 0 || century < 0 || year < 0)
+        return {};
+    return QDate(century * 100 + year, month, day);
+}
+
 // "hh:nn" at the time position; invalid QTime when the field is not a time.
 QTime timeField(QStringView line) {
     if (line.size() < timeAt + 5 || line[timeAt + 2] != QLatin1Char(':'))
@@ -201,9 +216,10 @@ LogLine ActivityLog::parseLine(QStringView full, int oldUnitMinutes) {
         return result;
     result.kind = LogLine::Kind::Unreadable;
     // The date must stand exactly as the writers put it: the readers compare the field as text.
-    QDate date;
-    if (full.size() < timeAt + 4 || !valuetext::readDate(full.mid(dateAt, 10), &date) ||
-        full.mid(dateAt, 10) != valuetext::formatDate(date))
+    if (full.size() < timeAt + 4)
+        return result;
+    const QDate date = dateField(full);
+    if (!date.isValid())
         return result;
     result.date = date;
     if (isTargetLine(full)) {
