@@ -1,6 +1,7 @@
 #include "bilanz_window.h"
 #include "command_line.h"
 #include "data_folder.h"
+#include "standard_output.h"
 #include "system_clock.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bilanzblick: %s\n", result.error.toLocal8Bit().constData());
         return result.status;
     }
-    std::fwrite(result.output.constData(), 1, size_t(result.output.size()), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 2;
+    if (!standardoutput::writeBytes(result.output)) {
+        std::fprintf(stderr, "bilanzblick: standard output could not be written\n");
+        return 2;
+    }
+    return 0;
 }

@@ -97,6 +97,18 @@ TEST_F(ExportCliTest, LogOptionAndRunningLastLine) {
                                     "2025-11-29,Sa,1,45,1,,0\n"));
 }
 
+TEST_F(ExportCliTest, FullOutputIsAFailure) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TAKTPLAN_DATA_DIR"), folder.path());
+    p.setProcessEnvironment(env);
+    p.setStandardOutputFile(QStringLiteral("/dev/full"));
+    p.start(QStringLiteral(BILANZBLICK_PROGRAM), exportArgs("json"));
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_EQ(p.readAllStandardError().count('\n'), 1);
+}
+
 TEST_F(ExportCliTest, BadArgumentsAndUnreadableLog) {
     const QStringList cases[] = {
         exportArgs("xml"),
