@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-multimedia-dev qt6-speech-dev qt6-speech-flite-plugin
+    # The charts of the evaluation program Bilanzblick.
+    qt6-charts-dev
     # TextToSpeech's CMake config needs QtQmlIntegration, which only this package brings.
     qt6-declarative-dev
     libxkbcommon-dev gettext

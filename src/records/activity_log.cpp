@@ -59,6 +59,21 @@ int twoDigits(QStringView text, qsizetype at) {
     return (a.unicode() - '0') * 10 + (b.unicode() - '0');
 }
 
+// "dd.mm.yyyy" at the date position, exactly as the writers put it (the readers compare the
+// field as text); invalid QDate otherwise.
+QDate dateField(QStringView line) {
+    if (line.size() < dateAt + 10 || line[dateAt + 2] != QLatin1Char('.') ||
+        line[dateAt + 5] != QLatin1Char('.'))
+        return {};
+    const int day = twoDigits(line, dateAt);
+    const int month = twoDigits(line, dateAt + 3);
+    const int century = twoDigits(line, dateAt + 6);
+    const int year = twoDigits(line, dateAt + 8);
+    if (day < 0 || month < 0 || century < 0 || year < 0)
+        return {};
+    return QDate(century * 100 + year, month, day);
+}
+
 // "hh:nn" at the time position; invalid QTime when the field is not a time.
 QTime timeField(QStringView line) {
     if (line.size() < timeAt + 5 || line[timeAt + 2] != QLatin1Char(':'))
@@ -184,28 +199,62 @@ QList<FinishedUnit> ActivityLog::FinishedUnits(QDate day) const {
     const QString dayText = valuetext::formatDate(day);
     for (const QString& text : m_lines) {
         const QStringView full = text;
-        if (!full.endsWith(finishMarkText) || full.size() <= markAt || full.mid(dateAt, 10) != dayText ||
-            isTargetLine(full) || isReplanLine(full))
+        // The cheap checks first: only the day's finished lines are worth reading whole.
+        if (!full.endsWith(finishMarkText) || full.mid(dateAt, 10) != dayText)
             continue;
-        const QStringView line = withoutFinishMark(full);
-        const QTime time = timeField(line);
-        if (!time.isValid())
+        const LogLine line = parseLine(full, m_settings.StandardDauerEinheit);
+        if (!line.isUnit())
             continue;
-        FinishedUnit unit;
-        unit.start = QDateTime(day, time, Qt::UTC);
-        if (isUnitMark(line)) {
-            const QStringView rest = line.mid(restAt);
-            const qsizetype blank = rest.indexOf(QLatin1Char(' '));
-            if (!valuetext::readInt(blank < 0 ? rest : rest.left(blank), &unit.minutes))
-                continue;
-            unit.title = blank < 0 ? QString() : rest.mid(blank + 1).toString();
-        } else {
-            unit.minutes = m_settings.StandardDauerEinheit;
-            unit.title = line.mid(restAt).toString();
-        }
-        units.append(unit);
+        units.append(FinishedUnit{line.title, QDateTime(day, line.time, Qt::UTC), line.minutes});
     }
     return units;
+}
+
+LogLine ActivityLog::parseLine(QStringView full, int oldUnitMinutes) {
+    LogLine result;
+    if (full.trimmed().isEmpty())
+        return result;
+    result.kind = LogLine::Kind::Unreadable;
+    // The date must stand exactly as the writers put it: the readers compare the field as text.
+    if (full.size() < timeAt + 4)
+        return result;
+    const QDate date = dateField(full);
+    if (!date.isValid())
+        return result;
+    result.date = date;
+    if (isTargetLine(full)) {
+        if (!valuetext::readInt(full.mid(restAt), &result.target))
+            return result;
+        result.kind = LogLine::Kind::Target;
+        return result;
+    }
+    result.finished = full.endsWith(finishMarkText);
+    const QStringView line = withoutFinishMark(full);
+    result.time = timeField(line);
+    if (!result.time.isValid() || line.size() <= markAt)
+        return result;
+    if (isReplanLine(full)) {
+        result.finished = false;
+        const QStringView rest = full.mid(restAt + replanText.size()).trimmed();
+        constexpr QStringView reasonWord = u"Grund:";
+        if (rest.startsWith(reasonWord))
+            result.reason = rest.mid(reasonWord.size()).trimmed().toString();
+        result.kind = LogLine::Kind::Replan;
+        return result;
+    }
+    const QStringView rest = line.mid(restAt);
+    if (isUnitMark(line)) {
+        const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+        if (!valuetext::readInt(blank < 0 ? rest : rest.left(blank), &result.minutes))
+            return result;
+        result.title = blank < 0 ? QString() : rest.mid(blank + 1).toString();
+        result.kind = LogLine::Kind::Unit;
+    } else {
+        result.minutes = oldUnitMinutes;
+        result.title = rest.toString();
+        result.kind = LogLine::Kind::OldUnit;
+    }
+    return result;
 }
 
 QStringList ActivityLog::RecentTitles(int n) const {

@@ -18,6 +18,28 @@ struct FinishedUnit {
     int minutes = 0;
 };
 
+// One line of the activity log as every reader sees it.
+struct LogLine {
+    enum class Kind {
+        Empty,      // an empty line (the file begins with one)
+        Unit,       // "ddd, dd.mm.yyyy hh:nn|25 Title", optionally " [x]"
+        OldUnit,    // "ddd, dd.mm.yyyy hh:nn Title", optionally " [x]"; length from the settings
+        Target,     // "ddd, dd.mm.yyyy SOLL: 8"
+        Replan,     // "ddd, dd.mm.yyyy hh:nn --- NEU GEPLANT ---" [+ " Grund: " + reason]
+        Unreadable, // anything else: a hand-edited or cut line
+    };
+    Kind kind = Kind::Empty;
+    QDate date;
+    QTime time;            // units and re-plannings
+    int minutes = 0;       // units
+    bool finished = false; // units ending with " [x]"
+    QString title;         // units
+    QString reason;        // re-plannings with a reason (trimmed), else empty
+    int target = 0;        // target lines
+
+    bool isUnit() const { return kind == Kind::Unit || kind == Kind::OldUnit; }
+};
+
 // The activity log (Dezuzedu.log by default): every entry is CR LF followed by its text, so
 // the file begins with an empty line and has no break at its end. The whole file is held in
 // memory as its lines and reloaded after every write.
@@ -49,6 +71,8 @@ public:
     // "ddd, dd.mm.yyyy hh:nn" and "ddd, dd.mm.yyyy" of a wall-clock time.
     static QString stamp(const QDateTime& time);
     static QString dayStamp(QDate day);
+    // Reads one line; an old unit line gets oldUnitMinutes as its length.
+    static LogLine parseLine(QStringView line, int oldUnitMinutes);
     // The title of one line as the readers see it; empty for target and re-planning lines.
     static QString extractTitle(const QString& line);
 

@@ -16,7 +16,9 @@ for file in bin/taktplan lib/taktplan/taktplan \
     lib/taktplan/Sounds/Countdown60.wav lib/taktplan/Sounds/Countdown30.wav \
     lib/taktplan/doc/taktplan-de.html lib/taktplan/doc/taktplan-en.html lib/taktplan/doc/LICENCES.txt \
     lib/taktplan/doc/taktplan-de-hidpi.html lib/taktplan/doc/taktplan-en-kontakt.html \
-    share/applications/taktplan.desktop share/icons/hicolor/scalable/apps/taktplan.svg; do
+    share/applications/taktplan.desktop share/icons/hicolor/scalable/apps/taktplan.svg \
+    bin/bilanzblick lib/taktplan/bilanzblick share/applications/bilanzblick.desktop \
+    share/icons/hicolor/scalable/apps/bilanzblick.svg; do
     if [ ! -e "$prefix/$file" ]; then
         echo "missing after install: $file"
         status=1
@@ -41,6 +43,18 @@ chmod 700 "$work/run"
     ASAN_OPTIONS=detect_leaks=0 "$prefix/bin/taktplan" > "$work/out.txt")
 if [ "$(sed -n 4p "$work/data/Settings.ini" | tr -d '\r')" != "#Units" ]; then
     echo "the installed program did not find its English catalogue"
+    status=1
+fi
+# The evaluation program, started through its link, reads a log and exports it.
+printf '\r\nMo, 01.12.2025 09:00|25 Bericht [x]' > "$work/data/Dezuzedu.log"
+if ! grep -qx "Exec=\"$prefix/bin/bilanzblick\"" "$prefix/share/applications/bilanzblick.desktop"; then
+    echo "the desktop file does not start the installed evaluation program"
+    status=1
+fi
+export_line=$(env TAKTPLAN_DATA_DIR="$work/data" ASAN_OPTIONS=detect_leaks=0 "$prefix/bin/bilanzblick" \
+    --export days --format csv --from 2025-12-01 --to 2025-12-01 | sed -n 2p)
+if [ "$export_line" != "2025-12-01,Mo,1,25,0,,0" ]; then
+    echo "the installed evaluation program did not export the log: $export_line"
     status=1
 fi
 [ $status -eq 0 ] && echo "install layout complete; installed program runs and translates"

@@ -1,0 +1,36 @@
+#include "bilanz_window.h"
+#include "command_line.h"
+#include "data_folder.h"
+#include "standard_output.h"
+#include "system_clock.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const commandline::Options options = commandline::parse(arguments);
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "bilanzblick: %s\n", options.error.toLocal8Bit().constData());
+        return 2;
+    }
+    if (!options.exportDays)
+        return bilanzwindow::run(argc, argv, options.logPath);
+
+    QCoreApplication app(argc, argv);
+    const SystemClock clock = SystemClock::fromEnvironment();
+    const commandline::ExportResult result =
+        commandline::runExport(options, clock, DataFolder::fromEnvironment());
+    if (result.status != 0) {
+        std::fprintf(stderr, "bilanzblick: %s\n", result.error.toLocal8Bit().constData());
+        return result.status;
+    }
+    if (!standardoutput::writeBytes(result.output)) {
+        std::fprintf(stderr, "bilanzblick: standard output could not be written\n");
+        return 2;
+    }
+    return 0;
+}

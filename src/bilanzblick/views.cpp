@@ -1,0 +1,640 @@
+#include "views.h"
+
+#include "activity_log.h"
+#include "heatmap.h"
+#include "translate.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+
+using namespace evaluation;
+
+namespace {
+
+QChartView* newChartView(QWidget* parent, const QString& objectName) {
+    auto* chart = new QChart;
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    auto* view = new QChartView(chart, parent);
+    view->setObjectName(objectName);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumHeight(220);
+    return view;
+}
+
+// Empties the chart of its series and axes.
+QChart* clearedChart(QChartView* view) {
+    QChart* chart = view->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis* axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+    return chart;
+}
+
+QTableWidget* newTable(QWidget* parent, const QString& objectName, const QStringList& headers) {
+    auto* table = new QTableWidget(0, int(headers.size()), parent);
+    table->setObjectName(objectName);
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->verticalHeader()->setVisible(false);
+    table->horizontalHeader()->setStretchLastSection(true);
+    return table;
+}
+
+QTableWidgetItem* numberItem(double value, const QString& text = {}) {
+    auto* item = new QTableWidgetItem;
+    item->setData(Qt::DisplayRole, text.isEmpty() ? QVariant(value) : QVariant(text));
+    item->setData(Qt::UserRole, value);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+QString percentText(const Rate& rate) {
+    if (rate.total == 0)
+        return QStringLiteral("–");
+    return QString::number(qRound(rate.share() * 100)) + QStringLiteral(" %");
+}
+
+QString targetText(const PeriodSummary& s) {
+    if (s.daysWithTarget == 0)
+        return tr_("kein Soll");
+    return QString::number(s.targetSum);
+}
+
+QString metText(const PeriodSummary& s) {
+    if (s.daysWithTarget == 0)
+        return QStringLiteral("–");
+    if (s.daysWithTarget == 1)
+        return s.targetMet() ? tr_("erfüllt") : tr_("nicht erfüllt");
+    return QString::number(s.daysTargetMet) + tr_(" von ") + QString::number(s.daysWithTarget) +
+           tr_(" Tagen erfüllt");
+}
+
+QString weekdayName(int weekday) {
+    const QString names[] = {tr_("Montag"),  tr_("Dienstag"), tr_("Mittwoch"), tr_("Donnerstag"),
+                             tr_("Freitag"), tr_("Samstag"),  tr_("Sonntag")};
+    return weekday >= 1 && weekday <= 7 ? names[weekday - 1] : QString();
+}
+
+QString daysText(int n) {
+    return QString::number(n) + (n == 1 ? tr_(" Tag") : tr_(" Tage"));
+}
+
+} // namespace
+
+// --- overview ---------------------------------------------------------------------------------
+
+OverviewView::OverviewView(QWidget* parent) : EvaluationView(parent) {
+    auto* layout = new QVBoxLayout(this);
+    m_table = newTable(this, QStringLiteral("overviewTable"),
+                       {tr_("Zeitraum"), tr_("Einheiten"), tr_("Minuten"), tr_("Abgebrochen"), tr_("Soll"),
+                        tr_("Soll erfüllt")});
+    m_table->setRowCount(3);
+    m_table->setMaximumHeight(m_table->verticalHeader()->defaultSectionSize() * 4 + 8);
+    layout->addWidget(m_table);
+    m_streaks = new QLabel(this);
+    m_streaks->setObjectName(QStringLiteral("streaks"));
+    QFont big = m_streaks->font();
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    m_streaks->setFont(big);
+    layout->addWidget(m_streaks);
+    m_chart = newChartView(this, QStringLiteral("overviewChart"));
+    layout->addWidget(m_chart, 1);
+}
+
+void OverviewView::refresh(const ViewContext& c) {
+    struct Period {
+        QString name;
+        QDate from;
+        QDate to;
+    };
+    const Period periods[] = {
+        {tr_("Heute"), c.today, c.today},
+        {tr_("Diese Woche"), weekStart(c.today), weekStart(c.today).addDays(6)},
+        {tr_("Dieser Monat"), monthStart(c.today), monthStart(c.today).addMonths(1).addDays(-1)},
+    };
+    for (int row = 0; row < 3; ++row) {
+        const PeriodSummary s = summarize(*c.log, periods[row].from, periods[row].to);
+        m_table->setItem(row, 0, new QTableWidgetItem(periods[row].name));
+        m_table->setItem(row, 1, numberItem(s.unitsDone));
+        m_table->setItem(row, 2, numberItem(s.minutesDone));
+        m_table->setItem(row, 3, numberItem(s.unitsFailed));
+        m_table->setItem(row, 4, new QTableWidgetItem(targetText(s)));
+        m_table->setItem(row, 5, new QTableWidgetItem(metText(s)));
+    }
+    m_table->resizeColumnsToContents();
+    const Streaks s = streaks(*c.log, c.today);
+    m_streaks->setText(tr_("Aktuelle Serie: ") + daysText(s.current) + QStringLiteral("    ") +
+                       tr_("Längste Serie: ") + daysText(s.longest));
+
+    QChart* chart = clearedChart(m_chart);
+    chart->setTitle(tr_("Die letzten 14 Tage"));
+    auto* done = new QBarSet(tr_("Einheiten"));
+    auto* target = new QLineSeries;
+    target->setName(tr_("Soll"));
+    QStringList labels;
+    int top = 1;
+    for (int i = 13; i >= 0; --i) {
+        const DayRecord day = c.log->day(c.today.addDays(-i));
+        *done << day.unitsDone();
+        labels << ActivityLog::weekdayAbbreviation(day.date) + QLatin1Char(' ') +
+                      QString::number(day.date.day());
+        if (day.hasTarget())
+            target->append(13 - i, day.target);
+        top = std::max({top, day.unitsDone(), day.hasTarget() ? day.target : 0});
+    }
+    auto* bars = new QBarSeries;
+    bars->append(done);
+    chart->addSeries(bars);
+    chart->addSeries(target);
+    auto* x = new QBarCategoryAxis;
+    x->append(labels);
+    auto* y = new QValueAxis;
+    y->setRange(0, top + 1);
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->applyNiceNumbers();
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+}
+
+// --- calendar ---------------------------------------------------------------------------------
+
+CalendarView::CalendarView(QWidget* parent) : EvaluationView(parent) {
+    auto* layout = new QVBoxLayout(this);
+    m_heatmap = new YearHeatmap(this);
+    m_heatmap->setObjectName(QStringLiteral("heatmap"));
+    layout->addWidget(m_heatmap);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(tr_("Balken je"), this));
+    m_grouping = new QComboBox(this);
+    m_grouping->setObjectName(QStringLiteral("grouping"));
+    m_grouping->addItems({tr_("Tag"), tr_("Woche"), tr_("Monat")});
+    row->addWidget(m_grouping);
+    row->addStretch(1);
+    layout->addLayout(row);
+    m_chart = newChartView(this, QStringLiteral("calendarChart"));
+    layout->addWidget(m_chart, 1);
+    connect(m_grouping, &QComboBox::currentIndexChanged, this, [this] {
+        if (m_context.log)
+            fillChart();
+    });
+    connect(m_heatmap, &YearHeatmap::dayClicked, this, &CalendarView::dayChosen);
+}
+
+void CalendarView::refresh(const ViewContext& c) {
+    m_context = c;
+    m_heatmap->setYear(*c.log, c.to.year());
+    // A range of more than two months reads better by week, of more than a year by month.
+    const qint64 days = c.from.daysTo(c.to) + 1;
+    const QSignalBlocker block(m_grouping);
+    m_grouping->setCurrentIndex(days > 400 ? 2 : days > 62 ? 1 : 0);
+    fillChart();
+}
+
+void CalendarView::fillChart() {
+    const ViewContext& c = m_context;
+    const int grouping = m_grouping->currentIndex();
+    QChart* chart = clearedChart(m_chart);
+    chart->setTitle(tr_("Einheiten und Soll"));
+    auto* done = new QBarSet(tr_("Einheiten"));
+    auto* target = new QLineSeries;
+    target->setName(tr_("Soll"));
+    QStringList labels;
+    int top = 1;
+    QDate start = c.from;
+    while (start <= c.to) {
+        QDate end = start;
+        QString label;
+        if (grouping == 0) {
+            label = QString::number(start.day());
+        } else if (grouping == 1) {
+            end = std::min(weekStart(start).addDays(6), c.to);
+            label = weekKey(start).mid(5);
+        } else {
+            end = std::min(monthStart(start).addMonths(1).addDays(-1), c.to);
+            label = start.toString(QStringLiteral("MM/yy"));
+        }
+        const PeriodSummary s = summarize(*c.log, start, end);
+        const auto index = labels.size();
+        *done << s.unitsDone;
+        labels << label;
+        if (s.daysWithTarget > 0)
+            target->append(double(index), s.targetSum);
+        top = std::max({top, s.unitsDone, s.targetSum});
+        start = end.addDays(1);
+    }
+    auto* bars = new QBarSeries;
+    bars->append(done);
+    chart->addSeries(bars);
+    chart->addSeries(target);
+    auto* x = new QBarCategoryAxis;
+    x->append(labels);
+    // Hundreds of labels would only overlap.
+    x->setLabelsVisible(labels.size() <= 40);
+    auto* y = new QValueAxis;
+    y->setRange(0, top + 1);
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->applyNiceNumbers();
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+}
+
+// --- your normal ------------------------------------------------------------------------------
+
+NormalView::NormalView(QWidget* parent) : EvaluationView(parent) {
+    auto* layout = new QVBoxLayout(this);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(tr_("Wochentag"), this));
+    m_weekday = new QComboBox(this);
+    m_weekday->setObjectName(QStringLiteral("weekday"));
+    for (int w = 1; w <= 7; ++w)
+        m_weekday->addItem(weekdayName(w), w);
+    row->addWidget(m_weekday);
+    row->addWidget(new QLabel(tr_("der letzten"), this));
+    m_weeks = new QSpinBox(this);
+    m_weeks->setObjectName(QStringLiteral("weeks"));
+    m_weeks->setRange(2, 520);
+    m_weeks->setValue(12);
+    m_weeks->setSuffix(tr_(" Wochen"));
+    row->addWidget(m_weeks);
+    row->addWidget(new QLabel(tr_("Tag darauf"), this));
+    m_day = new QDateEdit(this);
+    m_day->setObjectName(QStringLiteral("normalDay"));
+    m_day->setCalendarPopup(true);
+    m_day->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    row->addWidget(m_day);
+    row->addStretch(1);
+    layout->addLayout(row);
+    m_basis = new QLabel(this);
+    m_basis->setObjectName(QStringLiteral("normalBasis"));
+    layout->addWidget(m_basis);
+    m_chart = newChartView(this, QStringLiteral("normalChart"));
+    layout->addWidget(m_chart, 1);
+    const auto changed = [this] {
+        if (m_context.log)
+            fillChart();
+    };
+    connect(m_weekday, &QComboBox::currentIndexChanged, this, [this, changed] {
+        // The day shown follows the weekday: the latest such day up to the range's end.
+        QDate day = m_day->date();
+        const int weekday = m_weekday->currentData().toInt();
+        while (day.dayOfWeek() != weekday)
+            day = day.addDays(-1);
+        const QSignalBlocker block(m_day);
+        m_day->setDate(day);
+        changed();
+    });
+    connect(m_weeks, &QSpinBox::valueChanged, this, changed);
+    connect(m_day, &QDateEdit::dateChanged, this, [this, changed](QDate day) {
+        const QSignalBlocker block(m_weekday);
+        m_weekday->setCurrentIndex(day.dayOfWeek() - 1);
+        changed();
+    });
+}
+
+void NormalView::refresh(const ViewContext& c) {
+    const bool first = m_context.log == nullptr;
+    m_context = c;
+    if (first || m_day->date() > c.to || m_day->date() < c.from) {
+        const QDate day = std::min(c.to, c.today);
+        const QSignalBlocker blockDay(m_day);
+        const QSignalBlocker blockWeekday(m_weekday);
+        m_day->setDate(day);
+        m_weekday->setCurrentIndex(day.dayOfWeek() - 1);
+    }
+    fillChart();
+}
+
+void NormalView::fillChart() {
+    const QDate day = m_day->date();
+    const NormalBand band =
+        normalBand(*m_context.log, m_weekday->currentData().toInt(), day, m_weeks->value(), 10);
+    m_basis->setText(band.days.isEmpty()
+                         ? tr_("Für diesen Wochentag gibt es noch keine früheren Tage im Log.")
+                         : tr_("Band aus ") + QString::number(band.days.size()) + tr_(" Tagen, ") +
+                               band.days.last().toString(QStringLiteral("dd.MM.yyyy")) + tr_(" bis ") +
+                               band.days.first().toString(QStringLiteral("dd.MM.yyyy")));
+    QChart* chart = clearedChart(m_chart);
+    chart->setTitle(tr_("Minuten im Lauf des Tages: ") + weekdayName(day.dayOfWeek()));
+    const double hoursPerSample = band.stepMinutes / 60.0;
+    auto* lower = new QLineSeries;
+    auto* upper = new QLineSeries;
+    auto* median = new QLineSeries;
+    median->setName(tr_("Median"));
+    for (qsizetype i = 0; i < band.median.size(); ++i) {
+        lower->append(double(i) * hoursPerSample, band.p25[i]);
+        upper->append(double(i) * hoursPerSample, band.p75[i]);
+        median->append(double(i) * hoursPerSample, band.median[i]);
+    }
+    auto* area = new QAreaSeries(upper, lower);
+    area->setName(tr_("25. bis 75. Perzentil"));
+    QColor fill(0x1b, 0x7f, 0x3b, 70);
+    area->setBrush(fill);
+    area->setPen(QPen(fill.darker(), 1));
+    auto* today = new QLineSeries;
+    today->setName(day.toString(QStringLiteral("dd.MM.yyyy")));
+    const QVector<double> curve = cumulativeCurve(m_context.log->day(day), band.stepMinutes);
+    // A day still running is drawn up to now only.
+    const int lastSample = day == m_context.today
+                               ? (m_context.timeNow.msecsSinceStartOfDay() / 60000) / band.stepMinutes
+                               : int(curve.size() - 1);
+    double top = 60;
+    for (int i = 0; i <= lastSample && i < curve.size(); ++i) {
+        today->append(i * hoursPerSample, curve[i]);
+        top = std::max(top, curve[i]);
+    }
+    if (!band.p75.isEmpty())
+        top = std::max(top, band.p75.last());
+    QPen todayPen(QColor(0xc0, 0x39, 0x2b), 2.5);
+    today->setPen(todayPen);
+    chart->addSeries(area);
+    chart->addSeries(median);
+    chart->addSeries(today);
+    auto* x = new QValueAxis;
+    x->setRange(0, 24);
+    x->setTickCount(13);
+    x->setLabelFormat(QStringLiteral("%d h"));
+    auto* y = new QValueAxis;
+    y->setRange(0, top * 1.05);
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->setTitleText(tr_("Minuten"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+}
+
+// --- where units fail ---------------------------------------------------------------------------
+
+FailureView::FailureView(QWidget* parent) : EvaluationView(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(
+        new QLabel(tr_("Anteil erledigter Einheiten nach Beginn (Stunde) und Wochentag"), this));
+    QStringList hours;
+    for (int h = 0; h < 24; ++h)
+        hours << QString::number(h);
+    m_byHour = newTable(this, QStringLiteral("failureByHour"), hours);
+    m_byHour->setRowCount(7);
+    m_byHour->verticalHeader()->setVisible(true);
+    QStringList days;
+    for (int w = 1; w <= 7; ++w)
+        days << ActivityLog::weekdayAbbreviation(QDate(2025, 12, w));
+    m_byHour->setVerticalHeaderLabels(days);
+    m_byHour->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The whole week and day at once: the columns share the width, nothing scrolls.
+    m_byHour->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_byHour->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_byHour->horizontalHeader()->setMinimumSectionSize(26);
+    m_byHour->horizontalHeader()->setStretchLastSection(false);
+    m_byHour->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_byHour->verticalHeader()->setDefaultSectionSize(m_byHour->fontMetrics().height() + 8);
+    m_byHour->setFixedHeight(m_byHour->verticalHeader()->defaultSectionSize() * 7 +
+                             m_byHour->horizontalHeader()->sizeHint().height() + 2 * m_byHour->frameWidth());
+    layout->addWidget(m_byHour);
+    auto* lower = new QSplitter(this);
+    m_byLength = newTable(lower, QStringLiteral("failureByLength"),
+                          {tr_("Länge (Minuten)"), tr_("Einheiten"), tr_("Erledigt"), tr_("Quote")});
+    m_titles = newTable(lower, QStringLiteral("unfinishedTitles"), {tr_("Oft nicht beendet"), tr_("Tage")});
+    m_titles->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_titles->horizontalHeader()->setStretchLastSection(false);
+    lower->addWidget(m_byLength);
+    lower->addWidget(m_titles);
+    layout->addWidget(lower, 1);
+}
+
+void FailureView::refresh(const ViewContext& c) {
+    const FailureStats s = failures(*c.log, c.from, c.to);
+    for (int w = 0; w < 7; ++w) {
+        for (int h = 0; h < 24; ++h) {
+            const Rate& rate = s.byWeekdayHour[w][h];
+            auto* item =
+                new QTableWidgetItem(rate.total ? QString::number(qRound(rate.share() * 100)) : QString());
+            item->setTextAlignment(Qt::AlignCenter);
+            if (rate.total) {
+                // Green where units are finished, red where they fail.
+                item->setBackground(QColor::fromHsvF(float(rate.share() / 3.0), 0.45f, 0.95f));
+                item->setForeground(Qt::black);
+                item->setToolTip(QString::number(rate.done) + tr_(" von ") + QString::number(rate.total) +
+                                 tr_(" Einheiten erledigt"));
+            }
+            m_byHour->setItem(w, h, item);
+        }
+    }
+    m_byLength->setRowCount(int(s.byLength.size()));
+    int row = 0;
+    for (auto it = s.byLength.constBegin(); it != s.byLength.constEnd(); ++it, ++row) {
+        m_byLength->setItem(row, 0, numberItem(it.key()));
+        m_byLength->setItem(row, 1, numberItem(it->total));
+        m_byLength->setItem(row, 2, numberItem(it->done));
+        m_byLength->setItem(row, 3, numberItem(it->share(), percentText(*it)));
+    }
+    m_titles->setRowCount(int(s.unfinishedTitles.size()));
+    for (int i = 0; i < s.unfinishedTitles.size(); ++i) {
+        m_titles->setItem(i, 0, new QTableWidgetItem(s.unfinishedTitles[i].title));
+        m_titles->setItem(i, 1, numberItem(s.unfinishedTitles[i].days));
+    }
+}
+
+// --- re-plannings -----------------------------------------------------------------------------
+
+ReplanView::ReplanView(QWidget* parent) : EvaluationView(parent) {
+    auto* layout = new QVBoxLayout(this);
+    m_rates = new QLabel(this);
+    m_rates->setObjectName(QStringLiteral("replanRates"));
+    m_rates->setWordWrap(true);
+    layout->addWidget(m_rates);
+    auto* split = new QSplitter(this);
+    m_ledger = new QTreeWidget(split);
+    m_ledger->setObjectName(QStringLiteral("replanLedger"));
+    m_ledger->setHeaderLabels({tr_("Tag und Uhrzeit"), tr_("Eintrag")});
+    auto* right = new QWidget(split);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    m_period = new QComboBox(right);
+    m_period->setObjectName(QStringLiteral("replanPeriod"));
+    m_period->addItems({tr_("Gründe je Woche"), tr_("Gründe je Monat")});
+    rightLayout->addWidget(m_period);
+    m_reasons = newTable(right, QStringLiteral("replanReasons"), {});
+    rightLayout->addWidget(m_reasons, 1);
+    split->addWidget(m_ledger);
+    split->addWidget(right);
+    layout->addWidget(split, 1);
+    connect(m_period, &QComboBox::currentIndexChanged, this, &ReplanView::fillReasons);
+}
+
+void ReplanView::refresh(const ViewContext& c) {
+    m_stats = replans(*c.log, c.from, c.to);
+    m_ledger->clear();
+    // Only days that were re-planned, with their units beside the re-plannings in time order.
+    for (auto it = c.log->days().lowerBound(c.from); it != c.log->days().constEnd() && it.key() <= c.to;
+         ++it) {
+        if (it->replans.isEmpty())
+            continue;
+        auto* dayItem = new QTreeWidgetItem(m_ledger);
+        dayItem->setText(0, ActivityLog::dayStamp(it.key()));
+        dayItem->setText(1, QString::number(it->replans.size()) + tr_(" × neu geplant, ") +
+                                QString::number(it->unitsDone()) + tr_(" Einheiten erledigt"));
+        struct Event {
+            QTime time;
+            QString text;
+            bool replan;
+        };
+        QList<Event> events;
+        for (const UnitRecord& u : it->units)
+            events.append(
+                {u.start, (u.finished ? QStringLiteral("✓ ") : QStringLiteral("✗ ")) + u.title, false});
+        for (const ReplanRecord& r : it->replans)
+            events.append(
+                {r.time,
+                 tr_("NEU GEPLANT") + (r.reason.isEmpty() ? QString() : QStringLiteral(": ") + r.reason),
+                 true});
+        std::stable_sort(events.begin(), events.end(),
+                         [](const Event& a, const Event& b) { return a.time < b.time; });
+        for (const Event& e : events) {
+            auto* item = new QTreeWidgetItem(dayItem);
+            item->setText(0, e.time.toString(QStringLiteral("HH:mm")));
+            item->setText(1, e.text);
+            if (e.replan) {
+                QFont bold = item->font(1);
+                bold.setBold(true);
+                item->setFont(1, bold);
+                item->setForeground(1, QColor(0xc0, 0x39, 0x2b));
+            }
+        }
+    }
+    m_ledger->expandAll();
+    m_ledger->resizeColumnToContents(0);
+    const auto rateText = [](const Rate& r) {
+        return r.total == 0 ? tr_("keine Tage")
+                            : QString::number(r.done) + tr_(" von ") + QString::number(r.total) +
+                                  tr_(" Tagen (") + percentText(r) + QLatin1Char(')');
+    };
+    m_rates->setText(tr_("Soll erfüllt an Tagen mit Neuplanung: ") + rateText(m_stats.targetWithReplans) +
+                     QStringLiteral(";  ") + tr_("an Tagen ohne: ") + rateText(m_stats.targetWithoutReplans));
+    fillReasons();
+}
+
+void ReplanView::fillReasons() {
+    const bool byMonth = m_period->currentIndex() == 1;
+    QStringList periods;
+    for (const ReasonGroup& g : m_stats.reasons)
+        periods += (byMonth ? g.perMonth : g.perWeek).keys();
+    std::sort(periods.begin(), periods.end());
+    periods.erase(std::unique(periods.begin(), periods.end()), periods.end());
+    m_reasons->clear();
+    m_reasons->setColumnCount(int(periods.size()) + 2);
+    m_reasons->setHorizontalHeaderLabels(QStringList{tr_("Grund"), tr_("Gesamt")} + periods);
+    m_reasons->setRowCount(int(m_stats.reasons.size()));
+    for (int row = 0; row < m_stats.reasons.size(); ++row) {
+        const ReasonGroup& g = m_stats.reasons[row];
+        m_reasons->setItem(row, 0, new QTableWidgetItem(g.text.isEmpty() ? tr_("(ohne Grund)") : g.text));
+        m_reasons->setItem(row, 1, numberItem(g.total));
+        const QMap<QString, int>& counts = byMonth ? g.perMonth : g.perWeek;
+        for (int col = 0; col < periods.size(); ++col) {
+            const int n = counts.value(periods[col]);
+            m_reasons->setItem(row, col + 2, numberItem(n, n ? QString::number(n) : QString()));
+        }
+    }
+    m_reasons->resizeColumnsToContents();
+}
+
+// --- target calibration -----------------------------------------------------------------------
+
+TargetView::TargetView(QWidget* parent) : EvaluationView(parent) {
+    auto* layout = new QVBoxLayout(this);
+    m_suggestion = new QLabel(this);
+    m_suggestion->setObjectName(QStringLiteral("suggestedTarget"));
+    m_suggestion->setWordWrap(true);
+    QFont big = m_suggestion->font();
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    m_suggestion->setFont(big);
+    layout->addWidget(m_suggestion);
+    m_table = newTable(this, QStringLiteral("targetTable"),
+                       {tr_("Soll"), tr_("Tage"), tr_("Erfüllt"), tr_("Quote")});
+    layout->addWidget(m_table, 1);
+}
+
+void TargetView::refresh(const ViewContext& c) {
+    const Calibration cal = calibrate(*c.log, c.today);
+    if (cal.suggested)
+        m_suggestion->setText(tr_("Vorschlag für das Soll: ") + QString::number(*cal.suggested) +
+                              tr_(" Einheiten — an mindestens zwei Dritteln der letzten ") +
+                              QString::number(cal.basisDays) + tr_(" Tage mit Soll erreicht."));
+    else
+        m_suggestion->setText(tr_("Noch kein Tag mit Soll im Log: kein Vorschlag."));
+    m_table->setRowCount(int(cal.byTarget.size()));
+    int row = 0;
+    for (auto it = cal.byTarget.constBegin(); it != cal.byTarget.constEnd(); ++it, ++row) {
+        m_table->setItem(row, 0, numberItem(it.key()));
+        m_table->setItem(row, 1, numberItem(it->total));
+        m_table->setItem(row, 2, numberItem(it->done));
+        m_table->setItem(row, 3, numberItem(it->share(), percentText(*it)));
+    }
+}
+
+// --- titles -----------------------------------------------------------------------------------
+
+TitleView::TitleView(QWidget* parent) : EvaluationView(parent) {
+    auto* layout = new QVBoxLayout(this);
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(QStringLiteral("titleFilter"));
+    m_filter->setPlaceholderText(tr_("Titel filtern"));
+    m_filter->setClearButtonEnabled(true);
+    layout->addWidget(m_filter);
+    m_table = newTable(this, QStringLiteral("titleTable"), {tr_("Titel"), tr_("Minuten"), tr_("Einheiten")});
+    m_table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_table->horizontalHeader()->setStretchLastSection(false);
+    layout->addWidget(m_table, 1);
+    connect(m_filter, &QLineEdit::textChanged, this, &TitleView::applyFilter);
+}
+
+void TitleView::refresh(const ViewContext& c) {
+    const QList<TitleTotal> totals = titleTotals(*c.log, c.from, c.to);
+    m_table->setSortingEnabled(false);
+    m_table->setRowCount(int(totals.size()));
+    for (int row = 0; row < totals.size(); ++row) {
+        m_table->setItem(row, 0, new QTableWidgetItem(totals[row].title));
+        m_table->setItem(row, 1, numberItem(totals[row].minutes));
+        m_table->setItem(row, 2, numberItem(totals[row].units));
+    }
+    applyFilter();
+}
+
+void TitleView::applyFilter() {
+    const QString text = m_filter->text().trimmed();
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        m_table->setRowHidden(row, !m_table->item(row, 0)->text().contains(text, Qt::CaseInsensitive));
+}

@@ -1,0 +1,12 @@
+#include "standard_output.h"
+
+#include <cstdio>
+
+namespace standardoutput {
+
+bool writeBytes(const QByteArray& bytes) {
+    const size_t size = size_t(bytes.size());
+    return std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0;
+}
+
+} // namespace standardoutput

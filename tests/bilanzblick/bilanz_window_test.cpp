@@ -1,0 +1,228 @@
+// The window of Bilanzblick on a prepared log, offscreen: every view opens and shows the log.
+#include "bilanz_window.h"
+#include "fake_clock.h"
+#include "generated_log.h"
+#include "log_loader.h"
+#include "qt_print.h"
+#include "temp_data_folder.h"
+#include "text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractSeries>
+#include <QChart>
+#include <QChartView>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class BilanzWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder.write(QStringLiteral("Settings.ini"),
+                     fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/Settings.ini")));
+        folder.write(QStringLiteral("Dezuzedu.log"),
+                     fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/Dezuzedu.log")));
+    }
+    std::unique_ptr<BilanzWindow> open() {
+        auto window = std::make_unique<BilanzWindow>(clock, logsource::locate(clock, folder.folder(), {}));
+        QSignalSpy shown(window.get(), &BilanzWindow::logShown);
+        window->show();
+        EXPECT_TRUE(shown.wait(10000));
+        return window;
+    }
+    template <typename T> T* child(const BilanzWindow& w, const char* name) {
+        T* found = w.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    int visibleRows(QTableWidget* table) {
+        int n = 0;
+        for (int r = 0; r < table->rowCount(); ++r)
+            n += table->isRowHidden(r) ? 0 : 1;
+        return n;
+    }
+
+    TempDataFolder folder;
+    FakeClock clock{QDateTime(QDate(2025, 12, 1), QTime(10, 0))};
+};
+
+} // namespace
+
+TEST_F(BilanzWindowTest, EveryViewShowsThePreparedLog) {
+    const auto w = open();
+    EXPECT_FALSE(w->showsEmptyState());
+    EXPECT_EQ(w->statusText(), QStringLiteral("1 Zeilen übersprungen"));
+    EXPECT_EQ(w->from(), QDate(2025, 12, 1));
+    EXPECT_EQ(w->to(), QDate(2025, 12, 31));
+    struct Case {
+        int tab;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {0,
+         [&] {
+             auto* table = child<QTableWidget>(*w, "overviewTable");
+             EXPECT_EQ(table->item(0, 1)->text(), QStringLiteral("1")); // today: one unit done
+             EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("1")); // one failed
+             EXPECT_EQ(table->item(0, 4)->text(), QStringLiteral("4")); // the day's last target
+             EXPECT_EQ(table->item(0, 5)->text(), QStringLiteral("nicht erfüllt"));
+             // 28.11. met, 29.11. a unit without target, Sunday passed over, today still open.
+             EXPECT_EQ(child<QLabel>(*w, "streaks")->text(),
+                       QStringLiteral("Aktuelle Serie: 2 Tage    Längste Serie: 2 Tage"));
+         }},
+        {1,
+         [&] {
+             QChart* chart = child<QChartView>(*w, "calendarChart")->chart();
+             EXPECT_EQ(chart->series().size(), 2); // bars and the target line
+         }},
+        {2,
+         [&] {
+             EXPECT_EQ(child<QChartView>(*w, "normalChart")->chart()->series().size(), 3);
+             // No Monday before today in the log; the Fridays before the 5th: the 28th.
+             auto* basis = child<QLabel>(*w, "normalBasis");
+             EXPECT_TRUE(basis->text().startsWith(QStringLiteral("Für diesen Wochentag gibt es noch keine")));
+             child<QDateEdit>(*w, "normalDay")->setDate(QDate(2025, 12, 5));
+             EXPECT_EQ(basis->text(), QStringLiteral("Band aus 1 Tagen, 28.11.2025 bis 28.11.2025"));
+         }},
+        {3,
+         [&] {
+             auto* byLength = child<QTableWidget>(*w, "failureByLength");
+             ASSERT_EQ(byLength->rowCount(), 1);
+             EXPECT_EQ(byLength->item(0, 1)->text(), QStringLiteral("3"));
+             EXPECT_EQ(byLength->item(0, 3)->text(), QStringLiteral("33 %"));
+         }},
+        {4,
+         [&] {
+             auto* ledger = child<QTreeWidget>(*w, "replanLedger");
+             ASSERT_EQ(ledger->topLevelItemCount(), 1);
+             // Two units and two re-plannings of the 1st, in time order.
+             ASSERT_EQ(ledger->topLevelItem(0)->childCount(), 4);
+             EXPECT_EQ(ledger->topLevelItem(0)->child(1)->text(1), QStringLiteral("NEU GEPLANT: Anruf"));
+             EXPECT_EQ(child<QTableWidget>(*w, "replanReasons")->rowCount(), 2);
+         }},
+        {5,
+         [&] {
+             EXPECT_TRUE(child<QLabel>(*w, "suggestedTarget")
+                             ->text()
+                             .startsWith(QStringLiteral("Vorschlag für das Soll: 3 Einheiten")));
+             EXPECT_EQ(child<QTableWidget>(*w, "targetTable")->rowCount(), 1);
+         }},
+        {6,
+         [&] {
+             w->setRange(BilanzWindow::RangeKind::Free, QDate(2025, 11, 1), QDate(2025, 12, 31));
+             auto* table = child<QTableWidget>(*w, "titleTable");
+             ASSERT_EQ(table->rowCount(), 4);
+             EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("Bericht")); // 50 minutes in two units
+             child<QLineEdit>(*w, "titleFilter")->setText(QStringLiteral("MAIL"));
+             EXPECT_EQ(visibleRows(table), 1);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tab);
+        w->tabs()->setCurrentIndex(c.tab);
+        c.check();
+    }
+}
+
+TEST_F(BilanzWindowTest, RangesAndExportOfTheRangeShown) {
+    const auto w = open();
+    struct Case {
+        BilanzWindow::RangeKind kind;
+        QDate anchor;
+        QDate from, to;
+    };
+    using K = BilanzWindow::RangeKind;
+    const Case cases[] = {
+        {K::Day, QDate(2025, 12, 3), QDate(2025, 12, 3), QDate(2025, 12, 3)},
+        {K::Week, QDate(2025, 12, 3), QDate(2025, 12, 1), QDate(2025, 12, 7)},
+        {K::Month, QDate(2024, 2, 10), QDate(2024, 2, 1), QDate(2024, 2, 29)},
+        {K::Year, QDate(2025, 6, 1), QDate(2025, 1, 1), QDate(2025, 12, 31)},
+    };
+    for (const Case& c : cases) {
+        w->setRange(c.kind, c.anchor);
+        EXPECT_EQ(w->from(), c.from);
+        EXPECT_EQ(w->to(), c.to);
+    }
+    w->setRange(K::Free, QDate(2025, 11, 27), QDate(2025, 12, 3));
+    const QString csv = folder.filePath(QStringLiteral("export.csv"));
+    QString error;
+    ASSERT_TRUE(w->exportRange(csv, evaluation::ExportFormat::Csv, &error)) << error.toStdString();
+    EXPECT_EQ(fileBytes(csv), fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/export_days.csv")));
+    EXPECT_FALSE(w->exportRange(folder.filePath(QStringLiteral("no/such/folder/x.csv")),
+                                evaluation::ExportFormat::Csv, &error));
+}
+
+TEST_F(BilanzWindowTest, FollowsTheLogAndNamesAMissingOne) {
+    const auto w = open();
+    w->loader().setPollInterval(100);
+    QSignalSpy shown(w.get(), &BilanzWindow::logShown);
+    // A unit finished while the window is open.
+    QFile log(folder.filePath(QStringLiteral("Dezuzedu.log")));
+    ASSERT_TRUE(log.open(QIODevice::Append));
+    log.write("\r\nMo, 01.12.2025 10:00|25 Neu [x]");
+    log.close();
+    ASSERT_TRUE(shown.wait(5000));
+    EXPECT_EQ(w->findChild<QTableWidget*>(QStringLiteral("overviewTable"))->item(0, 1)->text(),
+              QStringLiteral("2"));
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("Dezuzedu.log"))));
+    ASSERT_TRUE(shown.wait(5000));
+    EXPECT_TRUE(w->showsEmptyState());
+    EXPECT_TRUE(w->findChild<QLabel*>(QStringLiteral("emptyState"))
+                    ->text()
+                    .contains(folder.filePath(QStringLiteral("Dezuzedu.log"))));
+}
+
+// Pictures of the overview, the calendar and "your normal" over a generated log: into
+// BILANZBLICK_SCREENSHOTS=<folder> for the README, else into a temporary folder. Each shows its
+// chart drawn, not an empty page.
+TEST(BilanzScreenshots, OverviewCalendarNormal) {
+    QTemporaryDir scratch;
+    const QString target = qEnvironmentVariableIsEmpty("BILANZBLICK_SCREENSHOTS")
+                               ? scratch.path()
+                               : qEnvironmentVariable("BILANZBLICK_SCREENSHOTS");
+    TempDataFolder folder;
+    const QDate today(2025, 12, 4);
+    const QStringList lines = generatedActivityLog(QDate(2024, 10, 1), today);
+    QFile file(folder.filePath(QStringLiteral("Dezuzedu.log")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(textfile::encodeText(lines.join(QStringLiteral("\r\n"))));
+    file.close();
+    FakeClock clock{QDateTime(today, QTime(14, 30))};
+    BilanzWindow w(clock, logsource::locate(clock, folder.folder(), {}));
+    QSignalSpy shown(&w, &BilanzWindow::logShown);
+    w.resize(1100, 720);
+    w.show();
+    ASSERT_TRUE(shown.wait(10000));
+    const std::pair<int, const char*> pages[] = {{0, "overview"}, {1, "calendar"}, {2, "normal"}};
+    for (const auto& [tab, name] : pages) {
+        w.setRange(BilanzWindow::RangeKind::Month, tab == 1 ? QDate(2025, 11, 1) : today);
+        w.tabs()->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        const QImage image = w.grab().toImage();
+        EXPECT_TRUE(image.save(
+            QDir(target).filePath(QStringLiteral("bilanzblick-%1.png").arg(QString::fromLatin1(name)))));
+        // The bars and curves bring colours of their own: count the distinct ones on a line
+        // through the middle of the chart.
+        QSet<QRgb> colours;
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, image.height() * 2 / 3));
+        EXPECT_GT(colours.size(), 8) << name;
+    }
+}

@@ -1,0 +1,328 @@
+// The statistics of Bilanzblick over small prepared logs. Dates: 01.12.2025 is a Monday.
+#include "activity_log.h"
+#include "evaluation.h"
+#include "log_days.h"
+#include "qt_print.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <algorithm>
+
+using namespace evaluation;
+
+namespace {
+
+QDate d(int day, int month = 12, int year = 2025) {
+    return QDate(year, month, day);
+}
+
+// "Mo, 01.12.2025 09:00|25 Title [x]" and friends, with the weekday the writers put there.
+QString unit(QDate day, const char* time, int minutes, const char* title, bool done = true) {
+    return ActivityLog::stamp(
+               QDateTime(day, QTime::fromString(QString::fromLatin1(time), QStringLiteral("HH:mm")))) +
+           QLatin1Char('|') + QString::number(minutes) + QLatin1Char(' ') + QString::fromUtf8(title) +
+           (done ? QStringLiteral(" [x]") : QString());
+}
+QString target(QDate day, int n) {
+    return ActivityLog::targetLine(day, n).mid(2);
+}
+QString replan(QDate day, const char* time, const char* reason = nullptr) {
+    const QDateTime at(day, QTime::fromString(QString::fromLatin1(time), QStringLiteral("HH:mm")));
+    return (reason ? ActivityLog::replanLine(at, QString::fromUtf8(reason)) : ActivityLog::replanLine(at))
+        .mid(2);
+}
+// n finished 25-minute units from 08:00 on.
+QStringList units(QDate day, int n) {
+    QStringList lines;
+    for (int i = 0; i < n; ++i)
+        lines << unit(day, qPrintable(QTime(8, 0).addSecs(i * 1800).toString(QStringLiteral("HH:mm"))), 25,
+                      "Arbeit");
+    return lines;
+}
+
+LogDays read(const QStringList& lines, QDate today = d(31, 12, 2030), int oldUnitMinutes = 25) {
+    return LogDays::fromLines(QStringList{QString()} + lines, oldUnitMinutes, today);
+}
+
+} // namespace
+
+TEST(LogLineTest, KindsAndFields) {
+    using K = LogLine::Kind;
+    struct Case {
+        const char* line;
+        K kind;
+        int minutes;
+        bool finished;
+        const char* title;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"Fr, 05.12.2025 09:00|25 Bericht schreiben [x]", K::Unit, 25, true, "Bericht schreiben", ""},
+        {"Fr, 05.12.2025 09:00|50 Bericht", K::Unit, 50, false, "Bericht", ""},
+        {"Fr, 05.12.2025 09:00 Altes Format [x]", K::OldUnit, 30, true, "Altes Format", ""},
+        {"Fr, 05.12.2025 SOLL: 8", K::Target, 0, false, "", ""},
+        {"Fr, 05.12.2025 11:00 --- NEU GEPLANT ---", K::Replan, 0, false, "", ""},
+        {"Fr, 05.12.2025 11:00 --- NEU GEPLANT --- Grund:  Anruf vom Chef ", K::Replan, 0, false, "",
+         "Anruf vom Chef"},
+        {"", K::Empty, 0, false, "", ""},
+        {"Fr, 5.12.2025 09:00|25 kaputt", K::Unreadable, 0, false, "", ""},
+        {"Fr, 32.12.2025 09:00|25 kaputt", K::Unreadable, 0, false, "", ""},
+        {"Fr, 05.12.2025 9:00|25 kaputt", K::Unreadable, 0, false, "", ""},
+        {"Fr, 05.12.2025 09:00|xx kaputt", K::Unreadable, 0, false, "", ""},
+        {"Fr, 05.12.2025 SOLL: viel", K::Unreadable, 0, false, "", ""},
+        {"Fr, 05.12.2025 09:0", K::Unreadable, 0, false, "", ""},
+        {"irgendein Text", K::Unreadable, 0, false, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const LogLine line = ActivityLog::parseLine(QString::fromUtf8(c.line), 30);
+        EXPECT_EQ(line.kind, c.kind);
+        if (!line.isUnit() && line.kind != K::Replan)
+            continue;
+        EXPECT_EQ(line.date, d(5));
+        EXPECT_EQ(line.minutes, c.minutes);
+        EXPECT_EQ(line.finished, c.finished);
+        EXPECT_EQ(line.title, QString::fromUtf8(c.title));
+        EXPECT_EQ(line.reason, QString::fromUtf8(c.reason));
+    }
+    EXPECT_EQ(ActivityLog::parseLine(u"Fr, 05.12.2025 SOLL: 8", 25).target, 8);
+}
+
+TEST(LogDaysTest, DayFiguresAndSkippedLines) {
+    const QStringList lines = {
+        unit(d(1), "08:00", 25, "A"),
+        unit(d(1), "08:30", 50, "B", false),
+        QStringLiteral("Mo, 01.12.2025 09:30 Alt [x]"),
+        QStringLiteral("Mo, 01.12.2025 10:30 Alt offen"),
+        target(d(1), 6),
+        target(d(1), 2),
+        replan(d(1), "11:00"),
+        QStringLiteral("Mo, 01.13.2025 09:00|25 kein Datum [x]"),
+        QStringLiteral("Unsinn"),
+        unit(d(2), "08:00", 25, "letzte Zeile eines frueheren Tages", false),
+    };
+    const LogDays log = read(lines, d(3), 30);
+    EXPECT_EQ(log.skippedLines(), 2);
+    struct Case {
+        QDate day;
+        int done, minutes, failed, target, replans;
+    };
+    const Case cases[] = {
+        {d(1), 2, 55, 2, 2, 1},
+        // The log's last line is open but of an earlier day: that unit failed.
+        {d(2), 0, 0, 1, DayRecord::noTarget, 0},
+        {d(3), 0, 0, 0, DayRecord::noTarget, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qPrintable(c.day.toString()));
+        const DayRecord day = log.day(c.day);
+        EXPECT_EQ(day.unitsDone(), c.done);
+        EXPECT_EQ(day.minutesDone(), c.minutes);
+        EXPECT_EQ(day.unitsFailed(), c.failed);
+        EXPECT_EQ(day.target, c.target);
+        EXPECT_EQ(day.replans.size(), c.replans);
+    }
+    // Today's open last line may still be running: not failed. An open line before it is.
+    const LogDays today =
+        read({unit(d(3), "08:00", 25, "A", false), unit(d(3), "09:00", 25, "B", false), QString()}, d(3));
+    EXPECT_EQ(today.day(d(3)).unitsFailed(), 1);
+    EXPECT_TRUE(today.day(d(3)).units.last().running);
+    // Reading is reported in per cent up to 100 and stops when the caller says so.
+    QList<int> reported;
+    const QStringList many = units(d(1), 40) + units(d(2), 40);
+    EXPECT_EQ(LogDays::fromLines(many, 25, d(3), [&](int p) { return reported.append(p), true; })
+                  .day(d(2))
+                  .unitsDone(),
+              40);
+    EXPECT_EQ(reported.last(), 100);
+    EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+    EXPECT_TRUE(LogDays::fromLines(many, 25, d(3), [](int p) { return p < 50; }).day(d(2)).units.size() < 40);
+}
+
+TEST(StreakTest, SundaysMonthEndsAndToday) {
+    struct Case {
+        const char* name;
+        QStringList lines;
+        QDate today;
+        int current, longest;
+    };
+    const Case cases[] = {
+        {"a week Mon-Sat, Sunday empty, Monday met",
+         units(d(1), 1) + units(d(2), 1) + units(d(3), 1) + units(d(4), 1) + units(d(5), 1) + units(d(6), 1) +
+             units(d(8), 1),
+         d(8), 7, 7},
+        {"over the month end and a Sunday",
+         units(d(28, 11), 1) + units(d(29, 11), 1) + units(d(1), 1) + units(d(2), 1), d(2), 4, 4},
+        {"a Sunday with units adds to the streak", units(d(6), 1) + units(d(7), 1) + units(d(8), 1), d(8), 3,
+         3},
+        {"a missed target breaks it, a missed Saturday too",
+         units(d(1), 1) + units(d(2), 1) + units(d(3), 1) + QStringList{target(d(4), 3)} + units(d(4), 2) +
+             units(d(5), 3) + QStringList{target(d(5), 3)},
+         d(5), 1, 3},
+        {"today not yet met keeps yesterday's streak",
+         QStringList{target(d(2), 2)} + units(d(2), 2) + QStringList{target(d(3), 2)} + units(d(3), 1), d(3),
+         1, 1},
+        {"today met counts", units(d(2), 1) + units(d(3), 1), d(3), 2, 2},
+        {"a weekday without units breaks it", units(d(1), 1) + units(d(3), 1), d(4), 1, 1},
+        {"a streak long gone is only the longest", units(d(1), 1) + units(d(2), 1) + units(d(10), 1), d(12),
+         0, 2},
+        {"empty log", {}, d(3), 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Streaks s = streaks(read(c.lines, c.today), c.today);
+        EXPECT_EQ(s.current, c.current);
+        EXPECT_EQ(s.longest, c.longest);
+    }
+}
+
+TEST(SummaryTest, PeriodsAndTargets) {
+    const QStringList lines = QStringList{target(d(1), 2)} + units(d(1), 2) + QStringList{target(d(2), 3)} +
+                              units(d(2), 1) + QStringList{unit(d(3), "10:00", 50, "X", false)} +
+                              units(d(8), 4);
+    const LogDays log = read(lines);
+    const PeriodSummary week = summarize(log, weekStart(d(3)), weekStart(d(3)).addDays(6));
+    EXPECT_EQ(weekStart(d(3)), d(1));
+    EXPECT_EQ(week.unitsDone, 3);
+    EXPECT_EQ(week.minutesDone, 75);
+    EXPECT_EQ(week.unitsFailed, 1);
+    EXPECT_EQ(week.targetSum, 5);
+    EXPECT_EQ(week.daysTargetMet, 1);
+    EXPECT_FALSE(week.targetMet());
+    EXPECT_EQ(summarize(log, monthStart(d(8)), d(31)).unitsDone, 7);
+    EXPECT_TRUE(summarize(log, d(1), d(1)).targetMet());
+}
+
+TEST(FailureTest, RatesByHourWeekdayLengthAndTitles) {
+    const QStringList lines = {
+        unit(d(1), "09:10", 25, "Steuer", false), unit(d(1), "09:40", 25, "Steuer", false),
+        unit(d(1), "10:00", 50, "Bericht"),       unit(d(2), "09:00", 25, "Steuer", false),
+        unit(d(2), "09:30", 25, "Mails", false),  unit(d(3), "14:00", 25, "Mails", false),
+        unit(d(8), "09:00", 25, "Steuer", false), unit(d(8), "09:30", 25, "Mails"),
+    };
+    const FailureStats s = failures(read(lines), d(1), d(31));
+    const Rate mondayNine = s.byWeekdayHour[0][9];
+    EXPECT_EQ(mondayNine.total, 4);
+    EXPECT_EQ(mondayNine.done, 1);
+    EXPECT_EQ(s.byWeekdayHour[0][10].done, 1);
+    EXPECT_EQ(s.byWeekdayHour[2][14].total, 1);
+    EXPECT_EQ(s.byLength.value(25).total, 7);
+    EXPECT_EQ(s.byLength.value(25).done, 1);
+    EXPECT_DOUBLE_EQ(s.byLength.value(50).share(), 1.0);
+    // Steuer: unfinished on 01., 02. and 08. (twice on the 1st counts as one day); Mails on two.
+    ASSERT_EQ(s.unfinishedTitles.size(), 1);
+    EXPECT_EQ(s.unfinishedTitles[0].title, QStringLiteral("Steuer"));
+    EXPECT_EQ(s.unfinishedTitles[0].days, 3);
+    EXPECT_TRUE(failures(read(lines), d(2), d(31)).unfinishedTitles.isEmpty());
+}
+
+TEST(ReplanTest, ReasonsGroupedAndTargetRates) {
+    const QStringList lines =
+        QStringList{target(d(1), 1), replan(d(1), "10:00", "Meeting"), replan(d(1), "12:00", "  meeting "),
+                    replan(d(2), "10:00")} +
+        units(d(1), 1) + QStringList{target(d(2), 2), target(d(8), 1)} + units(d(8), 1) +
+        QStringList{replan(d(8), "09:00", "MEETING"), target(d(9), 1), replan(d(1), "16:00", "Anruf"),
+                    replan(d(2, 1, 2026), "16:00", "Anruf")};
+    const ReplanStats s = replans(read(lines), d(1), d(31, 1, 2026));
+    ASSERT_EQ(s.reasons.size(), 3);
+    EXPECT_EQ(s.reasons[0].text, QStringLiteral("Meeting"));
+    EXPECT_EQ(s.reasons[0].total, 3);
+    EXPECT_EQ(s.reasons[0].perWeek.value(QStringLiteral("2025-W49")), 2);
+    EXPECT_EQ(s.reasons[0].perWeek.value(QStringLiteral("2025-W50")), 1);
+    EXPECT_EQ(s.reasons[0].perMonth.value(QStringLiteral("2025-12")), 3);
+    EXPECT_EQ(s.reasons[1].text, QStringLiteral("Anruf"));
+    EXPECT_EQ(s.reasons[1].perMonth.size(), 2);
+    EXPECT_EQ(s.reasons[2].text, QString()); // re-planned without a reason
+    // With re-plannings: 01. met, 02. missed, 08. met; without: 09. missed.
+    EXPECT_EQ(s.targetWithReplans.total, 3);
+    EXPECT_EQ(s.targetWithReplans.done, 2);
+    EXPECT_EQ(s.targetWithoutReplans.total, 1);
+    EXPECT_EQ(s.targetWithoutReplans.done, 0);
+    EXPECT_EQ(weekKey(d(29, 12)), QStringLiteral("2026-W01"));
+}
+
+TEST(NormalBandTest, PercentilesOfTheWeekdayCurves) {
+    // Mondays before 29.12.: 22.12. 0 minutes (a logged day without units), 15.12. 25, 08.12. 50,
+    // 01.12. 100 by noon; 24.11. lies before the log's first day and is not part of the band.
+    const QStringList lines = QStringList{target(d(22), 1)} + units(d(15), 1) + units(d(8), 2) +
+                              units(d(1), 4) + units(d(29), 8) + units(d(23), 8);
+    const NormalBand band = normalBand(read(lines), Qt::Monday, d(29), 8, 60);
+    ASSERT_EQ(band.days, (QList<QDate>{d(22), d(15), d(8), d(1)}));
+    ASSERT_EQ(band.median.size(), 25);
+    EXPECT_DOUBLE_EQ(band.p25[12], 18.75);
+    EXPECT_DOUBLE_EQ(band.median[12], 37.5);
+    EXPECT_DOUBLE_EQ(band.p75[12], 62.5);
+    EXPECT_DOUBLE_EQ(band.median[8], 0.0);
+    EXPECT_EQ(normalBand(read(lines), Qt::Monday, d(29), 2, 60).days, (QList<QDate>{d(22), d(15)}));
+    // A unit counts while it runs: 08:00-08:25 and 08:30-08:55 give 25 at 08:30 and 40 at 08:40.
+    const QVector<double> curve = cumulativeCurve(read(units(d(8), 2)).day(d(8)), 10);
+    EXPECT_DOUBLE_EQ(curve[51], 25.0);
+    EXPECT_DOUBLE_EQ(curve[52], 35.0);
+    EXPECT_DOUBLE_EQ(curve.last(), 50.0);
+}
+
+TEST(CalibrationTest, SuggestedTargetFromTheLastTwentyDays) {
+    struct Case {
+        const char* name;
+        QList<int> done; // one day each with target 4, oldest first
+        std::optional<int> suggested;
+    };
+    const Case cases[] = {
+        {"two thirds of six days", {2, 3, 4, 4, 5, 5}, 4},
+        {"three days", {1, 9, 9}, 9},
+        {"one day", {3}, 3},
+        {"only the last twenty count",
+         {9, 9, 9, 9, 9, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2},
+         1},
+        {"no day with a target", {}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList lines;
+        QDate day = d(1, 1, 2025);
+        for (int n : c.done) {
+            lines << target(day, 4) << units(day, n);
+            day = day.addDays(1);
+        }
+        // Today's target, with nothing done yet, is no evidence.
+        lines << target(day, 12);
+        const Calibration cal = calibrate(read(lines), day);
+        EXPECT_EQ(cal.suggested, c.suggested);
+        EXPECT_EQ(cal.basisDays, std::min<int>(20, int(c.done.size())));
+        int met = 0;
+        for (int n : c.done)
+            met += n >= 4 ? 1 : 0;
+        EXPECT_EQ(cal.byTarget.value(4).done, met);
+        EXPECT_FALSE(cal.byTarget.contains(12));
+    }
+}
+
+TEST(TitleTest, TotalsLargestFirst) {
+    const QStringList lines = {unit(d(1), "08:00", 25, "A"), unit(d(1), "09:00", 50, "B"),
+                               unit(d(2), "08:00", 25, "A"), unit(d(2), "09:00", 25, "A", false),
+                               unit(d(2), "10:00", 10, "C"), unit(d(20), "10:00", 99, "D")};
+    const QList<TitleTotal> t = titleTotals(read(lines), d(1), d(19));
+    ASSERT_EQ(t.size(), 3);
+    EXPECT_EQ(t[0].title, QStringLiteral("A")); // 50 minutes in two units beats 50 in one
+    EXPECT_EQ(t[0].units, 2);
+    EXPECT_EQ(t[1].title, QStringLiteral("B"));
+    EXPECT_EQ(t[2].minutes, 10);
+}
+
+TEST(DaylightSavingTest, WallClockDaysStayWhole) {
+    // 29.03.2026: 02:00 does not exist in Berlin; 25.10.2026: 02:30 happens twice.
+    const QStringList lines = {
+        unit(d(29, 3, 2026), "02:30", 25, "Nacht"), unit(d(29, 3, 2026), "03:00", 25, "X"),
+        unit(d(25, 10, 2026), "02:30", 25, "Y"), unit(d(25, 10, 2026), "02:30", 25, "Y")};
+    const LogDays log = read(lines);
+    EXPECT_EQ(log.day(d(29, 3, 2026)).minutesDone(), 50);
+    EXPECT_EQ(log.day(d(25, 10, 2026)).unitsDone(), 2);
+    const QVector<double> spring = cumulativeCurve(log.day(d(29, 3, 2026)), 30);
+    EXPECT_DOUBLE_EQ(spring[6], 25.0); // 03:00
+    EXPECT_DOUBLE_EQ(spring[7], 50.0); // 03:30
+    const QByteArray csv = exportDays(log, d(29, 3, 2026), d(30, 3, 2026), ExportFormat::Csv);
+    EXPECT_EQ(csv, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
+                              "2026-03-29,So,2,50,0,,0\n2026-03-30,Mo,0,0,0,,0\n"));
+}

@@ -1,0 +1,135 @@
+// The command-line export of the built program, on a prepared data folder, byte for byte.
+#include "qt_print.h"
+#include "temp_data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString dataFile(const char* name) {
+    return QStringLiteral(BILANZBLICK_TEST_DATA "/") + QString::fromLatin1(name);
+}
+
+struct CliRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun run(const QString& dataFolder, const QStringList& arguments, const QString& fakeTime = {}) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TAKTPLAN_DATA_DIR"), dataFolder);
+    env.remove(QStringLiteral("TAKTPLAN_FAKE_TIME"));
+    if (!fakeTime.isEmpty())
+        env.insert(QStringLiteral("TAKTPLAN_FAKE_TIME"), fakeTime);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(BILANZBLICK_PROGRAM), arguments);
+    EXPECT_TRUE(p.waitForFinished(20000));
+    return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+                  p.readAllStandardError()};
+}
+
+QStringList exportArgs(const char* format, const char* from = "2025-11-27", const char* to = "2025-12-03") {
+    return {QStringLiteral("--export"),  QStringLiteral("days"),   QStringLiteral("--format"),
+            QString::fromLatin1(format), QStringLiteral("--from"), QString::fromLatin1(from),
+            QStringLiteral("--to"),      QString::fromLatin1(to)};
+}
+
+class ExportCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder.write(QStringLiteral("Settings.ini"), fileBytes(dataFile("Settings.ini")));
+        folder.write(QStringLiteral("Dezuzedu.log"), fileBytes(dataFile("Dezuzedu.log")));
+    }
+    TempDataFolder folder;
+};
+
+} // namespace
+
+TEST_F(ExportCliTest, DaysAsCsvAndJson) {
+    struct Case {
+        const char* format;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"csv", "export_days.csv"}, Case{"json", "export_days.json"}}) {
+        SCOPED_TRACE(c.format);
+        const QByteArray logBefore = folder.read(QStringLiteral("Dezuzedu.log"));
+        const CliRun r = run(folder.path(), exportArgs(c.format));
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, QByteArray());
+        EXPECT_EQ(r.out, fileBytes(dataFile(c.expected)));
+        EXPECT_EQ(folder.read(QStringLiteral("Dezuzedu.log")), logBefore);
+    }
+}
+
+TEST_F(ExportCliTest, LogOptionAndRunningLastLine) {
+    // On the 2nd the open last line may still be running: not failed that day.
+    const CliRun today = run(folder.path(), exportArgs("csv", "2025-12-02", "2025-12-02"),
+                             QStringLiteral("2025-12-02T09:00:00"));
+    EXPECT_EQ(today.out, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
+                                    "2025-12-02,Di,0,0,0,,0\n"));
+    // --log wins over the data folder; an old unit line counts with the settings' unit length.
+    TempDataFolder other;
+    other.write(QStringLiteral("Settings.ini"), QByteArray("StandardDauerEinheit=45\r\n"));
+    const CliRun moved = run(other.path(), exportArgs("csv", "2025-11-29", "2025-11-29") +
+                                               QStringList{QStringLiteral("--log"),
+                                                           folder.filePath(QStringLiteral("Dezuzedu.log"))});
+    EXPECT_EQ(moved.status, 0);
+    // Without a data folder the defaults stand, and no folder is created.
+    const QString absent = other.filePath(QStringLiteral("nicht-da"));
+    const CliRun noFolder = run(
+        absent, exportArgs("csv", "2025-11-29", "2025-11-29") +
+                    QStringList{QStringLiteral("--log"), folder.filePath(QStringLiteral("Dezuzedu.log"))});
+    EXPECT_TRUE(noFolder.out.endsWith("2025-11-29,Sa,1,25,1,,0\n"));
+    EXPECT_FALSE(QFileInfo::exists(absent));
+    EXPECT_EQ(moved.out, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
+                                    "2025-11-29,Sa,1,45,1,,0\n"));
+}
+
+TEST_F(ExportCliTest, FullOutputIsAFailure) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TAKTPLAN_DATA_DIR"), folder.path());
+    p.setProcessEnvironment(env);
+    p.setStandardOutputFile(QStringLiteral("/dev/full"));
+    p.start(QStringLiteral(BILANZBLICK_PROGRAM), exportArgs("json"));
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_EQ(p.readAllStandardError().count('\n'), 1);
+}
+
+TEST_F(ExportCliTest, BadArgumentsAndUnreadableLog) {
+    const QStringList cases[] = {
+        exportArgs("xml"),
+        exportArgs("csv", "2025-12-03", "2025-12-01"),
+        exportArgs("csv", "2025-12-1"),
+        exportArgs("csv", "2025-02-30"),
+        {QStringLiteral("--export"), QStringLiteral("weeks"), QStringLiteral("--format"),
+         QStringLiteral("csv")},
+        {QStringLiteral("--export"), QStringLiteral("days"), QStringLiteral("--format"),
+         QStringLiteral("csv"), QStringLiteral("--from"), QStringLiteral("2025-12-01")},
+        exportArgs("csv") + QStringList{QStringLiteral("--bunt")},
+        exportArgs("csv") + QStringList{QStringLiteral("--log")},
+        exportArgs("csv") + QStringList{QStringLiteral("--log"), QStringLiteral("/nonexistent/Dezuzedu.log")},
+        exportArgs("csv") + QStringList{QStringLiteral("--log"), folder.path()},
+    };
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        const CliRun r = run(folder.path(), args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, QByteArray());
+        EXPECT_EQ(r.err.count('\n'), 1);
+        EXPECT_TRUE(r.err.endsWith('\n'));
+    }
+}
