@@ -174,6 +174,7 @@ void RunEngine::StartPause(const QDateTime& until) {
         m_remainingSecs = 0;
         m_remainingMs = 0;
     }
+    m_previousTickSecs = -1;
     m_active = true;
     m_timer->setTickTimer(true);
     m_timer->setPhaseColours(TimerView::Phase::Pause);
@@ -251,11 +252,16 @@ void RunEngine::Tick() {
         if (pause) {
             if (!runner.presenceConfirmed && m_remainingSecs <= 59 && settings.AnwesenheitErforderlich)
                 m_timer->showPresenceConfirmation();
+            // The announcements at 59, 30 and 5 seconds, once each. A program that stood still
+            // over one of these seconds (a long dialog, a busy machine) announces the last one
+            // it passed.
+            const qint64 before = m_previousTickSecs < 0 ? m_remainingSecs + 1 : m_previousTickSecs;
+            m_previousTickSecs = m_remainingSecs;
             if (!worklist().NextPendingTitle().isEmpty()) {
-                if (m_remainingSecs == 59 || m_remainingSecs == 30)
-                    m_s.countdown.showFor(4000);
-                else if (m_remainingSecs == 5)
+                if (m_remainingSecs <= 5 && before > 5)
                     m_s.countdown.showFor(7000);
+                else if ((m_remainingSecs <= 30 && before > 30) || (m_remainingSecs <= 59 && before > 59))
+                    m_s.countdown.showFor(4000);
             }
         } else if (!m_logged && m_remainingSecs <= (qint64(m_minutes) - 1) * 60) {
             m_logged = true;

@@ -124,6 +124,9 @@ private:
     QDateTime m_until;
     qint64 m_remainingMs = 0;
     qint64 m_remainingSecs = 0;
+    // The remaining seconds at the previous tick of the pause (-1 before its first tick), so
+    // that a countdown second skipped by a stalled program is still announced.
+    qint64 m_previousTickSecs = -1;
     bool m_logged = false;
     QString m_logLine;
     qint64 m_lockUntil = 0;

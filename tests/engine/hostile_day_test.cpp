@@ -158,4 +158,25 @@ TEST(HostileDay, RoughHandling) {
     }
 }
 
+// The next start is announced at 59, 30 and 5 seconds before the end of a pause, once each,
+// also when the program stands still for longer than a second at a time.
+TEST(HostileDay, CountdownSurvivesAStalledProgram) {
+    for (const int stepMs : {100, 1700, 7000}) {
+        Day d;
+        d.type(u"A"_qs);
+        d.type(u"B"_qs);
+        d.runner.Start1Click();
+        d.runFor(25 * 60 + 1);
+        ASSERT_FALSE(d.engine.unitRunning());
+        ASSERT_TRUE(d.engine.active()) << "the pause after A runs";
+        while (d.engine.active() && !d.engine.unitRunning()) {
+            d.clock.advanceMs(stepMs);
+            d.engine.Tick();
+        }
+        EXPECT_TRUE(d.engine.unitRunning()) << stepMs;
+        // 3500: the start of the plan announces A.
+        EXPECT_EQ(d.countdown.shown, (QList<int>{3500, 4000, 4000, 7000})) << stepMs;
+    }
+}
+
 } // namespace
