@@ -14,6 +14,10 @@ namespace {
 // Thursday 10.12.2026, 11:00: the week began on Monday 07.12, Sunday 06.12 lies before it.
 const QDate mon(2026, 12, 7), tue(2026, 12, 8), wed(2026, 12, 9), thu(2026, 12, 10);
 const QDate prevWed(2026, 12, 2), prevSat(2026, 12, 5), sun(2026, 12, 6), nov30(2026, 11, 30);
+// Around the clock changes of 2026.
+const QDate mar18(2026, 3, 18), mar26(2026, 3, 26), mar29(2026, 3, 29), mar30(2026, 3, 30), apr1(2026, 4, 1);
+const QDate oct14(2026, 10, 14), oct22(2026, 10, 22), oct25(2026, 10, 25), oct26(2026, 10, 26),
+    oct28(2026, 10, 28);
 
 QString finished(QDate day, QTime at, int minutes) {
     return ActivityLog::unitLine(QDateTime(day, at, Qt::UTC), minutes, QStringLiteral("Bericht")).mid(2) +
@@ -49,6 +53,7 @@ struct RankCase {
     int rank;
     std::optional<Then> then = {};
     bool show = true;
+    QDateTime now = QDateTime(thu, QTime(11, 0));
 };
 
 TEST(PercentileRank, RanksTodayAgainstEarlierWorkdays) {
@@ -92,10 +97,37 @@ TEST(PercentileRank, RanksTodayAgainstEarlierWorkdays) {
          Then{3, {finished(thu, QTime(10, 30), 25)}, 100}},
         {"a clock set back does not hold the rank", workedExample, -1, 75,
          Then{-3600, {finished(thu, QTime(9, 30), 25)}, 100}},
+        // The clock changes on a Sunday; the window's days still end with today at now's time
+        // of day (CTest runs this under Europe/Berlin). Each log begins with a long day that
+        // lies before the window.
+        {"spring: seven workdays from 25.03 11:00 to today 11:00, one better",
+         {finished(mar18, 9, 200), finished(mar26, 9, 75), finished(mar29, 10, 200), finished(mar30, 9, 25),
+          finished(apr1, 9, 25), finished(apr1, 10, 25)},
+         7,
+         86,
+         {},
+         true,
+         QDateTime(apr1, QTime(11, 0))},
+        {"spring: from the first log day, six workdays",
+         {finished(mar26, 9, 75), finished(mar29, 10, 200), finished(mar30, 9, 25), finished(apr1, 9, 25),
+          finished(apr1, 10, 25)},
+         -1,
+         83,
+         {},
+         true,
+         QDateTime(apr1, QTime(11, 0))},
+        {"autumn: the repeated hour on the Sunday counts for nothing",
+         {finished(oct14, 9, 200), finished(oct22, 9, 75), finished(oct25, QTime(2, 30), 200),
+          finished(oct26, 9, 25), finished(oct28, 9, 25), finished(oct28, 10, 25)},
+         7,
+         86,
+         {},
+         true,
+         QDateTime(oct28, QTime(11, 0))},
     };
     for (const RankCase& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeClock clock(QDateTime(thu, QTime(11, 0)));
+        FakeClock clock(c.now);
         Settings settings;
         settings.showPercentileRanking = c.show;
         settings.evaluateLastXDays = c.evaluateLastXDays;
@@ -113,56 +145,6 @@ TEST(PercentileRank, RanksTodayAgainstEarlierWorkdays) {
             percentile.UpdatePercentile();
             EXPECT_EQ(percentile.rank(), c.then->rank);
         }
-    }
-}
-
-TEST(PercentileRank, DaylightSavingChangesInsideTheWindowCostNoWorkday) {
-    // The clock changes on a Sunday; the window's days still end with today at now's time of
-    // day (CTest runs this under Europe/Berlin).
-    struct Case {
-        const char* name;
-        QDateTime now;
-        int evaluateLastXDays;
-        QStringList lines;
-        int rank;
-    };
-    // Logs that begin a week before the window, with a long day there that is not counted.
-    const QDate mar18(2026, 3, 18), oct14(2026, 10, 14);
-    const QDate mar26(2026, 3, 26), mar29(2026, 3, 29), mar30(2026, 3, 30), apr1(2026, 4, 1);
-    const QDate oct22(2026, 10, 22), oct25(2026, 10, 25), oct26(2026, 10, 26), oct28(2026, 10, 28);
-    const QList<Case> cases = {
-        {"spring: seven workdays from 25.03 11:00 to today 11:00, one better",
-         QDateTime(apr1, QTime(11, 0)),
-         7,
-         {finished(mar18, 9, 200), finished(mar26, 9, 75), finished(mar29, 10, 200), finished(mar30, 9, 25),
-          finished(apr1, 9, 25), finished(apr1, 10, 25)},
-         86},
-        {"spring: from the first log day, six workdays",
-         QDateTime(apr1, QTime(11, 0)),
-         -1,
-         {finished(mar26, 9, 75), finished(mar29, 10, 200), finished(mar30, 9, 25), finished(apr1, 9, 25),
-          finished(apr1, 10, 25)},
-         83},
-        {"autumn: the repeated hour on the Sunday counts for nothing",
-         QDateTime(oct28, QTime(11, 0)),
-         7,
-         {finished(oct14, 9, 200), finished(oct22, 9, 75), finished(oct25, QTime(2, 30), 200),
-          finished(oct26, 9, 25), finished(oct28, 9, 25), finished(oct28, 10, 25)},
-         86},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        FakeClock clock(c.now);
-        Settings settings;
-        settings.showPercentileRanking = true;
-        settings.evaluateLastXDays = c.evaluateLastXDays;
-        DebugLog debug(clock);
-        ScriptedUi ui;
-        ActivityLog log(clock, settings, debug, ui);
-        log.setLines(QStringList{QString()} + c.lines);
-        PercentileRank percentile(clock, settings, log);
-        percentile.UpdatePercentile();
-        EXPECT_EQ(percentile.rank(), c.rank);
     }
 }
 

@@ -42,87 +42,86 @@ void nothing(Day&) {}
 void f9(Day& d) {
     d.runner.Start1Click();
 }
+// A plan of typed entries, started with F9 when asked.
+std::function<void(Day&)> typing(const QStringList& typed, bool start = false) {
+    return [typed, start](Day& d) {
+        for (const QString& t : typed)
+            d.type(t);
+        if (start)
+            f9(d);
+    };
+}
 
 TEST(RunDay, WholeDaysLogExactly) {
     const QList<DayCase> cases = {
         {"25-minute unit: logged one minute in, completed at its end",
-         [](Day& d) { d.type(QStringLiteral("A")); },
+         typing({u"A"_s}),
          {{QTime(9, 0, 59, 900), nothing, QString()},
           {QTime(9, 1, 0, 100), nothing, unit("09:00", "A")},
           {QTime(9, 24, 59, 900), nothing, unit("09:00", "A")},
           {QTime(9, 25, 0, 100), nothing, unit("09:00", "A") + done}},
-         {QStringLiteral("Start.wav"), QStringLiteral("Ende_Einheit.wav")}},
+         {u"Start.wav"_s, u"Ende_Einheit.wav"_s}},
         {"unit, small pause, unit to the end of the plan",
-         [](Day& d) {
-             d.type(QStringLiteral("A"));
-             d.type(QStringLiteral("B"));
-         },
+         typing({u"A"_s, u"B"_s}),
          {{QTime(10, 0), nothing, unit("09:00", "A") + done + unit("09:30", "B") + done}},
-         {QStringLiteral("Start.wav"), QStringLiteral("Ende_Einheit.wav"), QStringLiteral("Start.wav"),
-          QStringLiteral("Ende_Einheit.wav")}},
+         {u"Start.wav"_s, u"Ende_Einheit.wav"_s, u"Start.wav"_s, u"Ende_Einheit.wav"_s}},
         {"a fixed unit is waited for",
          [](Day& d) {
              d.records.settings.AnwesenheitErforderlich = false;
-             d.type(QStringLiteral("A"));
-             d.list.AddEntry(QStringLiteral("B"), false, plantime::wall(d.clock.today(), QTime(10, 0)), 25,
-                             true, QStringLiteral(" "));
+             d.type(u"A"_s);
+             d.list.AddEntry(u"B"_s, false, plantime::wall(d.clock.today(), QTime(10, 0)), 25, true, u" "_s);
          },
          {{QTime(9, 59), nothing, unit("09:00", "A") + done},
           {QTime(10, 30), nothing, unit("09:00", "A") + done + unit("10:00", "B") + done}},
          {}},
         {"a one-minute unit is logged whole",
-         [](Day& d) { d.type(QStringLiteral("Kurz")); },
+         [](Day& d) {
+             d.records.settings.StandardDauerEinheit = 1;
+             d.type(u"Kurz"_s);
+         },
          {{QTime(9, 2), nothing, unit("09:00", "Kurz", 1) + done}},
          {}},
         {"the failed mark: no completion",
-         [](Day& d) { d.type(QStringLiteral("A")); },
+         typing({u"A"_s}),
          {{QTime(9, 10), [](Day& d) { d.engine.setFailedMark(true); }, unit("09:00", "A")},
           {QTime(9, 30), nothing, unit("09:00", "A")}},
          {}},
         {"absent at the end of a pause: re-planned automatically",
-         [](Day& d) {
-             d.type(QStringLiteral("A"));
-             d.type(QStringLiteral("p 10"));
-             d.type(QStringLiteral("B"));
-         },
+         typing({u"A"_s, u"p 10"_s, u"B"_s}),
          {{QTime(9, 36), nothing,
            unit("09:00", "A") + done +
                replanned("09:35", "Automatisch neu geplant, da Benutzer nicht anwesend")}},
          {}},
         {"present at the end of a pause: the next unit starts",
-         [](Day& d) {
-             d.type(QStringLiteral("A"));
-             d.type(QStringLiteral("p 10"));
-             d.type(QStringLiteral("B"));
-         },
+         typing({u"A"_s, u"p 10"_s, u"B"_s}),
          {{QTime(9, 33), [](Day& d) { d.runner.presenceConfirmed = true; }, unit("09:00", "A") + done},
           {QTime(10, 1), nothing, unit("09:00", "A") + done + unit("09:35", "B") + done}},
          {}},
         {"re-planned during a unit, no reason asked",
-         [](Day& d) { d.type(QStringLiteral("A")); },
+         typing({u"A"_s}),
          {{QTime(9, 10), f9, unit("09:00", "A") + replanned("09:10")}},
          {}},
         {"re-planned during a pause, with a reason",
          [](Day& d) {
              d.records.settings.GrundVerlangen = true;
-             d.ui.answer(ScriptedUi::Kind::Text, QStringLiteral("Telefon"));
-             d.type(QStringLiteral("A"));
-             d.type(QStringLiteral("B"));
+             d.ui.answer(ScriptedUi::Kind::Text, u"Telefon"_s);
+             d.type(u"A"_s);
+             d.type(u"B"_s);
          },
          {{QTime(9, 27), f9, unit("09:00", "A") + done + replanned("09:27", "Telefon")}},
          {}},
         {"a suspend across the end of a unit: completed once on the first tick",
-         [](Day& d) { d.type(QStringLiteral("A")); },
+         typing({u"A"_s}),
          {{QTime(9, 10), [](Day& d) { d.clock.advanceSecs(3600); }, unit("09:00", "A")},
           {QTime(10, 10, 0, 200), nothing, unit("09:00", "A") + done}},
          {}},
         {"a suspend before the first minute: logged whole",
-         [](Day& d) { d.type(QStringLiteral("A")); },
+         typing({u"A"_s}),
          {{QTime(9, 0, 30), [](Day& d) { d.clock.advanceSecs(3600); }, QString()},
           {QTime(10, 0, 30, 200), nothing, unit("09:00", "A") + done}},
          {}},
         {"a clock set back by an hour: nothing twice, nothing lost",
-         [](Day& d) { d.type(QStringLiteral("A")); },
+         typing({u"A"_s}),
          {{QTime(9, 10), [](Day& d) { d.clock.advanceSecs(-3600); }, unit("09:00", "A")},
           {QTime(8, 24, 59), nothing, unit("09:00", "A")},
           {QTime(8, 25, 0, 200), nothing, unit("09:00", "A") + done}},
@@ -131,9 +130,6 @@ TEST(RunDay, WholeDaysLogExactly) {
     for (const DayCase& c : cases) {
         SCOPED_TRACE(c.name);
         Day d;
-        if (QLatin1String(c.name).startsWith(QLatin1String("a one-minute"))) {
-            d.records.settings.StandardDauerEinheit = 1;
-        }
         c.plan(d);
         f9(d);
         for (const Step& s : c.steps) {
@@ -148,10 +144,6 @@ TEST(RunDay, WholeDaysLogExactly) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // After the day ran to a time: what the files, the windows and the plan show.
 struct StateCase {
     const char* name;
@@ -165,88 +157,73 @@ QDateTime at(int day, int h, int m) {
     return QDateTime(QDate(2026, 12, day), QTime(h, m));
 }
 
-void typeAndStart(Day& d, const QStringList& typed) {
-    for (const QString& t : typed)
-        d.type(t);
-    d.runner.Start1Click();
-}
-
 // Settings.ini must match a file in tests/data byte for byte (its log path is this test's).
 void expectSettingsFile(const Day& d, const char* golden) {
     QFile f(QDir(QStringLiteral(TAKTPLAN_TEST_DATA_DIR)).filePath(QLatin1String(golden)));
     QByteArray expected = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing golden file>");
     expected.replace("@DATA@", QFile::encodeName(d.data.path()));
-    EXPECT_EQ(d.data.read(u"Settings.ini"_qs), expected) << golden;
+    EXPECT_EQ(d.data.read(u"Settings.ini"_s), expected) << golden;
 }
 
 void wholeDay(Day& d) {
     d.records.settings.AnwesenheitErforderlich = false;
     d.records.settings.NeuPlanenMax = 3;
     d.records.settings.Verbleibend = 1;
-    typeAndStart(d, {u"A"_qs, u"B"_qs});
+    typing({u"A"_s, u"B"_s}, true)(d);
 }
 
 TEST(RunDay, PlanStatesFilesAndWindows) {
     const QList<StateCase> cases = {
         {"a titled pause shows its title; the plan file holds it running", at(7, 9, 0),
+         typing({u"A"_s, u"p 10 Kaffee"_s, u"B"_s}, true), QTime(9, 26),
          [](Day& d) {
-             typeAndStart(d, {u"A"_qs, u"p 10 Kaffee"_qs, u"B"_qs});
-         },
-         QTime(9, 26),
-         [](Day& d) {
-             EXPECT_EQ(d.ui.reminders, QStringList{u"Aufgabe | Kaffee"_qs});
-             EXPECT_EQ(d.file("worklist.log"), u"Pause: 10 Kaffee\r\nB///25\r\n"_qs);
-             EXPECT_EQ(d.file("lastroutine.log"), u"A///25\r\nPause: 10 Kaffee\r\nB///25\r\n"_qs);
+             EXPECT_EQ(d.ui.reminders, QStringList{u"Aufgabe | Kaffee"_s});
+             EXPECT_EQ(d.file("worklist.log"), u"Pause: 10 Kaffee\r\nB///25\r\n"_s);
+             EXPECT_EQ(d.file("lastroutine.log"), u"A///25\r\nPause: 10 Kaffee\r\nB///25\r\n"_s);
              EXPECT_TRUE(d.autostart.present);
              EXPECT_TRUE(d.records.settings.Autostart);
          }},
         {"a LOCK pause locks every second to its end", at(7, 9, 0),
+         typing({u"A"_s, u"p 3 LOCK"_s, u"B"_s}, true), QTime(9, 26),
          [](Day& d) {
-             typeAndStart(d, {u"A"_qs, u"p 3 LOCK"_qs, u"B"_qs});
-         },
-         QTime(9, 26),
-         [](Day& d) {
-             EXPECT_TRUE(d.timer.calls.contains(u"lock 1000"_qs));
+             EXPECT_TRUE(d.timer.calls.contains(u"lock 1000"_s));
              EXPECT_EQ(d.engine.lockUntil(),
                        RunEngine::unixSecs(plantime::wall(QDate(2026, 12, 7), QTime(9, 28))));
              d.engine.workstationLockStep(1000);
              d.clock.advanceSecs(125);
              d.engine.workstationLockStep(1000);
              EXPECT_EQ(d.lock.locks, 1);
-             EXPECT_EQ(d.timer.calls.last(), u"lock off"_qs);
+             EXPECT_EQ(d.timer.calls.last(), u"lock off"_s);
          }},
         {"a 0-minute pause is dropped and the next unit starts at once", at(7, 9, 0),
-         [](Day& d) {
-             typeAndStart(d, {u"p 0"_qs, u"A"_qs});
-         },
-         QTime(9, 1),
+         typing({u"p 0"_s, u"A"_s}, true), QTime(9, 1),
          [](Day& d) {
              EXPECT_TRUE(d.engine.unitRunning());
-             EXPECT_EQ(d.file("worklist.log"), u"{{WIP}}A///25|||09:00 07.12.2026\r\n"_qs);
+             EXPECT_EQ(d.file("worklist.log"), u"{{WIP}}A///25|||09:00 07.12.2026\r\n"_s);
          }},
         {"resumed from a running line before its end", at(7, 9, 10),
          [](Day& d) {
-             d.data.write(u"worklist.log"_qs, "{{WIP}}A///25|||09:00 07.12.2026\r\nB///25");
+             d.data.write(u"worklist.log"_s, "{{WIP}}A///25|||09:00 07.12.2026\r\nB///25");
              d.planFile.loadWorklist();
              EXPECT_TRUE(d.runner.autoStart());
          },
          QTime(9, 26),
          [](Day& d) {
              EXPECT_EQ(d.log(), unit("09:00", "A") + done);
-             EXPECT_EQ(d.file("worklist.log"), u"B///25|||09:30 07.12.2026\r\n"_qs);
+             EXPECT_EQ(d.file("worklist.log"), u"B///25|||09:30 07.12.2026\r\n"_s);
          }},
         {"two running lines: only the first runs", at(7, 9, 10),
          [](Day& d) {
-             d.data.write(u"worklist.log"_qs,
+             d.data.write(u"worklist.log"_s,
                           "{{WIP}}A///25|||09:00 07.12.2026\r\n{{WIP}}B///25|||09:00 07.12.2026");
              d.planFile.loadWorklist();
              EXPECT_EQ(d.list.entries().at(1).status, planvocab::statusPending);
              d.runner.autoStart();
          },
-         QTime(9, 11), [](Day& d) { EXPECT_EQ(d.engine.currentTitle(), u"A"_qs); }},
+         QTime(9, 11), [](Day& d) { EXPECT_EQ(d.engine.currentTitle(), u"A"_s); }},
         {"resumed from a running line after its end: re-planned", at(7, 9, 30),
          [](Day& d) {
-             d.data.write(u"worklist.log"_qs, "{{WIP}}A///25|||09:00 07.12.2026");
+             d.data.write(u"worklist.log"_s, "{{WIP}}A///25|||09:00 07.12.2026");
              d.planFile.loadWorklist();
              EXPECT_FALSE(d.runner.autoStart());
          },
@@ -260,11 +237,11 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
         {"midnight during a unit: the new day's target is settled", at(7, 23, 50),
          [](Day& d) {
              d.records.settings.AnwesenheitErforderlich = false;
-             typeAndStart(d, {u"A"_qs, u"B"_qs});
+             typing({u"A"_s, u"B"_s}, true)(d);
          },
          QTime(0, 16),
          [](Day& d) {
-             EXPECT_EQ(d.log(), unit("23:50", "A") + done + crlf + u"Di, 08.12.2026 SOLL: 1"_qs);
+             EXPECT_EQ(d.log(), unit("23:50", "A") + done + crlf + u"Di, 08.12.2026 SOLL: 1"_s);
              EXPECT_EQ(d.runner.targetDay, QDate(2026, 12, 8));
              EXPECT_EQ(d.records.dailyTarget, 1);
          }},
@@ -280,18 +257,18 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
          [](Day& d) {
              d.records.settings.NeuPlanenMax = 3;
              d.records.settings.Verbleibend = 1;
-             typeAndStart(d, {u"A"_qs});
+             typing({u"A"_s}, true)(d);
          },
          QTime(9, 10),
          [](Day& d) {
              d.runner.Start1Click();
              EXPECT_EQ(d.records.settings.Verbleibend, 0);
-             EXPECT_EQ(d.planning.startItem, u"Start"_qs);
-             EXPECT_EQ(d.file("worklist.log"), u"A///25\r\n"_qs);
+             EXPECT_EQ(d.planning.startItem, u"Start"_s);
+             EXPECT_EQ(d.file("worklist.log"), u"A///25\r\n"_s);
              d.clock.advanceSecs(1);
              d.runner.Start1Click();
              d.runner.refreshRunningCaption();
-             EXPECT_EQ(d.planning.startItem, u"Neu planen (0) [disabled]"_qs);
+             EXPECT_EQ(d.planning.startItem, u"Neu planen (0) [disabled]"_s);
          }},
     };
     for (const StateCase& c : cases) {
@@ -315,31 +292,31 @@ struct TargetCase {
 };
 
 TEST(RunDay, DailyTargetQuestions) {
-    const QString q = u"Wie viele Einheiten sollten heute nun tatsächlich erledigt werden?"_qs;
-    const QString soll = crlf + u"Mo, 07.12.2026 SOLL: "_qs;
+    const QString q = u"Wie viele Einheiten sollten heute nun tatsächlich erledigt werden?"_s;
+    const QString soll = crlf + u"Mo, 07.12.2026 SOLL: "_s;
     const QList<TargetCase> cases = {
-        {"usual 8, 6 planned", 8, -1000, 6, -1, false, u"7"_qs,
+        {"usual 8, 6 planned", 8, -1000, 6, -1, false, u"7"_s,
          "Regelmäßig sollten pro Tag 8 Einheiten erledigt werden (Default-Soll-Wert). Nach der aktuellen "
          "Planung "
          "sind jedoch nur 6 vorgesehen. ",
-         true, 7, soll + u"7"_qs},
-        {"usual 2, 1 planned", 2, -1000, 1, -1, false, u"x"_qs,
+         true, 7, soll + u"7"_s},
+        {"usual 2, 1 planned", 2, -1000, 1, -1, false, u"x"_s,
          "Regelmäßig sollten pro Tag 2 Einheiten erledigt werden (Default-Soll-Wert). Nach der aktuellen "
          "Planung "
          "ist jedoch nur 1 vorgesehen. ",
          true, -1000, QString()},
-        {"usual 8, 8 planned: no question", 8, -1000, 8, -1, false, {}, nullptr, true, 8, soll + u"8"_qs},
+        {"usual 8, 8 planned: no question", 8, -1000, 8, -1, false, {}, nullptr, true, 8, soll + u"8"_s},
         {"nothing planned: target 0, no line", 8, -1000, 0, -1, false, {}, nullptr, true, 0, QString()},
-        {"same planned count asked before", 8, -1000, 6, 6, false, {}, nullptr, true, 6, soll + u"6"_qs},
+        {"same planned count asked before", 8, -1000, 6, 6, false, {}, nullptr, true, 6, soll + u"6"_s},
         {"automatic start: never asked", 8, -1000, 6, -1, true, {}, nullptr, true, -1000, QString()},
         {"target 6, re-planned to 4, cancelled", -1, 6, 4, -1, false, QVariant(QMetaType(QMetaType::QString)),
          "Ursprünglich sollten heute 6 Einheiten erledigt werden. Nach der neuen Planung sind jedoch nur 4 "
          "vorgesehen. ",
          false, 6, QString()},
-        {"target 1, re-planned to 3", -1, 1, 3, -1, false, u"3"_qs,
+        {"target 1, re-planned to 3", -1, 1, 3, -1, false, u"3"_s,
          "Ursprünglich sollte heute 1 Einheit erledigt werden. Nach der neuen Planung sind jedoch 3 "
          "vorgesehen. ",
-         true, 3, soll + u"3"_qs},
+         true, 3, soll + u"3"_s},
         {"target 5, same count as last answer", -1, 5, 3, 3, false, {}, nullptr, true, 5, QString()},
     };
     for (const TargetCase& c : cases) {
@@ -350,23 +327,19 @@ TEST(RunDay, DailyTargetQuestions) {
         d.runner.lastAskedPlanned = c.lastAsked;
         d.runner.automaticStartInProgress = c.automatic;
         for (int i = 0; i < c.units; ++i)
-            d.type(u"U"_qs + QString::number(i));
+            d.type(u"U"_s + QString::number(i));
         if (c.prompt)
             d.ui.answer(ScriptedUi::Kind::Text, c.answer.isNull() ? QVariant() : c.answer);
         EXPECT_EQ(d.runner.AskDailyTarget(), c.result);
         const QString asked =
-            c.prompt ? u"Soll-Wert|"_qs + QString::fromUtf8(c.prompt) + q + u"|"_qs +
+            c.prompt ? u"Soll-Wert|"_s + QString::fromUtf8(c.prompt) + q + u"|"_s +
                            QString::number(c.usual != -1 && c.target == -1000 ? c.usual : c.target)
                      : QString();
-        EXPECT_EQ(d.ui.questions.join(u"\n"_qs), asked);
+        EXPECT_EQ(d.ui.questions.join(u"\n"_s), asked);
         EXPECT_EQ(d.records.dailyTarget, c.targetAfter);
         EXPECT_EQ(d.log(), c.log);
     }
 }
-
-} // namespace
-
-namespace {
 
 // Runs a span of real time; then the log and the plan file must read so; then, when asked,
 // the program ends and comes back with "-autostart" after downSecs.
@@ -381,18 +354,12 @@ struct RestartCase {
     const char* name;
     QDateTime start;
     bool berlinOnly;
-    std::function<void(Day&)> plan; // the plan is then started with F9
+    std::function<void(Day&)> plan; // nobody need be present; the plan is then started with F9
     QList<Span> spans;
 };
 
 QDateTime utc(int month, int day, int h, int m) {
     return QDateTime(QDate(2026, month, day), QTime(h, m), Qt::UTC).toLocalTime();
-}
-
-void typeAll(Day& d, const QStringList& typed) {
-    d.records.settings.AnwesenheitErforderlich = false;
-    for (const QString& t : typed)
-        d.type(t);
 }
 
 TEST(RunDay, RestartsAndClockChanges) {
@@ -402,71 +369,67 @@ TEST(RunDay, RestartsAndClockChanges) {
         {"ended during a titled pause: the pause starts again whole, B after it",
          at(7, 9, 0),
          false,
-         [](Day& d) {
-             typeAll(d, {u"A"_qs, u"p 10 Kaffee"_qs, u"B"_qs});
-         },
-         {{30 * 60, unit("09:00", "A") + done, u"Pause: 10 Kaffee\r\nB///25\r\n"_qs, 2 * 60},
-          {9 * 60 + 59, unit("09:00", "A") + done, u"Pause: 10 Kaffee\r\nB///25\r\n"_qs},
-          {62, unit("09:00", "A") + done + unit("09:42", "B"), u"{{WIP}}B///25|||09:42 07.12.2026\r\n"_qs},
-          {25 * 60, unit("09:00", "A") + done + unit("09:42", "B") + done, u""_qs}}},
+         typing({u"A"_s, u"p 10 Kaffee"_s, u"B"_s}),
+         {{30 * 60, unit("09:00", "A") + done, u"Pause: 10 Kaffee\r\nB///25\r\n"_s, 2 * 60},
+          {9 * 60 + 59, unit("09:00", "A") + done, u"Pause: 10 Kaffee\r\nB///25\r\n"_s},
+          {62, unit("09:00", "A") + done + unit("09:42", "B"), u"{{WIP}}B///25|||09:42 07.12.2026\r\n"_s},
+          {25 * 60, unit("09:00", "A") + done + unit("09:42", "B") + done, u""_s}}},
         {"ended during the pause, back after its end: a whole pause still comes first",
          at(7, 9, 0),
          false,
-         [](Day& d) {
-             typeAll(d, {u"A"_qs, u"p 10"_qs, u"B"_qs});
-         },
-         {{27 * 60, unit("09:00", "A") + done, u"Pause: 10\r\nB///25\r\n"_qs, 60 * 60},
+         typing({u"A"_s, u"p 10"_s, u"B"_s}),
+         {{27 * 60, unit("09:00", "A") + done, u"Pause: 10\r\nB///25\r\n"_s, 60 * 60},
           {10 * 60 + 61, unit("09:00", "A") + done + unit("10:37", "B"), std::nullopt},
-          {25 * 60, unit("09:00", "A") + done + unit("10:37", "B") + done, u""_qs}}},
+          {25 * 60, unit("09:00", "A") + done + unit("10:37", "B") + done, u""_s}}},
         {"ended while waiting for a fixed unit: waited for again",
          at(7, 9, 0),
          false,
          [](Day& d) {
-             typeAll(d, {u"A"_qs});
-             d.list.AddEntry(u"B"_qs, false, plantime::wall(d.clock.today(), QTime(10, 0)), 25, true,
-                             u" "_qs);
+             d.type(u"A"_s);
+             d.list.AddEntry(u"B"_s, false, plantime::wall(d.clock.today(), QTime(10, 0)), 25, true, u" "_s);
          },
-         {{40 * 60, unit("09:00", "A") + done, u"B///25|||10:00 07.12.2026\r\n"_qs, 5 * 60},
-          {14 * 60 + 59, unit("09:00", "A") + done, u"B///25|||10:00 07.12.2026\r\n"_qs},
+         {{40 * 60, unit("09:00", "A") + done, u"B///25|||10:00 07.12.2026\r\n"_s, 5 * 60},
+          {14 * 60 + 59, unit("09:00", "A") + done, u"B///25|||10:00 07.12.2026\r\n"_s},
           {62, unit("09:00", "A") + done + unit("10:00", "B"), std::nullopt}}},
         {"back exactly at the end of a unit: its open line is completed, not written again",
          at(7, 9, 0),
          false,
-         [](Day& d) { typeAll(d, {u"A"_qs}); },
-         {{61, unit("09:00", "A"), u"{{WIP}}A///25|||09:00 07.12.2026\r\n"_qs, 23 * 60 + 59},
+         typing({u"A"_s}),
+         {{61, unit("09:00", "A"), u"{{WIP}}A///25|||09:00 07.12.2026\r\n"_s, 23 * 60 + 59},
           {1, unit("09:00", "A") + done, std::nullopt}}},
         // 02:00 CET is followed by 03:00 CEST: the plan says 01:50 to 02:15, a time the clock never
         // shows; the unit still lasts 25 real minutes, to 03:15.
         {"a unit over the skipped hour in March",
          QDateTime(QDate(2026, 3, 29), QTime(1, 50)),
          true,
-         [](Day& d) { typeAll(d, {u"A"_qs}); },
-         {{61, unit("01:50", "A", 25, "So, 29.03.2026"), u"{{WIP}}A///25|||01:50 29.03.2026\r\n"_qs},
+         typing({u"A"_s}),
+         {{61, unit("01:50", "A", 25, "So, 29.03.2026"), u"{{WIP}}A///25|||01:50 29.03.2026\r\n"_s},
           {25 * 60 - 62, unit("01:50", "A", 25, "So, 29.03.2026"), std::nullopt},
-          {2, unit("01:50", "A", 25, "So, 29.03.2026") + done, u""_qs}}},
+          {2, unit("01:50", "A", 25, "So, 29.03.2026") + done, u""_s}}},
         // 03:00 CEST is followed by 02:00 CET: a unit from 02:50 CEST ends at 02:15 CET, though
         // the plan says 03:15.
         {"a unit over the repeated hour in October",
          utc(10, 25, 0, 50),
          true,
-         [](Day& d) { typeAll(d, {u"A"_qs}); },
-         {{61, unit("02:50", "A", 25, "So, 25.10.2026"), u"{{WIP}}A///25|||02:50 25.10.2026\r\n"_qs},
+         typing({u"A"_s}),
+         {{61, unit("02:50", "A", 25, "So, 25.10.2026"), u"{{WIP}}A///25|||02:50 25.10.2026\r\n"_s},
           {25 * 60 - 62, unit("02:50", "A", 25, "So, 25.10.2026"), std::nullopt},
-          {2, unit("02:50", "A", 25, "So, 25.10.2026") + done, u""_qs}}},
+          {2, unit("02:50", "A", 25, "So, 25.10.2026") + done, u""_s}}},
         {"a unit from the first 02:50 resumed at the second 02:05",
          utc(10, 25, 0, 50),
          true,
-         [](Day& d) { typeAll(d, {u"A"_qs}); },
-         {{61, unit("02:50", "A", 25, "So, 25.10.2026"), u"{{WIP}}A///25|||02:50 25.10.2026\r\n"_qs,
+         typing({u"A"_s}),
+         {{61, unit("02:50", "A", 25, "So, 25.10.2026"), u"{{WIP}}A///25|||02:50 25.10.2026\r\n"_s,
            14 * 60 - 1},
-          {9 * 60 + 59, unit("02:50", "A", 25, "So, 25.10.2026"), u"{{WIP}}A///25|||02:50 25.10.2026\r\n"_qs},
-          {2, unit("02:50", "A", 25, "So, 25.10.2026") + done, u""_qs}}},
+          {9 * 60 + 59, unit("02:50", "A", 25, "So, 25.10.2026"), u"{{WIP}}A///25|||02:50 25.10.2026\r\n"_s},
+          {2, unit("02:50", "A", 25, "So, 25.10.2026") + done, u""_s}}},
     };
     for (const RestartCase& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.berlinOnly && !berlin)
             continue;
         auto d = std::make_unique<Day>(c.start);
+        d->records.settings.AnwesenheitErforderlich = false;
         c.plan(*d);
         f9(*d);
         int n = 0;

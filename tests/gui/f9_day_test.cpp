@@ -1,8 +1,8 @@
 // F9 through the real plan runner and run engine: the windows wired as the program wires them,
 // on a fake clock, with a user who types two units, starts them and re-plans in the second.
 
-#include "autostart_entry.h"
 #include "fake_platform_services.h"
+#include "fake_run_views.h"
 #include "percentile.h"
 #include "plan_runner.h"
 #include "run_engine.h"
@@ -16,13 +16,6 @@
 #include <QMenuBar>
 
 namespace {
-
-class NoAutostart final : public AutostartEntry {
-public:
-    bool write() override { return true; }
-    bool remove() override { return true; }
-    bool exists() const override { return false; }
-};
 
 class F9DayTest : public WindowTest {
 protected:
@@ -56,7 +49,7 @@ protected:
     PlanFile file{list, clock, records.settings, data.folder(), records.debugLog, ui};
     FakeSoundPlayer sound;
     FakeWorkstationLock lock;
-    NoAutostart autostart;
+    FakeAutostartEntry autostart;
     NullPublisher publisher;
     NullCountdownOverlay countdown;
     NullPercentile percentile;

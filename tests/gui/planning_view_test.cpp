@@ -12,20 +12,12 @@ namespace {
 class PlanningViewTest : public WindowTest {
 protected:
     // The window as the program creates it, with the runner's commands counted.
-    TFWorklist& openWithRunner() {
-        window.reset();
-        planFile.reset();
-        plan = std::make_unique<Worklist>(clock, records.settings);
-        plan->setRunControl(&engine);
-        planFile =
-            std::make_unique<PlanFile>(*plan, clock, records.settings, data.folder(), records.debugLog, ui);
-        WorklistServices services{clock,    data.folder(), records, companion, shell,
-                                  launcher, &ui,           *plan,   *planFile};
-        services.startCommand = [this] { ++starts; };
-        services.autoStartCommand = [this] { ++autoStarts; };
-        window = std::make_unique<TFWorklist>(services);
-        showActive();
-        return *window;
+    void openWithRunner() {
+        adjustServices = [this](WorklistServices& services) {
+            services.startCommand = [this] { ++starts; };
+            services.autoStartCommand = [this] { ++autoStarts; };
+        };
+        open();
     }
     QAction* startItem() const { return window->menuBar()->actions().at(2); }
 

@@ -178,78 +178,46 @@ TEST(TimerDisplay, WindowKeptOnTheDesktop) {
 
 TEST(TimerMenu, ItemRules) {
     using timermenu::Item;
-    using timermenu::ItemState;
-    using timermenu::Situation;
-    const auto visible = [](bool checked = false) { return ItemState{true, true, checked}; };
-    const ItemState hidden{false, true, false};
-    const ItemState disabled{true, false, false};
-    const ItemState hiddenDisabled{false, false, false};
-    struct Case {
+    // Situation: T tick timer runs, U unit, P presence required, C confirmed, F failed mark,
+    // R run menu enabled; then the re-plannings left. State: v visible, e enabled, c checked.
+    const struct {
         const char* what;
-        Situation situation;
+        const char* situation;
+        int left;
         Item item;
-        ItemState expected;
+        const char* state;
+    } cases[] = {
+        // clang-format off
+        {"Planungsmodus always", "R", -1, Item::Planungsmodus, "ve"},
+        {"present: pause with presence required", "TP", -1, Item::NutzerAnwesend, "ve"},
+        {"present: ticked when confirmed", "TPC", -1, Item::NutzerAnwesend, "vec"},
+        {"present: not during a unit", "TUP", -1, Item::NutzerAnwesend, "e"},
+        {"present: not without a running plan", "PR", -1, Item::NutzerAnwesend, "e"},
+        {"present: not when presence is not required", "T", -1, Item::NutzerAnwesend, "e"},
+        {"failed: unit with no re-planning left", "TUPC", 0, Item::EinheitGescheitert, "ve"},
+        {"failed: ticked", "TUPCF", 0, Item::EinheitGescheitert, "vec"},
+        {"failed: not while re-plannings remain", "TUPC", 2, Item::EinheitGescheitert, "e"},
+        {"failed: not with unlimited re-plannings", "TUPC", -1, Item::EinheitGescheitert, "e"},
+        {"failed: not in a pause", "TPC", 0, Item::EinheitGescheitert, "e"},
+        {"Logs disabled during a unit", "TUPCR", -1, Item::Logs, "v"},
+        {"Logs disabled while the plan runs", "TPC", -1, Item::Logs, "v"},
+        {"Logs enabled while planning", "PCR", -1, Item::Logs, "ve"},
+        {"Auswertung disabled during a unit", "TUPCR", -1, Item::Auswertung, "v"},
+        {"Auswertung enabled while planning", "R", -1, Item::Auswertung, "ve"},
+        {"Neue Einheit never shown", "R", -1, Item::NeueEinheit, "e"},
+        {"Beenden never shown here", "TUPC", -1, Item::Beenden, ""},
+        {"Einstellungen never shown here", "R", -1, Item::Einstellungen, "e"},
+        // clang-format on
     };
-    // tick, unit, presence required, confirmed, replans left, failed, run menu
-    const Case cases[] = {
-        {"Planungsmodus always", {}, Item::Planungsmodus, visible()},
-        {"present: pause with presence required",
-         {true, false, true, false, -1, false, false},
-         Item::NutzerAnwesend,
-         visible()},
-        {"present: ticked when confirmed",
-         {true, false, true, true, -1, false, false},
-         Item::NutzerAnwesend,
-         visible(true)},
-        {"present: not during a unit",
-         {true, true, true, false, -1, false, false},
-         Item::NutzerAnwesend,
-         hidden},
-        {"present: not without a running plan",
-         {false, false, true, false, -1, false, true},
-         Item::NutzerAnwesend,
-         hidden},
-        {"present: not when presence is not required",
-         {true, false, false, false, -1, false, false},
-         Item::NutzerAnwesend,
-         hidden},
-        {"failed: unit with no re-planning left",
-         {true, true, true, true, 0, false, false},
-         Item::EinheitGescheitert,
-         visible()},
-        {"failed: ticked", {true, true, true, true, 0, true, false}, Item::EinheitGescheitert, visible(true)},
-        {"failed: not while re-plannings remain",
-         {true, true, true, true, 2, false, false},
-         Item::EinheitGescheitert,
-         hidden},
-        {"failed: not with unlimited re-plannings",
-         {true, true, true, true, -1, false, false},
-         Item::EinheitGescheitert,
-         hidden},
-        {"failed: not in a pause",
-         {true, false, true, true, 0, false, false},
-         Item::EinheitGescheitert,
-         hidden},
-        {"Logs disabled during a unit", {true, true, true, true, -1, false, true}, Item::Logs, disabled},
-        {"Logs disabled while the plan runs",
-         {true, false, true, true, -1, false, false},
-         Item::Logs,
-         disabled},
-        {"Logs enabled while planning", {false, false, true, true, -1, false, true}, Item::Logs, visible()},
-        {"Auswertung disabled during a unit",
-         {true, true, true, true, -1, false, true},
-         Item::Auswertung,
-         disabled},
-        {"Auswertung enabled while planning", {}, Item::Auswertung, visible()},
-        {"Neue Einheit never shown", {}, Item::NeueEinheit, hidden},
-        {"Beenden never shown here",
-         {true, true, true, true, -1, false, false},
-         Item::Beenden,
-         hiddenDisabled},
-        {"Einstellungen never shown here", {}, Item::Einstellungen, hidden},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(timermenu::stateOf(c.item, c.situation), c.expected) << c.what;
+    for (const auto& c : cases) {
+        const std::string on(c.situation), state(c.state);
+        const auto has = [](const std::string& flags, char f) { return flags.find(f) != std::string::npos; };
+        const timermenu::Situation situation{has(on, 'T'), has(on, 'U'), has(on, 'P'), has(on, 'C'),
+                                             c.left,       has(on, 'F'), has(on, 'R')};
+        EXPECT_EQ(timermenu::stateOf(c.item, situation),
+                  (timermenu::ItemState{has(state, 'v'), has(state, 'e'), has(state, 'c')}))
+            << c.what;
+    }
 }
 
 TEST_F(TimerWindowTest, DisplayTextSizeColoursAndPresenceCaption) {

@@ -115,6 +115,8 @@ TEST_F(PlanFileTest, LinesTheFullPlanDoesNotShow) {
         // A line break would split the entry in two.
         {u"1|10:00|10:15|Zwei\r\nZeilen|R|E|15| |07.12.2026|"_s, u"Zwei  Zeilen///15"_s,
          u"Zwei  Zeilen///15"_s},
+        {u"|10:00|10:15|Pause: 15 min (Mittag\nessen)|R|P|15| |07.12.2026|"_s, u"Pause: 15 Mittag essen"_s,
+         u"Pause: 15 Mittag essen"_s},
     };
     for (const auto& c : cases) {
         const QStringList f = c.row.split(QLatin1Char('|'));

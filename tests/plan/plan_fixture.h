@@ -50,6 +50,14 @@ inline QStringList titles(const Worklist& list) {
     return out;
 }
 
+// Each entry as title, "@", start and conflict mark ("A@09:00", "B@09:30E").
+inline QString starts(const Worklist& list) {
+    QStringList out;
+    for (const PlanEntry& e : list.entries())
+        out.append(e.displayText + QLatin1Char('@') + e.startTime + e.conflictMark);
+    return out.join(QLatin1Char(' '));
+}
+
 // Wall-clock time on a day of December 2026 (Monday the 7th is the fake clock's day).
 inline QDateTime dec(int day, int h, int min) {
     return plantime::wall(QDate(2026, 12, day), QTime(h, min));

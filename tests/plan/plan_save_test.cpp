@@ -153,21 +153,4 @@ TEST_F(PlanSaveTest, SharedFolderAndReadOnlyFileAreToldWithTheirReason) {
     }
 }
 
-TEST_F(PlanSaveTest, OnlyARealFileCanBeLocked) {
-    ASSERT_TRUE(QDir(data.path()).mkdir(u"ordner.txt"_s));
-    data.write(u"datei.txt"_s, "A///25\r\n");
-    EXPECT_FALSE(PlanFile::IsFileLocked(data.filePath(u"gibt-es-nicht.txt"_s)));
-    EXPECT_FALSE(PlanFile::IsFileLocked(data.filePath(u"ordner.txt"_s)));
-    EXPECT_FALSE(PlanFile::IsFileLocked(data.filePath(u"datei.txt"_s)));
-}
-
-TEST_F(PlanSaveTest, TitlesWithBreaksStayOneEntry) {
-    addUnit(u"Bericht\r\nschreiben"_s);
-    addPause(15, u"Mittag\nessen"_s);
-    addUnit(u"Maß²"_s);
-    ASSERT_TRUE(file.saveWorklist());
-    EXPECT_EQ(data.read(u"worklist.log"_s),
-              QByteArray("Bericht  schreiben///25\r\nPause: 15 Mittag essen\r\nMa\xC3\x9F\xC2\xB2///25\r\n"));
-}
-
 } // namespace

@@ -57,10 +57,7 @@ TEST_F(ScheduleTest, RelativeEntryIsNotChainedToAFinishedOne) {
     add(u"B"_s, dec(7, 9, 50), "x"); // a finished unit lying ahead (the clock was set back, say)
     addUnit(u"C"_s);
     // C stands behind B: it keeps the placeholder start it was added with instead of 10:20.
-    QStringList order;
-    for (const PlanEntry& e : list.entries())
-        order.append(e.displayText + QLatin1Char('@') + e.startTime + e.conflictMark);
-    EXPECT_EQ(order, QStringList({u"A@09:10"_s, u"C@09:10E"_s, u"B@09:50"_s}));
+    EXPECT_EQ(starts(list), u"A@09:10 C@09:10E B@09:50"_s);
     // Sorted behind A, the next tick chains it to A.
     tick(1);
     EXPECT_EQ(list.entries().at(1).startTime, u"09:40"_s);
@@ -118,8 +115,7 @@ TEST_F(ScheduleTest, ConflictRule) {
         Worklist fresh(clock, settings, host);
         fresh.AddEntry(u"A"_s, false, dec(7, 10, 0), 25, c.aFixed, u" "_s);
         fresh.AddEntry(u"B"_s, c.pause, dec(7, c.h, c.m), c.minutes, true, u" "_s);
-        const PlanEntry& a = fresh.entries().at(0);
-        EXPECT_EQ(a.displayText + QLatin1Char(' ') + a.startTime + a.conflictMark, u"A 10:00"_s) << c.what;
+        EXPECT_EQ(starts(fresh).section(u' ', 0, 0), u"A@10:00"_s) << c.what;
         EXPECT_EQ(fresh.entries().at(1).conflictMark, c.marked ? u"E"_s : QString()) << c.what;
     }
 
@@ -132,10 +128,7 @@ TEST_F(ScheduleTest, ConflictRule) {
     addFixed(u"Z"_s, 15, 0);
     add(u"Fertig"_s, dec(7, 7, 0), "x", 120);
     addFixed(u"Früh"_s, 8, 30);
-    QStringList marks;
-    for (const PlanEntry& e : list.entries())
-        marks.append(e.displayText + QLatin1Char('=') + e.conflictMark);
-    EXPECT_EQ(marks, QStringList({u"Fertig="_s, u"Früh="_s, u"X="_s, u"Y=E"_s, u"Pause: 0 min="_s, u"Z="_s}));
+    EXPECT_EQ(starts(list), u"Fertig@07:00 Früh@08:30 X@12:00 Y@12:00E Pause: 0 min@15:00 Z@15:00"_s);
 }
 
 TEST_F(ScheduleTest, ConflictsUseEachEntrysOwnLengthAfterTheSort) {
@@ -143,10 +136,7 @@ TEST_F(ScheduleTest, ConflictsUseEachEntrysOwnLengthAfterTheSort) {
     addUnit(u"A"_s);
     addUnit(u"B"_s);
     addFixed(u"F"_s, 9, 20);
-    QStringList marks;
-    for (const PlanEntry& e : list.entries())
-        marks.append(e.displayText + QLatin1Char('@') + e.startTime + e.conflictMark);
-    EXPECT_EQ(marks.join(QLatin1Char(' ')), u"A@09:00 F@09:20E B@09:30E"_s);
+    EXPECT_EQ(starts(list), u"A@09:00 F@09:20E B@09:30E"_s);
 }
 
 TEST_F(ScheduleTest, DatesStayWithinWhatADateTextHolds) {

@@ -190,10 +190,7 @@ TEST_F(WorklistTest, DeleteTakesOnlyTheSelectedOpenEntries) {
         fresh.AddEntry(u"C"_s, false, dec(7, 9, 0), 25, false, u" "_s);
         const int changes = h.entriesChangedCalls;
         EXPECT_EQ(fresh.deleteOpenEntries(c.rows), c.removed) << c.what;
-        QStringList left;
-        for (const PlanEntry& e : fresh.entries())
-            left.append(e.displayText);
-        EXPECT_EQ(left.join(u','), QString::fromUtf8(c.left)) << c.what;
+        EXPECT_EQ(titles(fresh).join(u','), QString::fromUtf8(c.left)) << c.what;
         // The rest is re-planned at once and the view told.
         if (c.removed > 0) {
             EXPECT_TRUE(h.entriesChangedCalls > changes && fresh.entries().at(1).startTime == u"09:00"_s)
