@@ -296,14 +296,12 @@ TEST(RunDay, DailyTargetQuestions) {
     const QString soll = crlf + u"Mo, 07.12.2026 SOLL: "_s;
     const QList<TargetCase> cases = {
         {"usual 8, 6 planned", 8, -1000, 6, -1, false, u"7"_s,
-         "Regelmäßig sollten pro Tag 8 Einheiten erledigt werden (Default-Soll-Wert). Nach der aktuellen "
-         "Planung "
-         "sind jedoch nur 6 vorgesehen. ",
+         "Regelmäßig sollten pro Tag 8 Einheiten erledigt werden (Default-Soll-Wert). "
+         "Nach der aktuellen Planung sind jedoch nur 6 vorgesehen. ",
          true, 7, soll + u"7"_s},
         {"usual 2, 1 planned", 2, -1000, 1, -1, false, u"x"_s,
-         "Regelmäßig sollten pro Tag 2 Einheiten erledigt werden (Default-Soll-Wert). Nach der aktuellen "
-         "Planung "
-         "ist jedoch nur 1 vorgesehen. ",
+         "Regelmäßig sollten pro Tag 2 Einheiten erledigt werden (Default-Soll-Wert). "
+         "Nach der aktuellen Planung ist jedoch nur 1 vorgesehen. ",
          true, -1000, QString()},
         {"usual 8, 8 planned: no question", 8, -1000, 8, -1, false, {}, nullptr, true, 8, soll + u"8"_s},
         {"nothing planned: target 0, no line", 8, -1000, 0, -1, false, {}, nullptr, true, 0, QString()},

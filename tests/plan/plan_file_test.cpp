@@ -342,36 +342,17 @@ TEST_F(PlanFileTest, MissingLockedOrUnreadableFiles) {
     EXPECT_TRUE(debugLog.text().contains(u"Laden des Plans fehlgeschlagen: "_s + path("ordner.txt")));
 }
 
-TEST_F(PlanFileTest, FileCommands) {
+TEST_F(PlanFileTest, SaveAsNamesTheFileThatSaveWritesAgain) {
+    // (The other file commands are met through the Planning window's menu.)
     add(u"Fertig"_s, dec(7, 8, 0), "x");
     addFixed(u"Termin"_s, 14, 0);
-
-    // "Speichern" without a known name needs the dialog and writes nothing.
     EXPECT_EQ(file.saveToCurrent(), PlanFile::SaveOutcome::NeedsFileName);
-    // "Speichern" after the dialog: no finished units, no dates; the name is not remembered.
-    EXPECT_TRUE(file.saveTo(path("a.txt")));
-    EXPECT_EQ(data.read(u"a.txt"_s), QByteArray("Termin///25|||14:00\r\n"));
-    EXPECT_EQ(file.currentFileName(), QString());
-
     // "Speichern unter...": with finished units, and the name becomes the current one.
     EXPECT_TRUE(file.saveAs(path("b.txt")));
     EXPECT_EQ(data.read(u"b.txt"_s), QByteArray("Fertig///25\r\nTermin///25|||14:00\r\n"));
     EXPECT_EQ(file.currentFileName(), path("b.txt"));
     EXPECT_EQ(file.saveToCurrent(), PlanFile::SaveOutcome::Saved);
     EXPECT_EQ(data.read(u"b.txt"_s), QByteArray("Termin///25|||14:00\r\n"));
-
-    // "Öffnen...": the file's entries replace the open ones, the finished stay; the name is kept.
-    ASSERT_TRUE(textfile::writeLines(path("c.txt"), {u"Aus Datei///50"_s}));
-    EXPECT_TRUE(file.open(path("c.txt")));
-    EXPECT_EQ(file.currentFileName(), path("c.txt"));
-    EXPECT_EQ(titles(list), QStringList({u"Fertig"_s, u"Aus Datei"_s}));
-
-    // The routine file lives in the data folder; "Letzten Plan laden" reads it back.
-    EXPECT_TRUE(file.saveRoutine());
-    EXPECT_EQ(data.read(u"lastroutine.log"_s), QByteArray("Aus Datei///50\r\n"));
-    list.ClearOpenEntries();
-    EXPECT_TRUE(file.loadRoutine());
-    EXPECT_EQ(titles(list), QStringList({u"Fertig"_s, u"Aus Datei"_s}));
 }
 
 } // namespace

@@ -263,17 +263,4 @@ TEST_F(WorklistTest, FinishBlinkAlternatesFourteenTimesThenMarksDone) {
     EXPECT_EQ(list.caption(), u"Taktplan (2/2)"_s);
 }
 
-TEST_F(WorklistTest, ReplanningCaptionFollowsTheRemainingReplannings) {
-    const struct {
-        int left;
-        const char* caption;
-        bool available;
-    } cases[] = {{-1, "Neu planen", true}, {0, "Neu planen (0)", false}, {3, "Neu planen (3)", true}};
-    for (const auto& c : cases) {
-        settings.Verbleibend = c.left;
-        EXPECT_EQ(list.replanCaption(), QString::fromUtf8(c.caption));
-        EXPECT_EQ(list.replanAvailable(), c.available) << c.left;
-    }
-}
-
 } // namespace
