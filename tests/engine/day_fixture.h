@@ -64,25 +64,22 @@ public:
     }
     // The two timers that carry the program, in 100 ms steps: tmrZeit while the engine runs,
     // tmrUpdate (the schedule) while it does not.
+    void step() {
+        clock.advanceMs(100);
+        if (engine.active())
+            engine.Tick();
+        else
+            list.RecomputeSchedule();
+    }
     void runUntil(QTime time, QDate day = QDate()) {
         const QDateTime end(day.isValid() ? day : clock.today(), time);
-        while (clock.localNow() < end) {
-            clock.advanceMs(100);
-            if (engine.active())
-                engine.Tick();
-            else
-                list.RecomputeSchedule();
-        }
+        while (clock.localNow() < end)
+            step();
     }
     // As runUntil, for a span of real time (the clock may show an hour twice).
     void runFor(qint64 secs) {
-        for (qint64 step = 0; step < secs * 10; ++step) {
-            clock.advanceMs(100);
-            if (engine.active())
-                engine.Tick();
-            else
-                list.RecomputeSchedule();
-        }
+        for (qint64 i = 0; i < secs * 10; ++i)
+            step();
     }
     // Start-up with "-autostart": the plan file and today's finished units are read, then
     // tmrAutoStart fires.

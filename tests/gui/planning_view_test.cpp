@@ -75,38 +75,21 @@ TEST_F(PlanningViewTest, F9ReachesTheRunnerAsTheStartItemAllows) {
 
 TEST_F(PlanningViewTest, RunningPlanRequests) {
     openWithRunner();
-    // The input strip hides for a running plan and comes back for planning.
-    window->setInputVisible(false);
-    EXPECT_TRUE(strip()->isHidden());
-    EXPECT_EQ(list()->height(), window->centralWidget()->height());
-    window->setInputVisible(true);
-    EXPECT_FALSE(strip()->isHidden());
-    EXPECT_LT(list()->height(), window->centralWidget()->height());
-
     for (const int delay : {0, 500}) {
         window->setTooltipDelay(delay);
         EXPECT_EQ(applicationTooltipDelay(), delay);
     }
-
-    struct Timer {
-        const char* name;
-        void (TFWorklist::*start)();
-        void (TFWorklist::*stop)();
-    };
-    const Timer timers[] = {
-        {"tmrFocusLock", &TFWorklist::startFocusLock, &TFWorklist::stopFocusLock},
-        {"tmrCaptionBlinken", &TFWorklist::startCaptionBlink, &TFWorklist::stopCaptionBlink},
-    };
-    for (const Timer& t : timers) {
-        QTimer* timerObject = timer(QString::fromLatin1(t.name));
-        (window.get()->*t.stop)();
-        EXPECT_FALSE(timerObject->isActive()) << t.name;
-        (window.get()->*t.start)();
-        EXPECT_TRUE(timerObject->isActive()) << t.name;
-    }
+    QTimer* focusLock = timer(QStringLiteral("tmrFocusLock"));
+    QTimer* captionBlink = timer(QStringLiteral("tmrCaptionBlinken"));
+    window->startFocusLock();
+    window->startCaptionBlink();
+    EXPECT_TRUE(focusLock->isActive() && captionBlink->isActive());
     window->stopFocusLock();
+    window->stopCaptionBlink();
+    EXPECT_FALSE(focusLock->isActive() || captionBlink->isActive());
+    // The dialog guard, released, brings the focus lock back.
     window->releaseDialogGuard();
-    EXPECT_TRUE(timer(QStringLiteral("tmrFocusLock"))->isActive());
+    EXPECT_TRUE(focusLock->isActive());
 
     window->hideWindow();
     EXPECT_FALSE(window->isVisible());

@@ -121,7 +121,6 @@ TEST_F(SettingsFileTest, ReadingRules) {
          "letztenPlanGestartetAm=31.02.2026\r\nMorgenGeplantDatum=morgen\r\n"
          "Kleine Pause= 7 \r\nDefaultSollWert=-2\r\n",
          {.KleinePause = 7, .DefaultSollWert = -2}},
-        {"-1 evaluates the whole log", "evaluateLastXDays=-1\r\n", {.evaluateLastXDays = -1}},
         {"a file saved as UTF-8 by an editor; an empty text keeps its default",
          "H\xC3\xB6he=500\r\nFeierabenddatei=/tmp/M\xC3\xBC"
          "de.txt\nLogDateiPfad=\n",
@@ -205,10 +204,8 @@ TEST_F(SettingsFileTest, EvaluationWindowIsWrittenAsAWindowOrTheWholeLog) {
 TEST_F(SettingsFileTest, DefaultsAreWrittenAsTheTemplateAfterNormalising) {
     Settings s = load(); // first start
     s.Schriftgroesse = 0;
-    s.evaluateLastXDays = 0;
     ASSERT_TRUE(file.SaveSettings(s));
     EXPECT_EQ(s.Schriftgroesse, 10);
-    EXPECT_EQ(s.evaluateLastXDays, 100);
     QByteArray expected = golden("settings_defaults.ini");
     expected.replace("@DATA@", QFile::encodeName(data.path()));
     EXPECT_EQ(ini(), expected);
