@@ -271,9 +271,11 @@ QString BilanzWindow::statusText() const {
 
 bool BilanzWindow::exportRange(const QString& path, evaluation::ExportFormat format, QString* error) const {
     QSaveFile file(path);
+    const auto write = [&file](QByteArrayView piece) {
+        return file.write(piece.data(), piece.size()) == piece.size();
+    };
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(evaluation::exportDays(m_log, m_from->date(), m_to->date(), format)) < 0 ||
-        !file.commit()) {
+        !evaluation::writeDays(m_log, m_from->date(), m_to->date(), format, write) || !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;

@@ -156,7 +156,7 @@ void OverviewView::refresh(const ViewContext& c) {
     auto* target = new QLineSeries;
     target->setName(tr_("Soll"));
     QStringList labels;
-    int top = 1;
+    qint64 top = 1;
     for (int i = 13; i >= 0; --i) {
         const DayRecord day = c.log->day(c.today.addDays(-i));
         *done << day.unitsDone();
@@ -164,7 +164,7 @@ void OverviewView::refresh(const ViewContext& c) {
                       QString::number(day.date.day());
         if (day.hasTarget())
             target->append(13 - i, day.target);
-        top = std::max({top, day.unitsDone(), day.hasTarget() ? day.target : 0});
+        top = std::max({top, qint64(day.unitsDone()), qint64(day.hasTarget() ? day.target : 0)});
     }
     auto* bars = new QBarSeries;
     bars->append(done);
@@ -173,7 +173,7 @@ void OverviewView::refresh(const ViewContext& c) {
     auto* x = new QBarCategoryAxis;
     x->append(labels);
     auto* y = new QValueAxis;
-    y->setRange(0, top + 1);
+    y->setRange(0, double(top) + 1);
     y->setLabelFormat(QStringLiteral("%d"));
     y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
@@ -227,7 +227,7 @@ void CalendarView::fillChart() {
     auto* target = new QLineSeries;
     target->setName(tr_("Soll"));
     QStringList labels;
-    int top = 1;
+    qint64 top = 1;
     QDate start = c.from;
     while (start <= c.to) {
         QDate end = start;
@@ -247,7 +247,7 @@ void CalendarView::fillChart() {
         labels << label;
         if (s.daysWithTarget > 0)
             target->append(double(index), s.targetSum);
-        top = std::max({top, s.unitsDone, s.targetSum});
+        top = std::max({top, qint64(s.unitsDone), s.targetSum});
         start = end.addDays(1);
     }
     auto* bars = new QBarSeries;
@@ -259,7 +259,7 @@ void CalendarView::fillChart() {
     // Hundreds of labels would only overlap.
     x->setLabelsVisible(labels.size() <= 40);
     auto* y = new QValueAxis;
-    y->setRange(0, top + 1);
+    y->setRange(0, double(top) + 1);
     y->setLabelFormat(QStringLiteral("%d"));
     y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);

@@ -69,7 +69,8 @@ Options parse(const QStringList& arguments) {
     return o;
 }
 
-ExportResult runExport(const Options& options, const Clock& clock, const DataFolder& folder) {
+ExportResult runExport(const Options& options, const Clock& clock, const DataFolder& folder,
+                       const evaluation::ExportSink& write) {
     ExportResult result;
     const logsource::Location location = logsource::locate(clock, folder, options.logPath);
     const logsource::Loaded loaded = logsource::load(location, clock.today());
@@ -80,7 +81,10 @@ ExportResult runExport(const Options& options, const Clock& clock, const DataFol
             (loaded.exists ? QStringLiteral(": ") + loaded.error : QStringLiteral(": no such file"));
         return result;
     }
-    result.output = evaluation::exportDays(loaded.days, options.from, options.to, options.format);
+    if (!evaluation::writeDays(loaded.days, options.from, options.to, options.format, write)) {
+        result.status = 2;
+        result.error = QStringLiteral("standard output could not be written");
+    }
     return result;
 }
 
