@@ -219,10 +219,33 @@ void CalendarView::refresh(const ViewContext& c) {
 }
 
 void CalendarView::fillChart() {
-    const ViewContext& c = m_context;
+    ViewContext c = m_context;
     const int grouping = m_grouping->currentIndex();
     QChart* chart = clearedChart(m_chart);
-    chart->setTitle(tr_("Einheiten und Soll"));
+    // Tens of thousands of bars would take the chart minutes to lay out. A range that long is
+    // cut to the days the log holds, and then to its last bars; the title names what is shown.
+    constexpr int maxBars = 1000;
+    const auto barCount = [grouping](QDate from, QDate to) {
+        if (grouping == 0)
+            return from.daysTo(to) + 1;
+        if (grouping == 1)
+            return weekStart(from).daysTo(weekStart(to)) / 7 + 1;
+        return qint64(to.year() - from.year()) * 12 + to.month() - from.month() + 1;
+    };
+    const bool cut = barCount(c.from, c.to) > maxBars;
+    if (cut && !c.log->isEmpty()) {
+        c.from = std::max(c.from, c.log->firstDate());
+        c.to = std::max(c.from, std::min(c.to, std::max(c.log->lastDate(), c.today)));
+    }
+    if (barCount(c.from, c.to) > maxBars) {
+        const int back = maxBars - 1;
+        c.from = std::max(c.from, grouping == 0   ? c.to.addDays(-back)
+                                  : grouping == 1 ? weekStart(c.to).addDays(-7 * back)
+                                                  : monthStart(c.to).addMonths(-back));
+    }
+    const QString shown = QStringLiteral(": ") + c.from.toString(QStringLiteral("dd.MM.yyyy")) +
+                          QStringLiteral(" – ") + c.to.toString(QStringLiteral("dd.MM.yyyy"));
+    chart->setTitle(tr_("Einheiten und Soll") + (cut ? shown : QString()));
     auto* done = new QBarSet(tr_("Einheiten"));
     auto* target = new QLineSeries;
     target->setName(tr_("Soll"));

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractSeries>
+#include <QBarSeries>
+#include <QBarSet>
 #include <QChart>
 #include <QChartView>
 #include <QDateEdit>
@@ -224,5 +226,45 @@ TEST(BilanzScreenshots, OverviewCalendarNormal) {
         for (int x = 0; x < image.width(); ++x)
             colours.insert(image.pixel(x, image.height() * 2 / 3));
         EXPECT_GT(colours.size(), 8) << name;
+    }
+}
+
+TEST_F(BilanzWindowTest, AbsurdLogsAndRanges) {
+    // Every view over every range the date fields allow, on logs from empty to hand-typed years at
+    // both ends with the largest values an int holds. The calendar cuts what it draws to the
+    // days of the log, then to its last thousand bars, and says so in its title.
+    const QByteArray far = "\r\nMo, 01.01.0001 09:00|25 Eins [x]\r\nFr, 31.12.9999 09:00|2147483647 Zwei [x]"
+                           "\r\nFr, 31.12.9999 SOLL: 2147483647";
+    struct Case {
+        const char* name;
+        QByteArray log;
+        int bars;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"empty", QByteArray(), 1000, "Einheiten und Soll: 01.09.9916 – 31.12.9999"},
+        {"one line", "\r\nMo, 01.12.2025 09:00|25 Eins [x]", 1,
+         "Einheiten und Soll: 01.12.2025 – 01.12.2025"},
+        {"years 0001 and 9999", far, 1000, "Einheiten und Soll: 01.09.9916 – 31.12.9999"},
+        {"ten years",
+         textfile::encodeText(
+             generatedActivityLog(QDate(2016, 1, 1), QDate(2025, 11, 30)).join(QStringLiteral("\r\n"))),
+         120, "Einheiten und Soll: 01.01.2016 – 01.12.2025"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        folder.write(QStringLiteral("Dezuzedu.log"), c.log);
+        const auto w = open();
+        for (int tab = 0; tab < 7; ++tab) {
+            w->tabs()->setCurrentIndex(tab);
+            w->setRange(BilanzWindow::RangeKind::Year, QDate(9999, 6, 1));
+            w->setRange(BilanzWindow::RangeKind::Free, QDate(1752, 9, 14), QDate(9999, 12, 31));
+        }
+        w->tabs()->setCurrentIndex(1);
+        QChart* chart = child<QChartView>(*w, "calendarChart")->chart();
+        EXPECT_EQ(chart->title(), QString::fromUtf8(c.title));
+        auto* bars = qobject_cast<QBarSeries*>(chart->series().value(0));
+        ASSERT_NE(bars, nullptr);
+        EXPECT_EQ(bars->barSets().value(0)->count(), c.bars);
     }
 }

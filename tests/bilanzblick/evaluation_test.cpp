@@ -173,6 +173,11 @@ TEST(StreakTest, SundaysMonthEndsAndToday) {
         {"a weekday without units breaks it", units(d(1), 1) + units(d(3), 1), d(4), 1, 1},
         {"a streak long gone is only the longest", units(d(1), 1) + units(d(2), 1) + units(d(10), 1), d(12),
          0, 2},
+        {"a day later than today: today between does not break it", units(d(1), 1) + units(d(3), 1), d(2), 1,
+         2},
+        {"hand-typed years far away stand alone",
+         units(QDate(1, 1, 1), 1) + units(d(1), 1) + units(d(2), 1) + units(QDate(9999, 12, 31), 1), d(2), 2,
+         2},
         {"empty log", {}, d(3), 0, 0},
     };
     for (const Case& c : cases) {

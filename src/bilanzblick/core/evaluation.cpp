@@ -52,13 +52,25 @@ Streaks streaks(const LogDays& log, QDate today) {
     if (log.isEmpty())
         return s;
     const QDate first = log.firstDate();
-    const QDate last = std::max(log.lastDate(), today);
+    // Only the days of the log are visited: a hand-typed year 0001 or 9999 must not make this a
+    // walk over millions of days. Days between them have no units, so they carry nothing and
+    // break the run unless each is a Sunday or today.
+    const auto breaks = [today](QDate d) { return !isSunday(d) && d != today; };
     int run = 0;
-    for (QDate d = first; d <= last; d = d.addDays(1)) {
-        const bool carries = log.day(d).streakDay();
-        if (carries)
+    QDate previous;
+    for (const DayRecord& day : log.days()) {
+        if (previous.isValid()) {
+            const qint64 gap = previous.daysTo(day.date) - 1;
+            bool broken = gap > 3; // four days in a row hold a weekday other than today
+            for (qint64 i = 1; !broken && i <= gap; ++i)
+                broken = breaks(previous.addDays(i));
+            if (broken)
+                run = 0;
+        }
+        previous = day.date;
+        if (day.streakDay())
             s.longest = std::max(s.longest, ++run);
-        else if (!isSunday(d) && d != today)
+        else if (breaks(day.date))
             run = 0;
     }
     // Today still open does not end the streak that led up to it.
