@@ -16,6 +16,7 @@
 #include <QChartView>
 #include <QDateEdit>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -25,7 +26,9 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
+#include <cstdio>
 
 namespace {
 
@@ -183,6 +186,24 @@ TEST_F(BilanzWindowTest, FollowsTheLogAndNamesAMissingOne) {
     ASSERT_TRUE(shown.wait(5000));
     EXPECT_EQ(w->findChild<QTableWidget*>(QStringLiteral("overviewTable"))->item(0, 1)->text(),
               QStringLiteral("2"));
+    // Replaced by rename, as atomic writers do, and cut short: both are read again.
+    const auto unitsToday = [&](const char* expected) {
+        QElapsedTimer waited;
+        waited.start();
+        auto* table = w->findChild<QTableWidget*>(QStringLiteral("overviewTable"));
+        while (table->item(0, 1)->text() != QLatin1String(expected) && waited.elapsed() < 5000)
+            QTest::qWait(20);
+        return table->item(0, 1)->text();
+    };
+    folder.write(QStringLiteral("neu.log"),
+                 "\r\nMo, 01.12.2025 08:00|25 A [x]\r\nMo, 01.12.2025 08:30|25 B [x]"
+                 "\r\nMo, 01.12.2025 09:00|25 C [x]");
+    ASSERT_EQ(std::rename(qPrintable(folder.filePath(QStringLiteral("neu.log"))),
+                          qPrintable(folder.filePath(QStringLiteral("Dezuzedu.log")))),
+              0);
+    EXPECT_EQ(unitsToday("3"), QStringLiteral("3"));
+    ASSERT_TRUE(QFile(folder.filePath(QStringLiteral("Dezuzedu.log"))).resize(0));
+    EXPECT_EQ(unitsToday("0"), QStringLiteral("0"));
     ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("Dezuzedu.log"))));
     ASSERT_TRUE(shown.wait(5000));
     EXPECT_TRUE(w->showsEmptyState());

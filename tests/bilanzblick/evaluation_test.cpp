@@ -5,6 +5,7 @@
 #include "log_source.h"
 #include "qt_print.h"
 #include "text_file.h"
+#include "unprivileged_child.h"
 
 #include <gtest/gtest.h>
 
@@ -396,4 +397,27 @@ TEST(LogSourceTest, ReadInPiecesAsTheWholeFileIsSplit) {
         ASSERT_EQ(loaded.days.day(d(6)).units.size(), 2);
         EXPECT_TRUE(loaded.days.day(d(6)).units.last().running);
     }
+}
+
+TEST(LogSourceTest, UnreadableFileIsNoEmptyLog) {
+    // Without the right to read it the log is there but not read: no empty evaluation instead.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Dezuzedu.log"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\r\nFr, 05.12.2025 09:00|25 Bericht [x]");
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner | QFileDevice::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
+    QByteArray why;
+    const int result = runUnprivileged(
+        [&] {
+            const logsource::Loaded loaded = logsource::load(logsource::Location{path, 25}, d(5));
+            return loaded.exists && !loaded.ok && !loaded.error.isEmpty() && loaded.days.isEmpty() ? 0 : 1;
+        },
+        &why);
+    if (result < 0)
+        GTEST_SKIP() << why.constData();
+    EXPECT_EQ(result, 0);
 }
