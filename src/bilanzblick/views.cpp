@@ -99,6 +99,18 @@ QString weekdayName(int weekday) {
     return weekday >= 1 && weekday <= 7 ? names[weekday - 1] : QString();
 }
 
+// A title or reason as a cell shows it: a hand-edited line of megabytes would take the table
+// seconds to measure and paint at every refresh. The statistics keep the whole text.
+QString shortText(const QString& text) {
+    constexpr qsizetype limit = 300;
+    if (text.size() <= limit)
+        return text;
+    qsizetype cut = limit - 1;
+    if (text[cut - 1].isHighSurrogate())
+        --cut;
+    return text.left(cut) + QChar(0x2026);
+}
+
 QString daysText(int n) {
     return QString::number(n) + (n == 1 ? tr_(" Tag") : tr_(" Tage"));
 }
@@ -486,7 +498,7 @@ void FailureView::refresh(const ViewContext& c) {
     }
     m_titles->setRowCount(int(s.unfinishedTitles.size()));
     for (int i = 0; i < s.unfinishedTitles.size(); ++i) {
-        m_titles->setItem(i, 0, new QTableWidgetItem(s.unfinishedTitles[i].title));
+        m_titles->setItem(i, 0, new QTableWidgetItem(shortText(s.unfinishedTitles[i].title)));
         m_titles->setItem(i, 1, numberItem(s.unfinishedTitles[i].days));
     }
 }
@@ -537,13 +549,14 @@ void ReplanView::refresh(const ViewContext& c) {
         };
         QList<Event> events;
         for (const UnitRecord& u : it->units)
-            events.append(
-                {u.start, (u.finished ? QStringLiteral("✓ ") : QStringLiteral("✗ ")) + u.title, false});
+            events.append({u.start,
+                           (u.finished ? QStringLiteral("✓ ") : QStringLiteral("✗ ")) + shortText(u.title),
+                           false});
         for (const ReplanRecord& r : it->replans)
-            events.append(
-                {r.time,
-                 tr_("NEU GEPLANT") + (r.reason.isEmpty() ? QString() : QStringLiteral(": ") + r.reason),
-                 true});
+            events.append({r.time,
+                           tr_("NEU GEPLANT") +
+                               (r.reason.isEmpty() ? QString() : QStringLiteral(": ") + shortText(r.reason)),
+                           true});
         std::stable_sort(events.begin(), events.end(),
                          [](const Event& a, const Event& b) { return a.time < b.time; });
         for (const Event& e : events) {
@@ -583,7 +596,8 @@ void ReplanView::fillReasons() {
     m_reasons->setRowCount(int(m_stats.reasons.size()));
     for (int row = 0; row < m_stats.reasons.size(); ++row) {
         const ReasonGroup& g = m_stats.reasons[row];
-        m_reasons->setItem(row, 0, new QTableWidgetItem(g.text.isEmpty() ? tr_("(ohne Grund)") : g.text));
+        m_reasons->setItem(row, 0,
+                           new QTableWidgetItem(g.text.isEmpty() ? tr_("(ohne Grund)") : shortText(g.text)));
         m_reasons->setItem(row, 1, numberItem(g.total));
         const QMap<QString, int>& counts = byMonth ? g.perMonth : g.perWeek;
         for (int col = 0; col < periods.size(); ++col) {
@@ -649,7 +663,7 @@ void TitleView::refresh(const ViewContext& c) {
     m_table->setSortingEnabled(false);
     m_table->setRowCount(int(totals.size()));
     for (int row = 0; row < totals.size(); ++row) {
-        m_table->setItem(row, 0, new QTableWidgetItem(totals[row].title));
+        m_table->setItem(row, 0, new QTableWidgetItem(shortText(totals[row].title)));
         m_table->setItem(row, 1, numberItem(totals[row].minutes));
         m_table->setItem(row, 2, numberItem(totals[row].units));
     }
