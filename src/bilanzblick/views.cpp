@@ -600,9 +600,11 @@ void ReplanView::fillReasons() {
                            new QTableWidgetItem(g.text.isEmpty() ? tr_("(ohne Grund)") : shortText(g.text)));
         m_reasons->setItem(row, 1, numberItem(g.total));
         const QMap<QString, int>& counts = byMonth ? g.perMonth : g.perWeek;
-        for (int col = 0; col < periods.size(); ++col) {
-            const int n = counts.value(periods[col]);
-            m_reasons->setItem(row, col + 2, numberItem(n, n ? QString::number(n) : QString()));
+        // Years of reasons typed afresh each time: only the cells that hold a count get an item,
+        // not every reason in every week.
+        for (auto it = counts.constBegin(); it != counts.constEnd(); ++it) {
+            const auto col = std::lower_bound(periods.cbegin(), periods.cend(), it.key()) - periods.cbegin();
+            m_reasons->setItem(row, int(col) + 2, numberItem(it.value(), QString::number(it.value())));
         }
     }
     m_reasons->resizeColumnsToContents();

@@ -299,3 +299,24 @@ TEST_F(BilanzWindowTest, AbsurdLogsAndRanges) {
     EXPECT_EQ(title->text(), QString(299, QLatin1Char('L')) + QChar(0x2026));
     EXPECT_EQ(evaluation::titleTotals(w->log(), w->from(), w->to()).value(0).title.size(), 1 << 20);
 }
+
+TEST_F(BilanzWindowTest, ReasonTableHoldsOnlyCounts) {
+    // Reasons typed afresh over years would fill reasons times weeks cells: only counts get one.
+    folder.write(QStringLiteral("Dezuzedu.log"), "\r\nMo, 01.12.2025 10:00 --- NEU GEPLANT --- Grund: A"
+                                                 "\r\nDi, 09.12.2025 10:00 --- NEU GEPLANT --- Grund: B");
+    const auto w = open();
+    w->tabs()->setCurrentIndex(4);
+    auto* table = child<QTableWidget>(*w, "replanReasons");
+    ASSERT_EQ(table->columnCount(), 4);
+    EXPECT_EQ(table->horizontalHeaderItem(3)->text(), QStringLiteral("2025-W50"));
+    struct Cell {
+        int row, column;
+        const char* text; // nullptr: no item
+    };
+    for (const Cell& c : {Cell{0, 2, "1"}, Cell{0, 3, nullptr}, Cell{1, 2, nullptr}, Cell{1, 3, "1"}}) {
+        SCOPED_TRACE(c.row * 10 + c.column);
+        const QTableWidgetItem* item = table->item(c.row, c.column);
+        EXPECT_EQ(item ? item->text() : QString(), QString::fromLatin1(c.text));
+        EXPECT_EQ(item != nullptr, c.text != nullptr);
+    }
+}

@@ -40,6 +40,11 @@ Options parse(const QStringList& arguments) {
             o.error = a + QStringLiteral(" needs a value");
             return o;
         }
+        // Which of two would count is a guess: the command line is refused instead.
+        if (!value->isEmpty()) {
+            o.error = a + QStringLiteral(" is given twice");
+            return o;
+        }
         *value = arguments[++i];
     }
     if (what.isEmpty()) {
