@@ -178,7 +178,8 @@ void BilanzWindow::setRange(RangeKind kind, QDate anchor, QDate freeTo) {
         to = QDate(anchor.year(), 12, 31);
         break;
     case RangeKind::Free:
-        to = freeTo.isValid() ? std::max(freeTo, anchor) : m_to->date();
+        // "Heute" moves a free range's start: its end never stays before it.
+        to = std::max(freeTo.isValid() ? freeTo : m_to->date(), anchor);
         break;
     }
     const QSignalBlocker blockKind(m_rangeKind);

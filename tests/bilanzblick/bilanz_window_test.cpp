@@ -159,6 +159,8 @@ TEST_F(BilanzWindowTest, RangesAndExportOfTheRangeShown) {
         {K::Week, QDate(2025, 12, 3), QDate(2025, 12, 1), QDate(2025, 12, 7)},
         {K::Month, QDate(2024, 2, 10), QDate(2024, 2, 1), QDate(2024, 2, 29)},
         {K::Year, QDate(2025, 6, 1), QDate(2025, 1, 1), QDate(2025, 12, 31)},
+        // A free range moved past its end ("Heute") ends where it starts, not before.
+        {K::Free, QDate(2026, 3, 1), QDate(2026, 3, 1), QDate(2026, 3, 1)},
     };
     for (const Case& c : cases) {
         w->setRange(c.kind, c.anchor);
