@@ -178,7 +178,8 @@ void BilanzWindow::setRange(RangeKind kind, QDate anchor, QDate freeTo) {
         to = QDate(anchor.year(), 12, 31);
         break;
     case RangeKind::Free:
-        to = freeTo.isValid() ? std::max(freeTo, anchor) : m_to->date();
+        // "Heute" moves a free range's start: its end never stays before it.
+        to = std::max(freeTo.isValid() ? freeTo : m_to->date(), anchor);
         break;
     }
     const QSignalBlocker blockKind(m_rangeKind);
@@ -271,9 +272,11 @@ QString BilanzWindow::statusText() const {
 
 bool BilanzWindow::exportRange(const QString& path, evaluation::ExportFormat format, QString* error) const {
     QSaveFile file(path);
+    const auto write = [&file](QByteArrayView piece) {
+        return file.write(piece.data(), piece.size()) == piece.size();
+    };
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(evaluation::exportDays(m_log, m_from->date(), m_to->date(), format)) < 0 ||
-        !file.commit()) {
+        !evaluation::writeDays(m_log, m_from->date(), m_to->date(), format, write) || !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;

@@ -27,7 +27,7 @@ void YearHeatmap::setYear(const LogDays& log, int year) {
     m_maxMinutes = 0;
     for (auto it = log.days().lowerBound(QDate(year, 1, 1));
          it != log.days().constEnd() && it.key().year() == year; ++it) {
-        const int minutes = it->minutesDone();
+        const qint64 minutes = it->minutesDone();
         m_minutes.insert(it.key(), minutes);
         m_maxMinutes = std::max(m_maxMinutes, minutes);
     }
@@ -92,7 +92,7 @@ void YearHeatmap::paintEvent(QPaintEvent*) {
     for (int month = 1; month <= 12; ++month)
         p.drawText(cellRect(QDate(m_year, month, 1)).left(), topMargin - 4, monthNames[month - 1]);
     for (QDate d(m_year, 1, 1); d.year() == m_year; d = d.addDays(1)) {
-        const int minutes = m_minutes.value(d);
+        const qint64 minutes = m_minutes.value(d);
         QColor c = empty;
         if (minutes > 0 && m_maxMinutes > 0) {
             const double share = 0.25 + 0.75 * double(minutes) / m_maxMinutes;

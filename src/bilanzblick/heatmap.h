@@ -15,7 +15,7 @@ public:
 
     void setYear(const LogDays& log, int year);
     int year() const { return m_year; }
-    int minutesOn(QDate day) const { return m_minutes.value(day); }
+    qint64 minutesOn(QDate day) const { return m_minutes.value(day); }
     QDate dayAt(QPoint position) const;
 
     QSize sizeHint() const override;
@@ -35,6 +35,6 @@ private:
     int cellSize() const;
 
     int m_year = 0;
-    int m_maxMinutes = 0;
-    QHash<QDate, int> m_minutes;
+    qint64 m_maxMinutes = 0;
+    QHash<QDate, qint64> m_minutes;
 };

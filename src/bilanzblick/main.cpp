@@ -23,14 +23,9 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const SystemClock clock = SystemClock::fromEnvironment();
     const commandline::ExportResult result =
-        commandline::runExport(options, clock, DataFolder::fromEnvironment());
-    if (result.status != 0) {
+        commandline::runExport(options, clock, DataFolder::fromEnvironment(),
+                               [](QByteArrayView piece) { return standardoutput::writeBytes(piece); });
+    if (result.status != 0)
         std::fprintf(stderr, "bilanzblick: %s\n", result.error.toLocal8Bit().constData());
-        return result.status;
-    }
-    if (!standardoutput::writeBytes(result.output)) {
-        std::fprintf(stderr, "bilanzblick: standard output could not be written\n");
-        return 2;
-    }
-    return 0;
+    return result.status;
 }

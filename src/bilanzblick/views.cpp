@@ -99,6 +99,18 @@ QString weekdayName(int weekday) {
     return weekday >= 1 && weekday <= 7 ? names[weekday - 1] : QString();
 }
 
+// A title or reason as a cell shows it: a hand-edited line of megabytes would take the table
+// seconds to measure and paint at every refresh. The statistics keep the whole text.
+QString shortText(const QString& text) {
+    constexpr qsizetype limit = 300;
+    if (text.size() <= limit)
+        return text;
+    qsizetype cut = limit - 1;
+    if (text[cut - 1].isHighSurrogate())
+        --cut;
+    return text.left(cut) + QChar(0x2026);
+}
+
 QString daysText(int n) {
     return QString::number(n) + (n == 1 ? tr_(" Tag") : tr_(" Tage"));
 }
@@ -156,7 +168,7 @@ void OverviewView::refresh(const ViewContext& c) {
     auto* target = new QLineSeries;
     target->setName(tr_("Soll"));
     QStringList labels;
-    int top = 1;
+    qint64 top = 1;
     for (int i = 13; i >= 0; --i) {
         const DayRecord day = c.log->day(c.today.addDays(-i));
         *done << day.unitsDone();
@@ -164,7 +176,7 @@ void OverviewView::refresh(const ViewContext& c) {
                       QString::number(day.date.day());
         if (day.hasTarget())
             target->append(13 - i, day.target);
-        top = std::max({top, day.unitsDone(), day.hasTarget() ? day.target : 0});
+        top = std::max({top, qint64(day.unitsDone()), qint64(day.hasTarget() ? day.target : 0)});
     }
     auto* bars = new QBarSeries;
     bars->append(done);
@@ -173,7 +185,7 @@ void OverviewView::refresh(const ViewContext& c) {
     auto* x = new QBarCategoryAxis;
     x->append(labels);
     auto* y = new QValueAxis;
-    y->setRange(0, top + 1);
+    y->setRange(0, double(top) + 1);
     y->setLabelFormat(QStringLiteral("%d"));
     y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
@@ -219,15 +231,38 @@ void CalendarView::refresh(const ViewContext& c) {
 }
 
 void CalendarView::fillChart() {
-    const ViewContext& c = m_context;
+    ViewContext c = m_context;
     const int grouping = m_grouping->currentIndex();
     QChart* chart = clearedChart(m_chart);
-    chart->setTitle(tr_("Einheiten und Soll"));
+    // Tens of thousands of bars would take the chart minutes to lay out. A range that long is
+    // cut to the days the log holds, and then to its last bars; the title names what is shown.
+    constexpr int maxBars = 1000;
+    const auto barCount = [grouping](QDate from, QDate to) {
+        if (grouping == 0)
+            return from.daysTo(to) + 1;
+        if (grouping == 1)
+            return weekStart(from).daysTo(weekStart(to)) / 7 + 1;
+        return qint64(to.year() - from.year()) * 12 + to.month() - from.month() + 1;
+    };
+    const bool cut = barCount(c.from, c.to) > maxBars;
+    if (cut && !c.log->isEmpty()) {
+        c.from = std::max(c.from, c.log->firstDate());
+        c.to = std::max(c.from, std::min(c.to, std::max(c.log->lastDate(), c.today)));
+    }
+    if (barCount(c.from, c.to) > maxBars) {
+        const int back = maxBars - 1;
+        c.from = std::max(c.from, grouping == 0   ? c.to.addDays(-back)
+                                  : grouping == 1 ? weekStart(c.to).addDays(-7 * back)
+                                                  : monthStart(c.to).addMonths(-back));
+    }
+    const QString shown = QStringLiteral(": ") + c.from.toString(QStringLiteral("dd.MM.yyyy")) +
+                          QStringLiteral(" – ") + c.to.toString(QStringLiteral("dd.MM.yyyy"));
+    chart->setTitle(tr_("Einheiten und Soll") + (cut ? shown : QString()));
     auto* done = new QBarSet(tr_("Einheiten"));
     auto* target = new QLineSeries;
     target->setName(tr_("Soll"));
     QStringList labels;
-    int top = 1;
+    qint64 top = 1;
     QDate start = c.from;
     while (start <= c.to) {
         QDate end = start;
@@ -247,7 +282,7 @@ void CalendarView::fillChart() {
         labels << label;
         if (s.daysWithTarget > 0)
             target->append(double(index), s.targetSum);
-        top = std::max({top, s.unitsDone, s.targetSum});
+        top = std::max({top, qint64(s.unitsDone), s.targetSum});
         start = end.addDays(1);
     }
     auto* bars = new QBarSeries;
@@ -259,7 +294,7 @@ void CalendarView::fillChart() {
     // Hundreds of labels would only overlap.
     x->setLabelsVisible(labels.size() <= 40);
     auto* y = new QValueAxis;
-    y->setRange(0, top + 1);
+    y->setRange(0, double(top) + 1);
     y->setLabelFormat(QStringLiteral("%d"));
     y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
@@ -463,7 +498,7 @@ void FailureView::refresh(const ViewContext& c) {
     }
     m_titles->setRowCount(int(s.unfinishedTitles.size()));
     for (int i = 0; i < s.unfinishedTitles.size(); ++i) {
-        m_titles->setItem(i, 0, new QTableWidgetItem(s.unfinishedTitles[i].title));
+        m_titles->setItem(i, 0, new QTableWidgetItem(shortText(s.unfinishedTitles[i].title)));
         m_titles->setItem(i, 1, numberItem(s.unfinishedTitles[i].days));
     }
 }
@@ -514,13 +549,14 @@ void ReplanView::refresh(const ViewContext& c) {
         };
         QList<Event> events;
         for (const UnitRecord& u : it->units)
-            events.append(
-                {u.start, (u.finished ? QStringLiteral("✓ ") : QStringLiteral("✗ ")) + u.title, false});
+            events.append({u.start,
+                           (u.finished ? QStringLiteral("✓ ") : QStringLiteral("✗ ")) + shortText(u.title),
+                           false});
         for (const ReplanRecord& r : it->replans)
-            events.append(
-                {r.time,
-                 tr_("NEU GEPLANT") + (r.reason.isEmpty() ? QString() : QStringLiteral(": ") + r.reason),
-                 true});
+            events.append({r.time,
+                           tr_("NEU GEPLANT") +
+                               (r.reason.isEmpty() ? QString() : QStringLiteral(": ") + shortText(r.reason)),
+                           true});
         std::stable_sort(events.begin(), events.end(),
                          [](const Event& a, const Event& b) { return a.time < b.time; });
         for (const Event& e : events) {
@@ -560,12 +596,15 @@ void ReplanView::fillReasons() {
     m_reasons->setRowCount(int(m_stats.reasons.size()));
     for (int row = 0; row < m_stats.reasons.size(); ++row) {
         const ReasonGroup& g = m_stats.reasons[row];
-        m_reasons->setItem(row, 0, new QTableWidgetItem(g.text.isEmpty() ? tr_("(ohne Grund)") : g.text));
+        m_reasons->setItem(row, 0,
+                           new QTableWidgetItem(g.text.isEmpty() ? tr_("(ohne Grund)") : shortText(g.text)));
         m_reasons->setItem(row, 1, numberItem(g.total));
         const QMap<QString, int>& counts = byMonth ? g.perMonth : g.perWeek;
-        for (int col = 0; col < periods.size(); ++col) {
-            const int n = counts.value(periods[col]);
-            m_reasons->setItem(row, col + 2, numberItem(n, n ? QString::number(n) : QString()));
+        // Years of reasons typed afresh each time: only the cells that hold a count get an item,
+        // not every reason in every week.
+        for (auto it = counts.constBegin(); it != counts.constEnd(); ++it) {
+            const auto col = std::lower_bound(periods.cbegin(), periods.cend(), it.key()) - periods.cbegin();
+            m_reasons->setItem(row, int(col) + 2, numberItem(it.value(), QString::number(it.value())));
         }
     }
     m_reasons->resizeColumnsToContents();
@@ -626,7 +665,7 @@ void TitleView::refresh(const ViewContext& c) {
     m_table->setSortingEnabled(false);
     m_table->setRowCount(int(totals.size()));
     for (int row = 0; row < totals.size(); ++row) {
-        m_table->setItem(row, 0, new QTableWidgetItem(totals[row].title));
+        m_table->setItem(row, 0, new QTableWidgetItem(shortText(totals[row].title)));
         m_table->setItem(row, 1, numberItem(totals[row].minutes));
         m_table->setItem(row, 2, numberItem(totals[row].units));
     }

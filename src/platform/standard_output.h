@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 
 // Writes bytes to standard output exactly as they are: on Windows the stream is switched to
 // binary first, so "\n" does not become "\r\n". False when they could not all be written.
 namespace standardoutput {
-bool writeBytes(const QByteArray& bytes);
+bool writeBytes(QByteArrayView bytes);
 }

@@ -10,10 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractSeries>
+#include <QBarSeries>
+#include <QBarSet>
 #include <QChart>
 #include <QChartView>
 #include <QDateEdit>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -23,7 +26,9 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
+#include <cstdio>
 
 namespace {
 
@@ -154,6 +159,8 @@ TEST_F(BilanzWindowTest, RangesAndExportOfTheRangeShown) {
         {K::Week, QDate(2025, 12, 3), QDate(2025, 12, 1), QDate(2025, 12, 7)},
         {K::Month, QDate(2024, 2, 10), QDate(2024, 2, 1), QDate(2024, 2, 29)},
         {K::Year, QDate(2025, 6, 1), QDate(2025, 1, 1), QDate(2025, 12, 31)},
+        // A free range moved past its end ("Heute") ends where it starts, not before.
+        {K::Free, QDate(2026, 3, 1), QDate(2026, 3, 1), QDate(2026, 3, 1)},
     };
     for (const Case& c : cases) {
         w->setRange(c.kind, c.anchor);
@@ -181,6 +188,24 @@ TEST_F(BilanzWindowTest, FollowsTheLogAndNamesAMissingOne) {
     ASSERT_TRUE(shown.wait(5000));
     EXPECT_EQ(w->findChild<QTableWidget*>(QStringLiteral("overviewTable"))->item(0, 1)->text(),
               QStringLiteral("2"));
+    // Replaced by rename, as atomic writers do, and cut short: both are read again.
+    const auto unitsToday = [&](const char* expected) {
+        QElapsedTimer waited;
+        waited.start();
+        auto* table = w->findChild<QTableWidget*>(QStringLiteral("overviewTable"));
+        while (table->item(0, 1)->text() != QLatin1String(expected) && waited.elapsed() < 5000)
+            QTest::qWait(20);
+        return table->item(0, 1)->text();
+    };
+    folder.write(QStringLiteral("neu.log"),
+                 "\r\nMo, 01.12.2025 08:00|25 A [x]\r\nMo, 01.12.2025 08:30|25 B [x]"
+                 "\r\nMo, 01.12.2025 09:00|25 C [x]");
+    ASSERT_EQ(std::rename(qPrintable(folder.filePath(QStringLiteral("neu.log"))),
+                          qPrintable(folder.filePath(QStringLiteral("Dezuzedu.log")))),
+              0);
+    EXPECT_EQ(unitsToday("3"), QStringLiteral("3"));
+    ASSERT_TRUE(QFile(folder.filePath(QStringLiteral("Dezuzedu.log"))).resize(0));
+    EXPECT_EQ(unitsToday("0"), QStringLiteral("0"));
     ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("Dezuzedu.log"))));
     ASSERT_TRUE(shown.wait(5000));
     EXPECT_TRUE(w->showsEmptyState());
@@ -224,5 +249,76 @@ TEST(BilanzScreenshots, OverviewCalendarNormal) {
         for (int x = 0; x < image.width(); ++x)
             colours.insert(image.pixel(x, image.height() * 2 / 3));
         EXPECT_GT(colours.size(), 8) << name;
+    }
+}
+
+TEST_F(BilanzWindowTest, AbsurdLogsAndRanges) {
+    // Every view over every range the date fields allow, on logs from empty to hand-typed years at
+    // both ends with the largest values an int holds. The calendar cuts what it draws to the
+    // days of the log, then to its last thousand bars, and says so in its title.
+    const QByteArray far = "\r\nMo, 01.01.0001 09:00|25 Eins [x]\r\nFr, 31.12.9999 09:00|2147483647 Zwei [x]"
+                           "\r\nFr, 31.12.9999 SOLL: 2147483647";
+    struct Case {
+        const char* name;
+        QByteArray log;
+        int bars;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"empty", QByteArray(), 1000, "Einheiten und Soll: 01.09.9916 – 31.12.9999"},
+        {"one line", "\r\nMo, 01.12.2025 09:00|25 Eins [x]", 1,
+         "Einheiten und Soll: 01.12.2025 – 01.12.2025"},
+        {"years 0001 and 9999", far, 1000, "Einheiten und Soll: 01.09.9916 – 31.12.9999"},
+        {"ten years",
+         textfile::encodeText(
+             generatedActivityLog(QDate(2016, 1, 1), QDate(2025, 11, 30)).join(QStringLiteral("\r\n"))),
+         120, "Einheiten und Soll: 01.01.2016 – 01.12.2025"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        folder.write(QStringLiteral("Dezuzedu.log"), c.log);
+        const auto w = open();
+        for (int tab = 0; tab < 7; ++tab) {
+            w->tabs()->setCurrentIndex(tab);
+            w->setRange(BilanzWindow::RangeKind::Year, QDate(9999, 6, 1));
+            w->setRange(BilanzWindow::RangeKind::Free, QDate(1752, 9, 14), QDate(9999, 12, 31));
+        }
+        w->tabs()->setCurrentIndex(1);
+        QChart* chart = child<QChartView>(*w, "calendarChart")->chart();
+        EXPECT_EQ(chart->title(), QString::fromUtf8(c.title));
+        auto* bars = qobject_cast<QBarSeries*>(chart->series().value(0));
+        ASSERT_NE(bars, nullptr);
+        EXPECT_EQ(bars->barSets().value(0)->count(), c.bars);
+    }
+    // A title of a megabyte is shown cut short, where the table measures and paints it at once;
+    // the minutes still belong to the whole title.
+    folder.write(QStringLiteral("Dezuzedu.log"),
+                 "\r\nMo, 01.12.2025 09:00|25 " + QByteArray(1 << 20, 'L') + " [x]");
+    const auto w = open();
+    w->tabs()->setCurrentIndex(6);
+    const QTableWidgetItem* title = child<QTableWidget>(*w, "titleTable")->item(0, 0);
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), QString(299, QLatin1Char('L')) + QChar(0x2026));
+    EXPECT_EQ(evaluation::titleTotals(w->log(), w->from(), w->to()).value(0).title.size(), 1 << 20);
+}
+
+TEST_F(BilanzWindowTest, ReasonTableHoldsOnlyCounts) {
+    // Reasons typed afresh over years would fill reasons times weeks cells: only counts get one.
+    folder.write(QStringLiteral("Dezuzedu.log"), "\r\nMo, 01.12.2025 10:00 --- NEU GEPLANT --- Grund: A"
+                                                 "\r\nDi, 09.12.2025 10:00 --- NEU GEPLANT --- Grund: B");
+    const auto w = open();
+    w->tabs()->setCurrentIndex(4);
+    auto* table = child<QTableWidget>(*w, "replanReasons");
+    ASSERT_EQ(table->columnCount(), 4);
+    EXPECT_EQ(table->horizontalHeaderItem(3)->text(), QStringLiteral("2025-W50"));
+    struct Cell {
+        int row, column;
+        const char* text; // nullptr: no item
+    };
+    for (const Cell& c : {Cell{0, 2, "1"}, Cell{0, 3, nullptr}, Cell{1, 2, nullptr}, Cell{1, 3, "1"}}) {
+        SCOPED_TRACE(c.row * 10 + c.column);
+        const QTableWidgetItem* item = table->item(c.row, c.column);
+        EXPECT_EQ(item ? item->text() : QString(), QString::fromLatin1(c.text));
+        EXPECT_EQ(item != nullptr, c.text != nullptr);
     }
 }

@@ -2,13 +2,19 @@
 #include "activity_log.h"
 #include "evaluation.h"
 #include "log_days.h"
+#include "log_source.h"
 #include "qt_print.h"
+#include "text_file.h"
+#include "unprivileged_child.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <algorithm>
+#include <limits>
 
 using namespace evaluation;
 
@@ -168,6 +174,11 @@ TEST(StreakTest, SundaysMonthEndsAndToday) {
         {"a weekday without units breaks it", units(d(1), 1) + units(d(3), 1), d(4), 1, 1},
         {"a streak long gone is only the longest", units(d(1), 1) + units(d(2), 1) + units(d(10), 1), d(12),
          0, 2},
+        {"a day later than today: today between does not break it", units(d(1), 1) + units(d(3), 1), d(2), 1,
+         2},
+        {"hand-typed years far away stand alone",
+         units(QDate(1, 1, 1), 1) + units(d(1), 1) + units(d(2), 1) + units(QDate(9999, 12, 31), 1), d(2), 2,
+         2},
         {"empty log", {}, d(3), 0, 0},
     };
     for (const Case& c : cases) {
@@ -325,4 +336,88 @@ TEST(DaylightSavingTest, WallClockDaysStayWhole) {
     const QByteArray csv = exportDays(log, d(29, 3, 2026), d(30, 3, 2026), ExportFormat::Csv);
     EXPECT_EQ(csv, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
                               "2026-03-29,So,2,50,0,,0\n2026-03-30,Mo,0,0,0,,0\n"));
+}
+
+TEST(LogDaysTest, AbsurdValuesNeitherOverflowNorCount) {
+    const QString big = QString::number(std::numeric_limits<int>::max());
+    const QString least = QString::number(std::numeric_limits<int>::min());
+    const QStringList lines = {
+        QStringLiteral("Fr, 05.12.2025 09:00|") + big + QStringLiteral(" Riesig [x]"),
+        QStringLiteral("Fr, 05.12.2025 10:00|") + big + QStringLiteral(" Riesig [x]"),
+        QStringLiteral("Fr, 05.12.2025 11:00|-5 Negativ [x]"),
+        QStringLiteral("Fr, 05.12.2025 12:00|") + least + QStringLiteral(" Negativ [x]"),
+        QStringLiteral("Fr, 05.12.2025 SOLL: ") + big,
+        QStringLiteral("Sa, 06.12.2025 SOLL: ") + big,
+        QStringLiteral("Sa, 06.12.2025 SOLL: -3"),
+        QStringLiteral("Fr, 05.12.2025 25:99|25 Keine Zeit [x]"),
+    };
+    const LogDays log = read(lines);
+    EXPECT_EQ(log.skippedLines(), 4);
+    EXPECT_EQ(log.day(d(5)).unitsDone(), 2);
+    EXPECT_EQ(log.day(d(5)).minutesDone(), 2 * qint64(std::numeric_limits<int>::max()));
+    EXPECT_EQ(log.day(d(6)).target, std::numeric_limits<int>::max());
+    const PeriodSummary s = summarize(log, d(1), d(31));
+    EXPECT_EQ(s.targetSum, 2 * qint64(std::numeric_limits<int>::max()));
+    EXPECT_EQ(titleTotals(log, d(1), d(31)).value(0).minutes, s.minutesDone);
+}
+
+TEST(LogSourceTest, ReadInPiecesAsTheWholeFileIsSplit) {
+    // Line ends of every kind, one falling across the reader's 1 MiB pieces, a line longer than a
+    // piece, a byte-order mark, Windows-1252 beside UTF-8, NUL bytes and binary rubbish.
+    QByteArray bytes = "\xEF\xBB\xBF\r\nFr, 05.12.2025 09:00|25 Erste [x]\rFr, 05.12.2025 SOLL: 3\n"
+                       "Fr, 05.12.2025 09:30|25 M\xFC"
+                       "de [x]\r\nFr, 05.12.2025 10:00|25 M\xC3\xBC"
+                       "de [x]\r\n\x00\x01\xFF\xFE\r\n";
+    bytes += "Fr, 05.12.2025 10:30|25 Nul";
+    bytes += '\0';
+    bytes += " [x]\r\nFr, 05.12.2025 11:00|25 lang ";
+    bytes += QByteArray((1 << 20) + 100, 'x');
+    bytes += " [x]\r\n";
+    // The line before the tail ends exactly at the end of the second piece: its CR is the last
+    // byte of one piece, what follows it the first byte of the next.
+    for (const char* tail : {"\r\nSa, 06.12.2025 09:30|25 offen", "\rSa, 06.12.2025 09:30|25 offen"}) {
+        SCOPED_TRACE(tail[1] == '\n' ? "CR LF" : "CR");
+        const QByteArray line = "\r\nSa, 06.12.2025 09:00|25 Grenze [x]";
+        QByteArray sample = bytes + QByteArray((2 << 20) - bytes.size() - line.size(), 'p') + line;
+        ASSERT_EQ(sample.size(), 2 << 20);
+        sample += tail;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Dezuzedu.log"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(sample);
+        file.close();
+        const logsource::Loaded loaded = logsource::load(logsource::Location{path, 25}, d(6));
+        ASSERT_TRUE(loaded.ok);
+        const LogDays whole = LogDays::fromLines(textfile::splitLines(sample), 25, d(6));
+        EXPECT_EQ(loaded.days.skippedLines(), whole.skippedLines());
+        EXPECT_EQ(exportDays(loaded.days, d(5), d(6), ExportFormat::Json),
+                  exportDays(whole, d(5), d(6), ExportFormat::Json));
+        EXPECT_EQ(titleTotals(loaded.days, d(5), d(6)).size(), titleTotals(whole, d(5), d(6)).size());
+        ASSERT_EQ(loaded.days.day(d(6)).units.size(), 2);
+        EXPECT_TRUE(loaded.days.day(d(6)).units.last().running);
+    }
+}
+
+TEST(LogSourceTest, UnreadableFileIsNoEmptyLog) {
+    // Without the right to read it the log is there but not read: no empty evaluation instead.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Dezuzedu.log"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\r\nFr, 05.12.2025 09:00|25 Bericht [x]");
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner | QFileDevice::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
+    QByteArray why;
+    const int result = runUnprivileged(
+        [&] {
+            const logsource::Loaded loaded = logsource::load(logsource::Location{path, 25}, d(5));
+            return loaded.exists && !loaded.ok && !loaded.error.isEmpty() && loaded.days.isEmpty() ? 0 : 1;
+        },
+        &why);
+    if (result < 0)
+        GTEST_SKIP() << why.constData();
+    EXPECT_EQ(result, 0);
 }

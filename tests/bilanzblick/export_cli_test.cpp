@@ -121,8 +121,11 @@ TEST_F(ExportCliTest, BadArgumentsAndUnreadableLog) {
          QStringLiteral("csv"), QStringLiteral("--from"), QStringLiteral("2025-12-01")},
         exportArgs("csv") + QStringList{QStringLiteral("--bunt")},
         exportArgs("csv") + QStringList{QStringLiteral("--log")},
+        exportArgs("csv") + QStringList{QStringLiteral("--to"), QStringLiteral("2025-12-31")},
         exportArgs("csv") + QStringList{QStringLiteral("--log"), QStringLiteral("/nonexistent/Dezuzedu.log")},
         exportArgs("csv") + QStringList{QStringLiteral("--log"), folder.path()},
+        // A device never ends: it is refused, not read until memory runs out.
+        exportArgs("csv") + QStringList{QStringLiteral("--log"), QStringLiteral("/dev/zero")},
     };
     for (const QStringList& args : cases) {
         SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());

@@ -40,6 +40,11 @@ Options parse(const QStringList& arguments) {
             o.error = a + QStringLiteral(" needs a value");
             return o;
         }
+        // Which of two would count is a guess: the command line is refused instead.
+        if (!value->isEmpty()) {
+            o.error = a + QStringLiteral(" is given twice");
+            return o;
+        }
         *value = arguments[++i];
     }
     if (what.isEmpty()) {
@@ -69,7 +74,8 @@ Options parse(const QStringList& arguments) {
     return o;
 }
 
-ExportResult runExport(const Options& options, const Clock& clock, const DataFolder& folder) {
+ExportResult runExport(const Options& options, const Clock& clock, const DataFolder& folder,
+                       const evaluation::ExportSink& write) {
     ExportResult result;
     const logsource::Location location = logsource::locate(clock, folder, options.logPath);
     const logsource::Loaded loaded = logsource::load(location, clock.today());
@@ -80,7 +86,10 @@ ExportResult runExport(const Options& options, const Clock& clock, const DataFol
             (loaded.exists ? QStringLiteral(": ") + loaded.error : QStringLiteral(": no such file"));
         return result;
     }
-    result.output = evaluation::exportDays(loaded.days, options.from, options.to, options.format);
+    if (!evaluation::writeDays(loaded.days, options.from, options.to, options.format, write)) {
+        result.status = 2;
+        result.error = QStringLiteral("standard output could not be written");
+    }
     return result;
 }
 

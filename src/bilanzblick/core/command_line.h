@@ -28,10 +28,11 @@ struct Options {
 Options parse(const QStringList& arguments);
 
 struct ExportResult {
-    int status = 0; // 0, or 2 for an unreadable log
-    QByteArray output;
+    int status = 0; // 0, or 2 for an unreadable log or a failed write
     QString error;
 };
-ExportResult runExport(const Options& options, const Clock& clock, const DataFolder& folder);
+// The records go to write piece by piece as they are made.
+ExportResult runExport(const Options& options, const Clock& clock, const DataFolder& folder,
+                       const evaluation::ExportSink& write);
 
 } // namespace commandline

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace evaluation {
 
@@ -51,13 +52,25 @@ Streaks streaks(const LogDays& log, QDate today) {
     if (log.isEmpty())
         return s;
     const QDate first = log.firstDate();
-    const QDate last = std::max(log.lastDate(), today);
+    // Only the days of the log are visited: a hand-typed year 0001 or 9999 must not make this a
+    // walk over millions of days. Days between them have no units, so they carry nothing and
+    // break the run unless each is a Sunday or today.
+    const auto breaks = [today](QDate d) { return !isSunday(d) && d != today; };
     int run = 0;
-    for (QDate d = first; d <= last; d = d.addDays(1)) {
-        const bool carries = log.day(d).streakDay();
-        if (carries)
+    QDate previous;
+    for (const DayRecord& day : log.days()) {
+        if (previous.isValid()) {
+            const qint64 gap = previous.daysTo(day.date) - 1;
+            bool broken = gap > 3; // four days in a row hold a weekday other than today
+            for (qint64 i = 1; !broken && i <= gap; ++i)
+                broken = breaks(previous.addDays(i));
+            if (broken)
+                run = 0;
+        }
+        previous = day.date;
+        if (day.streakDay())
             s.longest = std::max(s.longest, ++run);
-        else if (!isSunday(d) && d != today)
+        else if (breaks(day.date))
             run = 0;
     }
     // Today still open does not end the streak that led up to it.
@@ -246,34 +259,67 @@ QList<TitleTotal> titleTotals(const LogDays& log, QDate from, QDate to) {
     return totals;
 }
 
-QByteArray exportDays(const LogDays& log, QDate from, QDate to, ExportFormat format) {
+namespace {
+
+void appendDate(QByteArray& out, QDate d) {
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year(), d.month(), d.day());
+    out.append(text, n);
+}
+
+} // namespace
+
+bool writeDays(const LogDays& log, QDate from, QDate to, ExportFormat format, const ExportSink& write) {
+    // Written in pieces: a range of centuries is never held whole.
+    constexpr qsizetype pieceSize = 64 * 1024;
     QByteArray out;
+    out.reserve(pieceSize + 512);
     const bool csv = format == ExportFormat::Csv;
     out += csv ? "date,weekday,units_done,minutes_done,units_failed,target,replans\n" : "[";
     bool first = true;
+    const DayRecord none;
+    auto next = log.days().lowerBound(from);
     for (QDate d = from; d.isValid() && d <= to; d = d.addDays(1)) {
-        const DayRecord day = log.day(d);
-        const QByteArray date = d.toString(QStringLiteral("yyyy-MM-dd")).toLatin1();
+        while (next != log.days().constEnd() && next.key() < d)
+            ++next;
+        const DayRecord& day = next != log.days().constEnd() && next.key() == d ? *next : none;
         const QByteArray weekday = ActivityLog::weekdayAbbreviation(d).toLatin1();
         const QByteArray target = day.hasTarget() ? QByteArray::number(day.target) : QByteArray();
         if (csv) {
-            out += date + ',' + weekday + ',' + QByteArray::number(day.unitsDone()) + ',' +
+            appendDate(out, d);
+            out += ',' + weekday + ',' + QByteArray::number(day.unitsDone()) + ',' +
                    QByteArray::number(day.minutesDone()) + ',' + QByteArray::number(day.unitsFailed()) + ',' +
                    target + ',' + QByteArray::number(day.replans.size()) + '\n';
-            continue;
+        } else {
+            out += first ? "\n" : ",\n";
+            first = false;
+            out += "  {\"date\": \"";
+            appendDate(out, d);
+            out += "\", \"weekday\": \"" + weekday +
+                   "\", \"units_done\": " + QByteArray::number(day.unitsDone()) +
+                   ", \"minutes_done\": " + QByteArray::number(day.minutesDone()) +
+                   ", \"units_failed\": " + QByteArray::number(day.unitsFailed()) +
+                   ", \"target\": " + (day.hasTarget() ? target : QByteArray("null")) +
+                   ", \"replans\": " + QByteArray::number(day.replans.size()) + "}";
         }
-        out += first ? "\n" : ",\n";
-        first = false;
-        out += "  {\"date\": \"" + date + "\", \"weekday\": \"" + weekday +
-               "\", \"units_done\": " + QByteArray::number(day.unitsDone()) +
-               ", \"minutes_done\": " + QByteArray::number(day.minutesDone()) +
-               ", \"units_failed\": " + QByteArray::number(day.unitsFailed()) +
-               ", \"target\": " + (day.hasTarget() ? target : QByteArray("null")) +
-               ", \"replans\": " + QByteArray::number(day.replans.size()) + "}";
+        if (out.size() >= pieceSize) {
+            if (!write(out))
+                return false;
+            out.clear();
+        }
     }
     if (!csv)
         out += first ? "]\n" : "\n]\n";
-    return out;
+    return write(out);
+}
+
+QByteArray exportDays(const LogDays& log, QDate from, QDate to, ExportFormat format) {
+    QByteArray all;
+    writeDays(log, from, to, format, [&all](QByteArrayView piece) {
+        all += piece;
+        return true;
+    });
+    return all;
 }
 
 } // namespace evaluation

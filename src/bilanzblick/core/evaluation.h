@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 // The statistics of Bilanzblick, computed from the days of the activity log. Plain functions
@@ -17,9 +18,9 @@ namespace evaluation {
 // Units, minutes and targets of a stretch of days.
 struct PeriodSummary {
     int unitsDone = 0;
-    int minutesDone = 0;
+    qint64 minutesDone = 0;
     int unitsFailed = 0;
-    int targetSum = 0; // the sum of the targets of the days that have one
+    qint64 targetSum = 0; // the sum of the targets of the days that have one
     int daysWithTarget = 0;
     int daysTargetMet = 0;
     int replans = 0;
@@ -105,7 +106,7 @@ Calibration calibrate(const LogDays& log, QDate today);
 
 struct TitleTotal {
     QString title;
-    int minutes = 0;
+    qint64 minutes = 0;
     int units = 0;
 };
 // Finished minutes and units per title, most minutes first.
@@ -114,5 +115,9 @@ QList<TitleTotal> titleTotals(const LogDays& log, QDate from, QDate to);
 // One record per calendar day from `from` to `to`.
 enum class ExportFormat { Csv, Json };
 QByteArray exportDays(const LogDays& log, QDate from, QDate to, ExportFormat format);
+// The same in pieces of some kilobytes, so that a range of centuries is never held whole; stops
+// at the first piece write refuses and returns false.
+using ExportSink = std::function<bool(QByteArrayView piece)>;
+bool writeDays(const LogDays& log, QDate from, QDate to, ExportFormat format, const ExportSink& write);
 
 } // namespace evaluation

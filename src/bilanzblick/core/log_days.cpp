@@ -11,8 +11,8 @@ int DayRecord::unitsDone() const {
     return n;
 }
 
-int DayRecord::minutesDone() const {
-    int n = 0;
+qint64 DayRecord::minutesDone() const {
+    qint64 n = 0;
     for (const UnitRecord& u : units)
         n += u.finished ? u.minutes : 0;
     return n;
@@ -35,47 +35,59 @@ bool DayRecord::streakDay() const {
 
 LogDays LogDays::fromLines(const QStringList& lines, int oldUnitMinutes, QDate today,
                            const Progress& progress) {
-    LogDays result;
-    // The last non-empty line, the only one that may belong to a unit still running.
-    qsizetype lastLine = lines.size() - 1;
-    while (lastLine >= 0 && lines[lastLine].trimmed().isEmpty())
-        --lastLine;
+    Builder builder(oldUnitMinutes, today);
     const qsizetype step = qMax<qsizetype>(1, lines.size() / 100);
-    QHash<QString, QString> titles;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (progress && i % step == 0 && !progress(int(i * 100 / qMax<qsizetype>(1, lines.size()))))
-            return result;
-        const LogLine line = ActivityLog::parseLine(lines[i], oldUnitMinutes);
-        if (line.kind == LogLine::Kind::Empty)
-            continue;
-        if (line.kind == LogLine::Kind::Unreadable) {
-            ++result.m_skipped;
-            continue;
-        }
-        DayRecord& day = result.m_days[line.date];
-        day.date = line.date;
-        switch (line.kind) {
-        case LogLine::Kind::Target:
-            day.target = line.target;
-            break;
-        case LogLine::Kind::Replan:
-            day.replans.append(ReplanRecord{line.time, line.reason});
-            break;
-        default: {
-            // Years of the same few titles share one copy each.
-            auto title = titles.constFind(line.title);
-            if (title == titles.constEnd())
-                title = titles.insert(line.title, line.title);
-            UnitRecord unit{line.time, line.minutes, *title, line.finished, false};
-            unit.running = !unit.finished && i == lastLine && line.date == today;
-            day.units.append(unit);
-            break;
-        }
-        }
+            return builder.finish();
+        builder.add(lines[i]);
     }
     if (progress)
         (void)progress(100);
-    return result;
+    return builder.finish();
+}
+
+void LogDays::Builder::add(QStringView text) {
+    const LogLine line = ActivityLog::parseLine(text, m_oldUnitMinutes);
+    if (line.kind == LogLine::Kind::Empty)
+        return;
+    m_lastUnitDay = nullptr;
+    // A negative length or target is no value the program writes: the line is not understood.
+    if (line.kind == LogLine::Kind::Unreadable || (line.isUnit() && line.minutes < 0) ||
+        (line.kind == LogLine::Kind::Target && line.target < 0)) {
+        ++m_result.m_skipped;
+        return;
+    }
+    DayRecord& day = m_result.m_days[line.date];
+    day.date = line.date;
+    switch (line.kind) {
+    case LogLine::Kind::Target:
+        day.target = line.target;
+        break;
+    case LogLine::Kind::Replan:
+        day.replans.append(ReplanRecord{line.time, line.reason});
+        break;
+    default: {
+        // Years of the same few titles share one copy each.
+        auto title = m_titles.constFind(line.title);
+        if (title == m_titles.constEnd())
+            title = m_titles.insert(line.title, line.title);
+        day.units.append(UnitRecord{line.time, line.minutes, *title, line.finished, false});
+        // QMap nodes stay where they are while others are added.
+        m_lastUnitDay = &day;
+        break;
+    }
+    }
+}
+
+LogDays LogDays::Builder::finish() {
+    if (m_lastUnitDay && m_lastUnitDay->date == m_today) {
+        UnitRecord& last = m_lastUnitDay->units.last();
+        last.running = !last.finished;
+    }
+    m_lastUnitDay = nullptr;
+    m_titles.clear();
+    return std::move(m_result);
 }
 
 DayRecord LogDays::day(QDate date) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -38,7 +39,8 @@ struct DayRecord {
 
     bool hasTarget() const { return target != noTarget; }
     int unitsDone() const;
-    int minutesDone() const;
+    // Wide: hand-edited lengths may be as large as an int holds.
+    qint64 minutesDone() const;
     int unitsFailed() const;
     // done >= target; false on a day without a target.
     bool targetMet() const;
@@ -58,6 +60,9 @@ public:
     static LogDays fromLines(const QStringList& lines, int oldUnitMinutes, QDate today,
                              const Progress& progress = {});
 
+    // Takes the log line by line, so that a large file need not be held whole in memory.
+    class Builder;
+
     // The day's record; an empty one for a day without lines.
     DayRecord day(QDate date) const;
     const QMap<QDate, DayRecord>& days() const { return m_days; }
@@ -70,4 +75,19 @@ public:
 private:
     QMap<QDate, DayRecord> m_days;
     int m_skipped = 0;
+};
+
+class LogDays::Builder {
+public:
+    Builder(int oldUnitMinutes, QDate today) : m_oldUnitMinutes(oldUnitMinutes), m_today(today) {}
+    void add(QStringView line);
+    LogDays finish();
+
+private:
+    LogDays m_result;
+    QHash<QString, QString> m_titles;
+    int m_oldUnitMinutes;
+    QDate m_today;
+    // The unit of the last non-empty line so far, the only one that may still be running.
+    DayRecord* m_lastUnitDay = nullptr;
 };

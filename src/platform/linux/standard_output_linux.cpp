@@ -4,7 +4,7 @@
 
 namespace standardoutput {
 
-bool writeBytes(const QByteArray& bytes) {
+bool writeBytes(QByteArrayView bytes) {
     const size_t size = size_t(bytes.size());
     return std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0;
 }

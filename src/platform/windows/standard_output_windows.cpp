@@ -6,7 +6,7 @@
 
 namespace standardoutput {
 
-bool writeBytes(const QByteArray& bytes) {
+bool writeBytes(QByteArrayView bytes) {
     std::fflush(stdout);
     _setmode(_fileno(stdout), _O_BINARY);
     const size_t size = size_t(bytes.size());
