@@ -115,6 +115,29 @@ QString daysText(int n) {
     return QString::number(n) + (n == 1 ? tr_(" Tag") : tr_(" Tage"));
 }
 
+// Puts the bars and the target line on the chart with their two axes; top is the largest value.
+void addBarsWithTarget(QChart* chart, QBarSet* done, QLineSeries* target, const QStringList& labels,
+                       qint64 top) {
+    auto* bars = new QBarSeries;
+    bars->append(done);
+    chart->addSeries(bars);
+    chart->addSeries(target);
+    auto* x = new QBarCategoryAxis;
+    x->append(labels);
+    // Hundreds of labels would only overlap.
+    x->setLabelsVisible(labels.size() <= 40);
+    auto* y = new QValueAxis;
+    y->setRange(0, double(top) + 1);
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->applyNiceNumbers();
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+}
+
 } // namespace
 
 // --- overview ---------------------------------------------------------------------------------
@@ -178,22 +201,7 @@ void OverviewView::refresh(const ViewContext& c) {
             target->append(13 - i, day.target);
         top = std::max({top, qint64(day.unitsDone()), qint64(day.hasTarget() ? day.target : 0)});
     }
-    auto* bars = new QBarSeries;
-    bars->append(done);
-    chart->addSeries(bars);
-    chart->addSeries(target);
-    auto* x = new QBarCategoryAxis;
-    x->append(labels);
-    auto* y = new QValueAxis;
-    y->setRange(0, double(top) + 1);
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->applyNiceNumbers();
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart->series()) {
-        series->attachAxis(x);
-        series->attachAxis(y);
-    }
+    addBarsWithTarget(chart, done, target, labels, top);
 }
 
 // --- calendar ---------------------------------------------------------------------------------
@@ -285,24 +293,7 @@ void CalendarView::fillChart() {
         top = std::max({top, qint64(s.unitsDone), s.targetSum});
         start = end.addDays(1);
     }
-    auto* bars = new QBarSeries;
-    bars->append(done);
-    chart->addSeries(bars);
-    chart->addSeries(target);
-    auto* x = new QBarCategoryAxis;
-    x->append(labels);
-    // Hundreds of labels would only overlap.
-    x->setLabelsVisible(labels.size() <= 40);
-    auto* y = new QValueAxis;
-    y->setRange(0, double(top) + 1);
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->applyNiceNumbers();
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart->series()) {
-        series->attachAxis(x);
-        series->attachAxis(y);
-    }
+    addBarsWithTarget(chart, done, target, labels, top);
 }
 
 // --- your normal ------------------------------------------------------------------------------
