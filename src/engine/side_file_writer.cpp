@@ -2,6 +2,9 @@
 
 #include "text_file.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -15,10 +18,24 @@ struct Job {
     QString path;
     QString text;
     bool unlessSame = false;
+    QStringList keepOff;
 };
+
+bool sameFile(const QString& a, const QString& b) {
+    const QFileInfo first(a), second(b);
+    if (QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath()))
+        return true;
+    // Links, "..", or another spelling on a system that ignores case: only files that exist
+    // can be told apart by what they lead to.
+    return first.exists() && second.exists() && first == second;
+}
 
 // The work of one job; any failure is returned as its reason, empty when all went well.
 QString runJob(const Job& job) {
+    for (const QString& kept : job.keepOff) {
+        if (!kept.isEmpty() && sameFile(job.path, kept))
+            return QStringLiteral("the path names one of the program's own files");
+    }
     if (job.unlessSame) {
         // A file that cannot be read counts as empty: it is written anew.
         const textfile::ReadResult current = textfile::readLines(job.path);
@@ -88,18 +105,20 @@ SideFileWriter::~SideFileWriter() {
         worker.detach(); // holds its own reference to the shared state
 }
 
-void SideFileWriter::replace(const QString& path, const QString& text) {
-    enqueue(path, text, false);
+void SideFileWriter::replace(const QString& path, const QString& text, const QStringList& keepOff) {
+    enqueue(path, text, false, keepOff);
 }
 
-void SideFileWriter::replaceUnlessLastLineIs(const QString& path, const QString& text) {
-    enqueue(path, text, true);
+void SideFileWriter::replaceUnlessLastLineIs(const QString& path, const QString& text,
+                                             const QStringList& keepOff) {
+    enqueue(path, text, true, keepOff);
 }
 
-void SideFileWriter::enqueue(const QString& path, const QString& text, bool unlessSame) {
+void SideFileWriter::enqueue(const QString& path, const QString& text, bool unlessSame,
+                             const QStringList& keepOff) {
     {
         std::lock_guard lock(m_shared->mutex);
-        Job job{path, text, unlessSame};
+        Job job{path, text, unlessSame, keepOff};
         bool replaced = false;
         for (Job& waiting : m_shared->jobs) {
             if (waiting.path == path) {

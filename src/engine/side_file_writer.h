@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -22,10 +23,12 @@ public:
     SideFileWriter(const SideFileWriter&) = delete;
     SideFileWriter& operator=(const SideFileWriter&) = delete;
 
-    // Replaces the file with exactly the text (Windows-1252, no line break added).
-    void replace(const QString& path, const QString& text);
+    // Replaces the file with exactly the text (Windows-1252, no line break added). A path that
+    // names one of keepOff (the same file, by any name that leads to it) is not written: a
+    // side file set to the settings or the activity log must not wipe them out.
+    void replace(const QString& path, const QString& text, const QStringList& keepOff = {});
     // As replace, but leaves the file alone when its last line already reads text.
-    void replaceUnlessLastLineIs(const QString& path, const QString& text);
+    void replaceUnlessLastLineIs(const QString& path, const QString& text, const QStringList& keepOff = {});
 
     // Waits until every queued write is done; false when ms passed first.
     bool waitUntilIdle(int ms) const;
@@ -41,7 +44,7 @@ public:
 
 private:
     struct Shared;
-    void enqueue(const QString& path, const QString& text, bool unlessSame);
+    void enqueue(const QString& path, const QString& text, bool unlessSame, const QStringList& keepOff);
 
     std::shared_ptr<Shared> m_shared;
 };

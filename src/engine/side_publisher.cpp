@@ -1,6 +1,7 @@
 #include "side_publisher.h"
 
 #include "clock.h"
+#include "data_folder.h"
 #include "plan_entry.h"
 #include "plan_time.h"
 #include "records.h"
@@ -56,7 +57,7 @@ void SidePublisher::PublishNextUnitStart() {
     const Clock& clock = m_s.records.clock;
     const QDateTime now = plantime::now(clock);
     const int offset = int(now.toSecsSinceEpoch() - clock.utcNow().toSecsSinceEpoch());
-    m_writer.replace(path, nextUnitStartText(now, next, offset));
+    m_writer.replace(path, nextUnitStartText(now, next, offset), ownFiles());
 }
 
 void SidePublisher::UpdateSideFiles() {
@@ -71,7 +72,14 @@ void SidePublisher::updateBreakFile(const QString& path, const QString& word) {
     // Only the last matching pause counts, so that two of them do not take turns in the file.
     const QString value = breakValue(m_s.worklist.entries(), word);
     if (!value.isEmpty())
-        m_writer.replaceUnlessLastLineIs(path, value);
+        m_writer.replaceUnlessLastLineIs(path, value, ownFiles());
+}
+
+QStringList SidePublisher::ownFiles() const {
+    const DataFolder& folder = m_s.records.folder;
+    return {m_s.records.settingsFile.filePath(), m_s.records.settings.LogDateiPfad,
+            folder.filePath(QStringLiteral("worklist.log")),
+            folder.filePath(QStringLiteral("lastroutine.log")), m_s.records.debugLogPath()};
 }
 
 void SidePublisher::speak(const QString& text) {

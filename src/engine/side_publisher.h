@@ -63,6 +63,9 @@ public:
 
 private:
     void updateBreakFile(const QString& path, const QString& word);
+    // The files a side file must never replace: the settings, the activity log, the plan and
+    // routine files and the debug log.
+    QStringList ownFiles() const;
     // Writes that failed since the last look go to the debug log, once per path.
     void reportFailures();
 

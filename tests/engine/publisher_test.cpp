@@ -200,6 +200,40 @@ TEST(SidePublisher, BreakFileRewrittenOnlyWhenItsValueChanges) {
     EXPECT_EQ(age(), longAgo);
 }
 
+TEST(SidePublisher, NeverReplacesTheProgramsOwnFiles) {
+    struct Case {
+        const char* file;  // the program's own file
+        const char* named; // the side-file path that leads to it; empty: a link to it
+    };
+    const QList<Case> cases = {{"Settings.ini", "Settings.ini"},
+                               {"Dezuzedu.log", "sub/../Dezuzedu.log"},
+                               {"worklist.log", ""},
+                               {"lastroutine.log", "lastroutine.log"},
+                               {"debug_log.txt", "debug_log.txt"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Publishing p;
+        p.clock.set(dec5, QTime(9, 0));
+        p.records.settings.LogDateiPfad = p.data.filePath(u"Dezuzedu.log"_s);
+        p.data.write(QString::fromLatin1(c.file), "precious");
+        QString path = p.data.filePath(QString::fromLatin1(c.named));
+        if (!*c.named) {
+            path = p.data.filePath(u"link.txt"_s);
+            ASSERT_TRUE(QFile::link(p.data.filePath(QString::fromLatin1(c.file)), path));
+        }
+        p.records.settings.BeginnDerNaechstenEinheitDatei = path;
+        p.records.settings.Feierabenddatei = path;
+        p.add(u"Bericht"_s, false, dec5, QTime(10, 0), 25);
+        p.add(u"Feierabend"_s, true, dec5, QTime(17, 0), 60);
+        p.publisher.PublishNextUnitStart();
+        p.publisher.UpdateSideFiles();
+        EXPECT_EQ(p.file(c.file), "precious");
+        // Both refusals are noted, once for the path.
+        p.publisher.finish();
+        EXPECT_EQ(p.records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s), 1);
+    }
+}
+
 TEST(SideFileWriter, QuickWritesToOneFileEndWithTheLastAndSurviveTheEnd) {
     TempDataFolder data;
     const QString a = data.filePath(u"a.txt"_s);
