@@ -77,10 +77,11 @@ QString soundFor(qint64 remainingSeconds, bool unitRunning, bool soundsOn) {
 using namespace countdown;
 
 CountdownLogic::CountdownLogic(Services services) : m_s(std::move(services)) {
-    lbl(LabelId::Zeit) = Label{QStringLiteral("25:00"), zeitLeft, zeitWidth, true};
-    lbl(LabelId::Caption).left = zeitLeft + zeitWidth + 5;
+    lbl(LabelId::Zeit) = Label{QString(), zeitLeft, zeitWidth, true};
+    setText(LabelId::Zeit, QStringLiteral("25:00"));
+    lbl(LabelId::Caption).left = right(LabelId::Zeit) + 5;
     setText(LabelId::Caption, tr_("Minuten bis:"));
-    lbl(LabelId::Title).left = zeitLeft + zeitWidth + 5;
+    lbl(LabelId::Title).left = right(LabelId::Zeit) + 5;
     setText(LabelId::Title, QString());
     lbl(LabelId::Time).left = 284;
     setText(LabelId::Time, QString());
@@ -88,10 +89,19 @@ CountdownLogic::CountdownLogic(Services services) : m_s(std::move(services)) {
 
 void CountdownLogic::setText(LabelId id, const QString& text) {
     Label& l = lbl(id);
+    // The refresh runs every 10 ms: a text that stays needs no measuring.
+    if (l.text == text)
+        return;
     l.text = text;
-    // The time keeps its size; the other labels fit their text.
-    if (id != LabelId::Zeit)
-        l.width = m_s.textWidth ? m_s.textWidth(id, text) : 0;
+    if (!m_s.textWidth) {
+        l.width = id == LabelId::Zeit ? zeitWidth : 0;
+        return;
+    }
+    // The time keeps its size while it has two digits of minutes, so the texts beside it stand
+    // still; it grows with a font wider than the one it was laid out for, or a longer time.
+    l.width = id == LabelId::Zeit
+                  ? std::max({zeitWidth, m_s.textWidth(id, QStringLiteral("25:00")), m_s.textWidth(id, text)})
+                  : m_s.textWidth(id, text);
 }
 
 int CountdownLogic::right(LabelId id) const {
@@ -139,7 +149,7 @@ void CountdownLogic::show(int displayMs) {
         setText(LabelId::Title, next.isEmpty() ? tr_("Ende") : next);
         setText(LabelId::Time, clockText(src.nextPendingStart()));
     }
-    lbl(LabelId::Zeit).text = remainingText(src.remainingSeconds());
+    setText(LabelId::Zeit, remainingText(src.remainingSeconds()));
 
     const int textLeft = right(LabelId::Zeit) + 5;
     lbl(LabelId::Caption).left = textLeft;
@@ -220,12 +230,12 @@ void CountdownLogic::refreshTick() {
     if (m_announce && m_visible && (secs <= 0 || (unit && ms + 5000 > length))) {
         if (!m_flash) {
             zeit.visible = false;
-            zeit.text = QStringLiteral("0:00");
+            setText(LabelId::Zeit, QStringLiteral("0:00"));
             m_flash = true;
         }
     } else {
         zeit.visible = true;
-        zeit.text = remainingText(secs);
+        setText(LabelId::Zeit, remainingText(secs));
     }
 
     const int textLeft = right(LabelId::Zeit) + 5;

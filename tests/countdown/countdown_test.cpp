@@ -374,4 +374,26 @@ TEST(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
     EXPECT_TRUE(overlay.isVisible());
 }
 
+TEST(CountdownWindow, TheTimeIsNeverCutOffNorCoveredByTheCaption) {
+    FakeClock clock;
+    FakeSoundPlayer player;
+    FakeSource source;
+    TFCountdown overlay(clock, player);
+    overlay.setSource(&source);
+    auto* zeit = overlay.findChild<QLabel*>(QStringLiteral("lblZeit"));
+    auto* caption = overlay.findChild<QLabel*>(QStringLiteral("lbl1"));
+    ASSERT_TRUE(zeit && caption);
+    // Whatever font stands in for the one the strip was drawn for.
+    for (const qint64 seconds : {59, 25 * 60, 3599, 3 * 3600 + 300, 100 * 3600}) {
+        source.remainingMsValue = seconds * 1000;
+        overlay.showFor(4000);
+        ASSERT_TRUE(overlay.isVisible()) << seconds;
+        // The refresh too, which lays the labels out again.
+        QTest::qWait(30);
+        EXPECT_GE(zeit->width(), zeit->fontMetrics().horizontalAdvance(zeit->text())) << seconds;
+        EXPECT_GT(caption->x(), zeit->x() + zeit->width()) << seconds;
+        static_cast<QWidget&>(overlay).hide();
+    }
+}
+
 } // namespace
