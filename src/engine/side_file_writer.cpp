@@ -36,6 +36,12 @@ QString runJob(const Job& job) {
         if (!kept.isEmpty() && sameFile(job.path, kept))
             return QStringLiteral("the path names one of the program's own files");
     }
+    // A named pipe, a device or a folder is no side file: reading a pipe waits for a writer
+    // that may never come (and holds up every side file behind it), and the replacement would
+    // put a plain file in its place.
+    const QFileInfo target(job.path);
+    if (target.exists() && !target.isFile())
+        return QStringLiteral("not a plain file");
     if (job.unlessSame) {
         // A file that cannot be read counts as empty: it is written anew.
         const textfile::ReadResult current = textfile::readLines(job.path);
