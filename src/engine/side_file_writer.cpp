@@ -93,7 +93,8 @@ struct SideFileWriter::Shared {
 SideFileWriter::SideFileWriter() : m_shared(std::make_shared<Shared>()) {}
 
 SideFileWriter::~SideFileWriter() {
-    const bool done = waitUntilIdle(shutdownWaitMs);
+    beginEnd();
+    const bool done = waitUntilEnd();
     std::thread worker;
     {
         std::lock_guard lock(m_shared->mutex);
@@ -145,6 +146,17 @@ bool SideFileWriter::waitUntilIdle(int ms) const {
     std::unique_lock lock(m_shared->mutex);
     return m_shared->idle.wait_for(lock, std::chrono::milliseconds(ms),
                                    [this] { return m_shared->isIdle(); });
+}
+
+void SideFileWriter::beginEnd() {
+    if (m_ending)
+        return;
+    m_ending = true;
+    m_end.setRemainingTime(shutdownWaitMs);
+}
+
+bool SideFileWriter::waitUntilEnd() const {
+    return waitUntilIdle(int(m_end.remainingTime()));
 }
 
 QList<SideFileWriter::Failure> SideFileWriter::takeFailures() {

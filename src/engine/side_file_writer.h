@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,10 @@ public:
 
     // Waits until every queued write is done; false when ms passed first.
     bool waitUntilIdle(int ms) const;
+    // The program ends: from now on the writes still queued get shutdownWaitMs in all, however
+    // often one waits for them (the owner at its end, then this writer's destructor).
+    void beginEnd();
+    bool waitUntilEnd() const;
 
     struct Failure {
         QString path;
@@ -47,4 +52,6 @@ private:
     void enqueue(const QString& path, const QString& text, bool unlessSame, const QStringList& keepOff);
 
     std::shared_ptr<Shared> m_shared;
+    bool m_ending = false;
+    QDeadlineTimer m_end;
 };

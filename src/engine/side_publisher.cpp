@@ -108,7 +108,8 @@ void SidePublisher::tmrBeeminderChargeTimer() {
 }
 
 void SidePublisher::finish() {
-    m_writer.waitUntilIdle(SideFileWriter::shutdownWaitMs);
+    m_writer.beginEnd();
+    m_writer.waitUntilEnd();
     reportFailures();
 }
 
