@@ -50,8 +50,10 @@ ScreenEdges screenEdges(const QList<QRect>& monitors) {
     if (monitors.isEmpty())
         return {};
     ScreenEdges edges{monitors.first().x() + monitors.first().width(),
-                      monitors.first().y() + monitors.first().height()};
+                      monitors.first().y() + monitors.first().height(), monitors.first().width()};
     for (const QRect& m : monitors) {
+        if (m.x() + m.width() > edges.right)
+            edges.rightMonitorWidth = m.width();
         edges.right = std::max(edges.right, m.x() + m.width());
         edges.bottom = std::max(edges.bottom, m.y() + m.height());
     }
@@ -154,6 +156,7 @@ void CountdownLogic::show(int displayMs) {
     const int textLeft = right(LabelId::Zeit) + 5;
     lbl(LabelId::Caption).left = textLeft;
     lbl(LabelId::Title).left = textLeft;
+    fitTitle(edges.rightMonitorWidth - textLeft - 7);
     lbl(LabelId::Time).left = right(LabelId::Caption) + 120;
     m_width = std::max(right(LabelId::Title) + 7, right(LabelId::Time) + 7);
     lbl(LabelId::Time).left = m_width - label(LabelId::Time).width - 7;
@@ -166,6 +169,24 @@ void CountdownLogic::show(int displayMs) {
         ++m_displayRestarts;
     }
     m_slideIn = true;
+}
+
+void CountdownLogic::fitTitle(int maxWidth) {
+    const QString title = label(LabelId::Title).text;
+    if (!m_s.textWidth || maxWidth <= 0 || label(LabelId::Title).width <= maxWidth)
+        return;
+    // The longest beginning that fits with the ellipsis after it.
+    const QString ellipsis(QChar(0x2026));
+    qsizetype fits = 0;
+    qsizetype tooLong = title.size();
+    while (tooLong - fits > 1) {
+        const qsizetype mid = (fits + tooLong) / 2;
+        if (m_s.textWidth(LabelId::Title, title.first(mid) + ellipsis) <= maxWidth)
+            fits = mid;
+        else
+            tooLong = mid;
+    }
+    setText(LabelId::Title, title.first(fits) + ellipsis);
 }
 
 void CountdownLogic::dismiss() {
