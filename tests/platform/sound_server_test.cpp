@@ -1,12 +1,15 @@
-// A sound server that accepts the connection and never answers: the first sound waits for it
-// on a thread of its own, the windows' thread goes on, and the end of the program is not held.
+// A sound server that accepts the connection and never answers: the first sound and the first
+// spoken text wait for it on threads of their own, the windows' thread goes on, and the end of the program is
+// not held.
 #include "left_behind_threads.h"
 #include "qt_sound_player.h"
+#include "qt_speaker.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QTemporaryDir>
+#include <QTextToSpeech>
 
 #include <gtest/gtest.h>
 
@@ -29,7 +32,12 @@ TEST(SoundServer, ASilentServerHoldsUpNeitherTheWindowsNorTheEnd) {
     qint64 endMs = 0;
     {
         QtSoundPlayer player;
+        // Speech plays through the same sound server (when its engine is installed).
+        QtSpeaker speaker(QTextToSpeech::availableEngines().contains(QStringLiteral("flite"))
+                              ? QStringLiteral("flite")
+                              : QString());
         player.play(QStringLiteral(TAKTPLAN_TEST_BUILD_DIR "/Sounds/Start.wav"));
+        speaker.say(QStringLiteral("75"));
         elapsed.start();
         while (elapsed.elapsed() < 1500) {
             QElapsedTimer pass;
@@ -38,7 +46,10 @@ TEST(SoundServer, ASilentServerHoldsUpNeitherTheWindowsNorTheEnd) {
             longestPass = std::max(longestPass, pass.elapsed());
         }
         player.play(QStringLiteral(TAKTPLAN_TEST_BUILD_DIR "/Sounds/Ende_Einheit.wav"));
+        // As at the program's end: both are told at once and end side by side.
         elapsed.restart();
+        player.beginEnd();
+        speaker.beginEnd();
     }
     endMs = elapsed.elapsed();
     EXPECT_LT(longestPass, 500);
