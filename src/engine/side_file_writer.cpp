@@ -14,6 +14,9 @@
 
 namespace {
 
+// Far more than any value written here.
+constexpr qint64 lastLineBytes = 64 * 1024;
+
 struct Job {
     QString path;
     QString text;
@@ -44,7 +47,8 @@ QString runJob(const Job& job) {
         return QStringLiteral("not a plain file");
     if (job.unlessSame) {
         // A file that cannot be read counts as empty: it is written anew.
-        const textfile::ReadResult current = textfile::readLines(job.path);
+        // Only the end is read: a path set to a big file by mistake costs no more than a small one.
+        const textfile::ReadResult current = textfile::readLastLine(job.path, lastLineBytes);
         if (current.ok && !current.lines.isEmpty() && current.lines.last() == job.text)
             return QString();
     }

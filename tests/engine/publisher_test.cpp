@@ -278,6 +278,26 @@ TEST(SideFileWriter, ANamedPipeIsRefusedAtOnceAndHoldsUpNoOtherFile) {
     EXPECT_FALSE(QFileInfo(pipe).isFile());
 }
 
+TEST(SideFileWriter, AnEnormousFileIsLookedAtByItsEndOnly) {
+    TempDataFolder data;
+    const QString path = data.filePath(u"feierabend.txt"_s);
+    // Eight gigabytes that take no room on the disk, with the value as their last line.
+    const qint64 hole = qint64(8) << 30;
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(hole) && f.seek(hole));
+        ASSERT_EQ(f.write("\r\n05.12.2025 17:30"), 18);
+    }
+    SideFileWriter writer;
+    writer.replaceUnlessLastLineIs(path, u"05.12.2025 17:30"_s);
+    ASSERT_TRUE(writer.waitUntilIdle(10'000));
+    EXPECT_EQ(QFileInfo(path).size(), hole + 18);
+    writer.replaceUnlessLastLineIs(path, u"05.12.2025 18:00"_s);
+    ASSERT_TRUE(writer.waitUntilIdle(10'000));
+    EXPECT_EQ(data.read(u"feierabend.txt"_s), "05.12.2025 18:00");
+    EXPECT_TRUE(writer.takeFailures().isEmpty());
+}
+
 // The whole program without windows, with the real publisher, on a fake clock.
 struct PublishingDay {
     TempDataFolder data;
