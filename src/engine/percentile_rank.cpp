@@ -6,6 +6,7 @@
 #include "settings.h"
 #include "value_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -57,7 +58,8 @@ bool unitMinutes(QStringView line, int* minutes) {
     }
     const QStringView rest = line.mid(restAt);
     const qsizetype blank = rest.indexOf(QLatin1Char(' '));
-    return valuetext::readInt(blank < 0 ? rest : rest.left(blank), minutes);
+    // A length below 0 (edited by hand) is no length: it would take minutes off the day's total.
+    return valuetext::readInt(blank < 0 ? rest : rest.left(blank), minutes) && *minutes >= 0;
 }
 
 int workdays(const QDateTime& startDate, const QDateTime& now) {
@@ -177,7 +179,7 @@ QDate PercentileRank::FirstLogDate() const {
 qint64 PercentileRank::TodayMinutes() const {
     qint64 minutes = 0;
     for (const FinishedUnit& unit : m_log.FinishedUnits(m_clock.today()))
-        minutes += unit.minutes;
+        minutes += std::max(unit.minutes, 0);
     return minutes;
 }
 

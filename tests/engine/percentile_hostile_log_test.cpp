@@ -58,6 +58,8 @@ TEST(PercentileRankHandEdited, AbsurdLinesGiveASaneRank) {
                      finished(wed, 9, u"-"_s)} +
              today50,
          100},
+        {"lengths below 0 take nothing off a day",
+         QStringList{finished(mon, 9, u"-500"_s), finished(thu, 8, u"-50"_s)} + today50, 100},
         {"torn and empty lines are passed over",
          QStringList{u"Mo, 07.12.2026 09:0"_s, u" [x]"_s, u"|"_s, QString(u'\0'),
                      u"Mo, 07.12.2026 25:00|90 A [x]"_s, finished(mon, 9, u"90"_s)} +
