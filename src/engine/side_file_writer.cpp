@@ -37,7 +37,7 @@ bool sameFile(const QString& a, const QString& b) {
 QString runJob(const Job& job) {
     for (const QString& kept : job.keepOff) {
         if (!kept.isEmpty() && sameFile(job.path, kept))
-            return QStringLiteral("the path names one of the program's own files");
+            return QStringLiteral("the path names one of the program's own files or another side file");
     }
     // A named pipe, a device or a folder is no side file: reading a pipe waits for a writer
     // that may never come (and holds up every side file behind it), and the replacement would
@@ -132,7 +132,8 @@ void SideFileWriter::enqueue(const QString& path, const QString& text, bool unle
         Job job{path, text, unlessSame, keepOff};
         bool replaced = false;
         for (Job& waiting : m_shared->jobs) {
-            if (waiting.path == path) {
+            // Only a write of the same kind: one that may be refused must not drop one that may not.
+            if (waiting.path == path && waiting.keepOff == keepOff) {
                 waiting = std::move(job);
                 replaced = true;
                 break;

@@ -26,7 +26,8 @@ public:
 
     // Replaces the file with exactly the text (Windows-1252, no line break added). A path that
     // names one of keepOff (the same file, by any name that leads to it) is not written: a
-    // side file set to the settings or the activity log must not wipe them out.
+    // side file set to the settings or the activity log must not wipe them out, nor one set to
+    // another side file's path take turns with it.
     void replace(const QString& path, const QString& text, const QStringList& keepOff = {});
     // As replace, but leaves the file alone when its last line already reads text.
     void replaceUnlessLastLineIs(const QString& path, const QString& text, const QStringList& keepOff = {});

@@ -5,6 +5,7 @@
 #include "plan_entry.h"
 #include "plan_time.h"
 #include "records.h"
+#include "settings.h"
 #include "shell.h"
 #include "speaker.h"
 #include "worklist.h"
@@ -62,17 +63,21 @@ void SidePublisher::PublishNextUnitStart() {
 
 void SidePublisher::UpdateSideFiles() {
     reportFailures();
-    updateBreakFile(m_s.records.settings.Feierabenddatei, QStringLiteral("Feierabend"));
-    updateBreakFile(m_s.records.settings.Mittagspausendatei, QStringLiteral("Mittagspause"));
+    // Two side files set to one path would take turns in it: the one named first keeps it.
+    const Settings& settings = m_s.records.settings;
+    updateBreakFile(settings.Feierabenddatei, QStringLiteral("Feierabend"),
+                    {settings.BeginnDerNaechstenEinheitDatei});
+    updateBreakFile(settings.Mittagspausendatei, QStringLiteral("Mittagspause"),
+                    {settings.BeginnDerNaechstenEinheitDatei, settings.Feierabenddatei});
 }
 
-void SidePublisher::updateBreakFile(const QString& path, const QString& word) {
+void SidePublisher::updateBreakFile(const QString& path, const QString& word, const QStringList& taken) {
     if (path.isEmpty())
         return;
     // Only the last matching pause counts, so that two of them do not take turns in the file.
     const QString value = breakValue(m_s.worklist.entries(), word);
     if (!value.isEmpty())
-        m_writer.replaceUnlessLastLineIs(path, value, ownFiles());
+        m_writer.replaceUnlessLastLineIs(path, value, ownFiles() + taken);
 }
 
 QStringList SidePublisher::ownFiles() const {

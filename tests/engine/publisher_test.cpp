@@ -234,6 +234,25 @@ TEST(SidePublisher, NeverReplacesTheProgramsOwnFiles) {
     }
 }
 
+TEST(SidePublisher, ASideFileSetToAnothersPathLeavesItToTheFirst) {
+    Publishing p;
+    p.clock.set(dec5, QTime(9, 0));
+    const QString shared = p.data.filePath(u"status.txt"_s);
+    p.records.settings.Feierabenddatei = shared;
+    p.records.settings.Mittagspausendatei = shared;
+    p.add(u"Mittagspause"_s, true, dec5, QTime(12, 0), 30);
+    p.add(u"Feierabend"_s, true, dec5, QTime(17, 0), 60);
+    for (const QString& next : {p.data.filePath(u"next.txt"_s), shared}) {
+        p.records.settings.BeginnDerNaechstenEinheitDatei = next;
+        p.publisher.PublishNextUnitStart();
+        p.publisher.UpdateSideFiles();
+        // The next-unit file is empty (no unit to come); the evening break keeps the rest.
+        EXPECT_EQ(p.file("status.txt"), QByteArray(next == shared ? "" : "05.12.2025 17:00"));
+    }
+    p.publisher.finish();
+    EXPECT_EQ(p.records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s), 1);
+}
+
 TEST(SideFileWriter, QuickWritesToOneFileEndWithTheLastAndSurviveTheEnd) {
     TempDataFolder data;
     const QString a = data.filePath(u"a.txt"_s);
