@@ -1,10 +1,14 @@
 #include "data_folder.h"
+#include "left_behind_threads.h"
 #include "single_instance.h"
 #include "start_up.h"
 #include "system_clock.h"
 #include "taktplan_version.h"
 
 #include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv) {
     const SystemClock clock = SystemClock::fromEnvironment();
@@ -34,5 +38,12 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     StartUp startUp(clock, std::move(folder), instance, claim, firstArgument);
-    return startUp.run();
+    const int status = startUp.run();
+    // Everything is saved by now; a sound or speech engine stuck in its thread would hold up the
+    // libraries' own end for as long as it hangs.
+    if (leftbehind::anyThreadLeftBehind()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -248,6 +248,9 @@ int StartUp::run() {
             records.debugLog.AddDebugLine(QStringLiteral("Programmende angefordert (") +
                                           TerminationRequests::name(endingSignal) + u')');
         }
+        // Sound and speech end on their threads while the files are saved.
+        sound.beginEnd();
+        speaker.beginEnd();
         window.rememberSize();
         window.savePlan();
         publisher.finish();

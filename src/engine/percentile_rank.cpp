@@ -6,6 +6,7 @@
 #include "settings.h"
 #include "value_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -57,7 +58,8 @@ bool unitMinutes(QStringView line, int* minutes) {
     }
     const QStringView rest = line.mid(restAt);
     const qsizetype blank = rest.indexOf(QLatin1Char(' '));
-    return valuetext::readInt(blank < 0 ? rest : rest.left(blank), minutes);
+    // A length below 0 (edited by hand) is no length: it would take minutes off the day's total.
+    return valuetext::readInt(blank < 0 ? rest : rest.left(blank), minutes) && *minutes >= 0;
 }
 
 int workdays(const QDateTime& startDate, const QDateTime& now) {
@@ -80,17 +82,18 @@ int workdays(const QDateTime& startDate, const QDateTime& now) {
 
 namespace percentile {
 
-int PercentileRank(const QStringList& lines, int todayMinutes, const QDateTime& now,
+int PercentileRank(const QStringList& lines, qint64 todayMinutes, const QDateTime& now,
                    const QDateTime& startDate) {
     if (todayMinutes == 0)
         return 0;
     const QDate firstDay = startDate.date();
+    const QDate lastDay = now.date();
     const int nowMinute = now.time().hour() * 60 + now.time().minute();
     // Day totals in the order the days first occur; a day met again after another day starts
     // a total of its own, which can only be counted better on its own minutes.
     int better = 0;
     QDate currentDay;
-    int currentTotal = 0;
+    qint64 currentTotal = 0; // hand-edited lengths may add up beyond an int
     bool haveTotal = false;
     const auto closeTotal = [&] {
         if (haveTotal && currentTotal > todayMinutes)
@@ -117,7 +120,7 @@ int PercentileRank(const QStringList& lines, int todayMinutes, const QDateTime& 
         } else {
             continue;
         }
-        if (day < firstDay || day.dayOfWeek() == Qt::Sunday)
+        if (day < firstDay || day > lastDay || day.dayOfWeek() == Qt::Sunday)
             continue;
         int minutes = 0;
         if (!unitMinutes(line, &minutes))
@@ -143,7 +146,8 @@ QDate FirstLogDate(const QStringList& lines, QDate today) {
     for (const QString& line : lines) {
         const QStringView field = QStringView(line).mid(dateAt, 10);
         QDate day;
-        if (!field.trimmed().isEmpty() && valuetext::readDate(field, &day))
+        // A date still to come (a slip of the hand) would put the whole history after today.
+        if (!field.trimmed().isEmpty() && valuetext::readDate(field, &day) && day <= today)
             return day;
     }
     return today;
@@ -172,10 +176,10 @@ QDate PercentileRank::FirstLogDate() const {
     return percentile::FirstLogDate(m_log.lines(), m_clock.today());
 }
 
-int PercentileRank::TodayMinutes() const {
-    int minutes = 0;
+qint64 PercentileRank::TodayMinutes() const {
+    qint64 minutes = 0;
     for (const FinishedUnit& unit : m_log.FinishedUnits(m_clock.today()))
-        minutes += unit.minutes;
+        minutes += std::max(unit.minutes, 0);
     return minutes;
 }
 

@@ -17,10 +17,11 @@ struct Settings;
 namespace percentile {
 
 // The share in per cent (0 to 100) of the Monday-to-Saturday days from startDate up to now on
-// which no more unit minutes had been finished by now's time of day than todayMinutes.
-int PercentileRank(const QStringList& lines, int todayMinutes, const QDateTime& now,
+// which no more unit minutes had been finished by now's time of day than todayMinutes. Days
+// after now's are none of them: a hand-edited date still to come is never better.
+int PercentileRank(const QStringList& lines, qint64 todayMinutes, const QDateTime& now,
                    const QDateTime& startDate);
-// The date of the first line that carries one; today when none does.
+// The date of the first line that carries one up to today; today when none does.
 QDate FirstLogDate(const QStringList& lines, QDate today);
 
 } // namespace percentile
@@ -37,8 +38,8 @@ public:
     int rank() const override { return m_rank; }
 
     QDate FirstLogDate() const;
-    // Minutes of today's finished units.
-    int TodayMinutes() const;
+    // Minutes of today's finished units (a sum of hand-edited lengths may exceed an int).
+    qint64 TodayMinutes() const;
     // The first moment of the evaluation window for now (evaluateLastXDays; -1: the whole log).
     QDateTime startDate(const QDateTime& now) const;
 

@@ -2,6 +2,9 @@
 
 #include "text_file.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -11,17 +14,41 @@
 
 namespace {
 
+// Far more than any value written here.
+constexpr qint64 lastLineBytes = 64 * 1024;
+
 struct Job {
     QString path;
     QString text;
     bool unlessSame = false;
+    QStringList keepOff;
 };
+
+bool sameFile(const QString& a, const QString& b) {
+    const QFileInfo first(a), second(b);
+    if (QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath()))
+        return true;
+    // Links, "..", or another spelling on a system that ignores case: only files that exist
+    // can be told apart by what they lead to.
+    return first.exists() && second.exists() && first == second;
+}
 
 // The work of one job; any failure is returned as its reason, empty when all went well.
 QString runJob(const Job& job) {
+    for (const QString& kept : job.keepOff) {
+        if (!kept.isEmpty() && sameFile(job.path, kept))
+            return QStringLiteral("the path names one of the program's own files or another side file");
+    }
+    // A named pipe, a device or a folder is no side file: reading a pipe waits for a writer
+    // that may never come (and holds up every side file behind it), and the replacement would
+    // put a plain file in its place.
+    const QFileInfo target(job.path);
+    if (target.exists() && !target.isFile())
+        return QStringLiteral("not a plain file");
     if (job.unlessSame) {
         // A file that cannot be read counts as empty: it is written anew.
-        const textfile::ReadResult current = textfile::readLines(job.path);
+        // Only the end is read: a path set to a big file by mistake costs no more than a small one.
+        const textfile::ReadResult current = textfile::readLastLine(job.path, lastLineBytes);
         if (current.ok && !current.lines.isEmpty() && current.lines.last() == job.text)
             return QString();
     }
@@ -70,7 +97,8 @@ struct SideFileWriter::Shared {
 SideFileWriter::SideFileWriter() : m_shared(std::make_shared<Shared>()) {}
 
 SideFileWriter::~SideFileWriter() {
-    const bool done = waitUntilIdle(shutdownWaitMs);
+    beginEnd();
+    const bool done = waitUntilEnd();
     std::thread worker;
     {
         std::lock_guard lock(m_shared->mutex);
@@ -88,21 +116,24 @@ SideFileWriter::~SideFileWriter() {
         worker.detach(); // holds its own reference to the shared state
 }
 
-void SideFileWriter::replace(const QString& path, const QString& text) {
-    enqueue(path, text, false);
+void SideFileWriter::replace(const QString& path, const QString& text, const QStringList& keepOff) {
+    enqueue(path, text, false, keepOff);
 }
 
-void SideFileWriter::replaceUnlessLastLineIs(const QString& path, const QString& text) {
-    enqueue(path, text, true);
+void SideFileWriter::replaceUnlessLastLineIs(const QString& path, const QString& text,
+                                             const QStringList& keepOff) {
+    enqueue(path, text, true, keepOff);
 }
 
-void SideFileWriter::enqueue(const QString& path, const QString& text, bool unlessSame) {
+void SideFileWriter::enqueue(const QString& path, const QString& text, bool unlessSame,
+                             const QStringList& keepOff) {
     {
         std::lock_guard lock(m_shared->mutex);
-        Job job{path, text, unlessSame};
+        Job job{path, text, unlessSame, keepOff};
         bool replaced = false;
         for (Job& waiting : m_shared->jobs) {
-            if (waiting.path == path) {
+            // Only a write of the same kind: one that may be refused must not drop one that may not.
+            if (waiting.path == path && waiting.keepOff == keepOff) {
                 waiting = std::move(job);
                 replaced = true;
                 break;
@@ -120,6 +151,17 @@ bool SideFileWriter::waitUntilIdle(int ms) const {
     std::unique_lock lock(m_shared->mutex);
     return m_shared->idle.wait_for(lock, std::chrono::milliseconds(ms),
                                    [this] { return m_shared->isIdle(); });
+}
+
+void SideFileWriter::beginEnd() {
+    if (m_ending)
+        return;
+    m_ending = true;
+    m_end.setRemainingTime(shutdownWaitMs);
+}
+
+bool SideFileWriter::waitUntilEnd() const {
+    return waitUntilIdle(int(m_end.remainingTime()));
 }
 
 QList<SideFileWriter::Failure> SideFileWriter::takeFailures() {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -22,13 +24,20 @@ public:
     SideFileWriter(const SideFileWriter&) = delete;
     SideFileWriter& operator=(const SideFileWriter&) = delete;
 
-    // Replaces the file with exactly the text (Windows-1252, no line break added).
-    void replace(const QString& path, const QString& text);
+    // Replaces the file with exactly the text (Windows-1252, no line break added). A path that
+    // names one of keepOff (the same file, by any name that leads to it) is not written: a
+    // side file set to the settings or the activity log must not wipe them out, nor one set to
+    // another side file's path take turns with it.
+    void replace(const QString& path, const QString& text, const QStringList& keepOff = {});
     // As replace, but leaves the file alone when its last line already reads text.
-    void replaceUnlessLastLineIs(const QString& path, const QString& text);
+    void replaceUnlessLastLineIs(const QString& path, const QString& text, const QStringList& keepOff = {});
 
     // Waits until every queued write is done; false when ms passed first.
     bool waitUntilIdle(int ms) const;
+    // The program ends: from now on the writes still queued get shutdownWaitMs in all, however
+    // often one waits for them (the owner at its end, then this writer's destructor).
+    void beginEnd();
+    bool waitUntilEnd() const;
 
     struct Failure {
         QString path;
@@ -41,7 +50,9 @@ public:
 
 private:
     struct Shared;
-    void enqueue(const QString& path, const QString& text, bool unlessSame);
+    void enqueue(const QString& path, const QString& text, bool unlessSame, const QStringList& keepOff);
 
     std::shared_ptr<Shared> m_shared;
+    bool m_ending = false;
+    QDeadlineTimer m_end;
 };

@@ -1,9 +1,11 @@
 #include "side_publisher.h"
 
 #include "clock.h"
+#include "data_folder.h"
 #include "plan_entry.h"
 #include "plan_time.h"
 #include "records.h"
+#include "settings.h"
 #include "shell.h"
 #include "speaker.h"
 #include "worklist.h"
@@ -56,22 +58,33 @@ void SidePublisher::PublishNextUnitStart() {
     const Clock& clock = m_s.records.clock;
     const QDateTime now = plantime::now(clock);
     const int offset = int(now.toSecsSinceEpoch() - clock.utcNow().toSecsSinceEpoch());
-    m_writer.replace(path, nextUnitStartText(now, next, offset));
+    m_writer.replace(path, nextUnitStartText(now, next, offset), ownFiles());
 }
 
 void SidePublisher::UpdateSideFiles() {
     reportFailures();
-    updateBreakFile(m_s.records.settings.Feierabenddatei, QStringLiteral("Feierabend"));
-    updateBreakFile(m_s.records.settings.Mittagspausendatei, QStringLiteral("Mittagspause"));
+    // Two side files set to one path would take turns in it: the one named first keeps it.
+    const Settings& settings = m_s.records.settings;
+    updateBreakFile(settings.Feierabenddatei, QStringLiteral("Feierabend"),
+                    {settings.BeginnDerNaechstenEinheitDatei});
+    updateBreakFile(settings.Mittagspausendatei, QStringLiteral("Mittagspause"),
+                    {settings.BeginnDerNaechstenEinheitDatei, settings.Feierabenddatei});
 }
 
-void SidePublisher::updateBreakFile(const QString& path, const QString& word) {
+void SidePublisher::updateBreakFile(const QString& path, const QString& word, const QStringList& taken) {
     if (path.isEmpty())
         return;
     // Only the last matching pause counts, so that two of them do not take turns in the file.
     const QString value = breakValue(m_s.worklist.entries(), word);
     if (!value.isEmpty())
-        m_writer.replaceUnlessLastLineIs(path, value);
+        m_writer.replaceUnlessLastLineIs(path, value, ownFiles() + taken);
+}
+
+QStringList SidePublisher::ownFiles() const {
+    const DataFolder& folder = m_s.records.folder;
+    return {m_s.records.settingsFile.filePath(), m_s.records.settings.LogDateiPfad,
+            folder.filePath(QStringLiteral("worklist.log")),
+            folder.filePath(QStringLiteral("lastroutine.log")), m_s.records.debugLogPath()};
 }
 
 void SidePublisher::speak(const QString& text) {
@@ -100,7 +113,8 @@ void SidePublisher::tmrBeeminderChargeTimer() {
 }
 
 void SidePublisher::finish() {
-    m_writer.waitUntilIdle(SideFileWriter::shutdownWaitMs);
+    m_writer.beginEnd();
+    m_writer.waitUntilEnd();
     reportFailures();
 }
 

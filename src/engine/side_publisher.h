@@ -62,7 +62,11 @@ public:
     static constexpr int chargeIntervalMs = 30'000;
 
 private:
-    void updateBreakFile(const QString& path, const QString& word);
+    // taken: the paths of the side files named before this one.
+    void updateBreakFile(const QString& path, const QString& word, const QStringList& taken);
+    // The files a side file must never replace: the settings, the activity log, the plan and
+    // routine files and the debug log.
+    QStringList ownFiles() const;
     // Writes that failed since the last look go to the debug log, once per path.
     void reportFailures();
 

@@ -1,5 +1,7 @@
 #include "qt_speaker.h"
 
+#include "left_behind_threads.h"
+
 #include <QTextToSpeech>
 #include <QThread>
 
@@ -52,16 +54,29 @@ constexpr int speechThreadEndMs = 2000;
 QtSpeaker::QtSpeaker(QString engine, QObject* parent) : QObject(parent), m_engine(std::move(engine)) {}
 
 QtSpeaker::~QtSpeaker() {
+    beginEnd();
     if (!m_thread)
         return;
-    m_thread->quit();
-    if (m_thread->wait(speechThreadEndMs))
+    if (m_thread->wait(m_endDeadline))
         delete m_thread;
+    else
+        leftbehind::noteThreadLeftBehind();
     // Otherwise the thread stays: destroying a running QThread would end the program at once,
     // and it ends with the process anyway.
 }
 
+void QtSpeaker::beginEnd() {
+    if (m_ending)
+        return;
+    m_ending = true;
+    m_endDeadline.setRemainingTime(speechThreadEndMs);
+    if (m_thread)
+        m_thread->quit();
+}
+
 void QtSpeaker::say(const QString& text) {
+    if (m_ending)
+        return;
     if (!m_thread) {
         m_thread = new QThread;
         m_thread->setObjectName(QStringLiteral("Sprachausgabe"));

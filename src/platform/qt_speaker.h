@@ -2,6 +2,7 @@
 
 #include "speaker.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 
@@ -22,6 +23,10 @@ public:
 
     // Returns at once; a text still being spoken is cut short.
     void say(const QString& text) override;
+    // The program ends: the speech thread is asked to end now, and the destructor waits for it
+    // only for what is left of its time, so that it ends alongside the other work of the end.
+    // Nothing is spoken afterwards.
+    void beginEnd();
 
 signals:
     // A text came to its end: spoken, or not (no engine, no voice, no audio).
@@ -31,4 +36,6 @@ private:
     QString m_engine;
     QThread* m_thread = nullptr;
     SpeechWorker* m_worker = nullptr;
+    bool m_ending = false;
+    QDeadlineTimer m_endDeadline;
 };

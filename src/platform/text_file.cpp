@@ -180,6 +180,39 @@ ReadResult readLines(const QString& path) {
     return result;
 }
 
+ReadResult readLastLine(const QString& path, qint64 maxBytes) {
+    ReadResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = errorText(file);
+        return result;
+    }
+    const qint64 size = file.size();
+    const qint64 from = std::max<qint64>(0, size - maxBytes);
+    if (from > 0 && !file.seek(from)) {
+        result.error = errorText(file);
+        return result;
+    }
+    QByteArray bytes = file.read(size - from);
+    if (file.error() != QFileDevice::NoError) {
+        result.error = errorText(file);
+        return result;
+    }
+    result.ok = true;
+    if (from > 0) {
+        // The first line read may be cut short: only what follows a line break is whole.
+        const auto lineBreak =
+            std::find_if(bytes.cbegin(), bytes.cend(), [](char c) { return c == '\r' || c == '\n'; });
+        if (lineBreak == bytes.cend())
+            return result;
+        bytes.remove(0, lineBreak - bytes.cbegin() + 1);
+    }
+    const QStringList lines = splitLines(bytes);
+    if (!lines.isEmpty())
+        result.lines.append(lines.last());
+    return result;
+}
+
 bool writeText(const QString& path, QStringView text, QString* error) {
     return writeBytes(path, encodeText(text), error);
 }

@@ -41,6 +41,10 @@ struct ReadResult {
 };
 
 ReadResult readLines(const QString& path);
+// The last line of the file alone, read from at most its last maxBytes bytes, so that a look at
+// a file of any size costs no more. lines is empty when the file has none, or when its last line
+// is longer than maxBytes.
+ReadResult readLastLine(const QString& path, qint64 maxBytes);
 
 struct WriteError {
     QString text; // the system's message

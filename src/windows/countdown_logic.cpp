@@ -50,8 +50,10 @@ ScreenEdges screenEdges(const QList<QRect>& monitors) {
     if (monitors.isEmpty())
         return {};
     ScreenEdges edges{monitors.first().x() + monitors.first().width(),
-                      monitors.first().y() + monitors.first().height()};
+                      monitors.first().y() + monitors.first().height(), monitors.first().width()};
     for (const QRect& m : monitors) {
+        if (m.x() + m.width() > edges.right)
+            edges.rightMonitorWidth = m.width();
         edges.right = std::max(edges.right, m.x() + m.width());
         edges.bottom = std::max(edges.bottom, m.y() + m.height());
     }
@@ -77,10 +79,11 @@ QString soundFor(qint64 remainingSeconds, bool unitRunning, bool soundsOn) {
 using namespace countdown;
 
 CountdownLogic::CountdownLogic(Services services) : m_s(std::move(services)) {
-    lbl(LabelId::Zeit) = Label{QStringLiteral("25:00"), zeitLeft, zeitWidth, true};
-    lbl(LabelId::Caption).left = zeitLeft + zeitWidth + 5;
+    lbl(LabelId::Zeit) = Label{QString(), zeitLeft, zeitWidth, true};
+    setText(LabelId::Zeit, QStringLiteral("25:00"));
+    lbl(LabelId::Caption).left = right(LabelId::Zeit) + 5;
     setText(LabelId::Caption, tr_("Minuten bis:"));
-    lbl(LabelId::Title).left = zeitLeft + zeitWidth + 5;
+    lbl(LabelId::Title).left = right(LabelId::Zeit) + 5;
     setText(LabelId::Title, QString());
     lbl(LabelId::Time).left = 284;
     setText(LabelId::Time, QString());
@@ -88,10 +91,19 @@ CountdownLogic::CountdownLogic(Services services) : m_s(std::move(services)) {
 
 void CountdownLogic::setText(LabelId id, const QString& text) {
     Label& l = lbl(id);
+    // The refresh runs every 10 ms: a text that stays needs no measuring.
+    if (l.text == text)
+        return;
     l.text = text;
-    // The time keeps its size; the other labels fit their text.
-    if (id != LabelId::Zeit)
-        l.width = m_s.textWidth ? m_s.textWidth(id, text) : 0;
+    if (!m_s.textWidth) {
+        l.width = id == LabelId::Zeit ? zeitWidth : 0;
+        return;
+    }
+    // The time keeps its size while it has two digits of minutes, so the texts beside it stand
+    // still; it grows with a font wider than the one it was laid out for, or a longer time.
+    l.width = id == LabelId::Zeit
+                  ? std::max({zeitWidth, m_s.textWidth(id, QStringLiteral("25:00")), m_s.textWidth(id, text)})
+                  : m_s.textWidth(id, text);
 }
 
 int CountdownLogic::right(LabelId id) const {
@@ -139,11 +151,12 @@ void CountdownLogic::show(int displayMs) {
         setText(LabelId::Title, next.isEmpty() ? tr_("Ende") : next);
         setText(LabelId::Time, clockText(src.nextPendingStart()));
     }
-    lbl(LabelId::Zeit).text = remainingText(src.remainingSeconds());
+    setText(LabelId::Zeit, remainingText(src.remainingSeconds()));
 
     const int textLeft = right(LabelId::Zeit) + 5;
     lbl(LabelId::Caption).left = textLeft;
     lbl(LabelId::Title).left = textLeft;
+    fitTitle(edges.rightMonitorWidth - textLeft - 7);
     lbl(LabelId::Time).left = right(LabelId::Caption) + 120;
     m_width = std::max(right(LabelId::Title) + 7, right(LabelId::Time) + 7);
     lbl(LabelId::Time).left = m_width - label(LabelId::Time).width - 7;
@@ -156,6 +169,24 @@ void CountdownLogic::show(int displayMs) {
         ++m_displayRestarts;
     }
     m_slideIn = true;
+}
+
+void CountdownLogic::fitTitle(int maxWidth) {
+    const QString title = label(LabelId::Title).text;
+    if (!m_s.textWidth || maxWidth <= 0 || label(LabelId::Title).width <= maxWidth)
+        return;
+    // The longest beginning that fits with the ellipsis after it.
+    const QString ellipsis(QChar(0x2026));
+    qsizetype fits = 0;
+    qsizetype tooLong = title.size();
+    while (tooLong - fits > 1) {
+        const qsizetype mid = (fits + tooLong) / 2;
+        if (m_s.textWidth(LabelId::Title, title.first(mid) + ellipsis) <= maxWidth)
+            fits = mid;
+        else
+            tooLong = mid;
+    }
+    setText(LabelId::Title, title.first(fits) + ellipsis);
 }
 
 void CountdownLogic::dismiss() {
@@ -220,12 +251,12 @@ void CountdownLogic::refreshTick() {
     if (m_announce && m_visible && (secs <= 0 || (unit && ms + 5000 > length))) {
         if (!m_flash) {
             zeit.visible = false;
-            zeit.text = QStringLiteral("0:00");
+            setText(LabelId::Zeit, QStringLiteral("0:00"));
             m_flash = true;
         }
     } else {
         zeit.visible = true;
-        zeit.text = remainingText(secs);
+        setText(LabelId::Zeit, remainingText(secs));
     }
 
     const int textLeft = right(LabelId::Zeit) + 5;

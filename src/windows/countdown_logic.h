@@ -86,6 +86,8 @@ QString clockText(const QDateTime& time);
 struct ScreenEdges {
     int right = 0;
     int bottom = 0;
+    // Of the monitor the strip slides onto (the one with the largest right edge); 0 without.
+    int rightMonitorWidth = 0;
 };
 ScreenEdges screenEdges(const QList<QRect>& monitors);
 // Top of the strip: half the bottom edge less half its height, both halves truncated.
@@ -158,6 +160,9 @@ public:
 private:
     Label& lbl(LabelId id) { return m_labels[int(id)]; }
     void setText(LabelId id, const QString& text);
+    // A title too long for the monitor would push the time off its left edge: cut with "…" to
+    // maxWidth pixels.
+    void fitTitle(int maxWidth);
     void hideWindow();
     int right(LabelId id) const;
 

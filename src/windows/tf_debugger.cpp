@@ -79,16 +79,53 @@ void TFDebugger::tmrRefreshDebugLogTimer() {
     if (text == m_shown && !edited)
         return;
     // New lines only: appended, so a long run's text is not laid out again every second and
-    // the reader keeps the place scrolled to.
+    // the reader keeps the place scrolled to. Once the memo has grown by as much as it shows,
+    // it is filled anew with the end of the text.
     const QString crlf = QStringLiteral("\r\n");
-    if (!edited && text.size() > m_shown.size() + crlf.size() && text.startsWith(m_shown) &&
-        QStringView(text).sliced(m_shown.size()).startsWith(crlf))
-        mmoDebugLog->appendPlainText(
-            text.sliced(m_shown.size() + crlf.size()).replace(crlf, QStringLiteral("\n")));
-    else
-        mmoDebugLog->setPlainText(text);
+    const bool appendable = !edited && text.size() > m_shown.size() + crlf.size() &&
+                            text.startsWith(m_shown) &&
+                            QStringView(text).sliced(m_shown.size()).startsWith(crlf);
+    const qsizetype added = text.size() - m_shown.size();
+    if (appendable && m_appended + added <= shownChars) {
+        mmoDebugLog->appendPlainText(shownText(QStringView(text).sliced(m_shown.size() + crlf.size())));
+        m_appended += added;
+    } else {
+        mmoDebugLog->setPlainText(shownText(text));
+        m_appended = 0;
+    }
     mmoDebugLog->document()->setModified(false);
     m_shown = text;
+}
+
+QString TFDebugger::shownText(QStringView text) {
+    const QStringView crlf = u"\r\n";
+    QString shown;
+    if (text.size() > shownChars) {
+        // From the beginning of the line the last shownChars characters begin in; a line too
+        // long for the memo is cut below anyway.
+        const qsizetype lineBreak = text.lastIndexOf(crlf, text.size() - shownChars);
+        text = text.sliced(lineBreak < 0 ? 0 : lineBreak + crlf.size());
+        shown =
+            tr_("(Ältere Zeilen ausgelassen: der ganze Text steht nach dem Programmende in debug_log.txt.)");
+        shown += u'\n';
+    }
+    shown.reserve(shown.size() + text.size());
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype lineEnd = text.indexOf(crlf, from);
+        const QStringView line = text.sliced(from, (lineEnd < 0 ? text.size() : lineEnd) - from);
+        if (line.size() > shownLineChars) {
+            shown += line.first(shownLineChars);
+            shown += QChar(0x2026); // …
+        } else {
+            shown += line;
+        }
+        if (lineEnd < 0)
+            break;
+        shown += u'\n';
+        from = lineEnd + crlf.size();
+    }
+    return shown;
 }
 
 void TFDebugger::showEvent(QShowEvent* event) {

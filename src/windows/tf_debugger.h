@@ -25,6 +25,15 @@ public:
     // tmrRefreshDebugLog, every second.
     void tmrRefreshDebugLogTimer();
 
+    // A debug text of many megabytes, or one line of millions of characters (a hand-edited
+    // setting is logged with its value), would take the memo minutes and gigabytes to lay out:
+    // it shows the last shownChars characters of the text, each line cut at shownLineChars.
+    // The whole text still goes to debug_log.txt at the end.
+    static constexpr qsizetype shownChars = 1'000'000;
+    static constexpr qsizetype shownLineChars = 2'000;
+    // What the memo shows of text (CR LF line breaks), with "\n" between the lines.
+    static QString shownText(QStringView text);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -41,4 +50,6 @@ private:
     // The debug text the memo was last filled with: comparing against it costs nothing while
     // the text is unchanged (both share one buffer), unlike reading the memo back.
     QString m_shown;
+    // Characters appended to the memo since it was last filled whole.
+    qsizetype m_appended = 0;
 };

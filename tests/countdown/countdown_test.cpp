@@ -223,7 +223,9 @@ TEST_F(CountdownLogicTest, DismissalKeepsItAwayForTenSeconds) {
 }
 
 TEST_F(CountdownLogicTest, SlidingOutEndsSevenSecondsAfterItAppeared) {
-    source.next = QString(600, u'x'); // far too wide to slide out in time
+    // A strip far too wide to slide out in time, on a monitor wide enough to hold it.
+    monitors = {QRect(0, 0, 10'000, 1080)};
+    source.next = QString(600, u'x');
     logic.show(0);
     run(6900);
     logic.displayTimeOver();
@@ -231,7 +233,7 @@ TEST_F(CountdownLogicTest, SlidingOutEndsSevenSecondsAfterItAppeared) {
     EXPECT_TRUE(logic.visible());
     run(10);
     EXPECT_FALSE(logic.visible());
-    EXPECT_LT(logic.geometry().x(), 3200 - 3000);
+    EXPECT_LT(logic.geometry().x(), 10'000 - 3000);
 }
 
 TEST_F(CountdownLogicTest, BlinksZeroWhenTheAnnouncedUnitBegins) {
@@ -286,6 +288,21 @@ TEST_F(CountdownLogicTest, DuringAUnitItShowsTheUnitAndNeverBlinks) {
     logic.setSource(nullptr);
     logic.show(4000);
     EXPECT_FALSE(logic.visible());
+}
+
+TEST_F(CountdownLogicTest, ATitleTooLongForTheMonitorIsCutSoTheTimeStaysOnIt) {
+    // 7 pixels a character here: 1000 characters would make a strip of over 7000 pixels.
+    for (const int length : {1000, 150}) {
+        source.next = QString(length, u'W');
+        logic.show(4000);
+        run(3000);
+        const int stripLeft = 3200 - logic.geometry().width();
+        EXPECT_EQ(logic.geometry().left(), stripLeft) << length;
+        // Slid in onto the right monitor, the whole strip is on it.
+        EXPECT_GE(stripLeft, 1920) << length;
+        EXPECT_EQ(text(LabelId::Title).endsWith(QChar(0x2026)), length == 1000) << length;
+        logic.windowHidden();
+    }
 }
 
 TEST_F(CountdownLogicTest, SoundsOnlyInTheLastMinuteOfAPause) {
@@ -372,6 +389,28 @@ TEST(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
     clock.advanceSecs(1);
     overlay.showFor(4000);
     EXPECT_TRUE(overlay.isVisible());
+}
+
+TEST(CountdownWindow, TheTimeIsNeverCutOffNorCoveredByTheCaption) {
+    FakeClock clock;
+    FakeSoundPlayer player;
+    FakeSource source;
+    TFCountdown overlay(clock, player);
+    overlay.setSource(&source);
+    auto* zeit = overlay.findChild<QLabel*>(QStringLiteral("lblZeit"));
+    auto* caption = overlay.findChild<QLabel*>(QStringLiteral("lbl1"));
+    ASSERT_TRUE(zeit && caption);
+    // Whatever font stands in for the one the strip was drawn for.
+    for (const qint64 seconds : {59, 25 * 60, 3599, 3 * 3600 + 300, 100 * 3600}) {
+        source.remainingMsValue = seconds * 1000;
+        overlay.showFor(4000);
+        ASSERT_TRUE(overlay.isVisible()) << seconds;
+        // The refresh too, which lays the labels out again.
+        QTest::qWait(30);
+        EXPECT_GE(zeit->width(), zeit->fontMetrics().horizontalAdvance(zeit->text())) << seconds;
+        EXPECT_GT(caption->x(), zeit->x() + zeit->width()) << seconds;
+        static_cast<QWidget&>(overlay).hide();
+    }
 }
 
 } // namespace

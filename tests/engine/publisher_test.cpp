@@ -200,6 +200,59 @@ TEST(SidePublisher, BreakFileRewrittenOnlyWhenItsValueChanges) {
     EXPECT_EQ(age(), longAgo);
 }
 
+TEST(SidePublisher, NeverReplacesTheProgramsOwnFiles) {
+    struct Case {
+        const char* file;  // the program's own file
+        const char* named; // the side-file path that leads to it; empty: a link to it
+    };
+    const QList<Case> cases = {{"Settings.ini", "Settings.ini"},
+                               {"Dezuzedu.log", "sub/../Dezuzedu.log"},
+                               {"worklist.log", ""},
+                               {"lastroutine.log", "lastroutine.log"},
+                               {"debug_log.txt", "debug_log.txt"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Publishing p;
+        p.clock.set(dec5, QTime(9, 0));
+        p.records.settings.LogDateiPfad = p.data.filePath(u"Dezuzedu.log"_s);
+        p.data.write(QString::fromLatin1(c.file), "precious");
+        QString path = p.data.filePath(QString::fromLatin1(c.named));
+        if (!*c.named) {
+            path = p.data.filePath(u"link.txt"_s);
+            ASSERT_TRUE(QFile::link(p.data.filePath(QString::fromLatin1(c.file)), path));
+        }
+        p.records.settings.BeginnDerNaechstenEinheitDatei = path;
+        p.records.settings.Feierabenddatei = path;
+        p.add(u"Bericht"_s, false, dec5, QTime(10, 0), 25);
+        p.add(u"Feierabend"_s, true, dec5, QTime(17, 0), 60);
+        p.publisher.PublishNextUnitStart();
+        p.publisher.UpdateSideFiles();
+        EXPECT_EQ(p.file(c.file), "precious");
+        // Both refusals are noted, once for the path.
+        p.publisher.finish();
+        EXPECT_EQ(p.records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s), 1);
+    }
+}
+
+TEST(SidePublisher, ASideFileSetToAnothersPathLeavesItToTheFirst) {
+    Publishing p;
+    p.clock.set(dec5, QTime(9, 0));
+    const QString shared = p.data.filePath(u"status.txt"_s);
+    p.records.settings.Feierabenddatei = shared;
+    p.records.settings.Mittagspausendatei = shared;
+    p.add(u"Mittagspause"_s, true, dec5, QTime(12, 0), 30);
+    p.add(u"Feierabend"_s, true, dec5, QTime(17, 0), 60);
+    for (const QString& next : {p.data.filePath(u"next.txt"_s), shared}) {
+        p.records.settings.BeginnDerNaechstenEinheitDatei = next;
+        p.publisher.PublishNextUnitStart();
+        p.publisher.UpdateSideFiles();
+        // The next-unit file is empty (no unit to come); the evening break keeps the rest.
+        EXPECT_EQ(p.file("status.txt"), QByteArray(next == shared ? "" : "05.12.2025 17:00"));
+    }
+    p.publisher.finish();
+    EXPECT_EQ(p.records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s), 1);
+}
+
 TEST(SideFileWriter, QuickWritesToOneFileEndWithTheLastAndSurviveTheEnd) {
     TempDataFolder data;
     const QString a = data.filePath(u"a.txt"_s);
@@ -225,24 +278,43 @@ TEST(SideFileWriter, QuickWritesToOneFileEndWithTheLastAndSurviveTheEnd) {
     EXPECT_EQ(QDir(data.path()).entryList(QDir::Files), QStringList({u"a.txt"_s, u"b.txt"_s}));
 }
 
-TEST(SideFileWriter, AWriteThatHangsHoldsUpTheEndOnlyBriefly) {
+TEST(SideFileWriter, ANamedPipeIsRefusedAtOnceAndHoldsUpNoOtherFile) {
     TempDataFolder data;
-    // Reading a named pipe waits for a writer that never comes.
+    // Reading a named pipe would wait for a writer that never comes.
     const QString pipe = data.filePath(u"pipe"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    QElapsedTimer elapsed;
+    SideFileWriter writer;
+    writer.replaceUnlessLastLineIs(pipe, u"05.12.2025 17:30"_s);
+    writer.replace(data.filePath(u"after.txt"_s), u"x"_s);
+    EXPECT_TRUE(writer.waitUntilIdle(5000));
+    EXPECT_EQ(data.read(u"after.txt"_s), "x");
+    writer.replace(pipe, u"y"_s);
+    EXPECT_TRUE(writer.waitUntilIdle(5000));
+    const QList<SideFileWriter::Failure> failures = writer.takeFailures();
+    ASSERT_EQ(failures.size(), 2);
+    EXPECT_EQ(failures[0].path, pipe);
+    // Still the pipe, not a plain file put in its place.
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
+}
+
+TEST(SideFileWriter, AnEnormousFileIsLookedAtByItsEndOnly) {
+    TempDataFolder data;
+    const QString path = data.filePath(u"feierabend.txt"_s);
+    // Eight gigabytes that take no room on the disk, with the value as their last line.
+    const qint64 hole = qint64(8) << 30;
     {
-        SideFileWriter writer;
-        writer.replaceUnlessLastLineIs(pipe, u"05.12.2025 17:30"_s);
-        writer.replace(data.filePath(u"after.txt"_s), u"x"_s);
-        EXPECT_FALSE(writer.waitUntilIdle(200));
-        elapsed.start();
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(hole) && f.seek(hole));
+        ASSERT_EQ(f.write("\r\n05.12.2025 17:30"), 18);
     }
-    EXPECT_LT(elapsed.elapsed(), SideFileWriter::shutdownWaitMs + 1000);
-    // Let the abandoned worker go: it ends on its own without touching the writer.
-    const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
+    SideFileWriter writer;
+    writer.replaceUnlessLastLineIs(path, u"05.12.2025 17:30"_s);
+    ASSERT_TRUE(writer.waitUntilIdle(10'000));
+    EXPECT_EQ(QFileInfo(path).size(), hole + 18);
+    writer.replaceUnlessLastLineIs(path, u"05.12.2025 18:00"_s);
+    ASSERT_TRUE(writer.waitUntilIdle(10'000));
+    EXPECT_EQ(data.read(u"feierabend.txt"_s), "05.12.2025 18:00");
+    EXPECT_TRUE(writer.takeFailures().isEmpty());
 }
 
 // The whole program without windows, with the real publisher, on a fake clock.

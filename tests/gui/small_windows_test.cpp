@@ -269,6 +269,34 @@ TEST_F(DebuggerTest, ButtonsWorkOnTheRealLogAndTheMemoFollowsTheDebugText) {
     EXPECT_TRUE(records.debugLog.text().contains(u"Schreibe in Log-Datei"_s));
 }
 
+TEST_F(DebuggerTest, AHugeDebugTextShowsItsEndInLinesOfBoundedLength) {
+    AddressShell desktop;
+    TFDebugger debugger(records, desktop, [] { return false; });
+    auto* memo = child<QPlainTextEdit>(debugger, "mmoDebugLog");
+    debugger.show();
+    const struct {
+        const char* name;
+        int lines;
+        qsizetype lineChars;
+    } cases[] = {
+        {"many lines", 30'000, 100}, {"one endless line", 1, 3'000'000}, {"a short line after", 1, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int i = 0; i < c.lines; ++i)
+            records.debugLog.AddDebugLine(QString::number(i) + QString(c.lineChars, u'y'));
+        debugger.tmrRefreshDebugLogTimer();
+        const QStringList shown = memo->toPlainText().split(u'\n');
+        EXPECT_LE(memo->toPlainText().size(), TFDebugger::shownChars + TFDebugger::shownLineChars + 200);
+        EXPECT_TRUE(shown.first().startsWith(u"(Ältere Zeilen ausgelassen"_s));
+        const QString last = records.debugLog.text().split(u"\r\n"_s).last();
+        EXPECT_EQ(shown.last(), last.size() > TFDebugger::shownLineChars
+                                    ? last.first(TFDebugger::shownLineChars) + QChar(0x2026)
+                                    : last);
+        for (const QString& line : shown)
+            ASSERT_LE(line.size(), TFDebugger::shownLineChars + 1);
+    }
+}
+
 TEST_F(DebuggerTest, HelpMenuShowsTheProgramsWindows) {
     open();
     QStringList shown;
