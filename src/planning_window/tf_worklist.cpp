@@ -1292,7 +1292,9 @@ void TFWorklist::onMoveLog() {
     if (!target || target->isEmpty())
         return;
     const QString from = settings().LogDateiPfad;
-    const logmove::Result result = logmove::moveActivityLog(m_records, *target);
+    const logmove::Result result = logmove::moveActivityLog(
+        m_records, *target,
+        {m_planFile.worklistPath(), m_planFile.routinePath(), m_planFile.currentFileName()});
     if (result.outcome == logmove::Outcome::Failed) {
         m_ui.showMessage(tr_("Die Log-Datei konnte nicht verschoben werden. Sie bleibt unverändert in:") +
                          u"\r\n"_s + from + u"\r\n\r\n"_s + result.error);

@@ -8,9 +8,30 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace logmove {
 
 namespace {
+
+// One spelling per file, also for a file not there yet, so that "./", ".." and links compare.
+QString fileKey(const QString& path) {
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
+// The files the program writes over whenever it saves them.
+bool isRewrittenFile(const Records& records, const QString& to, QStringList files) {
+    const Settings& s = records.settings;
+    files << records.settingsFile.filePath() << records.debugLogPath() << s.BeginnDerNaechstenEinheitDatei
+          << s.Feierabenddatei << s.Mittagspausendatei;
+    const QString key = fileKey(to);
+    return std::any_of(files.cbegin(), files.cend(),
+                       [&](const QString& f) { return !f.isEmpty() && fileKey(f) == key; });
+}
 
 // The log can go to the path: Existing, NoLogYet, Moved (a checked copy lies there) or Failed.
 Result copyLog(const QString& from, const QString& to) {
@@ -55,9 +76,14 @@ QString describe(const Result& r) {
 
 } // namespace
 
-Result moveActivityLog(Records& records, const QString& to) {
+Result moveActivityLog(Records& records, const QString& to, const QStringList& planFiles) {
     const QString from = records.settings.LogDateiPfad;
-    Result result = copyLog(from, to);
+    Result result;
+    if (isRewrittenFile(records, to, planFiles))
+        result.error =
+            tr_("Diese Datei schreibt Taktplan selbst bei jedem Speichern neu; das Log ginge dort verloren.");
+    else
+        result = copyLog(from, to);
     if (result.outcome != Outcome::Failed) {
         records.settings.LogDateiPfad = to;
         // Until the settings name the new place, the old file is the one the next start reads.

@@ -173,6 +173,11 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
         {"with the disk full halfway", data.filePath(u"ziel/voll.txt"_s), {}, false, {}, true, 10},
         // The next start would look for the log where the settings still say it is.
         {"when the settings cannot be saved", data.filePath(u"ziel/log.txt"_s), {}, false, {}, true, 0, true},
+        // Files the program writes over on every save would take the log with them.
+        {"onto the settings file", data.filePath(u"ziel/../Settings.ini"_s), {}, false, {}, true},
+        {"onto the plan file", data.filePath(u"worklist.log"_s), "Eins///25\r\n", false, "Eins///25\r\n",
+         true},
+        {"onto the debug log", data.filePath(u"debug_log.txt"_s), {}, false, {}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
