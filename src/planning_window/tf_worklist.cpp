@@ -1312,8 +1312,10 @@ void TFWorklist::onOpenDataFolder() {
 }
 
 void TFWorklist::onOpenSettingsFile() {
-    if (!QFileInfo::exists(m_records.settingsFile.filePath()))
-        m_records.saveSettings();
+    // Without a file there is nothing to edit: the editor would show an empty page and the
+    // program would end for nothing, with the plan perhaps unsaved (the failure was reported).
+    if (!QFileInfo(m_records.settingsFile.filePath()).isFile() && !m_records.saveSettings())
+        return;
     if (m_settingsCommand)
         m_settingsCommand();
     else

@@ -261,6 +261,13 @@ TEST_F(SettingsMenuTest, FolderAndSettingsFileCommands) {
     item(u"mniIniDateiOeffnen1"_s)->trigger();
     EXPECT_TRUE(QFile::exists(records.settingsFile.filePath()));
     EXPECT_EQ(settingsCommands, 1);
+    // A settings file that cannot be written: the program neither opens an editor nor ends.
+    QFile::remove(records.settingsFile.filePath());
+    QDir().mkpath(records.settingsFile.filePath());
+    item(u"mniIniDateiOeffnen1"_s)->trigger();
+    EXPECT_EQ(settingsCommands, 1);
+    EXPECT_EQ(ui.messages.size(), 1);
+    QDir().rmdir(records.settingsFile.filePath());
 }
 
 TEST_F(SettingsMenuTest, HelpItemsLeadToTheInstalledGuideOrAConfiguredAddress) {
