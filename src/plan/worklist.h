@@ -121,6 +121,9 @@ public:
     // unit mode for every selected open unit. A text that is no length the plan can hold falls
     // back to the big pause or the unit length.
     void setDurations(const QList<int>& rows, const QString& text);
+    // A new unit length for every unit still to do (status " "), fixed ones included; their ends
+    // follow. Returns whether any changed.
+    bool setPendingUnitLengths(int minutes);
     // Moves the selected open rows up (down) by one row as a block; a finished or unselected
     // blocked row stops it. Nothing at all when the first (last) row is selected: returns false.
     // *firstMoved: the id of the entry that moved first, 0 when none moved. Schedule.

@@ -286,6 +286,20 @@ void Worklist::setDurations(const QList<int>& rows, const QString& text) {
     entriesEdited();
 }
 
+bool Worklist::setPendingUnitLengths(int minutes) {
+    const QString text = QString::number(minutes);
+    bool changed = false;
+    for (PlanEntry& e : m_entries) {
+        if (e.isPending() && e.isUnit() && e.duration != text) {
+            setLength(e, minutes);
+            changed = true;
+        }
+    }
+    if (changed)
+        entriesEdited();
+    return changed;
+}
+
 bool Worklist::moveBlock(const QList<int>& rows, int step, quint64* firstMoved) {
     if (firstMoved)
         *firstMoved = 0;

@@ -1209,17 +1209,7 @@ void TFWorklist::onUnitLength() {
         return;
     settings().StandardDauerEinheit = *value;
     // Units still to do take the new length; the schedule refresh moves the times after them.
-    const QString duration = QString::number(*value);
-    bool changed = false;
-    for (qsizetype row = 0; row < m_worklist.entries().size(); ++row) {
-        const PlanEntry& e = m_worklist.entries().at(row);
-        if (e.isPending() && e.isUnit() && e.duration != duration) {
-            m_worklist.editEntry(row).duration = duration;
-            changed = true;
-        }
-    }
-    if (changed)
-        m_worklist.entriesEdited();
+    m_worklist.setPendingUnitLengths(*value);
     m_records.saveSettings();
 }
 

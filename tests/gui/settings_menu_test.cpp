@@ -146,6 +146,12 @@ TEST_F(SettingsMenuTest, NewUnitLengthReachesOnlyUnitsStillToDo) {
         durations.append(e.displayText.section(u' ', 0, 0) + u'=' + e.duration);
     durations.sort();
     EXPECT_EQ(durations.join(u' '), u"Pause:=25 fertig=25 fest=50 läuft=25 relativ=50"_s);
+    // A fixed unit shows the end of its new length at once.
+    for (const PlanEntry& e : entries()) {
+        if (e.displayText == u"fest"_s) {
+            EXPECT_EQ(e.endTime, u"11:50"_s);
+        }
+    }
 }
 
 TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
