@@ -71,6 +71,10 @@ TEST_F(EditingTest, RenameByTheFirstSelectedEntry) {
         {"an empty pause title", {2}, "", "Tee (grün)", "Fertig, A, Pause: 10 min, B, Pause: 5 min, C"},
         {"a title the file would read as a pause", {1}, "Pause: 5 min", "A",
          "Fertig, Pause 5 min, Pause: 10 min (Tee (grün)), B, Pause: 5 min, C", Why::PausePrefix},
+        {"a title the log would read as finished", {1}, "Bericht [x]", "A",
+         "Fertig, Bericht (x), Pause: 10 min (Tee (grün)), B, Pause: 5 min, C", Why::FinishMark},
+        {"a title that is the finish mark", {1}, "[x]", "A",
+         "Fertig, (x), Pause: 10 min (Tee (grün)), B, Pause: 5 min, C", Why::FinishMark},
     };
     // clang-format on
     for (const auto& c : cases) {
