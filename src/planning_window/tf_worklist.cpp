@@ -48,6 +48,8 @@ constexpr int minWindowWidth = 430;
 constexpr int minWindowHeight = 185;
 // A unit or pause longer than a day leaves no room for a plan of that day.
 constexpr int longestLength = 24 * 60;
+// Points: the largest font the plan list is shown with, whatever the settings say.
+constexpr int largestFontSize = 48;
 QString unitActiveSuffix() {
     return tr_(" - EINHEIT AKTIV");
 }
@@ -397,8 +399,10 @@ void TFWorklist::applyFont() {
     QFont font;
     font.setFamilies({u"Tahoma"_s});
     font.setStyleHint(QFont::SansSerif);
+    // A hand-set size past what a window can show would hide the plan (a huge size paints no
+    // text at all): it is shown at the largest size that still leaves rows to read.
     const int size = settings().Schriftgroesse;
-    font.setPointSize(size > 0 ? size : 10);
+    font.setPointSize(size > 0 ? std::min(size, largestFontSize) : 10);
     // The list and the input field follow the setting; the menus keep the system's font.
     m_client->setFont(font);
 
