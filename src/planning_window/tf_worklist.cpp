@@ -49,7 +49,7 @@ constexpr int minWindowHeight = 185;
 // A unit or pause longer than a day leaves no room for a plan of that day.
 constexpr int longestLength = 24 * 60;
 // Points: the largest font the plan list is shown with, whatever the settings say.
-constexpr int largestFontSize = 48;
+constexpr int largestFontSize = 28;
 QString unitActiveSuffix() {
     return tr_(" - EINHEIT AKTIV");
 }
