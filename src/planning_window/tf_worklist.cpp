@@ -1286,9 +1286,12 @@ void TFWorklist::onMoveLog() {
     if (!target || target->isEmpty())
         return;
     const QString from = settings().LogDateiPfad;
-    const logmove::Result result = logmove::moveActivityLog(
-        m_records, *target,
-        {m_planFile.worklistPath(), m_planFile.routinePath(), m_planFile.currentFileName()});
+    // The plan files and the copies kept of them when lines could not be read.
+    QStringList planFiles;
+    for (const QString& f :
+         {m_planFile.worklistPath(), m_planFile.routinePath(), m_planFile.currentFileName()})
+        planFiles << f << PlanFile::backupPath(f);
+    const logmove::Result result = logmove::moveActivityLog(m_records, *target, planFiles);
     if (result.outcome == logmove::Outcome::Failed) {
         m_ui.showMessage(tr_("Die Log-Datei konnte nicht verschoben werden. Sie bleibt unverändert in:") +
                          u"\r\n"_s + from + u"\r\n\r\n"_s + result.error);

@@ -184,6 +184,7 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
         {"onto the plan file", data.filePath(u"worklist.log"_s), "Eins///25\r\n", false, "Eins///25\r\n",
          true},
         {"onto the debug log", data.filePath(u"debug_log.txt"_s), {}, false, {}, true},
+        {"onto the plan file's backup", data.filePath(u"worklist.log.bak"_s), {}, false, {}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
