@@ -84,9 +84,24 @@ bool PlanFile::IsFileLocked(const QString& fileName) {
     return false;
 }
 
+bool PlanFile::isRecordsFile(const QString& fileName) const {
+    // The activity log and the settings are whole histories and choices, not plans: a plan saved
+    // over them (say, after the log was opened as a plan) would wipe them.
+    for (const QString& own : {m_settings.LogDateiPfad, m_folder.filePath(QStringLiteral("Settings.ini")),
+                               m_folder.filePath(QStringLiteral("debug_log.txt"))}) {
+        if (textfile::isSameFile(own, fileName))
+            return true;
+    }
+    return false;
+}
+
 bool PlanFile::SavePlan(const QString& fileName, bool withFinished, bool withDates) {
     textfile::WriteError error;
-    if (IsFileLocked(fileName)) {
+    if (isRecordsFile(fileName)) {
+        error.text =
+            tr_("Diese Datei ist das Log oder die Einstellungen von Taktplan; ein Plan darf sie nicht "
+                "ersetzen.");
+    } else if (IsFileLocked(fileName)) {
         // Left alone: the next save writes the whole plan anyway. A lock that stays still keeps
         // the user's changes off the disk, so it is reported like any other failure.
         error.text = tr_("Die Datei ist schreibgeschützt oder von einem anderen Programm geöffnet.");

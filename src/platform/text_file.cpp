@@ -2,6 +2,7 @@
 
 #include "file_sync.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -327,6 +328,22 @@ bool copyNewFile(const QString& from, const QString& to, QString* error) {
             *error = failure;
     }
     return ok;
+}
+
+namespace {
+
+QString fileKey(const QString& path) {
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
+} // namespace
+
+bool isSameFile(const QString& a, const QString& b) {
+    return !a.isEmpty() && !b.isEmpty() && fileKey(a) == fileKey(b);
 }
 
 } // namespace textfile

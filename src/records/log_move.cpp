@@ -14,23 +14,13 @@ namespace logmove {
 
 namespace {
 
-// One spelling per file, also for a file not there yet, so that "./", ".." and links compare.
-QString fileKey(const QString& path) {
-    const QFileInfo info(path);
-    if (info.exists())
-        return info.canonicalFilePath();
-    const QString folder = info.absoluteDir().canonicalPath();
-    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
-}
-
 // The files the program writes over whenever it saves them.
 bool isRewrittenFile(const Records& records, const QString& to, QStringList files) {
     const Settings& s = records.settings;
     files << records.settingsFile.filePath() << records.debugLogPath() << s.BeginnDerNaechstenEinheitDatei
           << s.Feierabenddatei << s.Mittagspausendatei;
-    const QString key = fileKey(to);
     return std::any_of(files.cbegin(), files.cend(),
-                       [&](const QString& f) { return !f.isEmpty() && fileKey(f) == key; });
+                       [&](const QString& f) { return textfile::isSameFile(f, to); });
 }
 
 // The log can go to the path: Existing, NoLogYet, Moved (a checked copy lies there) or Failed.

@@ -388,4 +388,29 @@ TEST_F(SettingsMenuTest, HandSetFontSizeStillShowsThePlan) {
     }
 }
 
+TEST_F(SettingsMenuTest, PlanIsNeverSavedOverTheLogOrTheSettings) {
+    const QByteArray history = "\r\nMo, 07.12.2026 08:00|25 Bericht [x]";
+    data.write(u"Dezuzedu.log"_s, history);
+    records.settings.LogDateiPfad = data.filePath(u"Dezuzedu.log"_s);
+    ASSERT_TRUE(records.saveSettings());
+    const QByteArray settings = data.read(u"Settings.ini"_s);
+    QDir(data.path()).mkpath(u"ziel"_s);
+    open();
+    enter(u"Plan"_s);
+    for (const QString& target :
+         {data.filePath(u"Dezuzedu.log"_s), data.filePath(u"ziel/../Settings.ini"_s)}) {
+        ui.answer(ScriptedUi::Kind::SaveFile, target);
+        key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    }
+    // The log opened as a plan: "Speichern" does not write it back either.
+    ui.answer(ScriptedUi::Kind::OpenFile, data.filePath(u"Dezuzedu.log"_s));
+    key(Qt::Key_O, Qt::ControlModifier);
+    key(Qt::Key_Escape);
+    key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(data.read(u"Dezuzedu.log"_s), history);
+    EXPECT_EQ(data.read(u"Settings.ini"_s), settings);
+    EXPECT_EQ(ui.messages.filter(u"Log oder die Einstellungen"_s).size(), 2)
+        << ui.messages.join(u"\n---\n"_s).toStdString();
+}
+
 } // namespace
