@@ -413,4 +413,23 @@ TEST_F(SettingsMenuTest, PlanIsNeverSavedOverTheLogOrTheSettings) {
         << ui.messages.join(u"\n---\n"_s).toStdString();
 }
 
+TEST_F(SettingsMenuTest, PlanOfThousandsOfBadLinesIsToldInAMessageThatFitsTheScreen) {
+    QByteArray bad;
+    for (int i = 0; i < 3000; ++i)
+        bad += "Eins " + QByteArray::number(i) + "///25|||99:99" + QByteArray(500, 'x') + "\r\n";
+    data.write(u"kaputt.txt"_s, bad + "Gut///25\r\n");
+    open();
+    ui.answer(ScriptedUi::Kind::OpenFile, data.filePath(u"kaputt.txt"_s));
+    key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(ui.messages.size(), 1);
+    const QString& text = ui.messages.constFirst();
+    // A few lines, none wider than a screen, the count of the rest, and where the file was kept.
+    EXPECT_LE(text.count(u'\n'), 30) << text.toStdString();
+    for (const QString& line : text.split(u'\n'))
+        EXPECT_LE(line.size(), 200);
+    EXPECT_TRUE(text.contains(u"2980"_s));
+    EXPECT_TRUE(text.endsWith(PlanFile::backupPath(data.filePath(u"kaputt.txt"_s))));
+    EXPECT_EQ(shown(), u"1|09:00|09:25|Gut"_s);
+}
+
 } // namespace
