@@ -343,7 +343,13 @@ QString fileKey(const QString& path) {
 } // namespace
 
 bool isSameFile(const QString& a, const QString& b) {
-    return !a.isEmpty() && !b.isEmpty() && fileKey(a) == fileKey(b);
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    // Names first, without touching the disk: the paths compared on every plan save may lie in
+    // a remote folder that is slow to answer or gone.
+    if (QFileInfo(a).fileName().compare(QFileInfo(b).fileName(), Qt::CaseInsensitive) != 0)
+        return false;
+    return fileKey(a) == fileKey(b);
 }
 
 } // namespace textfile

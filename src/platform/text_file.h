@@ -72,7 +72,8 @@ bool appendText(const QString& path, QStringView text, QString* error = nullptr)
 bool copyNewFile(const QString& from, const QString& to, QString* error = nullptr);
 
 // Whether two paths name the same file, also when one of them does not exist yet: "..", "./"
-// and links are resolved as far as the folders exist.
+// and links are resolved as far as the folders exist. Only paths ending in the same file name
+// are looked up on the disk (a link under another name is not followed).
 bool isSameFile(const QString& a, const QString& b);
 
 } // namespace textfile
