@@ -84,9 +84,24 @@ bool PlanFile::IsFileLocked(const QString& fileName) {
     return false;
 }
 
+bool PlanFile::isRecordsFile(const QString& fileName) const {
+    // The activity log and the settings are whole histories and choices, not plans: a plan saved
+    // over them (say, after the log was opened as a plan) would wipe them.
+    for (const QString& own : {m_settings.LogDateiPfad, m_folder.filePath(QStringLiteral("Settings.ini")),
+                               m_folder.filePath(QStringLiteral("debug_log.txt"))}) {
+        if (textfile::isSameFile(own, fileName))
+            return true;
+    }
+    return false;
+}
+
 bool PlanFile::SavePlan(const QString& fileName, bool withFinished, bool withDates) {
     textfile::WriteError error;
-    if (IsFileLocked(fileName)) {
+    if (isRecordsFile(fileName)) {
+        error.text =
+            tr_("Diese Datei ist das Log oder die Einstellungen von Taktplan; ein Plan darf sie nicht "
+                "ersetzen.");
+    } else if (IsFileLocked(fileName)) {
         // Left alone: the next save writes the whole plan anyway. A lock that stays still keeps
         // the user's changes off the disk, so it is reported like any other failure.
         error.text = tr_("Die Datei ist schreibgeschützt oder von einem anderen Programm geöffnet.");
@@ -313,13 +328,24 @@ bool PlanFile::LoadPlan(const QString& fileName, const std::function<bool()>& st
                                     QStringLiteral(" übersprungen"));
         QString backup;
         const bool kept = keepBackup(fileName, &backup);
-        QString text = QStringLiteral("Einige Zeilen der Plandatei konnten nicht gelesen werden und wurden "
-                                      "übersprungen. Alle übrigen Einträge wurden geladen.\n\nDatei: ") +
-                       fileName + QStringLiteral("\n\n") + badLines.join(QLatin1Char('\n'));
+        // The message must fit on a screen, or its button and the backup's name are out of reach;
+        // the debug log has every line.
+        constexpr qsizetype shownLines = 20;
+        constexpr qsizetype shownChars = 120;
+        QStringList shown;
+        for (const QString& bad : badLines.first(std::min(shownLines, badLines.size())))
+            shown.append(bad.size() > shownChars ? bad.left(shownChars) + QStringLiteral("...") : bad);
+        if (badLines.size() > shownLines)
+            shown.append(tr_("... und %1 weitere (alle im Debug-Log)").arg(badLines.size() - shownLines));
+        QString text =
+            tr_("Einige Zeilen der Plandatei konnten nicht gelesen werden und wurden übersprungen. "
+                "Alle übrigen Einträge wurden geladen.") +
+            QStringLiteral("\n\n") + tr_("Datei:") + QLatin1Char(' ') + fileName + QStringLiteral("\n\n") +
+            shown.join(QLatin1Char('\n')) + QStringLiteral("\n\n");
         if (kept)
-            text += QStringLiteral("\n\nDie Datei wurde unverändert gesichert als: ") + backup;
+            text += tr_("Die Datei wurde unverändert gesichert als:") + QLatin1Char(' ') + backup;
         else
-            text += QStringLiteral("\n\nDie Datei konnte nicht gesichert werden (") + backup +
+            text += tr_("Die Datei konnte nicht gesichert werden") + QStringLiteral(" (") + backup +
                     QStringLiteral(").");
         m_ui.showMessage(text);
     }

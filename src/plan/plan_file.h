@@ -78,6 +78,8 @@ public:
     void setCurrentFileName(const QString& fileName) { m_currentFileName = fileName; }
 
 private:
+    // The activity log, the settings file or the debug log: never written as a plan.
+    bool isRecordsFile(const QString& fileName) const;
     struct ParsedLine;
     ParsedLine parseLine(QString line, const QDateTime& now, bool tomorrowFlag) const;
     bool keepBackup(const QString& fileName, QString* backup);

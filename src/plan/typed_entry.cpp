@@ -8,6 +8,7 @@ namespace {
 const QString pausePrefix = QStringLiteral("Pause: ");
 const QString runningMark = QStringLiteral("{{WIP}}");
 const QString timeMark = QStringLiteral("|||");
+const QString finishMark = QStringLiteral("[x]");
 
 } // namespace
 
@@ -38,6 +39,12 @@ QString TypedEntry::storableTitle(QString title, bool isPause, Adjustment* why) 
     if (title.startsWith(pausePrefix)) {
         title.remove(pausePrefix.size() - 2, 1);
         *why = Adjustment::PausePrefix;
+    }
+    // The log line is the length, a blank and the title; the finish mark is " [x]" at its end.
+    if (title.endsWith(finishMark) &&
+        (title.size() == finishMark.size() || title.at(title.size() - 4) == u' ')) {
+        title.replace(title.size() - finishMark.size(), finishMark.size(), QStringLiteral("(x)"));
+        *why = Adjustment::FinishMark;
     }
     return title;
 }

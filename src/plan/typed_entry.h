@@ -13,6 +13,8 @@ struct TypedEntry {
         PausePrefix, // a unit title "Pause: ..." became "Pause ...": it would come back as a pause
         RunningMark, // a unit title "{{WIP}}..." became "{WIP}...": it would come back running
         TimeMark,    // "|||" in a pause title became "||": it would be read as a start time
+        FinishMark,  // a unit title ending in " [x]" now ends in " (x)": the activity log would take
+                     // the unit for finished as soon as its line is written
     };
 
     bool isPause = false;

@@ -111,7 +111,8 @@ public:
     // The first selected entry's date when it is open; none otherwise.
     std::optional<QString> datePrefill(const QList<int>& rows) const;
     // A typed date for the selected open entries (fixed from then on); a text that is not a
-    // date changes nothing. Returns how many changed.
+    // date changes nothing, and an entry that would end past the last date a plan file holds
+    // keeps its own. Returns how many changed.
     int setDates(const QList<int>& rows, const QString& text);
     // Selected open entries get today's date. Schedule.
     int resetDates(const QList<int>& rows);
@@ -121,6 +122,10 @@ public:
     // unit mode for every selected open unit. A text that is no length the plan can hold falls
     // back to the big pause or the unit length.
     void setDurations(const QList<int>& rows, const QString& text);
+    // A new unit length for every unit still to do (status " "), fixed ones included; their ends
+    // follow (a fixed one that would then end past the last date keeps its length). Returns
+    // whether any changed.
+    bool setPendingUnitLengths(int minutes);
     // Moves the selected open rows up (down) by one row as a block; a finished or unselected
     // blocked row stops it. Nothing at all when the first (last) row is selected: returns false.
     // *firstMoved: the id of the entry that moved first, 0 when none moved. Schedule.

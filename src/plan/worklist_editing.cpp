@@ -22,6 +22,12 @@ QString pauseText(int minutes, const QString& title) {
     return text;
 }
 
+// Whether a fixed entry starting at start and lasting minutes ends within the dates the plan
+// file can hold: one past them would be refused when the plan is read again after a restart.
+bool fitsCalendar(Minute start, int minutes) {
+    return start >= planminutes::firstMinute() && start + minutes <= planminutes::lastMinute();
+}
+
 // Moves an open unit to start at start, fixed, keeping its length; false when its length does
 // not convert.
 bool placeFixed(PlanEntry& e, Minute start) {
@@ -37,13 +43,18 @@ bool placeFixed(PlanEntry& e, Minute start) {
 }
 
 // A new length; the end shown follows it (the schedule only rewrites the ends of relative
-// entries, so a fixed entry would otherwise show its old end).
-void setLength(PlanEntry& e, int minutes) {
-    e.duration = QString::number(minutes);
+// entries, so a fixed entry would otherwise show its old end). A fixed entry keeps its length
+// when the new one would take it past the last date: false then.
+bool setLength(PlanEntry& e, int minutes) {
     try {
-        planminutes::assignTime(e.endTime, planminutes::readStart(e) + minutes);
+        const Minute start = planminutes::readStart(e);
+        if (e.isFixed() && !fitsCalendar(start, minutes))
+            return false;
+        planminutes::assignTime(e.endTime, start + minutes);
     } catch (const plantime::ConversionError&) {
     }
+    e.duration = QString::number(minutes);
+    return true;
 }
 
 // A pause's length changed by delta (never below 0), its text rebuilt from its own title.
@@ -52,8 +63,8 @@ void resizePause(PlanEntry& e, int delta) {
     if (!planminutes::tryReadInt(e.duration, &minutes))
         return;
     const int resized = std::clamp(minutes + delta, 0, planminutes::longestDuration);
-    e.displayText = pauseText(resized, e.pauseTitle());
-    setLength(e, resized);
+    if (setLength(e, resized))
+        e.displayText = pauseText(resized, e.pauseTitle());
 }
 
 } // namespace
@@ -134,7 +145,15 @@ bool Worklist::setStartTime(int row, const QString& text) {
     const qint64 today = m_clock.today().toJulianDay();
     const Minute start = today * planminutes::minutesPerDay + time.hour() * 60 + time.minute();
     // A time that has passed today means that time tomorrow; otherwise the entry keeps its day.
-    if (start < planminutes::fromDateTime(plantime::nowToMinute(m_clock)))
+    const bool tomorrow = start < planminutes::fromDateTime(plantime::nowToMinute(m_clock));
+    try {
+        const qint64 day = tomorrow ? today + 1 : planminutes::readDay(e.date);
+        if (!fitsCalendar(day * planminutes::minutesPerDay + planminutes::timeOfDayOf(start), minutes))
+            return false;
+    } catch (const plantime::ConversionError&) {
+        return false;
+    }
+    if (tomorrow)
         planminutes::assignDate(e.date, today + 1);
     planminutes::assignTime(e.startTime, start);
     planminutes::assignTime(e.endTime, start + minutes);
@@ -232,6 +251,14 @@ int Worklist::setDates(const QList<int>& rows, const QString& text) {
         int minutes = 0;
         if (!e.isOpen() || !planminutes::tryReadInt(e.duration, &minutes))
             continue;
+        try {
+            const Minute start =
+                date.toJulianDay() * planminutes::minutesPerDay + planminutes::readTimeOfDay(e.startTime);
+            if (!fitsCalendar(start, minutes))
+                continue;
+        } catch (const plantime::ConversionError&) {
+            continue;
+        }
         e.date = dateText;
         e.startMode = planvocab::modeFixed;
         ++changed;
@@ -277,13 +304,25 @@ void Worklist::setDurations(const QList<int>& rows, const QString& text) {
     for (const int row : sel) {
         PlanEntry& e = m_entries[row];
         if (pauses && e.isPause()) {
-            e.displayText = pauseText(minutes, title);
-            setLength(e, minutes);
+            if (setLength(e, minutes))
+                e.displayText = pauseText(minutes, title);
         } else if (!pauses && e.isUnit() && e.isOpen()) {
             setLength(e, minutes);
         }
     }
     entriesEdited();
+}
+
+bool Worklist::setPendingUnitLengths(int minutes) {
+    const QString text = QString::number(minutes);
+    bool changed = false;
+    for (PlanEntry& e : m_entries) {
+        if (e.isPending() && e.isUnit() && e.duration != text && setLength(e, minutes))
+            changed = true;
+    }
+    if (changed)
+        entriesEdited();
+    return changed;
 }
 
 bool Worklist::moveBlock(const QList<int>& rows, int step, quint64* firstMoved) {

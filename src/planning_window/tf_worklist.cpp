@@ -48,6 +48,8 @@ constexpr int minWindowWidth = 430;
 constexpr int minWindowHeight = 185;
 // A unit or pause longer than a day leaves no room for a plan of that day.
 constexpr int longestLength = 24 * 60;
+// Points: the largest font the plan list is shown with, whatever the settings say.
+constexpr int largestFontSize = 28;
 QString unitActiveSuffix() {
     return tr_(" - EINHEIT AKTIV");
 }
@@ -397,8 +399,10 @@ void TFWorklist::applyFont() {
     QFont font;
     font.setFamilies({u"Tahoma"_s});
     font.setStyleHint(QFont::SansSerif);
+    // A hand-set size past what a window can show would hide the plan (a huge size paints no
+    // text at all): it is shown at the largest size that still leaves rows to read.
     const int size = settings().Schriftgroesse;
-    font.setPointSize(size > 0 ? size : 10);
+    font.setPointSize(size > 0 ? std::min(size, largestFontSize) : 10);
     // The list and the input field follow the setting; the menus keep the system's font.
     m_client->setFont(font);
 
@@ -1209,17 +1213,7 @@ void TFWorklist::onUnitLength() {
         return;
     settings().StandardDauerEinheit = *value;
     // Units still to do take the new length; the schedule refresh moves the times after them.
-    const QString duration = QString::number(*value);
-    bool changed = false;
-    for (qsizetype row = 0; row < m_worklist.entries().size(); ++row) {
-        const PlanEntry& e = m_worklist.entries().at(row);
-        if (e.isPending() && e.isUnit() && e.duration != duration) {
-            m_worklist.editEntry(row).duration = duration;
-            changed = true;
-        }
-    }
-    if (changed)
-        m_worklist.entriesEdited();
+    m_worklist.setPendingUnitLengths(*value);
     m_records.saveSettings();
 }
 
@@ -1292,7 +1286,12 @@ void TFWorklist::onMoveLog() {
     if (!target || target->isEmpty())
         return;
     const QString from = settings().LogDateiPfad;
-    const logmove::Result result = logmove::moveActivityLog(m_records, *target);
+    // The plan files and the copies kept of them when lines could not be read.
+    QStringList planFiles;
+    for (const QString& f :
+         {m_planFile.worklistPath(), m_planFile.routinePath(), m_planFile.currentFileName()})
+        planFiles << f << PlanFile::backupPath(f);
+    const logmove::Result result = logmove::moveActivityLog(m_records, *target, planFiles);
     if (result.outcome == logmove::Outcome::Failed) {
         m_ui.showMessage(tr_("Die Log-Datei konnte nicht verschoben werden. Sie bleibt unverändert in:") +
                          u"\r\n"_s + from + u"\r\n\r\n"_s + result.error);
@@ -1310,8 +1309,10 @@ void TFWorklist::onOpenDataFolder() {
 }
 
 void TFWorklist::onOpenSettingsFile() {
-    if (!QFileInfo::exists(m_records.settingsFile.filePath()))
-        m_records.saveSettings();
+    // Without a file there is nothing to edit: the editor would show an empty page and the
+    // program would end for nothing, with the plan perhaps unsaved (the failure was reported).
+    if (!QFileInfo(m_records.settingsFile.filePath()).isFile() && !m_records.saveSettings())
+        return;
     if (m_settingsCommand)
         m_settingsCommand();
     else

@@ -2,6 +2,7 @@
 
 #include "file_sync.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -360,6 +361,28 @@ bool copyNewFile(const QString& from, const QString& to, QString* error) {
             *error = failure;
     }
     return ok;
+}
+
+namespace {
+
+QString fileKey(const QString& path) {
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
+} // namespace
+
+bool isSameFile(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    // Names first, without touching the disk: the paths compared on every plan save may lie in
+    // a remote folder that is slow to answer or gone.
+    if (QFileInfo(a).fileName().compare(QFileInfo(b).fileName(), Qt::CaseInsensitive) != 0)
+        return false;
+    return fileKey(a) == fileKey(b);
 }
 
 } // namespace textfile

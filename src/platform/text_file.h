@@ -75,4 +75,9 @@ bool appendText(const QString& path, QStringView text, QString* error = nullptr)
 // on any failure the half-made copy is removed again and the source stays as it was.
 bool copyNewFile(const QString& from, const QString& to, QString* error = nullptr);
 
+// Whether two paths name the same file, also when one of them does not exist yet: "..", "./"
+// and links are resolved as far as the folders exist. Only paths ending in the same file name
+// are looked up on the disk (a link under another name is not followed).
+bool isSameFile(const QString& a, const QString& b);
+
 } // namespace textfile

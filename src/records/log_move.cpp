@@ -8,9 +8,20 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace logmove {
 
 namespace {
+
+// The files the program writes over whenever it saves them.
+bool isRewrittenFile(const Records& records, const QString& to, QStringList files) {
+    const Settings& s = records.settings;
+    files << records.settingsFile.filePath() << records.debugLogPath() << s.BeginnDerNaechstenEinheitDatei
+          << s.Feierabenddatei << s.Mittagspausendatei;
+    return std::any_of(files.cbegin(), files.cend(),
+                       [&](const QString& f) { return textfile::isSameFile(f, to); });
+}
 
 // The log can go to the path: Existing, NoLogYet, Moved (a checked copy lies there) or Failed.
 Result copyLog(const QString& from, const QString& to) {
@@ -55,9 +66,14 @@ QString describe(const Result& r) {
 
 } // namespace
 
-Result moveActivityLog(Records& records, const QString& to) {
+Result moveActivityLog(Records& records, const QString& to, const QStringList& planFiles) {
     const QString from = records.settings.LogDateiPfad;
-    Result result = copyLog(from, to);
+    Result result;
+    if (isRewrittenFile(records, to, planFiles))
+        result.error =
+            tr_("Diese Datei schreibt Taktplan selbst bei jedem Speichern neu; das Log ginge dort verloren.");
+    else
+        result = copyLog(from, to);
     if (result.outcome != Outcome::Failed) {
         records.settings.LogDateiPfad = to;
         // Until the settings name the new place, the old file is the one the next start reads.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 struct Records;
 
@@ -26,7 +27,9 @@ struct Result {
 };
 
 // Moves the log from LogDateiPfad to the path and makes it the log path (saved with the
-// settings). Leaves a debug line either way.
-Result moveActivityLog(Records& records, const QString& to);
+// settings). Leaves a debug line either way. The path may not be one of the files the program
+// rewrites as a whole: the settings file, the debug log, the side files, nor any of planFiles
+// (the plan files the caller keeps): their next save would wipe the log.
+Result moveActivityLog(Records& records, const QString& to, const QStringList& planFiles = {});
 
 } // namespace logmove

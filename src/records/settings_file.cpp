@@ -358,13 +358,13 @@ bool SettingsFile::SaveSettings(Settings& s) {
     // Written to a temporary file and renamed over the old one: a full disk or a crash in the
     // middle leaves the previous settings whole instead of a truncated file.
     if (!m_folder.ensureExists()) {
-        error = QStringLiteral("Ordner %1 kann nicht angelegt werden.").arg(m_folder.path());
+        error = tr_("Ordner %1 kann nicht angelegt werden.").arg(m_folder.path());
     } else if (textfile::writeLines(path, lines, &error)) {
         return true;
     }
     m_debugLog.AddDebugLine(QStringLiteral("Speichern der Einstellungen fehlgeschlagen: ") + path +
                             QStringLiteral(" | ") + error);
-    m_ui.showMessage(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\r\n\r\n") + path +
-                     QStringLiteral("\r\n") + error);
+    m_ui.showMessage(tr_("Die Einstellungen konnten nicht gespeichert werden.") + QStringLiteral("\r\n\r\n") +
+                     path + QStringLiteral("\r\n") + error);
     return false;
 }

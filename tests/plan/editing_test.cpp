@@ -71,6 +71,10 @@ TEST_F(EditingTest, RenameByTheFirstSelectedEntry) {
         {"an empty pause title", {2}, "", "Tee (grün)", "Fertig, A, Pause: 10 min, B, Pause: 5 min, C"},
         {"a title the file would read as a pause", {1}, "Pause: 5 min", "A",
          "Fertig, Pause 5 min, Pause: 10 min (Tee (grün)), B, Pause: 5 min, C", Why::PausePrefix},
+        {"a title the log would read as finished", {1}, "Bericht [x]", "A",
+         "Fertig, Bericht (x), Pause: 10 min (Tee (grün)), B, Pause: 5 min, C", Why::FinishMark},
+        {"a title that is the finish mark", {1}, "[x]", "A",
+         "Fertig, (x), Pause: 10 min (Tee (grün)), B, Pause: 5 min, C", Why::FinishMark},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -240,6 +244,39 @@ TEST_F(EditingTest, MovesUpDownAndDropped) {
             << c.what;
         // The relative units follow each other in their new order.
         EXPECT_EQ(list.entries().at(2).startTime, u"09:30"_s) << c.what;
+    }
+}
+
+TEST_F(EditingTest, FixedEntriesEndByTheLastDateTheFileHolds) {
+    // The plan file refuses an entry ending after 31.12.9999 23:59: no command may make one, or it
+    // would be gone from the plan after a restart.
+    const QDate today = clock.today();
+    const QDate last(9999, 12, 31);
+    // clang-format off
+    const struct { const char* what; QDate day; int h, m, minutes; bool pause;
+                   std::function<void(Worklist&)> edit; const char* want; } cases[] = {
+        {"date past the end", today, 23, 50, 25, false,
+         [](Worklist& l) { l.setDates({0}, u"31.12.9999"_s); }, "23:50|00:15|25|07.12.2026"},
+        {"date that fits", today, 9, 0, 25, false,
+         [](Worklist& l) { l.setDates({0}, u"31.12.9999"_s); }, "09:00|09:25|25|31.12.9999"},
+        {"start time past the end", last, 9, 0, 25, false,
+         [](Worklist& l) { l.setStartTime(0, u"23:59"_s); }, "09:00|09:25|25|31.12.9999"},
+        {"length past the end", last, 23, 0, 25, false,
+         [](Worklist& l) { l.setDurations({0}, u"60"_s); }, "23:00|23:25|25|31.12.9999"},
+        {"length to the last minute", last, 23, 0, 25, false,
+         [](Worklist& l) { l.setDurations({0}, u"59"_s); }, "23:00|23:59|59|31.12.9999"},
+        {"pause one minute longer", last, 23, 30, 29, true,
+         [](Worklist& l) { l.startOneMinuteLater({0}); }, "23:30|23:59|29|31.12.9999"},
+        {"new unit length", last, 23, 0, 25, false,
+         [](Worklist& l) { l.setPendingUnitLengths(60); }, "23:00|23:25|25|31.12.9999"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        list.ClearOpenEntries();
+        add(u"X"_s, plantime::wall(c.day, QTime(c.h, c.m)), " ", c.minutes, true, c.pause);
+        c.edit(list);
+        const PlanEntry& e = list.entries().at(0);
+        EXPECT_EQ(QStringList({e.startTime, e.endTime, e.duration, e.date}).join(u'|'), u8(c.want)) << c.what;
     }
 }
 
