@@ -59,14 +59,7 @@ QtSoundPlayer::QtSoundPlayer(QObject* parent) : QObject(parent) {}
 
 QtSoundPlayer::~QtSoundPlayer() {
     beginEnd();
-    if (!m_thread)
-        return;
-    if (m_thread->wait(m_endDeadline))
-        delete m_thread;
-    else
-        leftbehind::noteThreadLeftBehind();
-    // Otherwise the thread stays: destroying a running QThread would end the program at once,
-    // and it ends with the process anyway.
+    leftbehind::endThread(m_thread, m_endDeadline);
 }
 
 void QtSoundPlayer::beginEnd() {

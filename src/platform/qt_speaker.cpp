@@ -55,14 +55,7 @@ QtSpeaker::QtSpeaker(QString engine, QObject* parent) : QObject(parent), m_engin
 
 QtSpeaker::~QtSpeaker() {
     beginEnd();
-    if (!m_thread)
-        return;
-    if (m_thread->wait(m_endDeadline))
-        delete m_thread;
-    else
-        leftbehind::noteThreadLeftBehind();
-    // Otherwise the thread stays: destroying a running QThread would end the program at once,
-    // and it ends with the process anyway.
+    leftbehind::endThread(m_thread, m_endDeadline);
 }
 
 void QtSpeaker::beginEnd() {

@@ -1,6 +1,7 @@
 #include "tf_debugger.h"
 
 #include "records.h"
+#include "screen_centre.h"
 #include "shell.h"
 #include "translate.h"
 
@@ -132,15 +133,6 @@ void TFDebugger::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
-    centre();
+    centreOnItsScreen(*this);
     tmrRefreshDebugLogTimer();
-}
-
-void TFDebugger::centre() {
-    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect area = s->availableGeometry();
-    const QSize outer = frameGeometry().size();
-    move(area.x() + area.width() / 2 - outer.width() / 2, area.y() + area.height() / 2 - outer.height() / 2);
 }

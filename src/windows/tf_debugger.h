@@ -39,7 +39,6 @@ protected:
 
 private:
     QPushButton* addButton(const QString& name, const QString& caption, const std::function<void()>& action);
-    void centre();
 
     Records& m_records;
     Shell& m_shell;

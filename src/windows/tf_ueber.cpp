@@ -1,5 +1,6 @@
 #include "tf_ueber.h"
 
+#include "screen_centre.h"
 #include "shell.h"
 #include "taktplan_version.h"
 #include "translate.h"
@@ -109,7 +110,7 @@ void TFUeber::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     setWindowTitle(tr_("Über Taktplan") + u' ' + QStringLiteral(TAKTPLAN_VERSION));
     if (!event->spontaneous())
-        centre();
+        centreOnItsScreen(*this);
 }
 
 void TFUeber::keyPressEvent(QKeyEvent* event) {
@@ -134,13 +135,4 @@ bool TFUeber::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void TFUeber::centre() {
-    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect area = s->availableGeometry();
-    const QSize outer = frameGeometry().size();
-    move(area.x() + area.width() / 2 - outer.width() / 2, area.y() + area.height() / 2 - outer.height() / 2);
 }

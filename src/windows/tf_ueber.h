@@ -30,7 +30,6 @@ protected:
 
 private:
     QLabel* addLink(const QString& name, const QString& text, const QString& address);
-    void centre();
 
     Shell& m_shell;
     QPlainTextEdit* mmo1 = nullptr;
