@@ -1045,7 +1045,8 @@ void TFWorklist::onNew() {
 }
 
 void TFWorklist::onLogs() {
-    m_shell.openFile(settings().LogDateiPfad);
+    if (m_records.activityLog.CreateIfMissing())
+        m_shell.openFile(settings().LogDateiPfad);
 }
 
 void TFWorklist::onQuit() {
