@@ -24,11 +24,14 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
+#include <atomic>
 #include <cstdio>
+#include <memory>
 
 BilanzWindow::BilanzWindow(const Clock& clock, logsource::Location location, QWidget* parent)
     : QMainWindow(parent), m_clock(clock), m_loader(new LogLoader(clock, std::move(location), this)) {
@@ -60,10 +63,10 @@ BilanzWindow::BilanzWindow(const Clock& clock, logsource::Location location, QWi
     forward->setToolTip(tr_("Weiter"));
     QAction* today = bar->addAction(tr_("Heute"));
     bar->addSeparator();
-    auto* exportButton = new QToolButton(bar);
-    exportButton->setObjectName(QStringLiteral("exportButton"));
-    exportButton->setText(tr_("Exportieren …"));
-    bar->addWidget(exportButton);
+    m_exportButton = new QToolButton(bar);
+    m_exportButton->setObjectName(QStringLiteral("exportButton"));
+    m_exportButton->setText(tr_("Exportieren …"));
+    bar->addWidget(m_exportButton);
 
     m_pages = new QStackedWidget(this);
     m_tabs = new QTabWidget(m_pages);
@@ -134,7 +137,7 @@ BilanzWindow::BilanzWindow(const Clock& clock, logsource::Location location, QWi
         setRange(RangeKind::Day, day);
         m_tabs->setCurrentIndex(2);
     });
-    connect(exportButton, &QToolButton::clicked, this, &BilanzWindow::exportCommand);
+    connect(m_exportButton, &QToolButton::clicked, this, &BilanzWindow::exportCommand);
     connect(m_loader, &LogLoader::progress, this, [this](int percent) {
         m_progress->setValue(percent);
         m_progress->setVisible(percent < 100);
@@ -149,7 +152,13 @@ BilanzWindow::BilanzWindow(const Clock& clock, logsource::Location location, QWi
     resize(1000, 700);
 }
 
-BilanzWindow::~BilanzWindow() = default;
+BilanzWindow::~BilanzWindow() {
+    // A closed window leaves no export behind: the file is not committed, the old one stays.
+    if (m_exportThread) {
+        m_stopExport = true;
+        m_exportThread->wait();
+    }
+}
 
 QDate BilanzWindow::from() const {
     return m_from->date();
@@ -241,9 +250,14 @@ void BilanzWindow::onLoaded(const logsource::Loaded& result) {
     if (!result.ok) {
         m_haveLog = false;
         m_log = LogDays();
+        using Refusal = logsource::Loaded::Refusal;
+        const QString reason = result.refusal == Refusal::Folder ? tr_("Der Pfad ist ein Ordner.")
+                               : result.refusal == Refusal::NotRegularFile
+                                   ? tr_("Der Pfad ist keine gewöhnliche Datei.")
+                                   : result.error;
         m_emptyState->setText(result.exists
                                   ? tr_("Die Aktivitätsdatei kann nicht gelesen werden:") +
-                                        QStringLiteral("\n") + path + QStringLiteral("\n\n") + result.error
+                                        QStringLiteral("\n") + path + QStringLiteral("\n\n") + reason
                                   : tr_("Noch keine Aktivitätsdatei vorhanden:") + QStringLiteral("\n") +
                                         path + QStringLiteral("\n\n") +
                                         tr_("Sobald die erste Einheit erledigt ist, erscheint sie hier."));
@@ -270,18 +284,73 @@ QString BilanzWindow::statusText() const {
     return m_status->text();
 }
 
-bool BilanzWindow::exportRange(const QString& path, evaluation::ExportFormat format, QString* error) const {
+namespace {
+
+// Writes the days from..to of the log to path, all or nothing; stop (asked at every piece) ends
+// it without touching the file.
+bool writeExport(const LogDays& log, QDate from, QDate to, const QString& path,
+                 evaluation::ExportFormat format, QString* error, const std::atomic_bool* stop) {
     QSaveFile file(path);
-    const auto write = [&file](QByteArrayView piece) {
-        return file.write(piece.data(), piece.size()) == piece.size();
+    const auto write = [&file, stop](QByteArrayView piece) {
+        return !(stop && *stop) && file.write(piece.data(), piece.size()) == piece.size();
     };
-    if (!file.open(QIODevice::WriteOnly) ||
-        !evaluation::writeDays(m_log, m_from->date(), m_to->date(), format, write) || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !evaluation::writeDays(log, from, to, format, write) ||
+        !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool BilanzWindow::exportRange(const QString& path, evaluation::ExportFormat format, QString* error) const {
+    return writeExport(m_log, m_from->date(), m_to->date(), path, format, error, nullptr);
+}
+
+void BilanzWindow::startExport(const QString& path, evaluation::ExportFormat format) {
+    if (m_exportThread)
+        return;
+    // A long range takes seconds: the window stays usable, and one export runs at a time. The
+    // worker has its own copy of the days, so a new read of the log cannot change them under it.
+    struct Outcome {
+        bool ok = false;
+        QString error;
+    };
+    const auto outcome = std::make_shared<Outcome>();
+    m_stopExport = false;
+    m_exportButton->setEnabled(false);
+    statusBar()->showMessage(tr_("Exportiere …") + QLatin1Char(' ') + path);
+    m_exportThread = QThread::create(
+        [log = m_log, from = m_from->date(), to = m_to->date(), path, format, outcome, stop = &m_stopExport] {
+            outcome->ok = writeExport(log, from, to, path, format, &outcome->error, stop);
+        });
+    m_exportThread->setParent(this);
+    connect(m_exportThread, &QThread::finished, this, [this, path, outcome] {
+        m_exportThread->deleteLater();
+        m_exportThread = nullptr;
+        m_exportButton->setEnabled(true);
+        if (outcome->ok) {
+            statusBar()->showMessage(tr_("Exportiert: ") + path, 5000);
+        } else {
+            statusBar()->clearMessage();
+            auto* box =
+                new QMessageBox(QMessageBox::Warning, tr_("Bilanzblick"),
+                                tr_("Die Datei konnte nicht geschrieben werden:") + QStringLiteral("\n") +
+                                    path + QStringLiteral("\n\n") + outcome->error,
+                                QMessageBox::Ok, this);
+            box->setObjectName(QStringLiteral("exportError"));
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        }
+        emit exportFinished(outcome->ok);
+    });
+    m_exportThread->start();
+}
+
+bool BilanzWindow::exportRunning() const {
+    return m_exportThread != nullptr;
 }
 
 void BilanzWindow::exportCommand() {
@@ -298,13 +367,7 @@ void BilanzWindow::exportCommand() {
         path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive) || filter.contains(QLatin1String("json"))
             ? evaluation::ExportFormat::Json
             : evaluation::ExportFormat::Csv;
-    QString error;
-    if (!exportRange(path, format, &error))
-        QMessageBox::warning(this, tr_("Bilanzblick"),
-                             tr_("Die Datei konnte nicht geschrieben werden:") + QStringLiteral("\n") + path +
-                                 QStringLiteral("\n\n") + error);
-    else
-        statusBar()->showMessage(tr_("Exportiert: ") + path, 5000);
+    startExport(path, format);
 }
 
 namespace bilanzwindow {

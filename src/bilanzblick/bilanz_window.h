@@ -7,6 +7,8 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <atomic>
+
 class Clock;
 class LogLoader;
 class QComboBox;
@@ -15,6 +17,8 @@ class QLabel;
 class QProgressBar;
 class QStackedWidget;
 class QTabWidget;
+class QThread;
+class QToolButton;
 
 // The window of Bilanzblick: a range picker, the views as tabs, the status bar with the lines
 // skipped and the progress of a read. An absent log shows a page naming the path.
@@ -35,12 +39,19 @@ public:
     void setRange(RangeKind kind, QDate anchor, QDate freeTo = {});
     // Writes the range shown; false (with the reason in error) when the file could not be written.
     bool exportRange(const QString& path, evaluation::ExportFormat format, QString* error) const;
+    // "Exportieren …" once the file is chosen: writes the range shown on a worker thread, with the
+    // button disabled until it is done; a failure is shown in a message box. Ignored while an
+    // export runs.
+    void startExport(const QString& path, evaluation::ExportFormat format);
+    bool exportRunning() const;
     bool showsEmptyState() const;
     QString statusText() const;
 
 signals:
     // After every read of the log, once the views show it.
     void logShown();
+    // After every export started by startExport, once the button is usable again.
+    void exportFinished(bool ok);
 
 private:
     void onLoaded(const logsource::Loaded& result);
@@ -65,6 +76,9 @@ private:
     QProgressBar* m_progress;
     QList<EvaluationView*> m_views;
     QList<bool> m_stale;
+    QToolButton* m_exportButton;
+    QThread* m_exportThread = nullptr;
+    std::atomic_bool m_stopExport{false};
 };
 
 namespace bilanzwindow {

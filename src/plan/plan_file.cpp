@@ -9,6 +9,7 @@
 #include "settings.h"
 #include "text_file.h"
 #include "translate.h"
+#include "typed_entry.h"
 #include "user_interface.h"
 #include "worklist.h"
 
@@ -39,6 +40,7 @@ struct PlanFile::ParsedLine {
     bool fixed = false;
     QString status = statusPending;
     bool tomorrowFlag = false;
+    bool titleAdjusted = false; // a hand-edited title the plan file could not give back as it is
 };
 
 PlanFile::PlanFile(Worklist& worklist, const Clock& clock, const Settings& settings, const DataFolder& folder,
@@ -240,7 +242,11 @@ PlanFile::ParsedLine PlanFile::parseLine(QString line, const QDateTime& now, boo
         }
     } else {
         r.duration = hasLength ? readDuration(lengthText, false) : m_settings.StandardDauerEinheit;
-        r.title = line;
+        // A title such as "Bericht [x]" would make the activity log take the unit for finished
+        // as soon as its line is written; it gets the same change as a typed one.
+        TypedEntry::Adjustment why = TypedEntry::Adjustment::None;
+        r.title = TypedEntry::storableTitle(line, false, &why);
+        r.titleAdjusted = why != TypedEntry::Adjustment::None;
     }
 
     // The entry must end within the years a date text holds, or the plan could not be saved.
@@ -272,6 +278,7 @@ bool PlanFile::LoadPlan(const QString& fileName, const std::function<bool()>& st
     const QDateTime now = plantime::now(m_clock);
     bool tomorrowFlag = false;
     QStringList badLines;
+    QStringList adjustedTitles;
     QList<ParsedLine> parsed;
     parsed.reserve(lines.size());
     constexpr qsizetype linesBetweenStopChecks = 256;
@@ -289,6 +296,8 @@ bool PlanFile::LoadPlan(const QString& fileName, const std::function<bool()>& st
             continue;
         }
         tomorrowFlag = parsed.last().tomorrowFlag;
+        if (parsed.last().titleAdjusted)
+            adjustedTitles.append(QStringLiteral("Zeile %1: %2").arg(i + 1).arg(parsed.last().title));
     }
     m_loadInterrupted = false;
 
@@ -322,6 +331,8 @@ bool PlanFile::LoadPlan(const QString& fileName, const std::function<bool()>& st
         m_debugLog.AddDebugLine(QStringLiteral("Plan nach dem Laden nicht berechenbar: '") + scheduleError +
                                 QStringLiteral("' ist kein gültiger Wert"));
 
+    if (!adjustedTitles.isEmpty())
+        reportAdjustedTitles(fileName, adjustedTitles);
     if (!badLines.isEmpty()) {
         for (const QString& bad : badLines)
             m_debugLog.AddDebugLine(QStringLiteral("Plandatei ") + fileName + QStringLiteral(": ") + bad +
@@ -350,6 +361,21 @@ bool PlanFile::LoadPlan(const QString& fileName, const std::function<bool()>& st
         m_ui.showMessage(text);
     }
     return true;
+}
+
+void PlanFile::reportAdjustedTitles(const QString& fileName, const QStringList& adjusted) {
+    for (const QString& line : adjusted)
+        m_debugLog.AddDebugLine(QStringLiteral("Plandatei ") + fileName + QStringLiteral(": ") + line +
+                                QStringLiteral(" Titel angepasst"));
+    constexpr qsizetype shownLines = 20;
+    QStringList shown = adjusted.first(std::min(shownLines, adjusted.size()));
+    if (adjusted.size() > shownLines)
+        shown.append(tr_("... und %1 weitere (alle im Debug-Log)").arg(adjusted.size() - shownLines));
+    m_ui.showReminder(tr_("Titel angepasst"),
+                      tr_("Einige Titel der Plandatei wurden angepasst, damit sie nach einem Neustart gleich "
+                          "bleiben:") +
+                          QStringLiteral("\n\n") + tr_("Datei:") + QLatin1Char(' ') + fileName +
+                          QStringLiteral("\n\n") + shown.join(QLatin1Char('\n')));
 }
 
 bool PlanFile::keepBackup(const QString& fileName, QString* backup) {

@@ -83,6 +83,8 @@ private:
     struct ParsedLine;
     ParsedLine parseLine(QString line, const QDateTime& now, bool tomorrowFlag) const;
     bool keepBackup(const QString& fileName, QString* backup);
+    // One notice per load for all hand-edited titles that were changed, each also in the debug log.
+    void reportAdjustedTitles(const QString& fileName, const QStringList& adjusted);
     void reportUnsaved(const QString& fileName, const textfile::WriteError& error);
 
     Worklist& m_worklist;

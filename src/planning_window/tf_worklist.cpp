@@ -103,7 +103,7 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     // file comes back.
     m_worklist.lastScheduleDay = m_clock.today();
     m_worklist.removedDoneCount = 0;
-    m_mouseEditing = true;
+    setMouseEditing(true);
     m_lastStartTick = 0;
     m_autoStartInProgress = false;
     setApplicationTooltipDelay(500);
@@ -599,7 +599,7 @@ void TFWorklist::formHide() {
     settings().Hoehe = height();
     tmrCaptionBlinken->stop();
     tmrUpdate->stop();
-    m_mouseEditing = false;
+    setMouseEditing(false);
 }
 
 void TFWorklist::refillInputField() {
@@ -845,6 +845,8 @@ void TFWorklist::setTooltipDelay(int ms) {
 
 void TFWorklist::setMouseEditing(bool enabled) {
     m_mouseEditing = enabled;
+    // A drag that no drop would take is not begun at all.
+    lvPlan->setDragEnabled(enabled);
 }
 
 void TFWorklist::releaseDialogGuard() {
@@ -1045,7 +1047,8 @@ void TFWorklist::onNew() {
 }
 
 void TFWorklist::onLogs() {
-    m_shell.openFile(settings().LogDateiPfad);
+    if (m_records.activityLog.CreateIfMissing())
+        m_shell.openFile(settings().LogDateiPfad);
 }
 
 void TFWorklist::onQuit() {

@@ -4,6 +4,7 @@
 #include "debug_log.h"
 #include "settings.h"
 #include "text_file.h"
+#include "translate.h"
 #include "user_interface.h"
 #include "value_text.h"
 
@@ -150,6 +151,22 @@ bool ActivityLog::WriteLogEntry(const QString& text, bool withStamp) {
     LoadLog();
     if (!ok && !shownBeforeReload.isEmpty())
         m_errorShownPath = shownBeforeReload;
+    return ok;
+}
+
+bool ActivityLog::CreateIfMissing() {
+    const QString logPath = path();
+    if (QFileInfo::exists(logPath))
+        return true;
+    // Appending nothing creates the file the way the first entry would, and can harm no line.
+    QString error;
+    const bool ok = textfile::appendText(logPath, QString(), &error);
+    m_debugLog.AddDebugLine(QStringLiteral("Leere Log-Datei angelegt: \"") + logPath + QLatin1Char('"') +
+                            (ok ? QString() : QStringLiteral(" NICHT erfolgreich. Fehler: ") + error));
+    if (!ok)
+        m_ui.showMessage(tr_("Die Logdatei gibt es noch nicht, und sie konnte nicht angelegt werden.") +
+                         QStringLiteral("\n\n") + tr_("Datei:") + QLatin1Char(' ') + logPath +
+                         QStringLiteral("\n") + tr_("Fehler:") + QLatin1Char(' ') + error);
     return ok;
 }
 

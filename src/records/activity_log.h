@@ -54,6 +54,10 @@ public:
     bool WriteLogEntry(const QString& text, bool withStamp = false);
     // False when the file could not be read; the list then keeps what it had.
     bool LoadLog();
+    // Before the log is shown to the user ("Logs"): a log that does not exist yet is created
+    // empty, so there is a file to open. False, after a message that names the path and the
+    // reason, when it could not be created.
+    bool CreateIfMissing();
 
     const QStringList& lines() const { return m_lines; }
     // Replaces the in-memory list (tests, benchmarks).

@@ -119,7 +119,10 @@ void TFTimer::createMenu() {
         case Item::NutzerAnwesend:
             return [this] { onPresenceItem(); };
         case Item::Logs:
-            return [this] { m_shell.openFile(m_records.settings.LogDateiPfad); };
+            return [this] {
+                if (m_records.activityLog.CreateIfMissing())
+                    m_shell.openFile(m_records.settings.LogDateiPfad);
+            };
         case Item::Auswertung:
             return [this] { startEvaluation(); };
         case Item::Info:

@@ -21,12 +21,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <cstdio>
 
@@ -320,5 +322,62 @@ TEST_F(BilanzWindowTest, ReasonTableHoldsOnlyCounts) {
         const QTableWidgetItem* item = table->item(c.row, c.column);
         EXPECT_EQ(item ? item->text() : QString(), QString::fromLatin1(c.text));
         EXPECT_EQ(item != nullptr, c.text != nullptr);
+    }
+}
+
+TEST_F(BilanzWindowTest, ExportRunsBesideTheWindowAndReportsItsEnd) {
+    auto w = open();
+    auto* button = child<QToolButton>(*w, "exportButton");
+    QSignalSpy finished(w.get(), &BilanzWindow::exportFinished);
+    const struct {
+        const char* file;
+        bool ok;
+    } cases[] = {{"export.csv", true}, {"no/such/folder/x.csv", false}};
+    w->setRange(BilanzWindow::RangeKind::Free, QDate(2025, 11, 27), QDate(2025, 12, 3));
+    for (const auto& c : cases) {
+        const QString path = folder.filePath(QString::fromLatin1(c.file));
+        w->startExport(path, evaluation::ExportFormat::Csv);
+        // The command has returned with the export still under way and the button blocked.
+        EXPECT_TRUE(w->exportRunning()) << c.file;
+        EXPECT_FALSE(button->isEnabled()) << c.file;
+        ASSERT_TRUE(finished.wait(10000)) << c.file;
+        EXPECT_EQ(finished.takeFirst().value(0).toBool(), c.ok) << c.file;
+        EXPECT_TRUE(button->isEnabled() && !w->exportRunning()) << c.file;
+        auto* box = w->findChild<QMessageBox*>(QStringLiteral("exportError"));
+        EXPECT_EQ(box != nullptr, !c.ok) << c.file;
+        if (box) {
+            EXPECT_TRUE(box->text().contains(path)) << box->text().toStdString();
+            box->close();
+        }
+    }
+    EXPECT_EQ(fileBytes(folder.filePath(QStringLiteral("export.csv"))),
+              fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/export_days.csv")));
+
+    // Eight thousand years of days: closing the window ends the export and writes nothing.
+    w->setRange(BilanzWindow::RangeKind::Free, QDate(1800, 1, 1), QDate(9999, 12, 31));
+    const QString huge = folder.filePath(QStringLiteral("huge.csv"));
+    w->startExport(huge, evaluation::ExportFormat::Csv);
+    QElapsedTimer closing;
+    closing.start();
+    w.reset();
+    EXPECT_LT(closing.elapsed(), 2000);
+    EXPECT_FALSE(QFile::exists(huge));
+}
+
+TEST_F(BilanzWindowTest, ALogPathThatIsNoFileIsNamedInTheWindowsLanguage) {
+    const struct {
+        QString path, reason;
+    } cases[] = {
+        {folder.filePath(QString()), QStringLiteral("Der Pfad ist ein Ordner.")},
+        {QStringLiteral("/dev/null"), QStringLiteral("Der Pfad ist keine gewöhnliche Datei.")},
+    };
+    for (const auto& c : cases) {
+        BilanzWindow w(clock, logsource::locate(clock, folder.folder(), c.path));
+        QSignalSpy shown(&w, &BilanzWindow::logShown);
+        w.show();
+        ASSERT_TRUE(shown.wait(10000));
+        const QString text = w.findChild<QLabel*>(QStringLiteral("emptyState"))->text();
+        EXPECT_TRUE(w.showsEmptyState());
+        EXPECT_TRUE(text.contains(c.reason) && text.contains(c.path)) << text.toStdString();
     }
 }

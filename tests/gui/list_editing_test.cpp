@@ -4,9 +4,11 @@
 #include "plan_table_model.h"
 #include "window_fixture.h"
 
+#include <QDrag>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QTimer>
 
 namespace {
 
@@ -210,6 +212,43 @@ TEST_F(ListEditingTest, DroppingSeveralRows) {
     window->setMouseEditing(false);
     EXPECT_FALSE(dropAt(u"A"_s, ours.get()));
     EXPECT_EQ(titlesNow(), u"Fertig|A|Pause: 10 min (Tee)|B|Morgen"_s);
+}
+
+TEST_F(ListEditingTest, ADragOfRowsBeginsOnlyWhileMouseEditingIsOn) {
+    openPlan();
+    QWidget* viewport = list()->viewport();
+    // Presses a row and moves well past the drag distance; true when a drag began (it is
+    // cancelled at once, so nothing drops).
+    const auto dragBegins = [&] {
+        bool began = false;
+        QTimer::singleShot(0, list(), [&] {
+            if (list()->findChild<QDrag*>()) {
+                began = true;
+                QDrag::cancel();
+            }
+        });
+        const QPointF from = rowCentre(u"A"_s);
+        const QPointF to = from + QPointF(0, 3 * QApplication::startDragDistance() + 20);
+        QMouseEvent press(QEvent::MouseButtonPress, from, viewport->mapToGlobal(from), Qt::LeftButton,
+                          Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &press);
+        // The first move makes the view ready to drag, the next one begins the drag.
+        for (int i = 0; i < 2; ++i) {
+            QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                             {});
+            QApplication::sendEvent(viewport, &move);
+        }
+        QMouseEvent release(QEvent::MouseButtonRelease, to, viewport->mapToGlobal(to), Qt::LeftButton,
+                            Qt::NoButton, {});
+        QApplication::sendEvent(viewport, &release);
+        QCoreApplication::processEvents();
+        return began;
+    };
+    for (const bool editing : {true, false, true}) {
+        window->setMouseEditing(editing);
+        EXPECT_EQ(dragBegins(), editing) << editing;
+        EXPECT_EQ(titlesNow(), u"Fertig|A|B|Pause: 10 min (Tee)|Morgen"_s);
+    }
 }
 
 } // namespace

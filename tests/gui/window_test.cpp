@@ -5,6 +5,7 @@
 #include "window_fixture.h"
 #include "window_user_interface.h"
 
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QSignalSpy>
 
@@ -289,9 +290,34 @@ TEST_F(ClosingTest, ClosingAndBeendenEndTheProgramAndStartTheCompanionWhenPushin
         EXPECT_EQ(launcher.starts.value(0).arguments == QStringList{u"start"_s}, companion);
         EXPECT_EQ(launcher.starts.value(0).program == u"RunTaktplan.exe"_s, runTaktplan);
     }
-    // "Logs" opens the activity log.
-    key(Qt::Key_L, Qt::ControlModifier);
-    EXPECT_EQ(shell.files, QStringList{records.settings.LogDateiPfad});
+    // "Logs" opens the activity log; one that does not exist yet is created empty first, an
+    // existing one is left as it is, and one that cannot be created is named in a message.
+    const struct {
+        QString path;
+        QByteArray before; // empty: no file
+        bool opened;
+    } logs[] = {
+        {data.filePath(u"Dezuzedu.log"_s), QByteArray("\r\nMo, 07.12.2026 08:00|25 A [x]"), true},
+        {data.filePath(u"neu.log"_s), QByteArray(), true},
+        {data.filePath(u"fehlt/neu.log"_s), QByteArray(), false},
+    };
+    for (const auto& c : logs) {
+        records.settings.LogDateiPfad = c.path;
+        if (!c.before.isEmpty())
+            data.write(QFileInfo(c.path).fileName(), c.before);
+        shell.files.clear();
+        ui.messages.clear();
+        key(Qt::Key_L, Qt::ControlModifier);
+        EXPECT_EQ(shell.files, c.opened ? QStringList{c.path} : QStringList()) << c.path.toStdString();
+        EXPECT_EQ(QFileInfo::exists(c.path), c.opened) << c.path.toStdString();
+        if (c.opened) {
+            EXPECT_EQ(data.read(QFileInfo(c.path).fileName()), c.before) << c.path.toStdString();
+        }
+        EXPECT_EQ(ui.messages.size(), c.opened ? 0 : 1) << c.path.toStdString();
+        if (!c.opened) {
+            EXPECT_TRUE(ui.messages.value(0).contains(c.path)) << ui.messages.value(0).toStdString();
+        }
+    }
 }
 
 using StartTest = WindowTest;

@@ -267,6 +267,39 @@ TEST_F(PlanFileTest, TypedTitlesSurviveTheFileOrAreAdjustedAtInput) {
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join(u'\n').toStdString();
 }
 
+TEST_F(PlanFileTest, HandEditedFinishMarksAreAdjustedOnLoadAndToldOnce) {
+    const struct {
+        QString line, title;
+    } cases[] = {
+        {u"{{WIP}}Läuft [x]///25|||09:00 07.12.2026"_s, u"Läuft (x)"_s},
+        {u"Bericht [x]///25"_s, u"Bericht (x)"_s},
+        {u"[x]///25"_s, u"(x)"_s},
+        {u"Bericht[x]///25"_s, u"Bericht[x]"_s},
+        {u"Bericht [x] ///25"_s, u"Bericht [x] "_s},
+        {u"Pause: 5 Kaffee [x]"_s, u"Kaffee [x]"_s},
+    };
+    QStringList lines, expected;
+    for (const auto& c : cases) {
+        lines.append(c.line);
+        expected.append(c.title);
+    }
+    data.write(u"worklist.log"_s, lines.join(u"\r\n"_s).toUtf8());
+    ASSERT_TRUE(file.loadWorklist());
+    QStringList loaded;
+    for (const PlanEntry& e : list.entries())
+        loaded.append(e.isPause() ? e.pauseTitle() : e.displayText);
+    EXPECT_EQ(loaded, expected);
+    // One notice for the whole file, naming each changed line; nothing else is reported.
+    ASSERT_EQ(ui.reminders.size(), 1);
+    const QString& notice = ui.reminders.first();
+    for (const QString& part : {u"Titel angepasst"_s, file.worklistPath(), u"Zeile 1: Läuft (x)"_s,
+                                u"Zeile 2: Bericht (x)"_s, u"Zeile 3: (x)"_s})
+        EXPECT_TRUE(notice.contains(part)) << part.toStdString() << "\n" << notice.toStdString();
+    EXPECT_FALSE(notice.contains(u"Zeile 4"_s) || notice.contains(u"Zeile 6"_s)) << notice.toStdString();
+    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_TRUE(debugLog.text().contains(u"Zeile 2: Bericht (x) Titel angepasst"_s));
+}
+
 TEST_F(PlanFileTest, LoadingComputesTheScheduleOnceWithTheResultOfOneByOne) {
     // A mixed plan built one by one (each AddEntry re-sorts and re-chains it): a running unit,
     // relative units and pauses around fixed entries, two of them in conflict, a fixed time that

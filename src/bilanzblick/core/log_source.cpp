@@ -61,11 +61,13 @@ Loaded load(const Location& location, QDate today, const LogDays::Progress& prog
     if (!result.exists)
         return result;
     if (info.isDir()) {
+        result.refusal = Loaded::Refusal::Folder;
         result.error = QStringLiteral("is a folder");
         return result;
     }
     // A device or a pipe may never end (--log /dev/zero): only a plain file is read.
     if (!info.isFile()) {
+        result.refusal = Loaded::Refusal::NotRegularFile;
         result.error = QStringLiteral("is not a regular file");
         return result;
     }

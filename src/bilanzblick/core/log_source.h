@@ -22,6 +22,10 @@ Location locate(const Clock& clock, const DataFolder& folder, const QString& ove
 struct Loaded {
     bool exists = false;
     bool ok = false;
+    // The path names something that is not read at all; error then says so in English, for the
+    // command line, and the window gives its own text.
+    enum class Refusal { None, Folder, NotRegularFile };
+    Refusal refusal = Refusal::None;
     QString error; // the system's message when the file is there but cannot be read
     LogDays days;
 };
