@@ -43,6 +43,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -158,20 +159,11 @@ int StartUp::run() {
                                 countdown, model, &presence});
     ui.suspendDuringDialogs(timer.foregroundKeepingTimer());
     // The small windows of the program. The Planning and the Timer window reach them only
-    // through the commands and pointers handed to them below.
-    TFDebugger debugger(records, shell, [&timer] { return timer.foregroundKeepingActive(); });
-    // The about window's lines lead to the installed user guide (the program's line to a home
-    // page when one is configured); a guide that is not there leaves them plain text.
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    const auto guideAddress = [&](const char* section) {
-        const QString file =
-            helplinks::guideFile(programFolder, m_interfaceLanguage, QString::fromLatin1(section));
-        return QFileInfo(file).isFile() ? QUrl::fromLocalFile(file).toString() : QString();
-    };
-    const helplinks::Addresses addresses = helplinks::Addresses::configured();
-    TFUeber about(shell, TFUeber::Links{addresses.homePage.isEmpty() ? guideAddress(helplinks::sectionContact)
-                                                                     : addresses.homePage,
-                                        guideAddress("")});
+    // through the commands and pointers handed to them below. The debug viewer and the about
+    // window are made when first asked for: most runs never show them, and a text box costs
+    // start-up time.
+    std::unique_ptr<TFDebugger> debugger;
+    std::unique_ptr<TFUeber> about;
     TFHinweisErsterStart firstStartHint(&timer);
     const auto bringUp = [](QWidget& w) {
         w.show();
@@ -193,13 +185,40 @@ int StartUp::run() {
     timer.setReminderWindow([&ui] { return ui.existingReminderWindow(); });
     window.addForegroundPeer(&presence);
     timer.setFirstStartHintWindow(&firstStartHint);
-    timer.setAboutCommand([&] { bringUp(about); });
-    window.setHelpWindows([&] { bringUp(debugger); }, [&] { bringUp(about); });
-    for (QWidget* w : {static_cast<QWidget*>(&debugger), static_cast<QWidget*>(&about),
-                       static_cast<QWidget*>(&firstStartHint)}) {
+    const auto ownWindow = [&](QWidget* w) {
         window.addForegroundPeer(w);
         timer.addForegroundPeer(w);
-    }
+    };
+    ownWindow(&firstStartHint);
+    const auto showDebugger = [&] {
+        if (!debugger) {
+            debugger = std::make_unique<TFDebugger>(records, shell,
+                                                    [&timer] { return timer.foregroundKeepingActive(); });
+            ownWindow(debugger.get());
+        }
+        bringUp(*debugger);
+    };
+    // The about window's lines lead to the installed user guide (the program's line to a home
+    // page when one is configured); a guide that is not there leaves them plain text.
+    const auto showAbout = [&] {
+        if (!about) {
+            const QString programFolder = QCoreApplication::applicationDirPath();
+            const auto guideAddress = [&](const char* section) {
+                const QString file =
+                    helplinks::guideFile(programFolder, m_interfaceLanguage, QString::fromLatin1(section));
+                return QFileInfo(file).isFile() ? QUrl::fromLocalFile(file).toString() : QString();
+            };
+            const helplinks::Addresses addresses = helplinks::Addresses::configured();
+            about = std::make_unique<TFUeber>(
+                shell, TFUeber::Links{addresses.homePage.isEmpty() ? guideAddress(helplinks::sectionContact)
+                                                                   : addresses.homePage,
+                                      guideAddress("")});
+            ownWindow(about.get());
+        }
+        bringUp(*about);
+    };
+    timer.setAboutCommand(showAbout);
+    window.setHelpWindows(showDebugger, showAbout);
     // A request to end that came while the plan loaded is taken in now: nothing more is shown.
     if (TerminationRequests::requested())
         QCoreApplication::processEvents();
