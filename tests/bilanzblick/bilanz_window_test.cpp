@@ -148,7 +148,7 @@ TEST_F(BilanzWindowTest, EveryViewShowsThePreparedLog) {
     }
 }
 
-TEST_F(BilanzWindowTest, RangesAndExportOfTheRangeShown) {
+TEST_F(BilanzWindowTest, RangesFollowTheirKind) {
     const auto w = open();
     struct Case {
         BilanzWindow::RangeKind kind;
@@ -169,13 +169,6 @@ TEST_F(BilanzWindowTest, RangesAndExportOfTheRangeShown) {
         EXPECT_EQ(w->from(), c.from);
         EXPECT_EQ(w->to(), c.to);
     }
-    w->setRange(K::Free, QDate(2025, 11, 27), QDate(2025, 12, 3));
-    const QString csv = folder.filePath(QStringLiteral("export.csv"));
-    QString error;
-    ASSERT_TRUE(w->exportRange(csv, evaluation::ExportFormat::Csv, &error)) << error.toStdString();
-    EXPECT_EQ(fileBytes(csv), fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/export_days.csv")));
-    EXPECT_FALSE(w->exportRange(folder.filePath(QStringLiteral("no/such/folder/x.csv")),
-                                evaluation::ExportFormat::Csv, &error));
 }
 
 TEST_F(BilanzWindowTest, FollowsTheLogAndNamesAMissingOne) {
