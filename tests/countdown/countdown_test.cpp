@@ -351,12 +351,15 @@ TEST(CountdownLogicStart, ShowsInTheFirstSecondsOfTheProgram) {
 
 // --- the window ---------------------------------------------------------------------------
 
-TEST(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
+struct CountdownWindow : ::testing::Test {
+    CountdownWindow() { overlay.setSource(&source); }
     FakeClock clock;
     FakeSoundPlayer player;
     FakeSource source;
-    TFCountdown overlay(clock, player);
-    overlay.setSource(&source);
+    TFCountdown overlay{clock, player};
+};
+
+TEST_F(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
     // Offscreen activates every window it shows, so only the request not to can be checked.
     const Qt::WindowFlags flags = overlay.windowFlags();
     EXPECT_TRUE(flags.testFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -391,12 +394,7 @@ TEST(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
     EXPECT_TRUE(overlay.isVisible());
 }
 
-TEST(CountdownWindow, TheTimeIsNeverCutOffNorCoveredByTheCaption) {
-    FakeClock clock;
-    FakeSoundPlayer player;
-    FakeSource source;
-    TFCountdown overlay(clock, player);
-    overlay.setSource(&source);
+TEST_F(CountdownWindow, TheTimeIsNeverCutOffNorCoveredByTheCaption) {
     auto* zeit = overlay.findChild<QLabel*>(u"lblZeit"_s);
     auto* caption = overlay.findChild<QLabel*>(u"lbl1"_s);
     ASSERT_TRUE(zeit && caption);
