@@ -18,6 +18,8 @@
 
 using namespace evaluation;
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QDate d(int day, int month = 12, int year = 2025) {
@@ -26,16 +28,15 @@ QDate d(int day, int month = 12, int year = 2025) {
 
 // "Mo, 01.12.2025 09:00|25 Title [x]" and friends, with the weekday the writers put there.
 QString unit(QDate day, const char* time, int minutes, const char* title, bool done = true) {
-    return ActivityLog::stamp(
-               QDateTime(day, QTime::fromString(QString::fromLatin1(time), QStringLiteral("HH:mm")))) +
+    return ActivityLog::stamp(QDateTime(day, QTime::fromString(QString::fromLatin1(time), u"HH:mm"_s))) +
            QLatin1Char('|') + QString::number(minutes) + QLatin1Char(' ') + QString::fromUtf8(title) +
-           (done ? QStringLiteral(" [x]") : QString());
+           (done ? u" [x]"_s : QString());
 }
 QString target(QDate day, int n) {
     return ActivityLog::targetLine(day, n).mid(2);
 }
 QString replan(QDate day, const char* time, const char* reason = nullptr) {
-    const QDateTime at(day, QTime::fromString(QString::fromLatin1(time), QStringLiteral("HH:mm")));
+    const QDateTime at(day, QTime::fromString(QString::fromLatin1(time), u"HH:mm"_s));
     return (reason ? ActivityLog::replanLine(at, QString::fromUtf8(reason)) : ActivityLog::replanLine(at))
         .mid(2);
 }
@@ -43,8 +44,7 @@ QString replan(QDate day, const char* time, const char* reason = nullptr) {
 QStringList units(QDate day, int n) {
     QStringList lines;
     for (int i = 0; i < n; ++i)
-        lines << unit(day, qPrintable(QTime(8, 0).addSecs(i * 1800).toString(QStringLiteral("HH:mm"))), 25,
-                      "Arbeit");
+        lines << unit(day, qPrintable(QTime(8, 0).addSecs(i * 1800).toString(u"HH:mm"_s)), 25, "Arbeit");
     return lines;
 }
 
@@ -100,13 +100,13 @@ TEST(LogDaysTest, DayFiguresAndSkippedLines) {
     const QStringList lines = {
         unit(d(1), "08:00", 25, "A"),
         unit(d(1), "08:30", 50, "B", false),
-        QStringLiteral("Mo, 01.12.2025 09:30 Alt [x]"),
-        QStringLiteral("Mo, 01.12.2025 10:30 Alt offen"),
+        u"Mo, 01.12.2025 09:30 Alt [x]"_s,
+        u"Mo, 01.12.2025 10:30 Alt offen"_s,
         target(d(1), 6),
         target(d(1), 2),
         replan(d(1), "11:00"),
-        QStringLiteral("Mo, 01.13.2025 09:00|25 kein Datum [x]"),
-        QStringLiteral("Unsinn"),
+        u"Mo, 01.13.2025 09:00|25 kein Datum [x]"_s,
+        u"Unsinn"_s,
         unit(d(2), "08:00", 25, "letzte Zeile eines frueheren Tages", false),
     };
     const LogDays log = read(lines, d(3), 30);
@@ -224,7 +224,7 @@ TEST(FailureTest, RatesByHourWeekdayLengthAndTitles) {
     EXPECT_DOUBLE_EQ(s.byLength.value(50).share(), 1.0);
     // Steuer: unfinished on 01., 02. and 08. (twice on the 1st counts as one day); Mails on two.
     ASSERT_EQ(s.unfinishedTitles.size(), 1);
-    EXPECT_EQ(s.unfinishedTitles[0].title, QStringLiteral("Steuer"));
+    EXPECT_EQ(s.unfinishedTitles[0].title, u"Steuer"_s);
     EXPECT_EQ(s.unfinishedTitles[0].days, 3);
     EXPECT_TRUE(failures(read(lines), d(2), d(31)).unfinishedTitles.isEmpty());
 }
@@ -238,12 +238,12 @@ TEST(ReplanTest, ReasonsGroupedAndTargetRates) {
                     replan(d(2, 1, 2026), "16:00", "Anruf")};
     const ReplanStats s = replans(read(lines), d(1), d(31, 1, 2026));
     ASSERT_EQ(s.reasons.size(), 3);
-    EXPECT_EQ(s.reasons[0].text, QStringLiteral("Meeting"));
+    EXPECT_EQ(s.reasons[0].text, u"Meeting"_s);
     EXPECT_EQ(s.reasons[0].total, 3);
-    EXPECT_EQ(s.reasons[0].perWeek.value(QStringLiteral("2025-W49")), 2);
-    EXPECT_EQ(s.reasons[0].perWeek.value(QStringLiteral("2025-W50")), 1);
-    EXPECT_EQ(s.reasons[0].perMonth.value(QStringLiteral("2025-12")), 3);
-    EXPECT_EQ(s.reasons[1].text, QStringLiteral("Anruf"));
+    EXPECT_EQ(s.reasons[0].perWeek.value(u"2025-W49"_s), 2);
+    EXPECT_EQ(s.reasons[0].perWeek.value(u"2025-W50"_s), 1);
+    EXPECT_EQ(s.reasons[0].perMonth.value(u"2025-12"_s), 3);
+    EXPECT_EQ(s.reasons[1].text, u"Anruf"_s);
     EXPECT_EQ(s.reasons[1].perMonth.size(), 2);
     EXPECT_EQ(s.reasons[2].text, QString()); // re-planned without a reason
     // With re-plannings: 01. met, 02. missed, 08. met; without: 09. missed.
@@ -251,7 +251,7 @@ TEST(ReplanTest, ReasonsGroupedAndTargetRates) {
     EXPECT_EQ(s.targetWithReplans.done, 2);
     EXPECT_EQ(s.targetWithoutReplans.total, 1);
     EXPECT_EQ(s.targetWithoutReplans.done, 0);
-    EXPECT_EQ(weekKey(d(29, 12)), QStringLiteral("2026-W01"));
+    EXPECT_EQ(weekKey(d(29, 12)), u"2026-W01"_s);
 }
 
 TEST(NormalBandTest, PercentilesOfTheWeekdayCurves) {
@@ -316,9 +316,9 @@ TEST(TitleTest, TotalsLargestFirst) {
                                unit(d(2), "10:00", 10, "C"), unit(d(20), "10:00", 99, "D")};
     const QList<TitleTotal> t = titleTotals(read(lines), d(1), d(19));
     ASSERT_EQ(t.size(), 3);
-    EXPECT_EQ(t[0].title, QStringLiteral("A")); // 50 minutes in two units beats 50 in one
+    EXPECT_EQ(t[0].title, u"A"_s); // 50 minutes in two units beats 50 in one
     EXPECT_EQ(t[0].units, 2);
-    EXPECT_EQ(t[1].title, QStringLiteral("B"));
+    EXPECT_EQ(t[1].title, u"B"_s);
     EXPECT_EQ(t[2].minutes, 10);
 }
 
@@ -342,14 +342,14 @@ TEST(LogDaysTest, AbsurdValuesNeitherOverflowNorCount) {
     const QString big = QString::number(std::numeric_limits<int>::max());
     const QString least = QString::number(std::numeric_limits<int>::min());
     const QStringList lines = {
-        QStringLiteral("Fr, 05.12.2025 09:00|") + big + QStringLiteral(" Riesig [x]"),
-        QStringLiteral("Fr, 05.12.2025 10:00|") + big + QStringLiteral(" Riesig [x]"),
-        QStringLiteral("Fr, 05.12.2025 11:00|-5 Negativ [x]"),
-        QStringLiteral("Fr, 05.12.2025 12:00|") + least + QStringLiteral(" Negativ [x]"),
-        QStringLiteral("Fr, 05.12.2025 SOLL: ") + big,
-        QStringLiteral("Sa, 06.12.2025 SOLL: ") + big,
-        QStringLiteral("Sa, 06.12.2025 SOLL: -3"),
-        QStringLiteral("Fr, 05.12.2025 25:99|25 Keine Zeit [x]"),
+        u"Fr, 05.12.2025 09:00|"_s + big + u" Riesig [x]"_s,
+        u"Fr, 05.12.2025 10:00|"_s + big + u" Riesig [x]"_s,
+        u"Fr, 05.12.2025 11:00|-5 Negativ [x]"_s,
+        u"Fr, 05.12.2025 12:00|"_s + least + u" Negativ [x]"_s,
+        u"Fr, 05.12.2025 SOLL: "_s + big,
+        u"Sa, 06.12.2025 SOLL: "_s + big,
+        u"Sa, 06.12.2025 SOLL: -3"_s,
+        u"Fr, 05.12.2025 25:99|25 Keine Zeit [x]"_s,
     };
     const LogDays log = read(lines);
     EXPECT_EQ(log.skippedLines(), 4);
@@ -382,7 +382,7 @@ TEST(LogSourceTest, ReadInPiecesAsTheWholeFileIsSplit) {
         ASSERT_EQ(sample.size(), 2 << 20);
         sample += tail;
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Dezuzedu.log"));
+        const QString path = dir.filePath(u"Dezuzedu.log"_s);
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(sample);
@@ -402,7 +402,7 @@ TEST(LogSourceTest, ReadInPiecesAsTheWholeFileIsSplit) {
 TEST(LogSourceTest, UnreadableFileIsNoEmptyLog) {
     // Without the right to read it the log is there but not read: no empty evaluation instead.
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Dezuzedu.log"));
+    const QString path = dir.filePath(u"Dezuzedu.log"_s);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("\r\nFr, 05.12.2025 09:00|25 Bericht [x]");

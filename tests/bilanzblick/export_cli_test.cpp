@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -26,14 +28,18 @@ struct CliRun {
     QByteArray err;
 };
 
-CliRun run(const QString& dataFolder, const QStringList& arguments, const QString& fakeTime = {}) {
+// outFile: where standard output goes instead of being read.
+CliRun run(const QString& dataFolder, const QStringList& arguments, const QString& fakeTime = {},
+           const QString& outFile = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TAKTPLAN_DATA_DIR"), dataFolder);
-    env.remove(QStringLiteral("TAKTPLAN_FAKE_TIME"));
+    env.insert(u"TAKTPLAN_DATA_DIR"_s, dataFolder);
+    env.remove(u"TAKTPLAN_FAKE_TIME"_s);
     if (!fakeTime.isEmpty())
-        env.insert(QStringLiteral("TAKTPLAN_FAKE_TIME"), fakeTime);
+        env.insert(u"TAKTPLAN_FAKE_TIME"_s, fakeTime);
     p.setProcessEnvironment(env);
+    if (!outFile.isEmpty())
+        p.setStandardOutputFile(outFile);
     p.start(QStringLiteral(BILANZBLICK_PROGRAM), arguments);
     EXPECT_TRUE(p.waitForFinished(20000));
     return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
@@ -41,16 +47,17 @@ CliRun run(const QString& dataFolder, const QStringList& arguments, const QStrin
 }
 
 QStringList exportArgs(const char* format, const char* from = "2025-11-27", const char* to = "2025-12-03") {
-    return {QStringLiteral("--export"),  QStringLiteral("days"),   QStringLiteral("--format"),
-            QString::fromLatin1(format), QStringLiteral("--from"), QString::fromLatin1(from),
-            QStringLiteral("--to"),      QString::fromLatin1(to)};
+    return {u"--export"_s, u"days"_s,
+            u"--format"_s, QString::fromLatin1(format),
+            u"--from"_s,   QString::fromLatin1(from),
+            u"--to"_s,     QString::fromLatin1(to)};
 }
 
 class ExportCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder.write(QStringLiteral("Settings.ini"), fileBytes(dataFile("Settings.ini")));
-        folder.write(QStringLiteral("Dezuzedu.log"), fileBytes(dataFile("Dezuzedu.log")));
+        folder.write(u"Settings.ini"_s, fileBytes(dataFile("Settings.ini")));
+        folder.write(u"Dezuzedu.log"_s, fileBytes(dataFile("Dezuzedu.log")));
     }
     TempDataFolder folder;
 };
@@ -64,33 +71,31 @@ TEST_F(ExportCliTest, DaysAsCsvAndJson) {
     };
     for (const Case& c : {Case{"csv", "export_days.csv"}, Case{"json", "export_days.json"}}) {
         SCOPED_TRACE(c.format);
-        const QByteArray logBefore = folder.read(QStringLiteral("Dezuzedu.log"));
+        const QByteArray logBefore = folder.read(u"Dezuzedu.log"_s);
         const CliRun r = run(folder.path(), exportArgs(c.format));
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.err, QByteArray());
         EXPECT_EQ(r.out, fileBytes(dataFile(c.expected)));
-        EXPECT_EQ(folder.read(QStringLiteral("Dezuzedu.log")), logBefore);
+        EXPECT_EQ(folder.read(u"Dezuzedu.log"_s), logBefore);
     }
 }
 
 TEST_F(ExportCliTest, LogOptionAndRunningLastLine) {
     // On the 2nd the open last line may still be running: not failed that day.
-    const CliRun today = run(folder.path(), exportArgs("csv", "2025-12-02", "2025-12-02"),
-                             QStringLiteral("2025-12-02T09:00:00"));
+    const CliRun today =
+        run(folder.path(), exportArgs("csv", "2025-12-02", "2025-12-02"), u"2025-12-02T09:00:00"_s);
     EXPECT_EQ(today.out, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
                                     "2025-12-02,Di,0,0,0,,0\n"));
     // --log wins over the data folder; an old unit line counts with the settings' unit length.
     TempDataFolder other;
-    other.write(QStringLiteral("Settings.ini"), QByteArray("StandardDauerEinheit=45\r\n"));
+    other.write(u"Settings.ini"_s, QByteArray("StandardDauerEinheit=45\r\n"));
     const CliRun moved = run(other.path(), exportArgs("csv", "2025-11-29", "2025-11-29") +
-                                               QStringList{QStringLiteral("--log"),
-                                                           folder.filePath(QStringLiteral("Dezuzedu.log"))});
+                                               QStringList{u"--log"_s, folder.filePath(u"Dezuzedu.log"_s)});
     EXPECT_EQ(moved.status, 0);
     // Without a data folder the defaults stand, and no folder is created.
-    const QString absent = other.filePath(QStringLiteral("nicht-da"));
-    const CliRun noFolder = run(
-        absent, exportArgs("csv", "2025-11-29", "2025-11-29") +
-                    QStringList{QStringLiteral("--log"), folder.filePath(QStringLiteral("Dezuzedu.log"))});
+    const QString absent = other.filePath(u"nicht-da"_s);
+    const CliRun noFolder = run(absent, exportArgs("csv", "2025-11-29", "2025-11-29") +
+                                            QStringList{u"--log"_s, folder.filePath(u"Dezuzedu.log"_s)});
     EXPECT_TRUE(noFolder.out.endsWith("2025-11-29,Sa,1,25,1,,0\n"));
     EXPECT_FALSE(QFileInfo::exists(absent));
     EXPECT_EQ(moved.out, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
@@ -98,15 +103,9 @@ TEST_F(ExportCliTest, LogOptionAndRunningLastLine) {
 }
 
 TEST_F(ExportCliTest, FullOutputIsAFailure) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TAKTPLAN_DATA_DIR"), folder.path());
-    p.setProcessEnvironment(env);
-    p.setStandardOutputFile(QStringLiteral("/dev/full"));
-    p.start(QStringLiteral(BILANZBLICK_PROGRAM), exportArgs("json"));
-    ASSERT_TRUE(p.waitForFinished(20000));
-    EXPECT_EQ(p.exitCode(), 2);
-    EXPECT_EQ(p.readAllStandardError().count('\n'), 1);
+    const CliRun r = run(folder.path(), exportArgs("json"), {}, u"/dev/full"_s);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.count('\n'), 1);
 }
 
 TEST_F(ExportCliTest, BadArgumentsAndUnreadableLog) {
@@ -115,17 +114,15 @@ TEST_F(ExportCliTest, BadArgumentsAndUnreadableLog) {
         exportArgs("csv", "2025-12-03", "2025-12-01"),
         exportArgs("csv", "2025-12-1"),
         exportArgs("csv", "2025-02-30"),
-        {QStringLiteral("--export"), QStringLiteral("weeks"), QStringLiteral("--format"),
-         QStringLiteral("csv")},
-        {QStringLiteral("--export"), QStringLiteral("days"), QStringLiteral("--format"),
-         QStringLiteral("csv"), QStringLiteral("--from"), QStringLiteral("2025-12-01")},
-        exportArgs("csv") + QStringList{QStringLiteral("--bunt")},
-        exportArgs("csv") + QStringList{QStringLiteral("--log")},
-        exportArgs("csv") + QStringList{QStringLiteral("--to"), QStringLiteral("2025-12-31")},
-        exportArgs("csv") + QStringList{QStringLiteral("--log"), QStringLiteral("/nonexistent/Dezuzedu.log")},
-        exportArgs("csv") + QStringList{QStringLiteral("--log"), folder.path()},
+        {u"--export"_s, u"weeks"_s, u"--format"_s, u"csv"_s},
+        {u"--export"_s, u"days"_s, u"--format"_s, u"csv"_s, u"--from"_s, u"2025-12-01"_s},
+        exportArgs("csv") + QStringList{u"--bunt"_s},
+        exportArgs("csv") + QStringList{u"--log"_s},
+        exportArgs("csv") + QStringList{u"--to"_s, u"2025-12-31"_s},
+        exportArgs("csv") + QStringList{u"--log"_s, u"/nonexistent/Dezuzedu.log"_s},
+        exportArgs("csv") + QStringList{u"--log"_s, folder.path()},
         // A device never ends: it is refused, not read until memory runs out.
-        exportArgs("csv") + QStringList{QStringLiteral("--log"), QStringLiteral("/dev/zero")},
+        exportArgs("csv") + QStringList{u"--log"_s, u"/dev/zero"_s},
     };
     for (const QStringList& args : cases) {
         SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using LabelId = CountdownLogic::LabelId;
@@ -103,9 +105,9 @@ struct FakeSource final : CountdownSource {
     qint64 remainingMsValue = 59'000;
     qint64 lengthMs = 25 * 60'000;
     bool unit = false;
-    QString title = QStringLiteral("Bericht schreiben");
+    QString title = u"Bericht schreiben"_s;
     QDateTime end = QDateTime(QDate(2026, 12, 7), QTime(10, 25));
-    QString next = QStringLiteral("Mails");
+    QString next = u"Mails"_s;
     QDateTime nextStart = QDateTime(QDate(2026, 12, 7), QTime(10, 30));
     bool sounds = true;
 };
@@ -113,10 +115,9 @@ struct FakeSource final : CountdownSource {
 class CountdownLogicTest : public ::testing::Test {
 protected:
     CountdownLogicTest()
-        : logic(CountdownLogic::Services{
-              clock, player, [this] { return monitors; },
-              [](LabelId, const QString& text) { return 7 * int(text.size()); },
-              [](const QString& name) { return QStringLiteral("Sounds/") + name; }}) {
+        : logic(CountdownLogic::Services{clock, player, [this] { return monitors; },
+                                         [](LabelId, const QString& text) { return 7 * int(text.size()); },
+                                         [](const QString& name) { return u"Sounds/"_s + name; }}) {
         logic.setSource(&source);
     }
 
@@ -158,9 +159,9 @@ TEST_F(CountdownLogicTest, AnnouncesTheNextEntrySlidesInAndOutAgain) {
     logic.show(4000);
     ASSERT_TRUE(logic.visible());
     EXPECT_TRUE(logic.announce());
-    EXPECT_EQ(text(LabelId::Title), QStringLiteral("Mails"));
-    EXPECT_EQ(text(LabelId::Time), QStringLiteral("10:30 Uhr"));
-    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("0:59"));
+    EXPECT_EQ(text(LabelId::Title), u"Mails"_s);
+    EXPECT_EQ(text(LabelId::Time), u"10:30 Uhr"_s);
+    EXPECT_EQ(text(LabelId::Zeit), u"0:59"_s);
     // Starts just outside the right edge, centred on half the larger bottom edge.
     const int width = logic.geometry().width();
     EXPECT_EQ(logic.geometry(), QRect(3200, 516, width, 49));
@@ -170,12 +171,12 @@ TEST_F(CountdownLogicTest, AnnouncesTheNextEntrySlidesInAndOutAgain) {
     EXPECT_GE(logic.label(LabelId::Time).left, logic.label(LabelId::Caption).left + 120);
 
     run(10);
-    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Sekunden bis:"));
+    EXPECT_EQ(text(LabelId::Caption), u"Sekunden bis:"_s);
     EXPECT_EQ(logic.geometry().x(), 3195);
     run(2000);
     EXPECT_EQ(logic.geometry().x(), 3200 - width);
     EXPECT_FALSE(logic.slidingIn());
-    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("0:56"));
+    EXPECT_EQ(text(LabelId::Zeit), u"0:56"_s);
 
     // A second request while shown changes nothing.
     logic.show(7000);
@@ -241,9 +242,9 @@ TEST_F(CountdownLogicTest, BlinksZeroWhenTheAnnouncedUnitBegins) {
     logic.show(0); // stays until dismissed, so the whole change can be watched
     run(3990);
     EXPECT_TRUE(logic.label(LabelId::Zeit).visible);
-    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("0:01"));
+    EXPECT_EQ(text(LabelId::Zeit), u"0:01"_s);
     run(1020); // the pause is over
-    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("0:00"));
+    EXPECT_EQ(text(LabelId::Zeit), u"0:00"_s);
     EXPECT_TRUE(logic.flashing());
     run(300);
     ASSERT_GE(flashes.size(), 2);
@@ -253,14 +254,14 @@ TEST_F(CountdownLogicTest, BlinksZeroWhenTheAnnouncedUnitBegins) {
     source.unit = true;
     source.remainingMsValue = source.lengthMs;
     run(1000);
-    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("0:00"));
-    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Sekunden bis:"));
+    EXPECT_EQ(text(LabelId::Zeit), u"0:00"_s);
+    EXPECT_EQ(text(LabelId::Caption), u"Sekunden bis:"_s);
     run(4500); // past 5 s: the time of the unit again
-    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("24:54"));
+    EXPECT_EQ(text(LabelId::Zeit), u"24:54"_s);
     EXPECT_TRUE(logic.label(LabelId::Zeit).visible);
-    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Sekunden bis:"));
+    EXPECT_EQ(text(LabelId::Caption), u"Sekunden bis:"_s);
     run(4600);
-    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Minuten verbleiben in:"));
+    EXPECT_EQ(text(LabelId::Caption), u"Minuten verbleiben in:"_s);
 }
 
 TEST_F(CountdownLogicTest, DuringAUnitItShowsTheUnitAndNeverBlinks) {
@@ -268,12 +269,12 @@ TEST_F(CountdownLogicTest, DuringAUnitItShowsTheUnitAndNeverBlinks) {
     source.remainingMsValue = source.lengthMs - 2000;
     logic.show(3500);
     EXPECT_FALSE(logic.announce());
-    EXPECT_EQ(text(LabelId::Title), QStringLiteral("Bericht schreiben"));
-    EXPECT_EQ(text(LabelId::Time), QStringLiteral("10:25 Uhr"));
-    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Aktive Einheit:"));
+    EXPECT_EQ(text(LabelId::Title), u"Bericht schreiben"_s);
+    EXPECT_EQ(text(LabelId::Time), u"10:25 Uhr"_s);
+    EXPECT_EQ(text(LabelId::Caption), u"Aktive Einheit:"_s);
     run(10);
-    EXPECT_EQ(text(LabelId::Caption), QStringLiteral("Minuten verbleiben in:"));
-    EXPECT_EQ(text(LabelId::Zeit), QStringLiteral("24:57"));
+    EXPECT_EQ(text(LabelId::Caption), u"Minuten verbleiben in:"_s);
+    EXPECT_EQ(text(LabelId::Zeit), u"24:57"_s);
     EXPECT_FALSE(logic.flashing());
     // With nothing pending the announcement names the end.
     logic.windowHidden();
@@ -281,7 +282,7 @@ TEST_F(CountdownLogicTest, DuringAUnitItShowsTheUnitAndNeverBlinks) {
     source.next.clear();
     source.nextStart = QDateTime();
     logic.show(4000);
-    EXPECT_EQ(text(LabelId::Title), QStringLiteral("Ende"));
+    EXPECT_EQ(text(LabelId::Title), u"Ende"_s);
     EXPECT_EQ(text(LabelId::Time), QString());
     // Without the running plan to read there is nothing to show.
     logic.windowHidden();
@@ -350,12 +351,15 @@ TEST(CountdownLogicStart, ShowsInTheFirstSecondsOfTheProgram) {
 
 // --- the window ---------------------------------------------------------------------------
 
-TEST(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
+struct CountdownWindow : ::testing::Test {
+    CountdownWindow() { overlay.setSource(&source); }
     FakeClock clock;
     FakeSoundPlayer player;
     FakeSource source;
-    TFCountdown overlay(clock, player);
-    overlay.setSource(&source);
+    TFCountdown overlay{clock, player};
+};
+
+TEST_F(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
     // Offscreen activates every window it shows, so only the request not to can be checked.
     const Qt::WindowFlags flags = overlay.windowFlags();
     EXPECT_TRUE(flags.testFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -366,12 +370,11 @@ TEST(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
     ASSERT_TRUE(overlay.isVisible());
     const int edge = countdown::screenEdges(TFCountdown::systemMonitors()).right;
     EXPECT_EQ(overlay.x(), edge);
-    auto* title = overlay.findChild<QLabel*>(QStringLiteral("lblNaechsteEinheit"));
+    auto* title = overlay.findChild<QLabel*>(u"lblNaechsteEinheit"_s);
     ASSERT_NE(title, nullptr);
-    EXPECT_EQ(title->text(), QStringLiteral("Mails"));
+    EXPECT_EQ(title->text(), u"Mails"_s);
     EXPECT_EQ(title->width(), title->fontMetrics().horizontalAdvance(title->text()));
-    QTRY_COMPARE_WITH_TIMEOUT(overlay.findChild<QLabel*>(QStringLiteral("lbl1"))->text(),
-                              QStringLiteral("Sekunden bis:"), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(overlay.findChild<QLabel*>(u"lbl1"_s)->text(), u"Sekunden bis:"_s, 2000);
     QTRY_VERIFY_WITH_TIMEOUT(overlay.x() < edge - 20, 2000);
 
     // A click on a label is a click on the overlay.
@@ -391,14 +394,9 @@ TEST(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
     EXPECT_TRUE(overlay.isVisible());
 }
 
-TEST(CountdownWindow, TheTimeIsNeverCutOffNorCoveredByTheCaption) {
-    FakeClock clock;
-    FakeSoundPlayer player;
-    FakeSource source;
-    TFCountdown overlay(clock, player);
-    overlay.setSource(&source);
-    auto* zeit = overlay.findChild<QLabel*>(QStringLiteral("lblZeit"));
-    auto* caption = overlay.findChild<QLabel*>(QStringLiteral("lbl1"));
+TEST_F(CountdownWindow, TheTimeIsNeverCutOffNorCoveredByTheCaption) {
+    auto* zeit = overlay.findChild<QLabel*>(u"lblZeit"_s);
+    auto* caption = overlay.findChild<QLabel*>(u"lbl1"_s);
     ASSERT_TRUE(zeit && caption);
     // Whatever font stands in for the one the strip was drawn for.
     for (const qint64 seconds : {59, 25 * 60, 3599, 3 * 3600 + 300, 100 * 3600}) {

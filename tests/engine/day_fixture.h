@@ -30,11 +30,17 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 // A whole program without windows on a fake clock: records, plan, runner and engine over a
 // fresh data folder that is also the working folder (so "Sounds" below it is found). Given the
-// program that ran before, it starts over that program's files, as after a restart.
-class Day {
+// program that ran before, it starts over that program's files, as after a restart. Publishing
+// holds the publisher, built over the records and the list; by default one that writes nothing.
+struct NoPublishing {
+    NoPublishing(Records&, Worklist&) {}
+    NullPublisher publisher;
+};
+
+template <class Publishing = NoPublishing> class BasicDay {
 public:
-    explicit Day(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(9, 0)),
-                 const Day* before = nullptr)
+    explicit BasicDay(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(9, 0)),
+                      const BasicDay* before = nullptr)
         : clock(start) {
         m_previousFolder = QDir::currentPath();
         if (before) {
@@ -53,7 +59,7 @@ public:
         engine.setPlanningView(&planning);
         runner.setView(&planning);
     }
-    ~Day() { QDir::setCurrent(m_previousFolder); }
+    ~BasicDay() { QDir::setCurrent(m_previousFolder); }
 
     // As the input field does.
     void type(const QString& text) {
@@ -91,9 +97,9 @@ public:
     }
     // The program ends (as when it is told to) and is started again with "-autostart" after
     // downSecs of real time, over the same files.
-    static void restart(std::unique_ptr<Day>& day, qint64 downSecs) {
+    static void restart(std::unique_ptr<BasicDay>& day, qint64 downSecs) {
         day->records.finish();
-        auto next = std::make_unique<Day>(day->clock.localNow().addSecs(downSecs), day.get());
+        auto next = std::make_unique<BasicDay>(day->clock.localNow().addSecs(downSecs), day.get());
         next->m_previousFolder = day->m_previousFolder;
         day.reset();
         QDir::setCurrent(next->data.path());
@@ -122,7 +128,8 @@ public:
     FakeSoundPlayer sound;
     FakeWorkstationLock lock;
     FakeAutostartEntry autostart;
-    NullPublisher publisher;
+    Publishing publishing{records, list};
+    decltype(Publishing::publisher)& publisher = publishing.publisher;
     RecordingCountdown countdown;
     NullPercentile percentile;
     PlanRunner runner{{list, planFile, records, ui, sound, autostart, publisher, countdown}};
@@ -133,3 +140,4 @@ public:
 private:
     QString m_previousFolder;
 };
+using Day = BasicDay<>;

@@ -1,36 +1,20 @@
 // The side files others read, byte for byte, under different time zones; the ordered background
 // writes; the web calls and speech.
 
-#include "companion_program.h"
-#include "fake_clock.h"
-#include "fake_launcher.h"
-#include "fake_platform_services.h"
-#include "fake_run_views.h"
-#include "percentile.h"
-#include "plan_file.h"
-#include "plan_runner.h"
+#include "day_fixture.h"
 #include "plan_time.h"
-#include "records.h"
-#include "run_engine.h"
-#include "scripted_ui.h"
 #include "shell.h"
 #include "side_publisher.h"
-#include "temp_data_folder.h"
-#include "typed_entry.h"
-#include "worklist.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -60,21 +44,21 @@ private:
     QByteArray m_old;
 };
 
-// A plan and the publisher over a fresh data folder; the side files live there too.
-struct Publishing {
-    TempDataFolder data;
-    FakeClock clock;
-    ScriptedUi ui;
-    Records records{clock, data.folder(), ui};
-    Worklist list{clock, records.settings};
+// The real publisher in a whole program without windows; the side files live in the data folder.
+struct SidePublishing {
+    SidePublishing(Records& records, Worklist& list) : publisher{{records, list, speaker, shell}} {}
     FakeSpeaker speaker;
     RecordingShell shell;
-    SidePublisher publisher{{records, list, speaker, shell}};
+    SidePublisher publisher;
+};
 
+struct Publishing : BasicDay<SidePublishing> {
     Publishing() {
-        records.settings.BeginnDerNaechstenEinheitDatei = data.filePath(u"next.txt"_s);
-        records.settings.Feierabenddatei = data.filePath(u"feierabend.txt"_s);
-        records.settings.Mittagspausendatei = data.filePath(u"mittag.txt"_s);
+        Settings& s = records.settings;
+        s.BeginnDerNaechstenEinheitDatei = data.filePath(u"next.txt"_s);
+        s.Feierabenddatei = data.filePath(u"feierabend.txt"_s);
+        s.Mittagspausendatei = data.filePath(u"mittag.txt"_s);
+        s.AnwesenheitErforderlich = false;
     }
     void add(const QString& title, bool pause, QDate day, QTime start, int minutes) {
         list.AddEntry(title, pause, plantime::wall(day, start), minutes, true, u" "_s);
@@ -317,54 +301,10 @@ TEST(SideFileWriter, AnEnormousFileIsLookedAtByItsEndOnly) {
     EXPECT_TRUE(writer.takeFailures().isEmpty());
 }
 
-// The whole program without windows, with the real publisher, on a fake clock.
-struct PublishingDay {
-    TempDataFolder data;
-    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
-    ScriptedUi ui;
-    FakeLauncher launcher;
-    CompanionProgram companion{launcher};
-    Records records{clock, data.folder(), ui};
-    Worklist list{clock, records.settings};
-    PlanFile planFile{list, clock, records.settings, data.folder(), records.debugLog, ui};
-    FakeSoundPlayer sound;
-    FakeWorkstationLock lock;
-    FakeAutostartEntry autostart;
-    FakeSpeaker speaker;
-    RecordingShell shell;
-    SidePublisher publisher{{records, list, speaker, shell}};
-    NullCountdownOverlay countdown;
-    NullPercentile percentile;
-    PlanRunner runner{{list, planFile, records, ui, sound, autostart, publisher, countdown}};
-    RunEngine engine{{records, runner, sound, lock, companion, publisher, countdown, percentile, ui}};
-    RecordingTimerView timer;
-    RecordingPlanningView planning;
-
-    PublishingDay() {
-        records.start(companion);
-        records.settings.DefaultSollWert = -1;
-        records.settings.AnwesenheitErforderlich = false;
-        engine.setTimerView(&timer);
-        engine.setPlanningView(&planning);
-        runner.setView(&planning);
-    }
-    void type(const QString& text) {
-        const TypedEntry e = TypedEntry::parse(text, 25, 25);
-        list.AddEntry(e.title, e.isPause, plantime::wall(clock.today(), QTime(0, 0)), e.duration, false,
-                      u" "_s);
-    }
-    void runUntil(QTime time) {
-        while (clock.localNow().time() < time) {
-            clock.advanceMs(100);
-            engine.active() ? engine.Tick() : list.RecomputeSchedule();
-        }
-    }
-};
-
 TEST(SidePublisher, FilesFollowTheRunningPlanAndUnwritableOnesLeaveItRunning) {
     for (const bool writable : {true, false}) {
         SCOPED_TRACE(writable ? "writable" : "unwritable");
-        PublishingDay d;
+        Publishing d;
         // Unwritable: a folder that does not exist, and a folder in place of a file.
         d.records.settings.BeginnDerNaechstenEinheitDatei =
             d.data.filePath(writable ? u"next.txt"_s : u"x/n"_s);
@@ -396,10 +336,10 @@ TEST(SidePublisher, WebCallsSpeechAndTheChargeTimer) {
     Publishing p;
     p.publisher.CallWebAddress(QString());
     p.publisher.speak(QString());
-    EXPECT_TRUE(p.shell.addresses.isEmpty());
-    EXPECT_TRUE(p.speaker.spoken.isEmpty());
+    EXPECT_TRUE(p.publishing.shell.addresses.isEmpty());
+    EXPECT_TRUE(p.publishing.speaker.spoken.isEmpty());
     p.publisher.speak(u"75"_s);
-    EXPECT_EQ(p.speaker.spoken, QStringList{u"75"_s});
+    EXPECT_EQ(p.publishing.speaker.spoken, QStringList{u"75"_s});
 
     const QTimer& charge = p.publisher.chargeTimer();
     p.publisher.startChargeTimer();
@@ -411,14 +351,14 @@ TEST(SidePublisher, WebCallsSpeechAndTheChargeTimer) {
     // Fired without an address: nothing is called, and nothing later either.
     p.publisher.startChargeTimer();
     p.publisher.tmrBeeminderChargeTimer();
-    EXPECT_TRUE(p.shell.addresses.isEmpty());
+    EXPECT_TRUE(p.publishing.shell.addresses.isEmpty());
     EXPECT_FALSE(charge.isActive());
 
     // With one, it is called once; the query with its "=" signs is kept whole.
     p.records.settings.NeuPlanenURL = u"https://example.org/charge?a=1&b=2"_s;
     p.publisher.startChargeTimer();
     p.publisher.tmrBeeminderChargeTimer();
-    EXPECT_EQ(p.shell.addresses, QStringList{u"https://example.org/charge?a=1&b=2"_s});
+    EXPECT_EQ(p.publishing.shell.addresses, QStringList{u"https://example.org/charge?a=1&b=2"_s});
     EXPECT_FALSE(charge.isActive());
 }
 

@@ -169,9 +169,19 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
         bool oldStays;
         int sizeLimit = 0;            // bytes a file may grow to, 0: no limit
         bool settingsBlocked = false; // Settings.ini cannot be written
+        bool held = false;            // another program keeps the log open
     };
     const Case cases[] = {
         {"to a new file", data.filePath(u"ziel/log.txt"_s), {}, true, history, false},
+        {"while another program holds it open",
+         data.filePath(u"ziel/offen.log"_s),
+         {},
+         true,
+         history,
+         false,
+         0,
+         false,
+         true},
         {"onto an existing log", data.filePath(u"ziel/vorhanden.log"_s), other, true, other, true},
         {"into a folder that cannot be written", data.filePath(u"blockiert/log.txt"_s), {}, false, {}, true},
         {"onto a folder", data.filePath(u"ziel/ordner.log"_s), {}, false, {}, true},
@@ -191,6 +201,8 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
         const QString oldPath = data.filePath(u"Dezuzedu.log"_s);
         records.settings.LogDateiPfad = oldPath;
         data.write(u"Dezuzedu.log"_s, history);
+        QFile held(oldPath);
+        ASSERT_TRUE(!c.held || held.open(QIODevice::ReadWrite | QIODevice::Append));
         if (!c.targetBefore.isEmpty()) {
             QFile f(c.target);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -229,32 +241,18 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
         EXPECT_EQ(ui.messages.size(), c.moves ? 0 : (c.settingsBlocked ? 2 : 1));
         if (c.moves) {
             EXPECT_EQ(savedSettings().LogDateiPfad, c.target);
+            // The next entry goes to the new place.
+            const QString next = u"\r\nMo, 07.12.2026 09:00|25 Weiter"_s;
+            ASSERT_TRUE(records.activityLog.WriteLogEntry(next));
+            target.close();
+            ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+            EXPECT_EQ(target.readAll(), c.targetAfter + next.toUtf8());
         } else {
             EXPECT_EQ(QFile::exists(records.settingsFile.filePath()), c.settingsBlocked);
         }
         QFile::remove(c.target);
         QDir().rmdir(records.settingsFile.filePath());
     }
-}
-
-TEST_F(SettingsMenuTest, LogInUseIsMovedAndTheNextEntryGoesToTheNewPlace) {
-    const QString oldPath = data.filePath(u"Dezuzedu.log"_s);
-    records.settings.LogDateiPfad = oldPath;
-    data.write(u"Dezuzedu.log"_s, "\r\nMo, 07.12.2026 08:00|25 Bericht [x]");
-    QFile held(oldPath); // another program keeps the log open
-    ASSERT_TRUE(held.open(QIODevice::ReadWrite | QIODevice::Append));
-    QDir(data.path()).mkpath(u"neu"_s);
-    const QString target = data.filePath(u"neu/Dezuzedu.log"_s);
-    open();
-    ui.answer(ScriptedUi::Kind::SaveFile, target);
-    item(u"mniLogDateiSpeichernUnter1"_s)->trigger();
-    ASSERT_EQ(logPath(), target);
-    ASSERT_TRUE(records.activityLog.WriteLogEntry(u"\r\nMo, 07.12.2026 09:00|25 Weiter"_s));
-    EXPECT_EQ(
-        records.activityLog.lines(),
-        QStringList({{}, u"Mo, 07.12.2026 08:00|25 Bericht [x]"_s, u"Mo, 07.12.2026 09:00|25 Weiter"_s}));
-    EXPECT_FALSE(QFile::exists(oldPath));
-    EXPECT_TRUE(ui.messages.isEmpty());
 }
 
 TEST_F(SettingsMenuTest, FolderAndSettingsFileCommands) {

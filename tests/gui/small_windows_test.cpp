@@ -24,20 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class AddressShell final : public Shell {
-public:
-    bool openFile(const QString& path) override {
-        files.append(path);
-        return true;
-    }
-    bool openAddress(const QString& address) override {
-        addresses.append(address);
-        return true;
-    }
-    QStringList files;
-    QStringList addresses;
-};
-
 template <typename T = QWidget> T* child(const QWidget& w, const char* name) {
     T* found = w.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
@@ -183,7 +169,7 @@ TEST_F(HintTest, ArrowIsDrawnRedPointingUpAndLeft) {
 }
 
 TEST(About, TitleCarriesTheVersionLinksOpenTheirAddressesAndEscapeCloses) {
-    AddressShell shell;
+    FakeShell shell;
     // The technique has no address: its line stays plain text.
     TFUeber about(shell, TFUeber::Links{u"https://taktplan.test/"_s, {}});
     about.show();
@@ -219,9 +205,8 @@ TEST(About, TitleCarriesTheVersionLinksOpenTheirAddressesAndEscapeCloses) {
 using DebuggerTest = WindowTest;
 
 TEST_F(DebuggerTest, ButtonsWorkOnTheRealLogAndTheMemoFollowsTheDebugText) {
-    AddressShell desktop;
     bool keeping = false;
-    TFDebugger debugger(records, desktop, [&keeping] { return keeping; });
+    TFDebugger debugger(records, shell, [&keeping] { return keeping; });
     EXPECT_EQ(child<QPlainTextEdit>(debugger, "mmoDebugLog")->toPlainText(), u"==="_s);
     EXPECT_TRUE(debugger.findChild<QTimer*>(u"tmrRefreshDebugLog"_s)->isActive());
     debugger.show();
@@ -237,7 +222,7 @@ TEST_F(DebuggerTest, ButtonsWorkOnTheRealLogAndTheMemoFollowsTheDebugText) {
     EXPECT_EQ(records.activityLog.lines().last(), u"Mo, 07.12.2026 08:00|25 Von außen"_s);
     QTest::mouseClick(child<QPushButton>(debugger, "btnLogDateiExternOeffnen"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(debugger, "btnGespeicherteDebugLogs"), Qt::LeftButton);
-    EXPECT_EQ(desktop.files, QStringList({logPath, data.filePath(u"debug_log.txt"_s)}));
+    EXPECT_EQ(shell.files, QStringList({logPath, data.filePath(u"debug_log.txt"_s)}));
 
     auto* memo = child<QPlainTextEdit>(debugger, "mmoDebugLog");
     auto* label = child<QLabel>(debugger, "lblFTimerTmrVordergrund");
@@ -270,8 +255,7 @@ TEST_F(DebuggerTest, ButtonsWorkOnTheRealLogAndTheMemoFollowsTheDebugText) {
 }
 
 TEST_F(DebuggerTest, AHugeDebugTextShowsItsEndInLinesOfBoundedLength) {
-    AddressShell desktop;
-    TFDebugger debugger(records, desktop, [] { return false; });
+    TFDebugger debugger(records, shell, [] { return false; });
     auto* memo = child<QPlainTextEdit>(debugger, "mmoDebugLog");
     debugger.show();
     const struct {
