@@ -305,10 +305,6 @@ bool writeExport(const LogDays& log, QDate from, QDate to, const QString& path,
 
 } // namespace
 
-bool BilanzWindow::exportRange(const QString& path, evaluation::ExportFormat format, QString* error) const {
-    return writeExport(m_log, m_from->date(), m_to->date(), path, format, error, nullptr);
-}
-
 void BilanzWindow::startExport(const QString& path, evaluation::ExportFormat format) {
     if (m_exportThread)
         return;

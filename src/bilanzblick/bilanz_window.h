@@ -37,8 +37,6 @@ public:
     QDate to() const;
     // The kind of range and a day inside it; Free takes from and to as they are.
     void setRange(RangeKind kind, QDate anchor, QDate freeTo = {});
-    // Writes the range shown; false (with the reason in error) when the file could not be written.
-    bool exportRange(const QString& path, evaluation::ExportFormat format, QString* error) const;
     // "Exportieren …" once the file is chosen: writes the range shown on a worker thread, with the
     // button disabled until it is done; a failure is shown in a message box. Ignored while an
     // export runs.
