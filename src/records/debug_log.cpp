@@ -5,9 +5,13 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 const QString crlf = QStringLiteral("\r\n");
+// After a failed write, the next try waits this long.
+constexpr qint64 retryMs = 5000;
 
 } // namespace
 
@@ -23,6 +27,31 @@ void DebugLog::AddDebugLine(const QString& message) {
         m_text += crlf + line;
     if (m_listener)
         m_listener(line);
+    if (!m_throughPath.isEmpty() && (m_failedTick == 0 || m_clock.tickMs() - m_failedTick >= retryMs)) {
+        // Best effort: whatever does not go now goes with a later line or at the end.
+        m_failedTick = writePending(m_throughPath) ? 0 : std::max<qint64>(1, m_clock.tickMs());
+    }
+}
+
+void DebugLog::writeThrough(const QString& filePath) {
+    m_throughPath = filePath;
+    m_failedTick = 0;
+    if (!m_saved && !writePending(filePath))
+        m_failedTick = std::max<qint64>(1, m_clock.tickMs());
+}
+
+bool DebugLog::writePending(const QString& filePath) {
+    if (m_written >= m_text.size())
+        return true;
+    // No sync to the disk: the system has the lines once they are written, and a killed
+    // process does not take them with it.
+    // The run's first write follows the runs before it after a line break, as one block.
+    QString chunk = m_written == 0 && QFileInfo::exists(filePath) ? crlf : QString();
+    chunk += QStringView(m_text).sliced(m_written);
+    const bool ok = textfile::appendText(filePath, chunk);
+    if (ok)
+        m_written = m_text.size();
+    return ok;
 }
 
 bool DebugLog::SaveDebugLog(const QString& filePath) {
@@ -35,7 +64,8 @@ bool DebugLog::SaveDebugLog(const QString& filePath) {
         AddDebugLine(QStringLiteral("Beende Taktplan."));
         m_endLineAdded = true;
     }
-    const bool exists = QFileInfo::exists(filePath);
-    m_saved = textfile::appendText(filePath, exists ? crlf + m_text : m_text);
+    m_saved = writePending(filePath);
+    if (m_saved)
+        m_throughPath.clear();
     return m_saved;
 }

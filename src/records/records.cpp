@@ -14,6 +14,8 @@ void Records::start(CompanionProgram& companion) {
     settingsFile.LoadSettings(settings);
     activityLog.LoadLog();
     dailyTarget = activityLog.TargetForDay(clock.today());
+    // The lines of the start-up go in with one write; from here on each line as it comes.
+    debugLog.writeThrough(debugLogPath());
 }
 
 bool Records::saveSettings() {
