@@ -131,6 +131,7 @@ void RunEngine::StartUnit(const QString& title, int minutes, qint64 startStampMs
     // neither adds nor takes away an hour.
     m_startUtcMs = startInstant(m_phaseStart, nowUtcMs());
     m_lastElapsedMs = 0;
+    m_previousTickSecs = -1;
     m_unitEnd = m_phaseStart.addSecs(qint64(minutes) * 60);
     m_absoluteEnd = false;
     m_logged = false;
@@ -238,7 +239,14 @@ void RunEngine::Tick() {
     if (pause && m_remainingSecs > (qint64(settings.KleinePause) + 1) * 60)
         runner.presenceConfirmed = false;
 
-    if (settings.HinweisAufgabenwechsel && !pause && m_remainingSecs == 120) {
+    // The remaining seconds at the last tick of this phase: a second that a stalled program
+    // (a long dialog, a busy machine) stood still over is still seen as passed.
+    const qint64 before = m_previousTickSecs < 0 ? m_remainingSecs + 1 : m_previousTickSecs;
+    m_previousTickSecs = m_remainingSecs;
+
+    // Once, when the 120th second before the end has passed, while the unit still runs.
+    if (settings.HinweisAufgabenwechsel && !pause && m_remainingSecs <= 120 && before > 120 &&
+        m_remainingSecs > 0) {
         const QString next = worklist().NextPendingUnitTitle();
         if (!next.isEmpty() && next != m_title)
             m_s.ui.showReminder(
@@ -252,11 +260,8 @@ void RunEngine::Tick() {
         if (pause) {
             if (!runner.presenceConfirmed && m_remainingSecs <= 59 && settings.AnwesenheitErforderlich)
                 m_timer->showPresenceConfirmation();
-            // The announcements at 59, 30 and 5 seconds, once each. A program that stood still
-            // over one of these seconds (a long dialog, a busy machine) announces the last one
-            // it passed.
-            const qint64 before = m_previousTickSecs < 0 ? m_remainingSecs + 1 : m_previousTickSecs;
-            m_previousTickSecs = m_remainingSecs;
+            // The announcements at 59, 30 and 5 seconds, once each; after a stall, the last
+            // one passed.
             if (!worklist().NextPendingTitle().isEmpty()) {
                 if (m_remainingSecs <= 5 && before > 5)
                     m_s.countdown.showFor(7000);

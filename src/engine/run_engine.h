@@ -124,8 +124,9 @@ private:
     QDateTime m_until;
     qint64 m_remainingMs = 0;
     qint64 m_remainingSecs = 0;
-    // The remaining seconds at the previous tick of the pause (-1 before its first tick), so
-    // that a countdown second skipped by a stalled program is still announced.
+    // The remaining seconds at the previous tick of the phase (-1 before its first tick), so
+    // that a second skipped by a stalled program (a countdown, the task-change hint) is still
+    // announced, and only once.
     qint64 m_previousTickSecs = -1;
     bool m_logged = false;
     QString m_logLine;

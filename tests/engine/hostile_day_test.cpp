@@ -158,24 +158,39 @@ TEST(HostileDay, RoughHandling) {
     }
 }
 
-// The next start is announced at 59, 30 and 5 seconds before the end of a pause, once each,
-// also when the program stands still for longer than a second at a time.
-TEST(HostileDay, CountdownSurvivesAStalledProgram) {
-    for (const int stepMs : {100, 1700, 7000}) {
+// The task-change hint two minutes before the end of a unit, and the next start at 59, 30 and
+// 5 seconds before the end of a pause: each once, also when the program stands still for
+// longer than a second at a time; the hint not when the unit is over by then.
+TEST(HostileDay, AnnouncementsSurviveAStalledProgram) {
+    const QString hint =
+        u"Aufgabenwechsel vorbereiten | In der nächsten Einheit steht eine andere Aufgabe an. "
+        u"Komm also zum Schluss. (Aufgabenwechsel lohnen sich, siehe Interleaving- & "
+        u"Zeigarnik-Effekt.)"_s;
+    struct Case {
+        int stepMs;
+        QList<int> countdowns; // 3500: the start of the plan announces A
+        int hints;
+    };
+    const Case cases[] = {
+        {100, {3500, 4000, 4000, 7000}, 1},
+        {1700, {3500, 4000, 4000, 7000}, 1},
+        {7000, {3500, 4000, 4000, 7000}, 1},
+        {250'000, {3500}, 0}, // the pause's first tick comes at 50 s: nothing passed since
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stepMs);
         Day d;
+        d.records.settings.HinweisAufgabenwechsel = true;
         d.type(u"A"_qs);
         d.type(u"B"_qs);
         d.runner.Start1Click();
-        d.runFor(25 * 60 + 1);
-        ASSERT_FALSE(d.engine.unitRunning());
-        ASSERT_TRUE(d.engine.active()) << "the pause after A runs";
-        while (d.engine.active() && !d.engine.unitRunning()) {
-            d.clock.advanceMs(stepMs);
+        while (d.engine.active() && d.engine.currentTitle() != u"B"_qs) {
+            d.clock.advanceMs(c.stepMs);
             d.engine.Tick();
         }
-        EXPECT_TRUE(d.engine.unitRunning()) << stepMs;
-        // 3500: the start of the plan announces A.
-        EXPECT_EQ(d.countdown.shown, (QList<int>{3500, 4000, 4000, 7000})) << stepMs;
+        EXPECT_TRUE(d.engine.unitRunning());
+        EXPECT_EQ(d.countdown.shown, c.countdowns);
+        EXPECT_EQ(d.ui.reminders, QStringList(c.hints, hint));
     }
 }
 
