@@ -137,7 +137,9 @@ void PlanRunner::Start1Click() {
         return;
     }
 
-    m_startCaption = tr_("Neu planen");
+    // The same caption the window gives the item whenever it is shown during the run, so that
+    // the count of re-plannings left does not come and go with the window.
+    m_startCaption = w.replanCaption();
     m_view->setStartItem(m_startCaption, w.replanAvailable());
 
     const QDate today = m_s.records.clock.today();

@@ -221,7 +221,8 @@ bool Worklist::finishBlinkStep() {
 
 QString Worklist::replanCaption() const {
     const int left = m_settings.Verbleibend;
-    return left == -1 ? tr_("Neu planen") : tr_("Neu planen") + QStringLiteral(" (%1)").arg(left);
+    // Any negative allowance (a hand-edited file) is no limit, as re-planning treats it.
+    return left < 0 ? tr_("Neu planen") : tr_("Neu planen") + QStringLiteral(" (%1)").arg(left);
 }
 
 bool Worklist::replanAvailable() const {

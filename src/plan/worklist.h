@@ -157,7 +157,7 @@ public:
     // -1, 0 or 1 by entry start.
     static int lvPlanCompare(const PlanEntry& a, const PlanEntry& b);
     // The re-planning command as the start item shows it while a plan runs, from the setting
-    // Verbleibend: "Neu planen" (unlimited, -1) or "Neu planen (N)", available unless N is 0.
+    // Verbleibend: "Neu planen" (unlimited, any negative) or "Neu planen (N)", available unless N is 0.
     QString replanCaption() const;
     bool replanAvailable() const;
     // The gap between two units: the setting "Kleine Pause", never below one minute.

@@ -68,7 +68,7 @@ TEST(HostileDay, AbsurdSettings) {
     };
     const Case cases[] = {
         {"allowance without limit written as a huge number", "NeuPlanenMax=-1\r\nVerbleibend=2147483647\r\n",
-         "Neu planen", 2147483646, 25 * 60},
+         "Neu planen (2147483647)", 2147483646, 25 * 60},
         {"a negative allowance other than -1 is no limit", "NeuPlanenMax=-1\r\nVerbleibend=-7\r\n",
          "Neu planen", -1, 25 * 60},
         {"text instead of numbers",
@@ -76,8 +76,8 @@ TEST(HostileDay, AbsurdSettings) {
          25 * 60},
         {"a start stamp out of range", "LaufendeEinheitGestartetUm=-999999999999999999999\r\n", "Neu planen",
          -1, 25 * 60},
-        {"the largest allowance", "NeuPlanenMax=2147483647\r\nVerbleibend=2147483647\r\n", "Neu planen",
-         2147483646, 25 * 60},
+        {"the largest allowance", "NeuPlanenMax=2147483647\r\nVerbleibend=2147483647\r\n",
+         "Neu planen (2147483647)", 2147483646, 25 * 60},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
