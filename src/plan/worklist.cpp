@@ -174,8 +174,16 @@ int Worklist::deleteOpenEntries(const QList<int>& rows) {
 }
 
 int Worklist::removeFinished() {
+    // Only today's stay counted as done; a unit left over from yesterday just goes. Counted
+    // before anything goes, so a date that does not read leaves the list whole.
+    const qint64 today = m_clock.today().toJulianDay();
+    int todays = 0;
+    for (const PlanEntry& e : m_entries) {
+        if (e.isFinished() && planminutes::readDay(e.date) == today)
+            ++todays;
+    }
     const qsizetype removed = removeEntriesIf([](const PlanEntry& e, quint64) { return e.isFinished(); });
-    removedDoneCount += static_cast<int>(removed);
+    removedDoneCount += todays;
     notifyEntriesChanged();
     UpdateCaption();
     return static_cast<int>(removed);
@@ -296,9 +304,12 @@ QDateTime Worklist::NextPendingUnitStart() const {
 }
 
 int Worklist::DoneCount() const {
+    // Counted by the day a unit began, as the log and PlannedTodayCount count it: a unit that
+    // ran over midnight is yesterday's, also while it still blinks after the change of day.
+    const qint64 today = m_clock.today().toJulianDay();
     int n = 0;
     for (const PlanEntry& e : m_entries) {
-        if (e.isFinished())
+        if (e.isFinished() && planminutes::readDay(e.date) == today)
             ++n;
     }
     return n + removedDoneCount;

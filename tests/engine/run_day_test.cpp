@@ -234,14 +234,18 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
              EXPECT_FALSE(d.engine.active());
              EXPECT_FALSE(d.records.settings.Autostart);
          }},
-        {"midnight during a unit: the new day's target is settled", at(7, 23, 50),
+        // Yesterday's unit (still blinking when the day changed) does not count as done today,
+        // so the end of the plan finds nothing left undone.
+        {"midnight during a unit: the new day's target is settled, the plan ends as planned", at(7, 23, 50),
          [](Day& d) {
              d.records.settings.AnwesenheitErforderlich = false;
              typing({u"A"_s, u"B"_s}, true)(d);
          },
-         QTime(0, 16),
+         QTime(0, 46),
          [](Day& d) {
-             EXPECT_EQ(d.log(), unit("23:50", "A") + done + crlf + u"Di, 08.12.2026 SOLL: 1"_s);
+             EXPECT_EQ(d.log(), unit("23:50", "A") + done + crlf + u"Di, 08.12.2026 SOLL: 1"_s +
+                                    unit("00:20", "B", 25, "Di, 08.12.2026") + done);
+             EXPECT_EQ(d.list.caption(), u"Taktplan (1/1)"_s);
              EXPECT_EQ(d.runner.targetDay, QDate(2026, 12, 8));
              EXPECT_EQ(d.records.dailyTarget, 1);
          }},
