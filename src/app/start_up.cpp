@@ -222,7 +222,11 @@ int StartUp::run() {
     // A request to end that came while the plan loaded is taken in now: nothing more is shown.
     if (TerminationRequests::requested())
         QCoreApplication::processEvents();
-    worklist.LoadTodaysFinishedUnits(records.activityLog);
+    if (worklist.LoadTodaysFinishedUnits(records.activityLog)) {
+        records.debugLog.AddDebugLine(
+            QStringLiteral("FWorklist: Laufende Einheit war laut Log schon beendet; Plan geht weiter"));
+        planFile.saveWorklist();
+    }
 
     const StartUpDecision decision = StartUpDecision::decide(m_firstArgument, records.settings.Autostart);
     // A program already told to end (during a start-up dialog) shows nothing more.

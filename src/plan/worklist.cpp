@@ -1,6 +1,7 @@
 #include "worklist.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "activity_log.h"
 #include "clock.h"
@@ -108,6 +109,9 @@ void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& sta
         const bool another = std::any_of(m_entries.cbegin(), m_entries.cend(),
                                          [](const PlanEntry& other) { return other.isRunning(); });
         e.status = fixed && !another ? statusRunning : statusPending;
+        e.date = plantime::formatDate(begin.date());
+        if (e.isRunning() && e.isUnit())
+            m_readBackRunning = ReadBackRunning{m_nextId, e};
         if (another) {
             e.startMode = planvocab::modeRelative;
         } else if (now > end.addMSecs(1)) {
@@ -115,7 +119,6 @@ void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& sta
             e.startMode = planvocab::modeRelative;
             automaticStartFlag = true;
         }
-        e.date = plantime::formatDate(begin.date());
     } else {
         e.status = statusPending;
         if (fixed)
@@ -237,8 +240,41 @@ bool Worklist::replanAvailable() const {
     return m_settings.Verbleibend != 0;
 }
 
-void Worklist::LoadTodaysFinishedUnits(const ActivityLog& log) {
+bool Worklist::LoadTodaysFinishedUnits(const ActivityLog& log) {
+    const bool settled = settleLoggedRunningUnit(log);
     addFinishedRecords(log.FinishedUnits(m_clock.today()));
+    return settled;
+}
+
+bool Worklist::settleLoggedRunningUnit(const ActivityLog& log) {
+    const std::optional<ReadBackRunning> read = std::exchange(m_readBackRunning, std::nullopt);
+    if (!read)
+        return false;
+    qsizetype row = rowOf(read->id);
+    if (row < 0)
+        return false;
+    const PlanEntry& unit = read->entry;
+    const int minutes = planminutes::readInt(unit.duration);
+    const QDateTime start = planminutes::toDateTime(planminutes::readStart(unit));
+    // The line the unit itself completes when it ends: the program ended after writing it and
+    // before saving the plan. Only the log's very last line can be that moment.
+    if (log.LastLine() !=
+        ActivityLog::unitLine(start, minutes, unit.displayText).mid(2) + ActivityLog::finishMark())
+        return false;
+
+    // As the end of the unit would have left the plan: the entry after it keeps the start it
+    // had while the unit ran (so its times are computed with the unit still running), and the
+    // unit itself comes back from the log with today's finished units.
+    m_entries[row] = unit;
+    automaticStartFlag = false;
+    m_rowsChanged = true;
+    RecomputeSchedule();
+    row = rowOf(read->id);
+    if (row + 1 < m_entries.size())
+        m_entries[row + 1].startMode = planvocab::modeFixed;
+    removeEntry(row);
+    UpdateCaption();
+    return true;
 }
 
 void Worklist::addFinishedRecords(const QList<FinishedUnit>& records) {

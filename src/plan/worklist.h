@@ -78,8 +78,12 @@ public:
     bool finishBlinkStep();
     static constexpr int blinkChanges = 14;
     // Today's finished records of the activity log become "x" entries (pauses by their "p"
-    // title rule).
-    void LoadTodaysFinishedUnits(const ActivityLog& log);
+    // title rule). First, a unit the plan file read back as running whose own completed line is
+    // the log's last line is taken as finished (the program ended between the two writes at
+    // its end), as the end of the unit would have done: it leaves the plan, the entry after it
+    // keeps its planned start (fixed), and no re-planning is due for it. Returns whether that
+    // happened; the plan file is then the caller's to save.
+    bool LoadTodaysFinishedUnits(const ActivityLog& log);
     // The same for records already read from the log, in their order.
     void addFinishedRecords(const QList<FinishedUnit>& records);
 
@@ -175,6 +179,7 @@ public:
     bool deferSchedule = false;
 
 private:
+    bool settleLoggedRunningUnit(const ActivityLog& log);
     void notifyEntriesChanged();
     void appendEntry(PlanEntry entry);
     // The valid rows among rows, ascending, each once.
@@ -199,4 +204,11 @@ private:
     bool m_rowsChanged = false;
     // The last RecomputeSchedule changed the order of the list.
     bool m_reordered = false;
+    // The running unit as the plan file gave it (AddEntry may have made it an entry to do
+    // since, when its time was over), until the finished records are loaded.
+    struct ReadBackRunning {
+        quint64 id;
+        PlanEntry entry;
+    };
+    std::optional<ReadBackRunning> m_readBackRunning;
 };

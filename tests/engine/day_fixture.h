@@ -91,7 +91,8 @@ public:
     // tmrAutoStart fires.
     bool resume() {
         planFile.loadWorklist();
-        list.LoadTodaysFinishedUnits(records.activityLog);
+        if (list.LoadTodaysFinishedUnits(records.activityLog))
+            planFile.saveWorklist();
         runner.justStarted = true;
         return runner.autoStart();
     }

@@ -352,6 +352,8 @@ struct Span {
     QString log;
     std::optional<QString> planFile;
     qint64 restartAfterSecs = -1;
+    // Killed before its last save of the plan: the plan file it leaves instead.
+    std::optional<QByteArray> planFileLeft = std::nullopt;
 };
 
 struct RestartCase {
@@ -395,6 +397,17 @@ TEST(RunDay, RestartsAndClockChanges) {
          {{40 * 60, unit("09:00", "A") + done, u"B///25|||10:00 07.12.2026\r\n"_s, 5 * 60},
           {14 * 60 + 59, unit("09:00", "A") + done, u"B///25|||10:00 07.12.2026\r\n"_s},
           {62, unit("09:00", "A") + done + unit("10:00", "B"), std::nullopt}}},
+        // The unit's " [x]" is in the log, the plan file still has it running: it is done once,
+        // and the plan goes on from it without a re-planning.
+        {"killed between a unit's completion and the plan save: back 17 s later, the plan goes on",
+         at(7, 9, 0),
+         false,
+         typing({u"A"_s, u"B"_s}),
+         {{25 * 60, unit("09:00", "A") + done, std::nullopt, 17,
+           "{{WIP}}A///25|||09:00 07.12.2026\r\nB///25\r\n"},
+          {4 * 60 + 42, unit("09:00", "A") + done, u"B///25|||09:30 07.12.2026\r\n"_s},
+          {62, unit("09:00", "A") + done + unit("09:30", "B"), u"{{WIP}}B///25|||09:30 07.12.2026\r\n"_s},
+          {24 * 60, unit("09:00", "A") + done + unit("09:30", "B") + done, u""_s}}},
         {"back exactly at the end of a unit: its open line is completed, not written again",
          at(7, 9, 0),
          false,
@@ -444,6 +457,8 @@ TEST(RunDay, RestartsAndClockChanges) {
             if (s.planFile) {
                 EXPECT_EQ(d->file("worklist.log"), *s.planFile);
             }
+            if (s.planFileLeft)
+                d->data.write(u"worklist.log"_s, *s.planFileLeft);
             if (s.restartAfterSecs >= 0)
                 Day::restart(d, s.restartAfterSecs);
         }
