@@ -86,7 +86,7 @@ TEST_F(F9DayTest, TwoUnitsStartedAndReplannedInTheSecond) {
         << timerWindow->toolTip().toStdString();
     EXPECT_EQ(timerWindow->findChild<QLabel*>(QStringLiteral("lblZeit"))->text().left(2),
               QStringLiteral("25"));
-    EXPECT_EQ(startItem()->text(), QStringLiteral("Neu planen"));
+    EXPECT_EQ(startItem()->text(), QStringLiteral("Neu planen (3)"));
     EXPECT_TRUE(strip()->isHidden());
 
     // Through the end of the first unit and the small pause into the second, on the Timer
@@ -124,7 +124,7 @@ TEST_F(F9DayTest, TwoUnitsStartedAndReplannedInTheSecond) {
     clock.advanceMs(1000);
     key(Qt::Key_F9);
     EXPECT_TRUE(run.unitRunning());
-    EXPECT_EQ(startItem()->text(), QStringLiteral("Neu planen"));
+    EXPECT_EQ(startItem()->text(), QStringLiteral("Neu planen (2)"));
     EXPECT_EQ(records.settings.Verbleibend, 2);
 }
 
