@@ -16,12 +16,13 @@ struct Records {
     Records(const Clock& clock, const DataFolder& folder, UserInterface& ui);
 
     // The start-up order of the records: companion program with the version, the debug line
-    // "Starte Taktplan 2.2", the settings, the activity log, today's target.
+    // "Starte Taktplan 2.2", the settings, the activity log, today's target; then the debug
+    // text so far goes into debug_log.txt, and every later line as it comes.
     void start(CompanionProgram& companion);
     // SaveSettings with the debug line on failure.
     bool saveSettings();
-    // At program end: the settings are saved, then the debug text (with any failure of that
-    // save) is appended to debug_log.txt.
+    // At program end: the settings are saved, then the rest of the debug text (with any
+    // failure of that save and the end line) is appended to debug_log.txt.
     void finish();
 
     QString debugLogPath() const;
