@@ -38,7 +38,10 @@ class ActivityLogTest : public ::testing::Test {
 protected:
     ActivityLogTest() { settings.LogDateiPfad = data.filePath(u"Dezuzedu.log"_s); }
 
-    QByteArray logBytes() const { return data.read(u"Dezuzedu.log"_s); }
+    QByteArray logBytes() const {
+        QFile file(logPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     QString logPath() const { return settings.LogDateiPfad; }
     bool writeUnit(int hour, const QString& title) {
         return log.WriteLogEntry(ActivityLog::unitLine(wall(5, hour, 0), 25, title));
