@@ -119,10 +119,10 @@ TEST_F(ExportCliTest, LogOptionAndRunningLastLine) {
 }
 
 TEST_F(ExportCliTest, AnEndlessLineIsSkippedWithoutBeingHeld) {
-    // 128 MiB without a line break (a sparse file: no disk space taken).
+    // 64 MiB without a line break (a sparse file: no disk space taken).
     const QString log = folder.filePath(u"endlos.log"_s);
     QFile file(log);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(128) << 20));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(64) << 20));
     file.close();
     const CliRun r = run(folder.path(), exportArgs("csv") + QStringList{u"--log"_s, log});
     rusage children{};
