@@ -27,5 +27,7 @@ int main(int argc, char** argv) {
                                [](QByteArrayView piece) { return standardoutput::writeBytes(piece); });
     if (result.status != 0)
         std::fprintf(stderr, "bilanzblick: %s\n", result.error.toLocal8Bit().constData());
+    else if (!result.note.isEmpty())
+        std::fprintf(stderr, "bilanzblick: %s\n", result.note.toLocal8Bit().constData());
     return result.status;
 }

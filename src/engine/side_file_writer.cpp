@@ -42,8 +42,7 @@ QString runJob(const Job& job) {
     // A named pipe, a device or a folder is no side file: reading a pipe waits for a writer
     // that may never come (and holds up every side file behind it), and the replacement would
     // put a plain file in its place.
-    const QFileInfo target(job.path);
-    if (target.exists() && !target.isFile())
+    if (textfile::isSpecialFile(job.path))
         return QStringLiteral("not a plain file");
     if (job.unlessSame) {
         // A file that cannot be read counts as empty: it is written anew.

@@ -23,9 +23,43 @@ constexpr qint64 maxRequestBytes = 64;
 // this was left by a start that was killed in between.
 constexpr int lockInfoWriteMs = 100;
 
+// The folder as the disk sees it, so that every spelling of one folder (a link to it, "..")
+// is one scope: links and ".." are resolved as far as the path exists. The part that does not
+// exist yet (a first start) is taken as written, under its resolved parent.
+QString resolvedFolder(const QString& dataFolderPath) {
+    // Not QFileInfo::absoluteFilePath(): it would drop "link/.." by the text, where the system
+    // goes to the link's target first.
+    QString existing = QDir::fromNativeSeparators(dataFolderPath);
+    if (QDir::isRelativePath(existing))
+        existing = QDir::currentPath() + QLatin1Char('/') + existing;
+    QString missing;
+    // As many links in a row as the system follows before it gives up.
+    int linksLeft = 40;
+    for (;;) {
+        const QFileInfo info(existing);
+        const QString canonical = info.canonicalFilePath();
+        if (!canonical.isEmpty())
+            return QDir::cleanPath(missing.isEmpty() ? canonical : canonical + QLatin1Char('/') + missing);
+        // A link to a folder not made yet: the folder will be where it leads.
+        if (info.isSymLink() && linksLeft-- > 0) {
+            existing = info.symLinkTarget();
+            continue;
+        }
+        const qsizetype slash = existing.lastIndexOf(QLatin1Char('/'));
+        const bool atRoot =
+            slash < 0 || (slash == existing.size() - 1 && slash == existing.indexOf(QLatin1Char('/')));
+        if (atRoot)
+            return QDir::cleanPath(existing + QLatin1Char('/') + missing);
+        missing = existing.mid(slash + 1) + QLatin1Char('/') + missing;
+        existing.truncate(slash);
+        // The root itself ("/", "C:/") keeps its slash.
+        if (existing.isEmpty() || existing.endsWith(QLatin1Char(':')))
+            existing += QLatin1Char('/');
+    }
+}
+
 QString scopeHash(const QString& dataFolderPath) {
-    const QString folder =
-        singleinstance_os::comparableFolder(QDir::cleanPath(QFileInfo(dataFolderPath).absoluteFilePath()));
+    const QString folder = singleinstance_os::comparableFolder(resolvedFolder(dataFolderPath));
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(singleinstance_os::userKey().toUtf8());
     hash.addData(QByteArrayView("\n"));

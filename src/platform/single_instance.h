@@ -14,8 +14,9 @@ class QLocalSocket;
 // local socket that only the same user may open; a later start finds the lock taken, asks the
 // running copy to bring its Planning window to the front, and ends.
 //
-// The lock and the socket name are derived from the user and the data folder, so two portable
-// copies with their own data folders (or parallel tests) never see each other.
+// The lock and the socket name are derived from the user and the data folder (links resolved,
+// so every way to the same folder is one scope), so two portable copies with their own data
+// folders (or parallel tests) never see each other.
 class SingleInstance final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SingleInstance)
@@ -33,7 +34,8 @@ public:
     ~SingleInstance() override;
 
     // The per-user folder for the lock and the socket: $XDG_RUNTIME_DIR, else a private folder
-    // in the temporary folder (created with owner-only access), else "" when neither is usable.
+    // in the temporary folder (created with owner-only access), else, when another user holds
+    // that name, one in the user's cache folder; "" when none is usable.
     static QString defaultRuntimeFolder();
 
     // Takes the lock without waiting. Needs no application object.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 
 namespace textfile {
 namespace {
@@ -66,6 +67,37 @@ QString writeErrorText(const QFileDevice& file, int systemError) {
     if (systemError != 0 && text == QFile().errorString())
         return qt_error_string(systemError);
     return text;
+}
+
+// The next CR or LF, found with memchr (a file of hundreds of megabytes without a break is
+// searched in moments, even in a debug build). Each position found is kept until it is passed,
+// so a file with only one of the two is not searched to its end for the other at every line.
+class BreakFinder {
+public:
+    BreakFinder(const char* bytes, qsizetype size) : m_bytes(bytes), m_size(size) {}
+    qsizetype next(qsizetype from) {
+        if (m_cr < from)
+            m_cr = find('\r', from);
+        if (m_lf < from)
+            m_lf = find('\n', from);
+        return std::min(m_cr, m_lf);
+    }
+
+private:
+    qsizetype find(char c, qsizetype from) const {
+        if (from >= m_size)
+            return m_size;
+        const void* at = std::memchr(m_bytes + from, c, static_cast<std::size_t>(m_size - from));
+        return at ? static_cast<const char*>(at) - m_bytes : m_size;
+    }
+    const char* m_bytes;
+    qsizetype m_size;
+    qsizetype m_cr = -1;
+    qsizetype m_lf = -1;
+};
+
+QString notPlainFileText() {
+    return QStringLiteral("not a plain file (a folder, a named pipe or a device)");
 }
 
 void setError(QString* error, const QString& text) {
@@ -164,25 +196,113 @@ QStringList splitLines(QByteArrayView bytes) {
     return lines;
 }
 
-ReadResult readLines(const QString& path) {
+bool isSpecialFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile();
+}
+
+ReadResult readLines(const QString& path, qint64 maxLineBytes) {
+    QStringList lines;
+    int skipped = 0;
+    ReadResult result = scanLines(path, maxLineBytes, [&](QByteArrayView line, bool overlong) {
+        if (overlong)
+            ++skipped;
+        else
+            lines.append(decodeLine(line));
+    });
+    if (result.ok) {
+        result.lines = std::move(lines);
+        result.skippedLines = skipped;
+    }
+    return result;
+}
+
+ReadResult scanLines(const QString& path, qint64 maxLineBytes, const LineSink& onLine,
+                     const ReadProgress& progress) {
     ReadResult result;
+    if (isSpecialFile(path)) {
+        result.error = notPlainFileText();
+        return result;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         result.error = errorText(file);
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = errorText(file);
-        return result;
+    const qint64 size = file.size();
+    constexpr qint64 pieceSize = 1 << 20;
+    QByteArray pending;    // the lines not yet handed over, the last one unfinished
+    qsizetype scanned = 0; // bytes of pending already known to hold no line break
+    // Bytes of pending's first line that were let go of, since it had grown past the bound.
+    qint64 dropped = 0;
+    bool atStart = true;
+    qint64 consumed = 0;
+    const auto lineEnds = [&](QByteArrayView line) {
+        if (dropped + line.size() > maxLineBytes)
+            onLine({}, true);
+        else
+            onLine(line, false);
+        dropped = 0;
+    };
+    for (;;) {
+        const QByteArray piece = file.read(pieceSize);
+        if (file.error() != QFileDevice::NoError) {
+            result.error = errorText(file);
+            return result;
+        }
+        const bool atEnd = piece.isEmpty();
+        pending += piece;
+        consumed += piece.size();
+        if (atStart && (pending.size() >= 3 || atEnd)) {
+            atStart = false;
+            if (startsWithByteOrderMark(pending))
+                pending.remove(0, 3);
+        }
+        if (atStart)
+            continue;
+        qsizetype start = 0;
+        const qsizetype n = pending.size();
+        qsizetype i = scanned;
+        BreakFinder breaks(pending.constData(), n);
+        for (; (i = breaks.next(i)) < n; ++i) {
+            const char c = pending[i];
+            // A CR at the end of a piece may be the first half of a CR LF.
+            if (c == '\r' && i + 1 == n && !atEnd)
+                break;
+            lineEnds(QByteArrayView(pending).sliced(start, i - start));
+            if (c == '\r' && i + 1 < n && pending[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+        if (atEnd) {
+            if (start < n || dropped > 0)
+                lineEnds(QByteArrayView(pending).sliced(start));
+            break;
+        }
+        // What is left is the start of a line. Past the bound it is let go of, all but a CR
+        // that may begin the line break.
+        const qsizetype kept = pending.endsWith('\r') ? 1 : 0;
+        if (dropped + (n - kept - start) > maxLineBytes) {
+            dropped += n - kept - start;
+            pending = pending.right(kept);
+            scanned = 0;
+        } else {
+            pending.remove(0, start);
+            scanned = i - start;
+        }
+        if (progress && !progress(consumed, size))
+            return result;
     }
     result.ok = true;
-    result.lines = splitLines(bytes);
     return result;
 }
 
 ReadResult readLastLine(const QString& path, qint64 maxBytes) {
     ReadResult result;
+    if (isSpecialFile(path)) {
+        result.error = notPlainFileText();
+        return result;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         result.error = errorText(file);
@@ -289,24 +409,40 @@ bool writeLines(const QString& path, const QStringList& lines, WriteError* error
 }
 
 bool appendText(const QString& path, QStringView text, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        if (error)
-            *error = errorText(file);
+    if (isSpecialFile(path)) {
+        setError(error, notPlainFileText());
         return false;
     }
+    QFile file(path);
+    // Unbuffered: the bytes go to the system at the write below, so its failure and the
+    // system's reason for it are seen there.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        setError(error, errorText(file));
+        return false;
+    }
+    const qint64 before = file.size();
     // An empty file is begun by this text, and read from its start like any other file.
-    const QByteArray bytes = encodeText(text, file.size() == 0);
-    const bool ok = file.write(bytes) == bytes.size() && file.flush();
-    if (!ok && error)
-        *error = errorText(file);
-    file.close();
-    return ok;
+    const QByteArray bytes = encodeText(text, before == 0);
+    errno = 0;
+    const qint64 written = file.write(bytes);
+    if (written == bytes.size())
+        return true;
+    const QString reason = writeErrorText(file, errno);
+    // A full disk takes part of the text: that piece would stay in the file for good, and the
+    // next entry would be joined to it. The file goes back to what it was.
+    if (file.size() != before)
+        file.resize(before);
+    setError(error, reason);
+    return false;
 }
 
 namespace {
 
 bool readAll(const QString& path, QByteArray* bytes, QString* error) {
+    if (isSpecialFile(path)) {
+        setError(error, notPlainFileText());
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)

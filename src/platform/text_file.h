@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <limits>
+
 // All reading and writing of the program's text files goes through here.
 //
 // Bytes on disk: Windows-1252 with CR LF line ends, so files stay readable by the other
@@ -38,9 +41,29 @@ struct ReadResult {
     bool ok = false;
     QStringList lines;
     QString error; // the system's message when !ok
+    // Lines left out for being longer than the reader's bound.
+    int skippedLines = 0;
 };
 
-ReadResult readLines(const QString& path);
+// Whether the path leads (through links too) to something that is there and is no plain file:
+// a folder, a named pipe, a device. Such a path is neither read nor appended to: opening a pipe
+// waits for the other end, which may never come, and a device may never end.
+bool isSpecialFile(const QString& path);
+
+inline constexpr qint64 unboundedLine = std::numeric_limits<qint64>::max();
+
+// A line longer than maxLineBytes is skipped (counted in skippedLines) without ever being held
+// whole; the file itself is read in pieces.
+ReadResult readLines(const QString& path, qint64 maxLineBytes = unboundedLine);
+
+// Reads the file piece by piece and hands over each line as soon as it is complete, cut as
+// splitLines cuts. A line longer than maxLineBytes comes as overlong, without its bytes, and is
+// never held whole. progress is told the bytes read so far and the file's size after each piece;
+// when it returns false the reading stops (not ok, no error). lines stays empty.
+using LineSink = std::function<void(QByteArrayView line, bool overlong)>;
+using ReadProgress = std::function<bool(qint64 read, qint64 size)>;
+ReadResult scanLines(const QString& path, qint64 maxLineBytes, const LineSink& onLine,
+                     const ReadProgress& progress = {});
 // The last line of the file alone, read from at most its last maxBytes bytes, so that a look at
 // a file of any size costs no more. lines is empty when the file has none, or when its last line
 // is longer than maxBytes.
@@ -67,7 +90,9 @@ bool writeText(const QString& path, QStringView text, QString* error = nullptr);
 bool writeBytes(const QString& path, QByteArrayView bytes, QString* error = nullptr);
 bool writeBytes(const QString& path, QByteArrayView bytes, WriteError* error);
 
-// Appends the encoded text to the end of the file, creating it if needed. Never truncates.
+// Appends the encoded text to the end of the file, creating it if needed. The file ends up with
+// all of the text or none of it: what a failed write (a full disk) put there is cut off again,
+// and what was in the file before is never touched.
 bool appendText(const QString& path, QStringView text, QString* error = nullptr);
 
 // Copies a file byte for byte to a path where no file exists yet (an existing one is never

@@ -173,12 +173,14 @@ bool ActivityLog::CreateIfMissing() {
 bool ActivityLog::LoadLog() {
     const QString logPath = path();
     QString note;
-    textfile::ReadResult read = textfile::readLines(logPath);
+    textfile::ReadResult read = textfile::readLines(logPath, maxLineBytes);
     if (read.ok) {
         m_lines = std::move(read.lines);
         m_errorShownPath.clear();
         note = QStringLiteral(" Einträge: ") + QString::number(m_lines.size()) +
                QStringLiteral(". Laden erfolgte fehlerfrei.");
+        if (read.skippedLines > 0)
+            note += QStringLiteral(" Überlange Zeilen übersprungen: ") + QString::number(read.skippedLines);
     } else {
         note = QStringLiteral(" Öffnen NICHT erfolgreich. Fehler: EFOpenError | ") + read.error;
         // A log that does not exist yet is normal before the first unit; only a file that is

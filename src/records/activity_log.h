@@ -94,6 +94,10 @@ public:
 
     const QString& errorShownPath() const { return m_errorShownPath; }
 
+    // Far longer than any line the program writes: a longer one (a file without line breaks put
+    // in the log's place) is skipped by every reader rather than read into memory whole.
+    static constexpr qint64 maxLineBytes = 1 << 20;
+
 private:
     QString path() const;
 

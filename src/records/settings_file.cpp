@@ -211,20 +211,32 @@ void SettingsFile::LoadSettings(Settings& s) {
 }
 
 void SettingsFile::checkLogPath(Settings& s) {
-    if (hasExtension(s.LogDateiPfad))
-        return;
-    const QString folder = strippedFolder(s.LogDateiPfad);
-    m_ui.showMessage(folder);
-    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
-        s.LogDateiPfad = folder;
-        if (!folder.endsWith(QLatin1Char('/')))
-            s.LogDateiPfad += QDir::separator();
-        s.LogDateiPfad += logFileName;
-    } else {
-        s.LogDateiPfad = defaultLogPath();
+    if (!hasExtension(s.LogDateiPfad)) {
+        const QString folder = strippedFolder(s.LogDateiPfad);
+        m_ui.showMessage(folder);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+            s.LogDateiPfad = folder;
+            if (!folder.endsWith(QLatin1Char('/')))
+                s.LogDateiPfad += QDir::separator();
+            s.LogDateiPfad += logFileName;
+        } else {
+            s.LogDateiPfad = defaultLogPath();
+        }
+        m_debugLog.AddDebugLine(QStringLiteral("Invalider Pfad für Logdatei. Logdatei korrigiert zu: ") +
+                                s.LogDateiPfad);
     }
-    m_debugLog.AddDebugLine(QStringLiteral("Invalider Pfad für Logdatei. Logdatei korrigiert zu: ") +
-                            s.LogDateiPfad);
+    // A folder whose name has a full stop (".", "~/.config"), a named pipe, a device: none can
+    // hold the log, and reading a pipe or a device would never end.
+    if (!textfile::isSpecialFile(s.LogDateiPfad))
+        return;
+    const QString refused = s.LogDateiPfad;
+    s.LogDateiPfad = defaultLogPath();
+    m_ui.showMessage(tr_("Der Pfad der Logdatei führt nicht zu einer gewöhnlichen Datei, sondern zu einem "
+                         "Ordner, einer Pipe oder einem Gerät:") +
+                     QLatin1Char('\n') + refused + QStringLiteral("\n\n") +
+                     tr_("Stattdessen wird diese Logdatei verwendet:") + QLatin1Char('\n') + s.LogDateiPfad);
+    m_debugLog.AddDebugLine(QStringLiteral("Invalider Pfad für Logdatei (keine gewöhnliche Datei: ") +
+                            refused + QStringLiteral("). Logdatei korrigiert zu: ") + s.LogDateiPfad);
 }
 
 QStringList SettingsFile::settingsLines(Settings& s) {

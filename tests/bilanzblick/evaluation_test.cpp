@@ -362,8 +362,10 @@ TEST(LogDaysTest, AbsurdValuesNeitherOverflowNorCount) {
 }
 
 TEST(LogSourceTest, ReadInPiecesAsTheWholeFileIsSplit) {
-    // Line ends of every kind, one falling across the reader's 1 MiB pieces, a line longer than a
-    // piece, a byte-order mark, Windows-1252 beside UTF-8, NUL bytes and binary rubbish.
+    // Line ends of every kind, one falling across the reader's 1 MiB pieces, a line nearly as long
+    // as a piece, one past the bound (skipped as an unreadable line is: "?" in the whole file the
+    // reader is compared with), a byte-order mark, Windows-1252 beside UTF-8, NUL bytes and binary
+    // rubbish.
     QByteArray bytes = "\xEF\xBB\xBF\r\nFr, 05.12.2025 09:00|25 Erste [x]\rFr, 05.12.2025 SOLL: 3\n"
                        "Fr, 05.12.2025 09:30|25 M\xFC"
                        "de [x]\r\nFr, 05.12.2025 10:00|25 M\xC3\xBC"
@@ -371,15 +373,21 @@ TEST(LogSourceTest, ReadInPiecesAsTheWholeFileIsSplit) {
     bytes += "Fr, 05.12.2025 10:30|25 Nul";
     bytes += '\0';
     bytes += " [x]\r\nFr, 05.12.2025 11:00|25 lang ";
-    bytes += QByteArray((1 << 20) + 100, 'x');
+    bytes += QByteArray((1 << 20) - 100, 'x');
     bytes += " [x]\r\n";
-    // The line before the tail ends exactly at the end of the second piece: its CR is the last
+    const QByteArray overlong =
+        "Fr, 05.12.2025 11:30|25 " + QByteArray(ActivityLog::maxLineBytes, 'x') + " [x]";
+    // The CR after it ends the third piece, its LF begins the fourth.
+    bytes += QByteArray((3 << 20) - 1 - overlong.size() - bytes.size() - 2, 'q') + "\r\n";
+    const qsizetype overlongAt = bytes.size();
+    bytes += overlong + "\r\n";
+    // The line before the tail ends exactly at the end of the fourth piece: its CR is the last
     // byte of one piece, what follows it the first byte of the next.
     for (const char* tail : {"\r\nSa, 06.12.2025 09:30|25 offen", "\rSa, 06.12.2025 09:30|25 offen"}) {
         SCOPED_TRACE(tail[1] == '\n' ? "CR LF" : "CR");
         const QByteArray line = "\r\nSa, 06.12.2025 09:00|25 Grenze [x]";
-        QByteArray sample = bytes + QByteArray((2 << 20) - bytes.size() - line.size(), 'p') + line;
-        ASSERT_EQ(sample.size(), 2 << 20);
+        QByteArray sample = bytes + QByteArray((4 << 20) - bytes.size() - line.size(), 'p') + line;
+        ASSERT_EQ(sample.size(), 4 << 20);
         sample += tail;
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Dezuzedu.log"_s);
@@ -389,7 +397,14 @@ TEST(LogSourceTest, ReadInPiecesAsTheWholeFileIsSplit) {
         file.close();
         const logsource::Loaded loaded = logsource::load(logsource::Location{path, 25}, d(6));
         ASSERT_TRUE(loaded.ok);
-        const LogDays whole = LogDays::fromLines(textfile::splitLines(sample), 25, d(6));
+        QStringList lines =
+            textfile::splitLines(QByteArray(sample).replace(overlongAt, overlong.size(), "?"));
+        const LogDays whole = LogDays::fromLines(lines, 25, d(6));
+        // The program's own reader of the log cuts and skips the same way.
+        lines.removeOne(u"?"_s);
+        const textfile::ReadResult read = textfile::readLines(path, ActivityLog::maxLineBytes);
+        EXPECT_EQ(read.lines, lines);
+        EXPECT_EQ(read.skippedLines, 1);
         EXPECT_EQ(loaded.days.skippedLines(), whole.skippedLines());
         EXPECT_EQ(exportDays(loaded.days, d(5), d(6), ExportFormat::Json),
                   exportDays(whole, d(5), d(6), ExportFormat::Json));

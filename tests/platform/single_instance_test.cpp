@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -34,6 +35,20 @@ TEST(SingleInstance, OneInstancePerDataFolderListeningOnlyToTheFrontLine) {
     EXPECT_EQ(second.claim(), SingleInstance::Claim::Running);
     EXPECT_EQ(SingleInstance(data + u"/./"_s, run).claim(), SingleInstance::Claim::Running)
         << "the same folder spelt differently";
+    // Links to the folder and to its parent lead to the same files, before and after the first
+    // start made the folder.
+    ASSERT_TRUE(QFile::link(data, tmp.filePath(u"link"_s)));
+    ASSERT_TRUE(QFile::link(tmp.path(), tmp.filePath(u"parent"_s)));
+    for (const bool made : {false, true}) {
+        if (made) {
+            ASSERT_TRUE(QDir().mkpath(data));
+        }
+        for (const QString& spelling :
+             {tmp.filePath(u"link"_s), tmp.filePath(u"parent/data"_s), tmp.filePath(u"parent/link/"_s)}) {
+            EXPECT_EQ(SingleInstance(spelling, run).claim(), SingleInstance::Claim::Running)
+                << spelling.toStdString() << " made: " << made;
+        }
+    }
     EXPECT_EQ(otherFolder.claim(), SingleInstance::Claim::First);
     EXPECT_NE(first.serverName(), otherFolder.serverName());
     // A regular file where the runtime folder should be: no lock, but the program may start.
@@ -91,13 +106,32 @@ TEST(SingleInstance, RuntimeFolderFallsBackToAPrivateTemporaryFolder) {
     EXPECT_EQ(SingleInstance::defaultRuntimeFolder(), tmp.path());
 
     env.set("XDG_RUNTIME_DIR", {});
+    env.set("XDG_CACHE_HOME", tmp.filePath(u"cache"_s).toUtf8());
     const QString own = SingleInstance::defaultRuntimeFolder();
     EXPECT_EQ(QFileInfo(own).absolutePath(), tmp.path());
-    struct stat st {};
-    ASSERT_EQ(::stat(QFile::encodeName(own).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    // A folder of that name that others may enter is not used.
-    ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0755), 0);
+    const auto mode = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0u;
+    };
+    EXPECT_EQ(mode(own), 0700u);
+    // A runtime folder too deep for a socket path: the socket goes to the short private folder.
+    const QString deep = tmp.filePath(QString(80, u'x'));
+    EXPECT_TRUE(SingleInstance(tmp.filePath(u"data"_s), deep).serverName().startsWith(own + u'/'));
+
+    // A folder of that name that others may enter, or that another user made first, is passed
+    // over for one in the cache folder, closed in the same way.
+    const QString cache = tmp.filePath(u"cache/taktplan"_s);
+    const QByteArray ownName = QFile::encodeName(own);
+    const std::pair<mode_t, uid_t> taken[] = {{0755, ::getuid()}, {0700, 65534}};
+    for (const auto& [folderMode, owner] : taken) {
+        if (owner != ::getuid() && ::getuid() != 0)
+            continue; // only root can give a folder away
+        ASSERT_EQ(::chmod(ownName.constData(), folderMode), 0);
+        ASSERT_EQ(::chown(ownName.constData(), owner, owner), 0);
+        EXPECT_EQ(SingleInstance::defaultRuntimeFolder(), cache) << owner;
+        EXPECT_EQ(mode(cache), 0700u);
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(cache).constData(), 0750), 0);
     EXPECT_EQ(SingleInstance::defaultRuntimeFolder(), QString());
 }
 

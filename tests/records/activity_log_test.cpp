@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QLocale>
 
+#include <cerrno>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -35,7 +38,10 @@ class ActivityLogTest : public ::testing::Test {
 protected:
     ActivityLogTest() { settings.LogDateiPfad = data.filePath(u"Dezuzedu.log"_s); }
 
-    QByteArray logBytes() const { return data.read(u"Dezuzedu.log"_s); }
+    QByteArray logBytes() const {
+        QFile file(logPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     QString logPath() const { return settings.LogDateiPfad; }
     bool writeUnit(int hour, const QString& title) {
         return log.WriteLogEntry(ActivityLog::unitLine(wall(5, hour, 0), 25, title));
@@ -192,15 +198,18 @@ TEST_F(ActivityLogTest, WriteFailuresAreShownOnceUntilAWriteOrAReadOfItsOwnSucce
     EXPECT_TRUE(log.errorShownPath().isEmpty());
     ASSERT_TRUE(log.WriteLogEntry(ActivityLog::finishMark()));
     const QByteArray before = logBytes();
-    bool first = true, second = true;
-    {
-        const FileSizeLimit limit(static_cast<rlim_t>(before.size())); // the file may not grow at all
-        first = writeUnit(9, u"Spät"_s);
-        second = log.WriteLogEntry(ActivityLog::finishMark());
+    // Not a byte more, then room for part of each entry ("\r\nF", " [x"): a torn line would stay
+    // for good, with the next entry joined to it.
+    for (const rlim_t room : {0, 3}) {
+        const FileSizeLimit limit(static_cast<rlim_t>(before.size()) + room);
+        EXPECT_FALSE(writeUnit(9, u"Spät"_s)) << room;
+        EXPECT_FALSE(log.WriteLogEntry(ActivityLog::finishMark())) << room;
+        EXPECT_EQ(logBytes(), before) << room;
+        // The write's own line, before the reload's.
+        const QString written = debugMessages(debugLog).value(debugMessages(debugLog).size() - 2);
+        EXPECT_TRUE(written.endsWith(u"Fehler: EInOutError | "_s + qt_error_string(EFBIG)))
+            << room << " " << written.toStdString();
     }
-    EXPECT_FALSE(first);
-    EXPECT_FALSE(second);
-    EXPECT_EQ(logBytes(), before);
     // Shown again after the success, but the reload after each failed write, which succeeds,
     // does not make the second failure news.
     EXPECT_EQ(ui.reminders.size(), 2);
@@ -211,12 +220,32 @@ TEST_F(ActivityLogTest, WriteFailuresAreShownOnceUntilAWriteOrAReadOfItsOwnSucce
 }
 
 TEST_F(ActivityLogTest, UnreadableFileIsReportedOnceAndTheListStays) {
+    // A folder, a named pipe (its reader would wait for a writer for good) and a link to a device
+    // that never ends: none is opened, for reading or for writing.
+    const QString pipe = data.filePath(u"pipe.log"_s), zero = data.filePath(u"zero.log"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, zero));
     ASSERT_TRUE(QDir(data.path()).mkdir(u"Dezuzedu.log"_s));
-    log.setLines(everyKind);
-    EXPECT_FALSE(log.LoadLog());
-    EXPECT_FALSE(log.LoadLog());
-    EXPECT_EQ(log.lines(), everyKind);
-    EXPECT_EQ(ui.reminders, QStringList(reminderText(u"geladen"_s, logPath())));
+    for (const QString& path : {logPath(), pipe, zero}) {
+        SCOPED_TRACE(path.toStdString());
+        settings.LogDateiPfad = path;
+        ui.reminders.clear();
+        ActivityLog reader{clock, settings, debugLog, ui};
+        reader.setLines(everyKind);
+        EXPECT_FALSE(reader.LoadLog());
+        EXPECT_FALSE(reader.LoadLog());
+        EXPECT_FALSE(reader.WriteLogEntry(ActivityLog::finishMark()));
+        EXPECT_EQ(reader.lines(), everyKind);
+        EXPECT_EQ(ui.reminders, QStringList(reminderText(u"geladen"_s, path)));
+    }
+    // A line past the bound (a file without line breaks in the log's place) is skipped, and never
+    // held whole.
+    settings.LogDateiPfad = data.filePath(u"lang.log"_s);
+    data.write(u"lang.log"_s,
+               "\r\n" + QByteArray(ActivityLog::maxLineBytes + 1, 'x') + "\r\nFr, 05.12.2025 SOLL: 3");
+    EXPECT_TRUE(log.LoadLog());
+    EXPECT_EQ(log.lines(), QStringList({QString(), u"Fr, 05.12.2025 SOLL: 3"_s}));
+    EXPECT_TRUE(lastDebugMessage(debugLog).endsWith(u"Überlange Zeilen übersprungen: 1"_s));
 }
 
 TEST_F(ActivityLogTest, VanishedFileIsNotReportedAndIsCreatedAgain) {

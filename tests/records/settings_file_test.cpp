@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 // Designated initializers name only what differs from the defaults.
@@ -163,19 +165,34 @@ TEST_F(SettingsFileTest, UnreadableFileCountsEveryKeyAsAbsentAndIsNotReplaced) {
     EXPECT_EQ(data.read(u"Taktplan"_s), QByteArray("Notizen des Benutzers"));
 }
 
-TEST_F(SettingsFileTest, LogPathWithoutExtensionIsCorrected) {
+TEST_F(SettingsFileTest, LogPathThatNamesNoPlainFileIsCorrected) {
     // The user is shown the folder the path names. A path with an extension is taken as it is:
     // the other tests expect no message.
     QDir(data.path()).mkpath(u"Protokolle"_s);
+    QDir(data.path()).mkpath(u".config"_s);
     const QString existing = QDir(data.path()).filePath(u"Protokolle"_s);
     const QString missing = QDir(data.path()).filePath(u"fehlt/nicht"_s);
     const QString log = u"/Dezuzedu.log"_s;
-    const QString cases[][3] = {
-        {existing + u"/"_s, existing, existing + log},
-        {missing + u"/"_s, missing, file.defaultLogPath()},
-        {u"C:\\Daten.alt\\Arbeit"_s, u"C:\\Daten.alt\\Arbeit"_s, file.defaultLogPath()},
+    // Neither a folder with a full stop in its name, nor a pipe, nor a device holds the log.
+    const QString pipe = data.filePath(u"pipe.log"_s), zero = data.filePath(u"zero.log"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, zero));
+    const auto refused = [&](const QString& path) {
+        return u"Der Pfad der Logdatei führt nicht zu einer gewöhnlichen Datei, sondern zu einem Ordner, "
+               u"einer Pipe oder einem Gerät:\n"_s +
+               path + u"\n\nStattdessen wird diese Logdatei verwendet:\n"_s + file.defaultLogPath();
     };
-    for (const auto& [value, shown, result] : cases) {
+    const QString cases[][4] = {
+        {existing + u"/"_s, existing, existing + log, {}},
+        {missing + u"/"_s, missing, file.defaultLogPath(), {}},
+        {u"C:\\Daten.alt\\Arbeit"_s, u"C:\\Daten.alt\\Arbeit"_s, file.defaultLogPath(), {}},
+        {data.filePath(u".config"_s), refused(data.filePath(u".config"_s)), file.defaultLogPath(),
+         u" (keine gewöhnliche Datei: "_s + data.filePath(u".config"_s) + u")"_s},
+        {u"."_s, refused(u"."_s), file.defaultLogPath(), u" (keine gewöhnliche Datei: .)"_s},
+        {pipe, refused(pipe), file.defaultLogPath(), u" (keine gewöhnliche Datei: "_s + pipe + u")"_s},
+        {zero, refused(zero), file.defaultLogPath(), u" (keine gewöhnliche Datei: "_s + zero + u")"_s},
+    };
+    for (const auto& [value, shown, result, why] : cases) {
         SCOPED_TRACE(value.toStdString());
         ui.messages.clear();
         writeIni((u"LogDateiPfad="_s + value + u"\r\n"_s).toUtf8());
@@ -186,7 +203,7 @@ TEST_F(SettingsFileTest, LogPathWithoutExtensionIsCorrected) {
         const qsizetype read =
             messages.lastIndexOf(u"Lade Wert \"LogDateiPfad\" aus INI-Datei.  (#1) Ergebnis: "_s + value);
         EXPECT_EQ(messages.value(read + 1),
-                  u"Invalider Pfad für Logdatei. Logdatei korrigiert zu: "_s + result);
+                  u"Invalider Pfad für Logdatei"_s + why + u". Logdatei korrigiert zu: "_s + result);
     }
 }
 

@@ -89,6 +89,9 @@ ExportResult runExport(const Options& options, const Clock& clock, const DataFol
     if (!evaluation::writeDays(loaded.days, options.from, options.to, options.format, write)) {
         result.status = 2;
         result.error = QStringLiteral("standard output could not be written");
+    } else if (const int skipped = loaded.days.skippedLines(); skipped > 0) {
+        result.note =
+            QString::number(skipped) + QStringLiteral(" lines of the activity log skipped (unreadable)");
     }
     return result;
 }

@@ -30,6 +30,9 @@ Options parse(const QStringList& arguments);
 struct ExportResult {
     int status = 0; // 0, or 2 for an unreadable log or a failed write
     QString error;
+    // One line for standard error beside a good export: how many lines of the log were skipped
+    // (not understood, or far too long to be a line of the log); empty when none was.
+    QString note;
 };
 // The records go to write piece by piece as they are made.
 ExportResult runExport(const Options& options, const Clock& clock, const DataFolder& folder,

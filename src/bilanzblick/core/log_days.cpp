@@ -80,6 +80,11 @@ void LogDays::Builder::add(QStringView text) {
     }
 }
 
+void LogDays::Builder::skip() {
+    m_lastUnitDay = nullptr;
+    ++m_result.m_skipped;
+}
+
 LogDays LogDays::Builder::finish() {
     if (m_lastUnitDay && m_lastUnitDay->date == m_today) {
         UnitRecord& last = m_lastUnitDay->units.last();

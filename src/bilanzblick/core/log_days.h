@@ -81,6 +81,8 @@ class LogDays::Builder {
 public:
     Builder(int oldUnitMinutes, QDate today) : m_oldUnitMinutes(oldUnitMinutes), m_today(today) {}
     void add(QStringView line);
+    // A line that was not even read (longer than any the program writes): skipped and counted.
+    void skip();
     LogDays finish();
 
 private:

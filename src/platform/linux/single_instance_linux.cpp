@@ -36,6 +36,13 @@ bool makePrivateFolder(const QString& path) {
            (st.st_mode & 077) == 0;
 }
 
+// Our own folder in the temporary folder. Its name is known to everyone, so another user may
+// have made it first: it is used only when it is ours and closed to others.
+static QString privateTemporaryFolder() {
+    const QString own = QDir(QDir::tempPath()).filePath(QStringLiteral("taktplan-%1").arg(::getuid()));
+    return makePrivateFolder(own) ? own : QString();
+}
+
 QString defaultRuntimeFolder() {
     const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) {
@@ -43,9 +50,16 @@ QString defaultRuntimeFolder() {
         if (info.isDir() && info.isWritable())
             return QDir::cleanPath(xdg);
     }
-    // Without a runtime folder, a private folder of our own in the temporary folder.
-    const QString own = QDir(QDir::tempPath()).filePath(QStringLiteral("taktplan-%1").arg(::getuid()));
-    return makePrivateFolder(own) ? own : QString();
+    const QString temporary = privateTemporaryFolder();
+    if (!temporary.isEmpty())
+        return temporary;
+    // Taken by someone else: the user's cache folder, where nobody else can make it. Every
+    // start finds the temporary one taken too, so all of them meet here.
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (cache.isEmpty() || !QDir::isAbsolutePath(cache))
+        cache = QDir::homePath() + QStringLiteral("/.cache");
+    const QString own = QDir::cleanPath(cache + QStringLiteral("/taktplan"));
+    return QDir().mkpath(cache) && makePrivateFolder(own) ? own : QString();
 }
 
 QString socketFolder(const QString& runtimeFolder, const QString& hash) {
@@ -53,9 +67,19 @@ QString socketFolder(const QString& runtimeFolder, const QString& hash) {
         return {};
     // A folder of its own keeps the socket out of the shared /tmp, and makes every temporary
     // folder Qt leaves in it provably ours.
-    const QString folder = QDir(runtimeFolder).filePath(QStringLiteral("taktplan-%1").arg(hash));
-    return QFile::encodeName(folder + QStringLiteral("/socket")).size() <= maxSocketPathLength ? folder
-                                                                                               : QString();
+    const QString name = QStringLiteral("taktplan-%1").arg(hash);
+    const auto fits = [](const QString& folder) {
+        return QFile::encodeName(folder + QStringLiteral("/socket")).size() <= maxSocketPathLength;
+    };
+    const QString folder = QDir(runtimeFolder).filePath(name);
+    if (fits(folder))
+        return folder;
+    // A runtime folder deep down (a cache folder in a long home path): the socket goes to the
+    // short private folder in the temporary folder, when that one is ours.
+    const QString temporary = privateTemporaryFolder();
+    if (!temporary.isEmpty() && fits(QDir(temporary).filePath(name)))
+        return QDir(temporary).filePath(name);
+    return {};
 }
 
 QString serverName(const QString& socketFolder, const QString& hash) {
