@@ -246,6 +246,8 @@ void Worklist::addEntries(const QList<NewEntry>& entries) {
         bool placed = false;   // its times are the computation's
         bool released = false; // a fixed start that has come
     };
+    m_entries.reserve(m_entries.size() + entries.size());
+    m_ids.reserve(m_entries.size() + entries.size());
     std::vector<Row> rows;
     rows.reserve(static_cast<std::size_t>(m_entries.size() + entries.size()));
     const auto rowOf = [](const PlanEntry& e, Minute start, int duration) {
