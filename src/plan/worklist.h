@@ -136,8 +136,9 @@ public:
     std::optional<QString> durationPrefill(const QList<int>& rows) const;
     // A typed length: in pause mode (first selected entry a pause) for every selected pause, in
     // unit mode for every selected open unit. A text that is no length the plan can hold falls
-    // back to the big pause or the unit length.
-    void setDurations(const QList<int>& rows, const QString& text);
+    // back to the big pause or the unit length, except 0 for units: a unit of no time is
+    // refused (false), and the lengths stay as they were.
+    bool setDurations(const QList<int>& rows, const QString& text);
     // A new unit length for every unit still to do (status " "), fixed ones included; their ends
     // follow (a fixed one that would then end past the last date keeps its length). Returns
     // whether any changed.
