@@ -57,8 +57,13 @@ QWidget* dialogParent() {
 // A long prompt breaks into lines as a message box's text does, instead of making the dialog as
 // wide as the prompt (wider than a small screen, its buttons out of reach).
 void wrapPrompt(QDialog& dialog) {
-    for (QLabel* label : dialog.findChildren<QLabel*>())
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
         label->setWordWrap(true);
+        // Lines of a readable length rather than a narrow column.
+        const int readable = label->fontMetrics().averageCharWidth() * 50;
+        if (label->fontMetrics().horizontalAdvance(label->text()) > readable)
+            label->setMinimumWidth(readable);
+    }
 }
 
 // A dialog with a prompt, one editor and OK/Cancel; true when accepted.
