@@ -6,6 +6,8 @@
 #include "settings.h"
 #include "value_text.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cmath>
 
@@ -89,15 +91,16 @@ int PercentileRank(const QStringList& lines, qint64 todayMinutes, const QDateTim
     const QDate firstDay = startDate.date();
     const QDate lastDay = now.date();
     const int nowMinute = now.time().hour() * 60 + now.time().minute();
-    // Day totals in the order the days first occur; a day met again after another day starts
-    // a total of its own, which can only be counted better on its own minutes.
-    int better = 0;
+    // One total per calendar day, however its lines are spread over the log (a merged or
+    // hand-edited log, a clock set back): a day split into stretches is judged by its whole
+    // total, and no day counts as better twice. Neighbouring lines nearly always share their
+    // day, so a stretch is summed before it goes into its day's total.
+    QHash<qint64, qint64> totals; // hand-edited lengths may add up beyond an int
     QDate currentDay;
-    qint64 currentTotal = 0; // hand-edited lengths may add up beyond an int
-    bool haveTotal = false;
-    const auto closeTotal = [&] {
-        if (haveTotal && currentTotal > todayMinutes)
-            ++better;
+    qint64 currentTotal = 0;
+    const auto closeStretch = [&] {
+        if (currentDay.isValid())
+            totals[currentDay.toJulianDay()] += currentTotal;
     };
     QDate lastDate;
     QStringView lastDateField;
@@ -125,21 +128,23 @@ int PercentileRank(const QStringList& lines, qint64 todayMinutes, const QDateTim
         int minutes = 0;
         if (!unitMinutes(line, &minutes))
             continue;
-        if (haveTotal && day == currentDay) {
+        if (day == currentDay) {
             currentTotal += minutes;
         } else {
-            closeTotal();
+            closeStretch();
             currentDay = day;
             currentTotal = minutes;
-            haveTotal = true;
         }
     }
-    closeTotal();
+    closeStretch();
+    const auto better = static_cast<int>(std::count_if(
+        totals.cbegin(), totals.cend(), [todayMinutes](qint64 total) { return total > todayMinutes; }));
     const int days = workdays(startDate, now);
     if (days == 0)
         return 100;
-    // The default rounding mode rounds halves to the even neighbour.
-    return static_cast<int>(std::nearbyint(double(days - better) / double(days) * 100.0));
+    // The default rounding mode rounds halves to the even neighbour. Each day counts once on
+    // both sides, so the share stays a share; the bound only guards the edge of the window.
+    return static_cast<int>(std::nearbyint(double(days - std::min(better, days)) / double(days) * 100.0));
 }
 
 QDate FirstLogDate(const QStringList& lines, QDate today) {

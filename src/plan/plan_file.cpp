@@ -308,21 +308,15 @@ bool PlanFile::LoadPlan(const QString& fileName, const std::function<bool()>& st
         // Only the caption failed; the open entries are gone.
         scheduleError = e.text();
     }
-    {
-        // The schedule runs once for the whole file below, not once per line.
-        struct Defer {
-            Worklist& w;
-            explicit Defer(Worklist& worklist) : w(worklist) { w.deferSchedule = true; }
-            ~Defer() { w.deferSchedule = false; }
-            Defer(const Defer&) = delete;
-            Defer& operator=(const Defer&) = delete;
-        } defer(m_worklist);
-        for (const ParsedLine& entry : std::as_const(parsed))
-            m_worklist.AddEntry(entry.title, entry.isPause, entry.start, entry.duration, entry.fixed,
-                                entry.status);
-    }
+    QList<Worklist::NewEntry> added;
+    added.reserve(parsed.size());
+    for (const ParsedLine& entry : std::as_const(parsed))
+        added.append({entry.title, entry.isPause, entry.start, entry.duration, entry.fixed, entry.status});
     try {
-        m_worklist.settleSchedule();
+        // As if each line were added on its own, so a file gives the plan it was written from;
+        // then the schedule once more, as after any load.
+        m_worklist.addEntries(added);
+        m_worklist.RecomputeSchedule();
         m_worklist.UpdateCaption();
     } catch (const plantime::ConversionError& e) {
         scheduleError = e.text();

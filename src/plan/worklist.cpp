@@ -80,36 +80,48 @@ template <typename Predicate> qsizetype Worklist::removeEntriesIf(Predicate remo
 void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& start, int duration, bool fixed,
                         const QString& status) {
     RestartUpdateTimer restart(*m_host);
+    appendEntry(makeEntry({title, isPause, start, duration, fixed, status}));
+    try {
+        RecomputeSchedule();
+        UpdateCaption();
+    } catch (...) {
+        // The new row is there even when another entry does not convert.
+        notifyEntriesChanged();
+        throw;
+    }
+}
+
+PlanEntry Worklist::makeEntry(const NewEntry& entry) {
     // Whatever time zone the caller's value carries, its date and time are read as the wall clock.
-    const QDateTime begin = plantime::wall(start.date(), start.time());
-    const QDateTime end = begin.addSecs(qint64(duration) * 60);
+    const QDateTime begin = plantime::wall(entry.start.date(), entry.start.time());
+    const QDateTime end = begin.addSecs(qint64(entry.duration) * 60);
     const QDateTime now = plantime::now(m_clock);
-    const QDate today = now.date();
 
     PlanEntry e;
     e.startTime = plantime::formatTime(begin);
     e.endTime = plantime::formatTime(end);
-    if (isPause) {
-        e.displayText = QStringLiteral("Pause: %1 min").arg(duration);
-        if (!title.isEmpty())
-            e.displayText += QStringLiteral(" (") + title + QLatin1Char(')');
+    if (entry.isPause) {
+        e.displayText = QStringLiteral("Pause: %1 min").arg(entry.duration);
+        if (!entry.title.isEmpty())
+            e.displayText += QStringLiteral(" (") + entry.title + QLatin1Char(')');
     } else {
-        e.displayText = title;
+        e.displayText = entry.title;
     }
-    e.startMode = fixed ? planvocab::modeFixed : planvocab::modeRelative;
-    e.kind = isPause ? planvocab::kindPause : planvocab::kindUnit;
-    e.duration = QString::number(duration);
+    e.startMode = entry.fixed ? planvocab::modeFixed : planvocab::modeRelative;
+    e.kind = entry.isPause ? planvocab::kindPause : planvocab::kindUnit;
+    e.duration = QString::number(entry.duration);
 
-    if (status == statusDone) {
+    if (entry.status == statusDone) {
         e.status = statusDone;
         e.date = plantime::formatDate(begin.date());
-    } else if (status == statusRunning) {
+    } else if (entry.status == statusRunning) {
         // Only a plan file saved while the entry ran gives this. One entry runs at a time: a
         // second running line (a hand-edited file) is an entry still to do.
         const bool another = std::any_of(m_entries.cbegin(), m_entries.cend(),
                                          [](const PlanEntry& other) { return other.isRunning(); });
-        e.status = fixed && !another ? statusRunning : statusPending;
+        e.status = entry.fixed && !another ? statusRunning : statusPending;
         e.date = plantime::formatDate(begin.date());
+        // makeEntry's row is appended next, under the id m_nextId.
         if (e.isRunning() && e.isUnit())
             m_readBackRunning = ReadBackRunning{m_nextId, e};
         if (another) {
@@ -121,25 +133,13 @@ void Worklist::AddEntry(const QString& title, bool isPause, const QDateTime& sta
         }
     } else {
         e.status = statusPending;
-        if (fixed)
-            // A fixed time that has already passed today means that time tomorrow.
-            e.date = plantime::formatDate(now > begin ? today.addDays(1) : begin.date());
-        else
-            e.date = plantime::formatDate(today);
+        // A fixed start keeps its day even when it has passed: moving it to tomorrow would make
+        // the plan wait a whole day for an entry that was due. The schedule lets it follow the
+        // plan at once instead.
+        e.date = plantime::formatDate(entry.fixed ? begin.date() : now.date());
     }
     e.conflictMark = QString();
-
-    appendEntry(std::move(e));
-    if (deferSchedule)
-        return;
-    try {
-        RecomputeSchedule();
-        UpdateCaption();
-    } catch (...) {
-        // The new row is there even when another entry does not convert.
-        notifyEntriesChanged();
-        throw;
-    }
+    return e;
 }
 
 void Worklist::PurgeOldFinished() {

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class ActivityLog;
 class Clock;
@@ -57,9 +58,24 @@ public:
     qsizetype rowOf(quint64 id) const { return m_ids.indexOf(id); }
 
     // --- entries -----------------------------------------------------------------------
-    // start is a wall-clock time (plantime::wall); status is " ", "WIP" or "x".
+    // start is a wall-clock time (plantime::wall) with its date: a fixed start keeps it, even
+    // when it has passed (the schedule then lets the entry follow the plan at once). Reading an
+    // undated time as its next occurrence is up to whoever reads the time. status is " ", "WIP"
+    // or "x".
     void AddEntry(const QString& title, bool isPause, const QDateTime& start, int duration, bool fixed,
                   const QString& status);
+    // AddEntry's arguments.
+    struct NewEntry {
+        QString title;
+        bool isPause = false;
+        QDateTime start;
+        int duration = 0;
+        bool fixed = false;
+        QString status;
+    };
+    // The same as AddEntry for each entry in turn, with the schedule computation each of them
+    // ends with, but in about linear time: a long plan file loads at once.
+    void addEntries(const QList<NewEntry>& entries);
     void PurgeOldFinished();
     void ClearOpenEntries();
     // Deletes the open entries among the rows (finished ones stay) and re-plans; nothing while
@@ -124,8 +140,9 @@ public:
     std::optional<QString> durationPrefill(const QList<int>& rows) const;
     // A typed length: in pause mode (first selected entry a pause) for every selected pause, in
     // unit mode for every selected open unit. A text that is no length the plan can hold falls
-    // back to the big pause or the unit length.
-    void setDurations(const QList<int>& rows, const QString& text);
+    // back to the big pause or the unit length, except 0 for units: a unit of no time is
+    // refused (false), and the lengths stay as they were.
+    bool setDurations(const QList<int>& rows, const QString& text);
     // A new unit length for every unit still to do (status " "), fixed ones included; their ends
     // follow (a fixed one that would then end past the last date keeps its length). Returns
     // whether any changed.
@@ -152,9 +169,6 @@ public:
 
     // --- schedule ----------------------------------------------------------------------
     void RecomputeSchedule();
-    // After many entries came in at once (a plan file): the schedule again while a pass still
-    // re-sorts the list, as the passes after each single AddEntry would have done.
-    void settleSchedule();
     void UpdateCaption();
     QString captionText() const;
     const QString& caption() const { return m_caption; }
@@ -174,14 +188,19 @@ public:
     // Raised by AddEntry when a running entry read back from the plan file has already ended:
     // the program re-plans instead of resuming.
     bool automaticStartFlag = false;
-    // Set while a plan file loads: AddEntry then leaves the schedule to the one computation at
-    // the end of the load, which keeps loading a long plan linear.
-    bool deferSchedule = false;
 
 private:
+    struct Slot;
     bool settleLoggedRunningUnit(const ActivityLog& log);
     void notifyEntriesChanged();
     void appendEntry(PlanEntry entry);
+    // The row AddEntry appends (it may raise automaticStartFlag).
+    PlanEntry makeEntry(const NewEntry& entry);
+    // The first step of every schedule computation: a new day drops yesterday's finished units.
+    void purgeOnNewDay(const QDate& today);
+    // The last steps: conflicts with the open entry before, and unit numbers that restart on
+    // each day. slots: each row's start and length (the length is read for open rows only).
+    bool markConflictsAndNumber(const std::vector<Slot>& slots);
     // The valid rows among rows, ascending, each once.
     QList<int> selection(const QList<int>& rows) const;
     void swapRows(qsizetype a, qsizetype b);
@@ -202,8 +221,6 @@ private:
     QString m_caption;
     // Rows were added or removed since the host was last told.
     bool m_rowsChanged = false;
-    // The last RecomputeSchedule changed the order of the list.
-    bool m_reordered = false;
     // The running unit as the plan file gave it (AddEntry may have made it an entry to do
     // since, when its time was over), until the finished records are loaded.
     struct ReadBackRunning {

@@ -289,15 +289,20 @@ std::optional<QString> Worklist::durationPrefill(const QList<int>& rows) const {
     return m_entries.at(sel.first()).duration;
 }
 
-void Worklist::setDurations(const QList<int>& rows, const QString& text) {
+bool Worklist::setDurations(const QList<int>& rows, const QString& text) {
     const QList<int> sel = selection(rows);
     if (sel.isEmpty() || !m_entries.at(sel.first()).isOpen())
-        return;
+        return true;
     const bool pauses = m_entries.at(sel.first()).isPause();
     int minutes = 0;
-    // A unit of no time, or a length past what a plan can hold, would not come back from the
-    // plan file: such a text counts as no length at all.
-    if (!planminutes::tryReadInt(text, &minutes) || !planminutes::isSensibleDuration(minutes, pauses))
+    const bool number = planminutes::tryReadInt(text, &minutes);
+    // A unit of no time would end as it starts, before its log line is written, and the plan
+    // file would not take it back; the user meant a length, so it is not swapped for another.
+    if (number && minutes == 0 && !pauses)
+        return false;
+    // A length past what a plan can hold would not come back from the plan file: such a text
+    // counts as no length at all.
+    if (!number || !planminutes::isSensibleDuration(minutes, pauses))
         minutes = std::clamp(pauses ? m_settings.GrossePause : m_settings.StandardDauerEinheit,
                              pauses ? 0 : 1, planminutes::longestDuration);
     const QString title = pauses ? m_entries.at(sel.first()).pauseTitle() : QString();
@@ -311,6 +316,7 @@ void Worklist::setDurations(const QList<int>& rows, const QString& text) {
         }
     }
     entriesEdited();
+    return true;
 }
 
 bool Worklist::setPendingUnitLengths(int minutes) {

@@ -961,8 +961,9 @@ void TFWorklist::onChangeDuration() {
         const QList<quint64> ids = entryIds(m_worklist, rows);
         const std::optional<QString> text = m_ui.askText(
             tr_("Dauer ändern"), tr_("Bitte geben Sie die neue Dauer dieses Items (in min) ein."), *prefill);
-        if (text)
-            m_worklist.setDurations(rowsOf(m_worklist, ids), *text);
+        if (text && !m_worklist.setDurations(rowsOf(m_worklist, ids), *text))
+            m_ui.showMessage(
+                tr_("Eine Einheit dauert mindestens eine Minute. Die Dauer bleibt, wie sie war."));
     }
     scheduleAndSave("Dauer ändern");
 }
@@ -1283,9 +1284,9 @@ void TFWorklist::onForegroundItem() {
 }
 
 void TFWorklist::onMoveLog() {
-    const std::optional<QString> target = m_ui.askSaveFileName(
-        tr_("Log-Datei speichern unter"),
-        tr_("Textdateien (*.txt) und Logdateien (*.log)") + u" (*.txt *.log)"_s, settings().LogDateiPfad);
+    const std::optional<QString> target =
+        m_ui.askSaveFileName(tr_("Log-Datei speichern unter"),
+                             tr_("Textdateien und Logdateien (*.txt *.log)"), settings().LogDateiPfad);
     if (!target || target->isEmpty())
         return;
     const QString from = settings().LogDateiPfad;

@@ -54,12 +54,25 @@ QWidget* dialogParent() {
     return QApplication::activeWindow();
 }
 
+// A long prompt breaks into lines as a message box's text does, instead of making the dialog as
+// wide as the prompt (wider than a small screen, its buttons out of reach).
+void wrapPrompt(QDialog& dialog) {
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        label->setWordWrap(true);
+        // Lines of a readable length rather than a narrow column.
+        const int readable = label->fontMetrics().averageCharWidth() * 50;
+        if (label->fontMetrics().horizontalAdvance(label->text()) > readable)
+            label->setMinimumWidth(readable);
+    }
+}
+
 // A dialog with a prompt, one editor and OK/Cancel; true when accepted.
 bool runEditorDialog(const QString& caption, const QString& prompt, QWidget* editor) {
     QDialog dialog(dialogParent());
     dialog.setWindowTitle(caption);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(new QLabel(prompt, &dialog));
+    wrapPrompt(dialog);
     editor->setParent(&dialog);
     layout->addWidget(editor);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
@@ -101,10 +114,14 @@ void WindowUserInterface::showReminder(const QString& caption, const QString& te
 std::optional<QString> WindowUserInterface::askText(const QString& caption, const QString& prompt,
                                                     const QString& defaultText) {
     const DialogGuard guard(*this);
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(dialogParent(), caption, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? std::optional<QString>(text) : std::nullopt;
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    wrapPrompt(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
 std::optional<QTime> WindowUserInterface::askTime(const QString& caption, const QString& prompt,
@@ -127,10 +144,15 @@ std::optional<QDate> WindowUserInterface::askDate(const QString& caption, const 
 std::optional<int> WindowUserInterface::askNumber(const QString& caption, const QString& prompt,
                                                   int defaultValue, int minimum, int maximum) {
     const DialogGuard guard(*this);
-    bool ok = false;
-    const int value =
-        QInputDialog::getInt(dialogParent(), caption, prompt, defaultValue, minimum, maximum, 1, &ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setIntRange(minimum, maximum);
+    dialog.setIntValue(defaultValue);
+    wrapPrompt(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.intValue();
 }
 
 std::optional<bool> WindowUserInterface::askYesNo(const QString& caption, const QString& question) {

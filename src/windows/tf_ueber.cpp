@@ -13,8 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QTextBlockFormat>
-#include <QTextCursor>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -79,11 +78,11 @@ TFUeber::TFUeber(Shell& shell, Links links, QWidget* parent)
     mmo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mmo1->setPlainText(tr_("„Ein Tag wird nicht länger, wenn man ihn füllt – aber klarer, wenn man ihn "
                            "in Takte teilt.“"));
-    QTextCursor all(mmo1->document());
-    all.select(QTextCursor::Document);
-    QTextBlockFormat centred;
-    centred.setAlignment(Qt::AlignCenter);
-    all.mergeBlockFormat(centred);
+    // A plain text edit lays its lines out by the document's text option alone; a block's own
+    // alignment does not reach it.
+    QTextOption centred = mmo1->document()->defaultTextOption();
+    centred.setAlignment(Qt::AlignHCenter);
+    mmo1->document()->setDefaultTextOption(centred);
     mmo1->installEventFilter(this);
     layout->addWidget(mmo1, 1);
 

@@ -26,7 +26,7 @@ protected:
         for (const QString& title : {u"A"_s, u"B"_s})
             plan->AddEntry(title, false, plantime::now(clock), 25, false, u" "_s);
         plan->AddEntry(u"Tee"_s, true, plantime::now(clock), 10, false, u" "_s);
-        addFixed(u"Morgen"_s, QTime(8, 30)); // passed today: tomorrow
+        addFixed(u"Morgen"_s, QTime(8, 30), " ", 1);
         window->savePlan();
     }
     int rowOf(const QString& title) const {
@@ -74,6 +74,8 @@ protected:
             return QString::number(selectedRows());
         if (what == u"col"_s)
             return QString::number(list()->currentIndex().column());
+        if (what == u"msg"_s)
+            return ui.messages.join(u'/');
         if (what == u"shown"_s)
             return window->isVisible() ? u"yes"_s : u"no"_s;
         return fields(what);
@@ -110,6 +112,9 @@ TEST_F(ListEditingTest, EveryCommandThroughItsKey) {
         {"F6 sets the length", {u"A"_s, u"B"_s}, Qt::Key_F6, nullptr, "40",
          u"Dauer ändern|Bitte geben Sie die neue Dauer dieses Items (in min) ein.|25"_s, "B",
          u"09:45|10:25|R|40|07.12.2026"_s, true},
+        {"F6 refuses a unit of no time", {u"B"_s}, Qt::Key_F6, nullptr, "0",
+         u"Dauer ändern|Bitte geben Sie die neue Dauer dieses Items (in min) ein.|25"_s, "msg",
+         u"Eine Einheit dauert mindestens eine Minute. Die Dauer bleibt, wie sie war."_s, false},
         {"Del deletes the open rows", {u"Fertig"_s, u"A"_s}, Qt::Key_Delete, nullptr, nullptr, {}, "*",
          u"Fertig|B|Pause: 10 min (Tee)|Morgen"_s, true},
         {"Ctrl+F removes the finished", {}, Qt::CTRL | Qt::Key_F, nullptr, nullptr, {}, "*",
@@ -139,6 +144,7 @@ TEST_F(ListEditingTest, EveryCommandThroughItsKey) {
         if (c.answer)
             ui.answer(Kind::Text, QString::fromUtf8(c.answer));
         ui.questions.clear();
+        ui.messages.clear();
         const QByteArray before = savedPlan();
         if (c.typed)
             type(QString::fromUtf8(c.typed));

@@ -221,9 +221,7 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
             item(u"mniLogDateiSpeichernUnter1"_s)->trigger();
         }
         EXPECT_EQ(ui.questions.value(0),
-                  u"Log-Datei speichern unter|Textdateien (*.txt) und Logdateien (*.log) "
-                  u"(*.txt *.log)|"_s +
-                      oldPath);
+                  u"Log-Datei speichern unter|Textdateien und Logdateien (*.txt *.log)|"_s + oldPath);
         ui.questions.clear();
         EXPECT_EQ(logPath(), c.moves ? c.target : oldPath);
         EXPECT_EQ(QFile::exists(oldPath), c.oldStays);

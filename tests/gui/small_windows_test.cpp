@@ -19,6 +19,9 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -188,6 +191,14 @@ TEST(About, TitleCarriesTheVersionLinksOpenTheirAddressesAndEscapeCloses) {
 
     auto* quote = child<QPlainTextEdit>(about, "mmo1");
     EXPECT_TRUE(quote->isReadOnly());
+    // The quotation is centred: every line has as much room on its left as on its right.
+    const QTextLayout* layout = quote->document()->firstBlock().layout();
+    ASSERT_GE(layout->lineCount(), 2);
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        EXPECT_NEAR(line.naturalTextRect().left() - line.x(), (line.width() - line.naturalTextWidth()) / 2, 1)
+            << i;
+    }
     QTest::keyClick(quote, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(quote->textCursor().selectedText(), quote->toPlainText());
     for (QWidget* target :

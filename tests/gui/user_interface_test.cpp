@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -66,6 +67,32 @@ TEST(WindowUserInterface, EveryDialogRestsTheRegisteredTimersAndCancelsDistinctl
     }
     answerNextDialog([](QDialog* d) { static_cast<QMessageBox*>(d)->button(QMessageBox::Yes)->click(); });
     EXPECT_EQ(ui.askYesNo(u"T"_s, u"Sicher?"_s), std::optional<bool>(true));
+}
+
+TEST(WindowUserInterface, ALongQuestionBreaksIntoLinesAndFitsASmallScreen) {
+    WindowUserInterface ui;
+    const QString question =
+        u"Regelmäßig sollten pro Tag 8 Einheiten erledigt werden (Default-Soll-Wert). Nach der "
+        u"aktuellen Planung sind jedoch nur 5 vorgesehen. Wie viele Einheiten sollten heute nun "
+        u"tatsächlich erledigt werden?"_s;
+    const std::function<void()> dialogs[] = {[&] { ui.askText(u"Soll-Wert"_s, question, u"8"_s); },
+                                             [&] { ui.askNumber(u"T"_s, question, 5, 0, 10); },
+                                             [&] { ui.askTime(u"T"_s, question, QTime(9, 30)); }};
+    for (const auto& dialog : dialogs) {
+        int width = 0;
+        int lines = 0;
+        answerNextDialog([&](QDialog* d) {
+            width = d->width();
+            for (const QLabel* label : d->findChildren<QLabel*>()) {
+                if (label->text() == question)
+                    lines = label->height() / label->fontMetrics().lineSpacing();
+            }
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        dialog();
+        EXPECT_LT(width, 700);
+        EXPECT_GE(lines, 2);
+    }
 }
 
 TEST(WindowUserInterface, ATimerMayBeToldToRunAfterEveryDialog) {

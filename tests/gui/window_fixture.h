@@ -123,10 +123,9 @@ protected:
     }
 
     const QList<PlanEntry>& entries() const { return plan->entries(); }
-    // A unit of 25 minutes with a fixed start today (a start already passed means tomorrow,
-    // unless the unit is finished or running).
-    void addFixed(const QString& title, QTime start, const char* status = " ") {
-        plan->AddEntry(title, false, plantime::wall(clock.today(), start), 25, true,
+    // A unit of 25 minutes with a fixed start today, or that many days later.
+    void addFixed(const QString& title, QTime start, const char* status = " ", int inDays = 0) {
+        plan->AddEntry(title, false, plantime::wall(clock.today().addDays(inDays), start), 25, true,
                        QString::fromLatin1(status));
     }
     QByteArray savedPlan() const { return data.read(QStringLiteral("worklist.log")); }

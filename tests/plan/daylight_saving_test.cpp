@@ -28,6 +28,11 @@ protected:
         }
         return firstStarts;
     }
+    // A new unit with a start time typed for it.
+    void typeStart(const QString& title, const QString& time) {
+        addUnit(title);
+        EXPECT_TRUE(list.setStartTime(static_cast<int>(titles(list).indexOf(title)), time));
+    }
     QString dateOf(const QString& title) const {
         return list.entries().value(titles(list).indexOf(title)).date;
     }
@@ -60,8 +65,8 @@ TEST_F(BerlinDaylightSaving, SpringForwardSkipsTheHourAndFixedStartsInItTurnRela
                               u"4|04:30|04:55|Danach|F|E|25| |29.03.2026|"_s,
                           }));
 
-    // A fixed time inside the skipped hour entered after the jump has passed: tomorrow.
-    addFixed(u"Zu spät"_s, 2, 30);
+    // A start time inside the skipped hour typed after the jump has passed: tomorrow.
+    typeStart(u"Zu spät"_s, u"02:30"_s);
     EXPECT_EQ(dateOf(u"Zu spät"_s), u"30.03.2026"_s);
 }
 
@@ -93,8 +98,8 @@ TEST_F(BerlinDaylightSaving, FallBackRepeatsTheHourAndThePlanSlidesBack) {
 
     // In the repeated hour a time of that hour that has shown once already is still ahead
     // on the wall clock, so it stays today; an earlier one goes to tomorrow.
-    addFixed(u"Gleich"_s, 2, 30);
-    addFixed(u"Vorbei"_s, 2, 5);
+    typeStart(u"Gleich"_s, u"02:30"_s);
+    typeStart(u"Vorbei"_s, u"02:05"_s);
     EXPECT_EQ(dateOf(u"Gleich"_s), u"25.10.2026"_s);
     EXPECT_EQ(dateOf(u"Vorbei"_s), u"26.10.2026"_s);
 }

@@ -186,11 +186,11 @@ TEST_F(EditingTest, LengthsByTheFirstSelectedEntry) {
     settings.GrossePause = 15;
     settings.StandardDauerEinheit = 30;
     // clang-format off
-    const struct { const char* what; QList<int> rows; const char* text; const char* want; } cases[] = {
+    const struct { const char* what; QList<int> rows; const char* text; const char* want; bool taken = true; } cases[] = {
         {"units: the open ones, not pauses", {1, 2, 3, 5}, "40", "25 40 10 40 5 40"},
         {"units: no number gives the unit length", {1}, "abc", "25 30 10 25 5 25"},
         {"units: negative gives the unit length", {1}, "-5", "25 30 10 25 5 25"},
-        {"units: none of no time", {1}, "0", "25 30 10 25 5 25"},
+        {"units: none of no time, and no other length either", {1, 3}, "0", "25 25 10 25 5 25", false},
         {"pauses: every selected one, finished too", {2, 4, 3}, "0", "25 25 0 25 0 25"},
         {"pauses: negative gives the big pause", {2}, "-5", "25 25 15 25 5 25"},
         {"first selected finished: nothing", {0, 1, 2}, "40", "25 25 10 25 5 25"},
@@ -198,7 +198,7 @@ TEST_F(EditingTest, LengthsByTheFirstSelectedEntry) {
     // clang-format on
     for (const auto& c : cases) {
         mixedPlan();
-        list.setDurations(c.rows, u8(c.text));
+        EXPECT_EQ(list.setDurations(c.rows, u8(c.text)), c.taken) << c.what;
         EXPECT_EQ(each([](const PlanEntry& e) { return e.duration; }).replace(u", "_s, u" "_s), u8(c.want))
             << c.what;
     }

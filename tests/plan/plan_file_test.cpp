@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <random>
+
 namespace {
 
 using namespace Qt::StringLiterals;
@@ -50,7 +52,7 @@ protected:
         addUnit(u"Übung 日本"_s);
         addFixed(u"Arzt (Termin)"_s, 14, 0, 50);
         addFixed(u"(a)"_s, 16, 0, 15, true);
-        addFixed(u"Frühstück"_s, 7, 30); // passed today: tomorrow
+        add(u"Frühstück"_s, dec(8, 7, 30), " ");
     }
 
     TempDataFolder data;
@@ -163,8 +165,10 @@ TEST_F(PlanFileTest, LineKinds) {
         {u"Klavier///50"_s, u"1|09:00|09:50|Klavier|R|E|50| |07.12.2026|"_s},
         {u"Klavier///50|||14:00 08.12.2026"_s, u"1|14:00|14:50|Klavier|F|E|50| |08.12.2026|"_s},
         {u"Klavier///50|||14:00 "_s, u"1|14:00|14:50|Klavier|F|E|50| |07.12.2026|"_s},
-        // A dated fixed time that has passed goes to tomorrow as well.
-        {u"Klavier///50|||08:00 01.12.2026"_s, u"1|08:00|08:50|Klavier|F|E|50| |08.12.2026|"_s},
+        // A dated fixed time that has passed keeps its day: it is due, so it starts now rather
+        // than tomorrow.
+        {u"Klavier///50|||08:00 01.12.2026"_s, u"1|09:00|09:50|Klavier|R|E|50| |07.12.2026|"_s},
+        {u"Zwei///3|||08:58 07.12.2026"_s, u"1|09:00|09:03|Zwei|R|E|3| |07.12.2026|"_s},
         {u"pause: 15"_s, u"1|09:00|09:30|pause: 15|R|E|30| |07.12.2026|"_s},
         {u"Pause:15"_s, u"1|09:00|09:30|Pause:15|R|E|30| |07.12.2026|"_s},
         // The running mark counts only in front, where it is written; its fixed time has come.
@@ -186,8 +190,9 @@ TEST_F(PlanFileTest, UndatedTimesAndTheTomorrowFlag) {
         // 17:00 today has not passed, but follows the flag set by 08:00.
         {{u"A///25|||08:00"_s, u"B///25|||17:00"_s}, u"A08 B08"_s},
         {{u"B///25|||17:00"_s, u"A///25|||08:00"_s}, u"A08 B07"_s},
-        // Dated lines and relative lines neither set nor follow the flag.
-        {{u"R///25"_s, u"A///25|||08:00 07.12.2026"_s, u"B///25|||17:00"_s}, u"A08 B07 R07"_s},
+        // Dated lines and relative lines neither set nor follow the flag; a dated time that has
+        // passed keeps its day.
+        {{u"R///25"_s, u"A///25|||08:00 07.12.2026"_s, u"B///25|||17:00"_s}, u"A07 B07 R07"_s},
         {{u"Pause: 5|||11:00"_s, u"C///25|||18:00 07.12.2026"_s, u"B///25|||17:00"_s}, u"B08 C07 P08"_s},
         // A skipped line has no effect on the lines after it.
         {{u"A///zz|||08:00"_s, u"B///25|||17:00"_s}, u"B07"_s},
@@ -316,7 +321,7 @@ TEST_F(PlanFileTest, LoadingComputesTheScheduleOnceWithTheResultOfOneByOne) {
         {" ", 7, 9, 50, 25, true, false, u"F"_s},     {" ", 7, 9, 0, 25, false, false, u"C"_s},
         {" ", 7, 10, 0, 15, true, true, u"Kaffee"_s}, {" ", 7, 9, 0, 50, false, false, u"D"_s},
         {" ", 8, 8, 0, 25, true, false, u"M"_s},      {" ", 7, 9, 0, 25, false, false, u"E"_s},
-        {" ", 7, 11, 0, 0, true, true, u"Null"_s},    {" ", 7, 8, 0, 25, true, false, u"Morgen"_s},
+        {" ", 7, 11, 0, 0, true, true, u"Null"_s},    {" ", 8, 8, 0, 25, true, false, u"Morgen"_s},
     };
     setNow(9, 0);
     for (const auto& a : adds)
@@ -327,6 +332,104 @@ TEST_F(PlanFileTest, LoadingComputesTheScheduleOnceWithTheResultOfOneByOne) {
     EXPECT_EQ(rows(next.list), rows(list));
     // Not a computation per line.
     EXPECT_LT(next.host.captions.size(), 5);
+}
+
+TEST_F(PlanFileTest, LoadingGivesTheOrderOfAddingLineByLine) {
+    // The pause the file puts after the meeting stays after it, though the fixed call sorts in
+    // before the meeting.
+    setNow(8, 0);
+    EXPECT_EQ(loadFresh({u"Bericht///25"_s, u"Meeting///60|||08:30 07.12.2026"_s, u"Pause: Mittag"_s,
+                         u"Telefon///25|||08:10 07.12.2026"_s, u"Notizen///25"_s}),
+              QStringList({u"1|08:00|08:25|Bericht|R|E|25| |07.12.2026|"_s,
+                           u"2|08:10|08:35|Telefon|F|E|25| |07.12.2026|E"_s,
+                           u"3|08:30|09:30|Meeting|F|E|60| |07.12.2026|E"_s,
+                           u"|09:30|09:55|Pause: 25 min (Mittag)|R|P|25| |07.12.2026|"_s,
+                           u"4|09:55|10:20|Notizen|R|E|25| |07.12.2026|"_s}));
+
+    // Generated files against the plain way: AddEntry line by line (each computes the schedule),
+    // then the schedule once more. Relative, undated, dated and running lines, pauses with and
+    // without length or title, some times passed, on a plan that already holds finished units.
+    struct Added {
+        QString title;
+        bool isPause;
+        QDateTime start;
+        int duration;
+        bool fixed;
+        QString status;
+    };
+    std::mt19937 random(20261207);
+    const auto pick = [&random](int from, int to) {
+        return std::uniform_int_distribution<int>(from, to)(random);
+    };
+    settings.GrossePause = 20;
+    settings.StandardDauerEinheit = 30;
+    for (int round = 0; round < 200; ++round) {
+        setNow(pick(6, 21), pick(0, 59), pick(0, 59));
+        const QDateTime now = plantime::now(clock);
+        QStringList lines;
+        QList<Added> reference;
+        bool tomorrowFlag = false;
+        const int count = pick(1, 24);
+        for (int i = 0; i < count; ++i) {
+            Added e{u"T%1"_s.arg(i), false, now, pick(1, 90), false, u" "_s};
+            QString line;
+            const int kind = pick(0, 9);
+            if (kind <= 2) {
+                e.isPause = true;
+                e.duration = pick(0, 40);
+                e.title = pick(0, 1) ? e.title : QString();
+                line = u"Pause: %1"_s.arg(e.duration) + (e.title.isEmpty() ? QString() : u' ' + e.title);
+                if (kind == 2) {
+                    e.title = u"Mittag"_s;
+                    e.duration = settings.GrossePause;
+                    line = u"Pause: Mittag"_s;
+                }
+            } else if (kind == 3) {
+                e.duration = settings.StandardDauerEinheit;
+                line = e.title;
+            } else {
+                line = e.title + u"///"_s + QString::number(e.duration);
+            }
+            if (kind >= 5 || (kind <= 1 && pick(0, 2) == 0)) {
+                // A start time: dated from yesterday to the day after tomorrow, or undated.
+                const QTime time(pick(5, 23), pick(0, 11) * 5);
+                e.fixed = true;
+                if (pick(0, 2) > 0) {
+                    e.start = plantime::wall(clock.today().addDays(pick(-1, 2)), time);
+                    line += u"|||"_s + plantime::formatTime(e.start) + u' ' +
+                            plantime::formatDate(e.start.date());
+                } else {
+                    // Its next occurrence; after one has gone to tomorrow, every later one does.
+                    tomorrowFlag = tomorrowFlag || plantime::wall(clock.today(), time) < now;
+                    e.start = plantime::wall(clock.today().addDays(tomorrowFlag ? 1 : 0), time);
+                    line += u"|||"_s + plantime::formatTime(e.start);
+                }
+                if (!e.isPause && kind == 9 && pick(0, 3) == 0) {
+                    e.status = u"WIP"_s;
+                    line = u"{{WIP}}"_s + line;
+                }
+            }
+            lines.append(line);
+            reference.append(e);
+        }
+        Restart fresh(*this);
+        Restart byLine(*this);
+        for (Worklist* w : {&fresh.list, &byLine.list}) {
+            w->AddEntry(u"Erledigt"_s, false, now.addSecs(-7200), 25, true, u"x"_s);
+            w->AddEntry(u"p 10"_s, true, now.addSecs(-3600), 10, true, u"x"_s);
+        }
+        for (const Added& e : std::as_const(reference))
+            byLine.list.AddEntry(e.title, e.isPause, e.start, e.duration, e.fixed, e.status);
+        byLine.list.RecomputeSchedule();
+        // Written plainly: a safe replace waits for the disk, hundreds of times over.
+        data.write(u"plan.txt"_s, lines.join(u"\r\n"_s).toLatin1());
+        ASSERT_TRUE(fresh.file.LoadPlan(path("plan.txt")));
+        ASSERT_EQ(rows(fresh.list), rows(byLine.list))
+            << "round " << round << " at " << plantime::formatTime(now).toStdString() << "\n"
+            << lines.join(u'\n').toStdString();
+        EXPECT_EQ(fresh.list.automaticStartFlag, byLine.list.automaticStartFlag) << round;
+    }
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join(u'\n').toStdString();
 }
 
 TEST_F(PlanFileTest, StoppedLoadLeavesPlanAndFileAlone) {

@@ -17,18 +17,21 @@ TEST_F(WorklistTest, AddEntryStatusAndDateRules) {
         bool fixed;
         int wantDay;
         bool autoStart;
+        const char* mode = "F";
     } cases[] = {
-        {"fixed, passed today: tomorrow", " ", " ", dec(7, 8, 0), true, 8, false},
+        // A fixed start keeps its day; one that has come turns relative and starts now.
+        {"fixed, passed today: due, it starts now", " ", " ", dec(7, 8, 0), true, 7, false, "R"},
         {"fixed, later today", " ", " ", dec(7, 10, 0), true, 7, false},
         {"fixed, a later day", " ", " ", dec(24, 18, 0), true, 24, false},
-        {"fixed, a past day (later time of day): tomorrow", " ", " ", dec(1, 18, 0), true, 8, false},
-        {"fixed, this minute has passed by the seconds", " ", " ", dec(7, 9, 0), true, 8, false},
-        {"relative: today", " ", " ", dec(3, 0, 0), false, 7, false},
+        {"fixed, a past day (later time of day): due, it starts now", " ", " ", dec(1, 18, 0), true, 7, false,
+         "R"},
+        {"fixed, this minute has passed by the seconds", " ", " ", dec(7, 9, 0), true, 7, false, "R"},
+        {"relative: today", " ", " ", dec(3, 0, 0), false, 7, false, "R"},
         {"finished keeps the day of its start", "x", "x", dec(5, 8, 0), true, 5, false},
         {"running fixed, end ahead", "WIP", "WIP", dec(7, 8, 50), true, 7, false},
-        {"running fixed, end passed: re-planned", "WIP", " ", dec(7, 8, 30), true, 7, true},
-        {"running relative, end ahead: pending", "WIP", " ", dec(7, 8, 50), false, 7, false},
-        {"running relative, end passed: re-planned", "WIP", " ", dec(6, 8, 50), false, 7, true},
+        {"running fixed, end passed: re-planned", "WIP", " ", dec(7, 8, 30), true, 7, true, "R"},
+        {"running relative, end ahead: pending", "WIP", " ", dec(7, 8, 50), false, 7, false, "R"},
+        {"running relative, end passed: re-planned", "WIP", " ", dec(6, 8, 50), false, 7, true, "R"},
         {"running fixed, ends within the millisecond", "WIP", "WIP", plantime::now(clock).addSecs(-25 * 60),
          true, 7, false},
     };
@@ -38,9 +41,9 @@ TEST_F(WorklistTest, AddEntryStatusAndDateRules) {
         fresh.AddEntry(u"A"_s, false, c.start, 25, c.fixed, QString::fromLatin1(c.status));
         ASSERT_EQ(fresh.entries().size(), 1) << c.what;
         const PlanEntry& e = fresh.entries().first();
-        const QString mode = c.fixed && !c.autoStart ? u"F"_s : u"R"_s; // no mark either
+        // No conflict mark either.
         EXPECT_EQ(QStringList({e.status, e.startMode + e.conflictMark, e.date}),
-                  QStringList({QString::fromLatin1(c.wantStatus), mode,
+                  QStringList({QString::fromLatin1(c.wantStatus), QString::fromLatin1(c.mode),
                                plantime::formatDate(QDate(2026, 12, c.wantDay))}))
             << c.what;
         EXPECT_EQ(fresh.automaticStartFlag, c.autoStart) << c.what;
@@ -71,7 +74,7 @@ TEST_F(WorklistTest, QueriesAsThePlanFills) {
     EXPECT_TRUE(noPendingUnit());
 
     addUnit(u"Bericht"_s);
-    addFixed(u"Morgen früh"_s, 7, 30); // passed today: tomorrow
+    add(u"Morgen früh"_s, dec(8, 7, 30), " ");
     EXPECT_EQ(list.FirstOpenTomorrowIndex(), 4);
     EXPECT_EQ(list.NextPendingTitle(), u"Pause: 10 min (Kaffee)"_s);
     EXPECT_EQ(list.NextPendingUnitTitle(), u"Bericht"_s);
@@ -93,7 +96,7 @@ TEST_F(WorklistTest, CountsIncludeRemovedFinishedUnits) {
     add(u"p 10"_s, dec(7, 11, 0), "x", 10, true, true);
     addUnit(u"Offen"_s);
     addUnit(u"Blinkt"_s);
-    addFixed(u"Morgen"_s, 7, 0);
+    add(u"Morgen"_s, dec(8, 7, 0), " ");
     // "Blinkt" was started (which fixes its start) and counts from the moment it blinks.
     ASSERT_EQ(list.editEntry(5).displayText, u"Blinkt"_s);
     list.editEntry(5).status = u"FERTIG1"_s;
