@@ -154,11 +154,12 @@ check_log() {
         $0 == "" { next }
         $0 ~ /^.., [0-9][0-9][.][0-9][0-9][.][0-9][0-9][0-9][0-9] SOLL: [0-9]+$/ { next }
         $0 ~ /^.., [0-9][0-9][.][0-9][0-9][.][0-9][0-9][0-9][0-9] [0-9][0-9]:[0-9][0-9] --- NEU GEPLANT ---/ {
-            if (NR > from) print "replan " substr($0, 5, 16)
+            if (NR > from) print "replan " (unitsince ? "late " : "first ") substr($0, 5, 16)
             next
         }
         $0 ~ /^.., [0-9][0-9][.][0-9][0-9][.][0-9][0-9][0-9][0-9] [0-9][0-9]:[0-9][0-9][|][0-9]+ / {
             rest = substr($0, 22)
+            if (NR > from) unitsince = 1
             done = 0
             if (rest ~ / \[x\] \[x\]$/) { if (NR > from) print "double-mark line " NR ": " $0; next }
             if (rest ~ / \[x\]$/) { done = 1; rest = substr(rest, 1, length(rest) - 4) }
@@ -180,11 +181,13 @@ check_log() {
         "") ;;
         replan*)
             local at
-            at=$(stamp_ms "$(echo "$line" | sed 's/^replan \(..\)\.\(..\)\.\(....\) \(.*\)$/\3-\2-\1 \4/')")
-            if [ "$first_replan" = 1 ] && [ -n "$owed_end" ] && [ "$at" -ge "$owed_end" ]; then
+            at=$(stamp_ms "$(echo "$line" | sed 's/^replan [a-z]* \(..\)\.\(..\)\.\(....\) \(.*\)$/\3-\2-\1 \4/')")
+            # Owed only as the run's first new line, at or after the running unit's end.
+            if [ "$first_replan" = 1 ] && [ -n "$owed_end" ] && [ "$at" -ge "$owed_end" ] &&
+                [ "${line#replan first }" != "$line" ]; then
                 legit_replans=$((legit_replans + 1))
             else
-                fault "false re-planning" "${line#replan } --- NEU GEPLANT --- (the start's running unit: ${owed_end:+unfinished, due }$([ -n "$owed_end" ] && date -u -d "@$((owed_end / 1000))" +%H:%M || echo "none or finished"))"
+                fault "false re-planning" "${line#replan * } --- NEU GEPLANT --- (the start's running unit: ${owed_end:+unfinished, due }$([ -n "$owed_end" ] && date -u -d "@$((owed_end / 1000))" +%H:%M || echo "none or finished"))"
             fi
             first_replan=0
             ;;
