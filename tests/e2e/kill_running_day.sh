@@ -306,7 +306,17 @@ start() {
     done
     anchor_real=$(now_ms)
     anchor_sim=$(stamp_ms "$(sed -n 's/^clock \(.*\)T\(.*\)$/\1 \2/p' "$work/out.txt")")
-    [ $# -eq 0 ] || tpid=$(pgrep -P "$pid" | head -1)
+    if [ $# -gt 0 ]; then
+        tries=0
+        tpid=
+        while [ -z "$tpid" ] && [ $tries -lt 50 ]; do
+            tries=$((tries + 1))
+            tpid=$(pgrep -P "$pid" | head -1)
+            [ -n "$tpid" ] || sleep 0.02
+        done
+        # Killing strace instead would leave the program running on its own.
+        [ -n "$tpid" ] || { fault "start failed" "the traced program is not found"; kill -KILL "$pid"; return 2; }
+    fi
     return 0
 }
 
@@ -381,11 +391,14 @@ run_once() {
         done
     fi
     local waited=0
-    while kill -0 "$tpid" 2> /dev/null; do
+    # Both: the program and, when traced, strace, which ends after it. Never an unbounded wait.
+    while kill -0 "$tpid" 2> /dev/null || kill -0 "$pid" 2> /dev/null; do
         waited=$((waited + 1))
-        if [ $waited -gt 100 ]; then
-            fault "hang" "SIGTERM did not end the program within 10 s"
+        if [ $waited -eq 100 ]; then
+            [ "$outcome" != stopped ] || fault "hang" "SIGTERM did not end the program within 10 s"
             kill -KILL "$tpid" 2> /dev/null
+        elif [ $waited -ge 150 ]; then
+            kill -KILL "$pid" 2> /dev/null
         fi
         sleep 0.1
     done
