@@ -4,6 +4,7 @@
 #
 #     tests/e2e/kill_running_day.sh <build folder> [kills (300)] [seed]
 #
+# Ctrl+C (or SIGTERM) ends it after the current run and prints the counts so far.
 # Environment: TAKTPLAN_KILL_SPEED (clock speed, 60), TAKTPLAN_KILL_KEEP=<folder> (copies the data
 # folder of every day with a fault there), TAKTPLAN_KILL_DAY_LIMIT (seconds a day may take, 300).
 #
@@ -57,7 +58,9 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+# Interrupted (Ctrl+C): the counts so far are printed all the same.
+trap 'interrupted=1' INT TERM
+interrupted=0
 mkdir -p "$work/run" "$work/config" "$work/cwd"
 chmod 700 "$work/run"
 
@@ -271,9 +274,12 @@ start() {
     fi
     : > "$work/out.txt"
     : > "$work/strace.txt"
+    # Worked out here: a command substitution in the subshell would be a child that pgrep finds.
+    local fake_text
+    fake_text=$(date -u -d "@$((fake / 1000))" +%Y-%m-%dT%H:%M:%S)
     spawned=$(now_ms)
     (cd "$work/cwd" && exec env TAKTPLAN_DATA_DIR="$data" TAKTPLAN_LANGUAGE=de TAKTPLAN_TRACE_STARTUP=1 \
-        TAKTPLAN_FAKE_TIME="$(date -u -d "@$((fake / 1000))" +%Y-%m-%dT%H:%M:%S)" TAKTPLAN_TIME_SPEED="$speed" \
+        TAKTPLAN_FAKE_TIME="$fake_text" TAKTPLAN_TIME_SPEED="$speed" \
         QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" \
         HOME="$work" ASAN_OPTIONS=detect_leaks=0 "$@" "$program" -autostart > "$work/out.txt" 2> "$work/err.txt") &
     pid=$!
@@ -282,11 +288,13 @@ start() {
     anchor_sim=$fake
     anchor_real=$(now_ms)
     startup_kill_at=
+    startup_killed=0
     [ "$kind" = "random at start-up" ] && startup_kill_at=$((spawned + $(rand 0 1500)))
     local tries=0
     until grep -q '^clock ' "$work/out.txt" 2> /dev/null; do
         tries=$((tries + 1))
-        if [ $# -gt 0 ] && [ "$tpid" = "$pid" ]; then
+        # strace's child is the program (the subshell has become strace by then).
+        if [ $# -gt 0 ] && [ "$tpid" = "$pid" ] && [ "$(ps -o comm= -p "$pid")" = strace ]; then
             tpid=$(pgrep -P "$pid" | head -1)
             [ -n "$tpid" ] || tpid=$pid
         fi
@@ -295,6 +303,7 @@ start() {
         fi
         if [ -n "$startup_kill_at" ] && [ "$(now_ms)" -ge "$startup_kill_at" ]; then
             kill -KILL "$tpid" 2> /dev/null
+            startup_killed=1
             return 1
         fi
         if [ $tries -gt 2000 ]; then
@@ -314,6 +323,8 @@ start() {
             tpid=$(pgrep -P "$pid" | head -1)
             [ -n "$tpid" ] || sleep 0.02
         done
+        # Gone already: the injected call came right after the start.
+        [ -n "$tpid" ] || kill -0 "$pid" 2> /dev/null || { tpid=$pid; return 1; }
         # Killing strace instead would leave the program running on its own.
         [ -n "$tpid" ] || { fault "start failed" "the traced program is not found"; kill -KILL "$pid"; return 2; }
     fi
@@ -408,7 +419,7 @@ run_once() {
     # The world's clock runs on from where the program's stood.
     case $outcome in
     died)
-        if [ "$kind" = "random at start-up" ] && ! grep -q '^clock ' "$work/out.txt"; then
+        if [ "$startup_killed" = 1 ]; then
             count_kill "random at start-up"
         elif [ -n "$injected" ] && grep -q 'killed by SIGKILL' "$work/strace.txt"; then
             count_kill "injected $injected$(grep -q '^clock ' "$work/out.txt" || echo ' (at start-up)')"
@@ -442,7 +453,7 @@ count_kill() {
 echo "seed $seed, $kills kills, clock $speed times faster"
 final=0
 new_day
-while :; do
+while [ "$interrupted" = 0 ]; do
     if [ "$kills_done" -ge "$kills" ]; then
         final=1
         kind=final
@@ -471,6 +482,7 @@ while :; do
 done
 [ -n "$keep" ] && [ "$day_faults" -gt 0 ] && mkdir -p "$keep" && cp -r "$data" "$keep/day$day-seed$seed"
 
+[ "$interrupted" = 0 ] || echo "interrupted"
 echo "kills: $kills_done in $runs runs over $day days ($days_ended ran to their end, $days_cut given up)"
 for k in "${!kinds[@]}"; do echo "  $k: ${kinds[$k]}"; done | sort
 echo "restarts of a stopped plan: $restarts_after_stop; re-plannings owed (running unit past its end): $legit_replans"
