@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Kills a RUNNING day over and over and checks that the activity log and the plan file stay true.
-# Run by hand (not in CI; a few hundred kills take half an hour):
+# Run by hand (not in CI; 300 kills take 40 to 60 minutes on a Debug build with sanitizers):
 #
 #     tests/e2e/kill_running_day.sh <build folder> [kills (300)] [seed]
 #
