@@ -14,6 +14,8 @@ packages=(
     libxkbcommon-dev gettext
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth xdotool imagemagick sox
+    # The kill scripts of tests/e2e inject their kills at system calls.
+    strace
     # Qt's own texts (file dialogs, standard buttons, key names) in the user's language.
     qt6-translations-l10n
     # The style check of CI; a private session bus for the workstation-lock tests.

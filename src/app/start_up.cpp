@@ -256,6 +256,9 @@ int StartUp::run() {
     QTimer::singleShot(0, &window, [&] {
         trace.note(QStringLiteral("running planning-window=") +
                    (window.isVisible() ? QStringLiteral("visible") : QStringLiteral("hidden")));
+        // A script that restarts the program on a fast clock carries the time on from here.
+        trace.note(QStringLiteral("clock ") +
+                   m_clock.localNow().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
     });
 
     // The end of a run, once: after the loop, or when the system ends the session (Windows

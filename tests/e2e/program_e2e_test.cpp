@@ -262,6 +262,8 @@ TEST_F(ProgramTest, CommandLineAndAutostartSettingDecideTheStart) {
         EXPECT_EQ(program->lines().value(0),
                   windowShown ? u"running planning-window=visible"_s : u"running planning-window=hidden"_s)
             << label;
+        // The clock the program runs on, for scripts that restart it where it stopped.
+        EXPECT_FALSE(program->waitForLine(u"clock 2026-12-07T09:0"_s, 5000).isEmpty()) << label;
         EXPECT_EQ(QFile::exists(runEntry), runEntryKept) << label;
         EXPECT_TRUE(program->endWith(SIGTERM)) << label;
     }
