@@ -89,7 +89,7 @@ Outcome setUp(const QString& localeFolder, const QString& code) {
 #ifdef LC_MESSAGES
     // glibc ignores LANGUAGE in the plain C locale, and on many systems C.UTF-8 is the only
     // locale there is; the language itself comes from LANGUAGE.
-    std::setlocale(LC_MESSAGES, "C.UTF-8");
+    setlocale(LC_MESSAGES, "C.UTF-8");
 #endif
     qputenv("LANGUAGE", code.toLatin1());
     bindtextdomain(domain, QFile::encodeName(localeFolder).constData());
