@@ -2,6 +2,7 @@
 // writes; the web calls and speech.
 
 #include "day_fixture.h"
+#include "local_zone.h"
 #include "plan_time.h"
 #include "shell.h"
 #include "side_publisher.h"
@@ -30,11 +31,23 @@ public:
     QStringList addresses;
 };
 
-// The process's time zone for one test; local times are read under it at once.
+// The process's time zone for one test; local times are read under it at once. Windows takes
+// the zone from the system alone: there only the zone the process already has is in force.
 class ScopedTimeZone {
 public:
-    explicit ScopedTimeZone(const char* zone) : m_old(qgetenv("TZ")) { apply(zone); }
-    ~ScopedTimeZone() { apply(m_old.isNull() ? nullptr : m_old.constData()); }
+#ifdef _WIN32
+    explicit ScopedTimeZone(const char* zone) : m_inForce(localTimeFollows(zone)) {}
+#else
+    explicit ScopedTimeZone(const char* zone) : m_old(qgetenv("TZ")) {
+        apply(zone);
+    }
+    ~ScopedTimeZone() {
+        apply(m_old.isNull() ? nullptr : m_old.constData());
+    }
+#endif
+    bool inForce() const {
+        return m_inForce;
+    }
 
 private:
     static void apply(const char* zone) {
@@ -42,6 +55,7 @@ private:
         tzset();
     }
     QByteArray m_old;
+    bool m_inForce = true;
 };
 
 // The real publisher in a whole program without windows; the side files live in the data folder.
@@ -95,9 +109,14 @@ TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
         {"Asia/Kolkata", dec5at14, std::nullopt, ""},
         {"Europe/Berlin", dec5at14, dec5at1430, "", 30 * 60 + 1},
     };
+    QStringList leftOut;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.zone) + " " + c.now.toString().toStdString());
         ScopedTimeZone zone(c.zone);
+        if (!zone.inForce()) {
+            leftOut << QLatin1String(c.zone);
+            continue;
+        }
         Publishing p;
         p.clock.set(c.now.date(), c.now.time());
         // A pause before the unit is no unit: the file names the unit.
@@ -109,6 +128,9 @@ TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
         p.publisher.PublishNextUnitStart();
         EXPECT_EQ(p.file("next.txt"), c.file);
     }
+    if (!leftOut.isEmpty())
+        GTEST_SKIP() << "the system's zone is the only one here; left out: "
+                     << leftOut.join(u", "_s).toStdString();
 }
 
 TEST(SidePublisher, BreakFilesHoldTheLastMatchingPause) {
@@ -263,6 +285,9 @@ TEST(SideFileWriter, QuickWritesToOneFileEndWithTheLastAndSurviveTheEnd) {
 }
 
 TEST(SideFileWriter, ANamedPipeIsRefusedAtOnceAndHoldsUpNoOtherFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows folders hold no named pipes";
+#else
     TempDataFolder data;
     // Reading a named pipe would wait for a writer that never comes.
     const QString pipe = data.filePath(u"pipe"_s);
@@ -279,6 +304,7 @@ TEST(SideFileWriter, ANamedPipeIsRefusedAtOnceAndHoldsUpNoOtherFile) {
     EXPECT_EQ(failures[0].path, pipe);
     // Still the pipe, not a plain file put in its place.
     EXPECT_FALSE(QFileInfo(pipe).isFile());
+#endif
 }
 
 TEST(SideFileWriter, AnEnormousFileIsLookedAtByItsEndOnly) {

@@ -191,10 +191,12 @@ TEST_F(ActivityLogTest, WriteFailuresAreShownOnceUntilAWriteOrAReadOfItsOwnSucce
     ASSERT_TRUE(writeUnit(8, u"Früh"_s));
     EXPECT_TRUE(log.errorShownPath().isEmpty());
     ASSERT_TRUE(log.WriteLogEntry(ActivityLog::finishMark()));
+    if (const char* why = FileSizeLimit::unavailable())
+        GTEST_SKIP() << "a full disk: " << why;
     const QByteArray before = logBytes();
     bool first = true, second = true;
     {
-        const FileSizeLimit limit(static_cast<rlim_t>(before.size())); // the file may not grow at all
+        const FileSizeLimit limit(before.size()); // the file may not grow at all
         first = writeUnit(9, u"Spät"_s);
         second = log.WriteLogEntry(ActivityLog::finishMark());
     }

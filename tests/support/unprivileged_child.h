@@ -3,6 +3,18 @@
 #include <QByteArray>
 
 #include <functional>
+
+#ifdef _WIN32
+
+// Windows files have no owner and group bits (Qt maps the write bits to the read-only attribute,
+// and folders take new files regardless): a check of those bits proves nothing there.
+inline int runUnprivileged(const std::function<int()>&, QByteArray* why) {
+    *why = "Windows has no owner and group permission bits to check";
+    return -1;
+}
+
+#else
+
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,3 +39,5 @@ inline int runUnprivileged(const std::function<int()>& check, QByteArray* why) {
         *why = "root rights could not be dropped (setuid to 65534 refused)";
     return WEXITSTATUS(status) == cannotDrop ? -1 : WEXITSTATUS(status);
 }
+
+#endif
