@@ -5,22 +5,19 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
-build_dir=${TAKTPLAN_WINDOWS_BUILD_DIR:-build-win}
-qt=$repo/../shared/qt6-mingw
+build_dir=${TAKTPLAN_BUILD_WIN:-build-win}
+qt=$(cd "${TAKTPLAN_QT_WINDOWS:-../shared/qt6-mingw}" && pwd)
 wine=/usr/lib/wine/wine64
 
-extra=()
-[ -z "${CI:-}" ] || extra+=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-    -DTAKTPLAN_BUILD_TESTS=ON -DTAKTPLAN_BUILD_BENCHMARKS=OFF "${extra[@]}"
+# The Windows build with its tests; the core test programs come with it.
+TAKTPLAN_WINDOWS_TESTS=ON TAKTPLAN_BUILD_WIN=$build_dir bash scripts/build-windows.sh
 cmake --build "$build_dir" --target cross_core_tests
 
 # One prefix for this run, made once and shared by every program; nothing of it outlives the run.
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
 cleanup() {
-    wineserver -k 2>/dev/null || true
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -51,6 +48,15 @@ while IFS=$'\t' read -r program zone; do
         failed=$((failed + 1))
     fi
 done <"$build_dir/cross-tests.txt"
+
+# A whole day of the program, and its installer, in a prefix of their own.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
+echo "== a day of taktplan.exe under Wine"
+if sh tests/e2e/check_wine_day.sh "$build_dir/package/Taktplan" "$build_dir/Taktplan-$version-setup.exe"; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+fi
 
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
