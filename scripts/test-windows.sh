@@ -23,6 +23,9 @@ cleanup() {
 trap cleanup EXIT
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 "$wine" wineboot -i >/dev/null 2>&1
+# No screen is needed, but a program may make a hidden window (the session-end watcher does):
+# Wine's null graphics driver gives it one without an X server.
+"$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 # The Qt and MinGW runtime DLLs, found through Wine's search path.
 WINEPATH="$(winpath "$qt/bin");$(winpath /usr/lib/gcc/x86_64-w64-mingw32/12-posix);$(winpath /usr/x86_64-w64-mingw32/lib)"
 export WINEPATH

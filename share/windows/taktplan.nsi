@@ -3,6 +3,8 @@
 ;   -DVERSION=<x.y> -DPROGRAM_DIR=<the program folder> -DOUTFILE=<setup.exe> -DICON=<taktplan.ico>
 
 Unicode true
+; A 64-bit installer for a 64-bit program; a 64-bit Wine runs it too.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
