@@ -41,8 +41,10 @@ while IFS=$'\t' read -r program zone; do
     status=0
     (cd "$(dirname "$program")" &&
         TZ=$zone timeout 600 "$wine" cmd /c "set TZ=&& $(winpath "$program")") >"$log" 2>&1 || status=$?
-    grep -E '^\[  (FAILED|SKIPPED) ' "$log" | grep -v 'listed below' || true
     p=$(count PASSED "$log") s=$(count SKIPPED "$log") f=$(count FAILED "$log")
+    # Each skip with its reason; a failure with the whole output.
+    grep -A 1 ': Skipped$' "$log" | grep -v '^--$' || true
+    [ -z "$f" ] || cat "$log"
     passed=$((passed + ${p:-0})) skipped=$((skipped + ${s:-0})) failed=$((failed + ${f:-0}))
     if [ "$status" -ne 0 ] && [ -z "$f" ]; then
         # Ended before its summary (a crash, a hang): the whole program counts as one failure.
