@@ -2,8 +2,7 @@
 ; scripts/build-windows.sh calls makensis with
 ;   -DVERSION=<x.y> -DPROGRAM_DIR=<the program folder> -DOUTFILE=<setup.exe> -DICON=<taktplan.ico>
 
-Unicode true
-; A 64-bit installer for a 64-bit program; a 64-bit Wine runs it too.
+; A 64-bit installer for the 64-bit program (also what a 64-bit-only Wine runs).
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
@@ -22,6 +21,7 @@ VIAddVersionKey /LANG=0 "ProductName" "Taktplan"
 VIAddVersionKey /LANG=0 "FileDescription" "Taktplan ${VERSION} Setup"
 VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "LegalCopyright" "The Taktplan authors"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"

@@ -343,8 +343,9 @@ TEST_F(TimerWindowTest, EvaluationProgramAndLogs) {
         EXPECT_EQ(launcher.starts.size(), c.launcherStarts) << c.what;
         EXPECT_EQ(startedFiles.size(), c.fileStarts) << c.what;
         EXPECT_EQ(ui.messages.size(), c.told ? 1 : 0) << c.what;
-        if (c.told)
+        if (c.told) {
             EXPECT_TRUE(ui.messages.value(0).contains(QDir::toNativeSeparators(besidePath))) << c.what;
+        }
     }
     item(timermenu::Item::Logs)->trigger();
     EXPECT_EQ(shell.files, QStringList{records.settings.LogDateiPfad});
