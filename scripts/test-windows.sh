@@ -44,6 +44,7 @@ while IFS=$'\t' read -r program zone; do
     status=0
     (cd "$(dirname "$program")" &&
         TZ=$zone timeout 600 "$wine" cmd /c "set TZ=&& $(winpath "$program")") >"$log" 2>&1 || status=$?
+    sed -i 's/\r$//' "$log" # the Windows line ends
     p=$(count PASSED "$log") s=$(count SKIPPED "$log") f=$(count FAILED "$log")
     # Each skip with its reason; a failure with the whole output.
     grep -A 1 ': Skipped$' "$log" | grep -v '^--$' || true
