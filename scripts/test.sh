@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Set-up, build everything (with the sanitizers) and run every test through CTest.
+# Set-up, build everything (with the sanitizers) and run every test through CTest; then the
+# Windows build and its tests under Wine (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -14,3 +15,10 @@ fi
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWITH_SANITIZERS=ON "${extra[@]}"
 cmake --build "$build_dir"
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
+if [ -d "${TAKTPLAN_QT_WINDOWS:-../shared/qt6-mingw}" ]; then
+    bash scripts/test-windows.sh
+else
+    echo "NOT RUN: the Windows tests need the Qt for Windows in ../shared/qt6-mingw" \
+        "(or TAKTPLAN_QT_WINDOWS=<folder>)" >&2
+    [ -z "${CI:-}" ] || exit 1
+fi

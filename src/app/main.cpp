@@ -1,5 +1,6 @@
 #include "data_folder.h"
 #include "left_behind_threads.h"
+#include "program_arguments.h"
 #include "single_instance.h"
 #include "start_up.h"
 #include "system_clock.h"
@@ -13,7 +14,8 @@
 int main(int argc, char** argv) {
     const SystemClock clock = SystemClock::fromEnvironment();
     // Qt takes its own options out of argv; the first argument counts as it was given.
-    const QString firstArgument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const QStringList arguments = programArguments(argc, argv);
+    const QString firstArgument = arguments.value(0);
 
     // Before anything else, and before any window: one copy per user and data folder.
     DataFolder folder = DataFolder::fromEnvironment();

@@ -10,8 +10,6 @@
 #include "plan_file.h"
 #include "plan_runner.h"
 #include "program_launcher.h"
-#include "qt_sound_player.h"
-#include "qt_speaker.h"
 #include "records.h"
 #include "run_engine.h"
 #include "run_feedback.h"
@@ -20,6 +18,7 @@
 #include "start_up_decision.h"
 #include "start_up_trace.h"
 #include "system_clock.h"
+#include "system_sound.h"
 #include "system_workstation_lock.h"
 #include "termination_requests.h"
 #include "tf_bestaetigung.h"
@@ -136,19 +135,19 @@ int StartUp::run() {
     PlanFile planFile(worklist, m_clock, records.settings, m_folder, records.debugLog, ui);
     const std::unique_ptr<AutostartEntry> runEntry =
         AutostartEntry::forProgram(QCoreApplication::applicationFilePath());
-    QtSoundPlayer sound;
+    const std::unique_ptr<SystemSoundPlayer> sound = systemSoundPlayer();
     const std::unique_ptr<WorkstationLock> workstationLock = systemWorkstationLock();
     // Speech starts its engine on the first text, never here.
-    QtSpeaker speaker;
-    SidePublisher publisher(SidePublisher::Services{records, worklist, speaker, shell});
+    const std::unique_ptr<SystemSpeaker> speaker = systemSpeaker();
+    SidePublisher publisher(SidePublisher::Services{records, worklist, *speaker, shell});
     // Reads the engine and the plan once both exist (below).
-    TFCountdown countdown(m_clock, sound);
+    TFCountdown countdown(m_clock, *sound);
     // Computed once now that the activity log is loaded; later by the engine and the windows.
     PercentileRank percentile(m_clock, records.settings, records.activityLog);
     percentile.UpdatePercentile();
     PlanRunner runner(
-        PlanRunner::Services{worklist, planFile, records, ui, sound, *runEntry, publisher, countdown});
-    RunEngine engine(RunEngine::Services{records, runner, sound, *workstationLock, companion, publisher,
+        PlanRunner::Services{worklist, planFile, records, ui, *sound, *runEntry, publisher, countdown});
+    RunEngine engine(RunEngine::Services{records, runner, *sound, *workstationLock, companion, publisher,
                                          countdown, percentile, ui});
     RunningPlanModel<RunEngine, PlanRunner> model(engine, runner);
     const RunningCountdownSource<RunEngine, Worklist, Settings> countdownSource(engine, worklist,
@@ -275,14 +274,22 @@ int StartUp::run() {
                                           TerminationRequests::name(endingSignal) + u')');
         }
         // Sound and speech end on their threads while the files are saved.
-        sound.beginEnd();
-        speaker.beginEnd();
+        sound->beginEnd();
+        speaker->beginEnd();
         window.rememberSize();
         window.savePlan();
         publisher.finish();
         records.finish();
     };
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, endRun);
+    // The end of a Windows session: the process is ended as soon as this returns.
+    QObject::connect(&requests, &TerminationRequests::sessionEnding, &window, [&](int request) {
+        if (!endRequested)
+            endingSignal = request;
+        endRequested = true;
+        endRun();
+        QCoreApplication::exit(0);
+    });
 
     // A signal during a dialog of the start-up ended that dialog's loop only.
     const int status = !endRequested ? QApplication::exec() : 0;

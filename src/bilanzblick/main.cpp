@@ -1,6 +1,7 @@
 #include "bilanz_window.h"
 #include "command_line.h"
 #include "data_folder.h"
+#include "program_arguments.h"
 #include "standard_output.h"
 #include "system_clock.h"
 
@@ -9,9 +10,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList arguments = programArguments(argc, argv);
     const commandline::Options options = commandline::parse(arguments);
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "bilanzblick: %s\n", options.error.toLocal8Bit().constData());

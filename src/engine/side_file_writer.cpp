@@ -16,6 +16,8 @@ namespace {
 
 // Far more than any value written here.
 constexpr qint64 lastLineBytes = 64 * 1024;
+constexpr int replaceAttempts = 5;
+constexpr std::chrono::milliseconds replaceRetryPause{20};
 
 struct Job {
     QString path;
@@ -51,9 +53,18 @@ QString runJob(const Job& job) {
         if (current.ok && !current.lines.isEmpty() && current.lines.last() == job.text)
             return QString();
     }
+    // Windows refuses to replace a file while another program has it open, if only for a moment
+    // (a reader of the side file, a virus scanner): the write is tried again before it counts as
+    // failed, or the file would keep an old value until the next write comes.
     QString error;
-    if (textfile::writeText(job.path, job.text, &error))
-        return QString();
+    for (int attempt = 1;; ++attempt) {
+        error.clear();
+        if (textfile::writeText(job.path, job.text, &error))
+            return QString();
+        if (attempt == replaceAttempts)
+            break;
+        std::this_thread::sleep_for(replaceRetryPause);
+    }
     return error.isEmpty() ? QStringLiteral("not written") : error;
 }
 

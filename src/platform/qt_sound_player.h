@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sound_player.h"
+#include "system_sound.h"
 
 #include <QDeadlineTimer>
 #include <QObject>
@@ -12,7 +12,7 @@ class SoundWorker;
 // short. Looking for the audio device happens at the first sound and may take as long as the
 // sound server lets it (a server that accepts and never answers holds it for half a minute):
 // on its own thread that never holds up the windows.
-class QtSoundPlayer final : public QObject, public SoundPlayer {
+class QtSoundPlayer final : public QObject, public SystemSoundPlayer {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(QtSoundPlayer)
 
@@ -25,7 +25,7 @@ public:
     // The program ends: the sound thread is asked to end now, and the destructor waits for it
     // only for what is left of its time, so that it ends alongside the other work of the end.
     // Nothing is played afterwards.
-    void beginEnd();
+    void beginEnd() override;
 
 private:
     QThread* m_thread = nullptr;

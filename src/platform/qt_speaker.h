@@ -1,6 +1,6 @@
 #pragma once
 
-#include "speaker.h"
+#include "system_sound.h"
 
 #include <QDeadlineTimer>
 #include <QObject>
@@ -12,7 +12,7 @@ class SpeechWorker;
 // Speaks through Qt TextToSpeech on a thread of its own. The speech object is created on the
 // first text, never at start-up, and some engines block for seconds when they start or hang
 // without an audio device: on their own thread they never hold up the windows.
-class QtSpeaker final : public QObject, public Speaker {
+class QtSpeaker final : public QObject, public SystemSpeaker {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(QtSpeaker)
 
@@ -26,7 +26,7 @@ public:
     // The program ends: the speech thread is asked to end now, and the destructor waits for it
     // only for what is left of its time, so that it ends alongside the other work of the end.
     // Nothing is spoken afterwards.
-    void beginEnd();
+    void beginEnd() override;
 
 signals:
     // A text came to its end: spoken, or not (no engine, no voice, no audio).

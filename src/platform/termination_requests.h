@@ -10,6 +10,10 @@ class QSocketNotifier;
 // as a signal on the event loop, so the program ends the way its own exit command ends it: the
 // plan, the debug text and the settings are saved.
 //
+// The end of a Windows session comes as a window message (WM_ENDSESSION) instead, and the
+// system ends the process as soon as that message is answered, without the event loop running
+// again: it arrives as sessionEnding, whose receiver saves everything before it returns.
+//
 // Long work that keeps the event loop from running (loading a huge plan at start-up) polls
 // requested() instead.
 class TerminationRequests final : public QObject {
@@ -33,6 +37,8 @@ public:
 
 signals:
     void terminationRequested(int request);
+    // Windows only: the session ends now (log-off, shutdown, restart).
+    void sessionEnding(int request);
 
 private:
     void deliverPending();
@@ -41,4 +47,6 @@ private:
     int m_readFd = -1;
     int m_writeFd = -1;
     QSocketNotifier* m_notifier = nullptr;
+    // Windows: the hidden top-level window that hears of the session's end.
+    void* m_sessionWindow = nullptr;
 };

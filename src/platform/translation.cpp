@@ -89,10 +89,11 @@ Outcome setUp(const QString& localeFolder, const QString& code) {
 #ifdef LC_MESSAGES
     // glibc ignores LANGUAGE in the plain C locale, and on many systems C.UTF-8 is the only
     // locale there is; the language itself comes from LANGUAGE.
-    std::setlocale(LC_MESSAGES, "C.UTF-8");
+    // Not std::setlocale: GNU libintl on Windows makes setlocale a macro of its own.
+    setlocale(LC_MESSAGES, "C.UTF-8");
 #endif
     qputenv("LANGUAGE", code.toLatin1());
-    bindtextdomain(domain, QFile::encodeName(localeFolder).constData());
+    bindFolder(domain, localeFolder);
     bind_textdomain_codeset(domain, "UTF-8");
     // textdomain() also drops what gettext cached for an earlier language.
     textdomain(domain);

@@ -48,6 +48,10 @@ Outcome setUp(const QString& localeFolder, const QString& code);
 // when there is none: Qt's texts then stay English.
 std::unique_ptr<QTranslator> loadQtTranslator(const QString& code);
 
+// Binds the domain to the folder (linux/ and windows/: on Windows through the wide call, so a
+// program folder whose name the ANSI code page cannot spell still finds its catalogues).
+void bindFolder(const char* domainName, const QString& folder);
+
 // Every lookup returns the untranslated text from now on.
 void turnOff();
 

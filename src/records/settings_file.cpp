@@ -216,8 +216,10 @@ void SettingsFile::checkLogPath(Settings& s) {
         m_ui.showMessage(folder);
         if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
             s.LogDateiPfad = folder;
+            // Qt's separator, as in every other path of ours: a backslash would mix with the
+            // slashes of a folder given so on Windows.
             if (!folder.endsWith(QLatin1Char('/')))
-                s.LogDateiPfad += QDir::separator();
+                s.LogDateiPfad += QLatin1Char('/');
             s.LogDateiPfad += logFileName;
         } else {
             s.LogDateiPfad = defaultLogPath();

@@ -33,6 +33,13 @@ using timermenu::Item;
 
 namespace {
 
+// The evaluation program's file beside this one, as its build names it.
+#ifdef Q_OS_WIN
+const QString evaluationProgramFile = QStringLiteral("Bilanzblick.exe");
+#else
+const QString evaluationProgramFile = QStringLiteral("bilanzblick");
+#endif
+
 constexpr int displayOffset = 2;
 constexpr int lockFirstInterval = 15000;
 // Once a day, the companion program looks for a newer version.
@@ -435,9 +442,14 @@ void TFTimer::startEvaluation() {
         return;
     }
     // An installed program has its evaluation program beside itself, not in the working folder.
-    const QFileInfo beside(QDir(m_programFolder).filePath(QStringLiteral("bilanzblick")));
-    if (beside.isFile() && beside.isExecutable())
+    const QFileInfo beside(QDir(m_programFolder).filePath(evaluationProgramFile));
+    if (beside.isFile() && beside.isExecutable()) {
         m_startFile(beside.absoluteFilePath());
+        return;
+    }
+    m_ui.showMessage(tr_("Die Auswertung (Bilanzblick) ist nicht installiert: sie wurde weder im "
+                         "Arbeitsordner noch neben Taktplan gefunden (") +
+                     QDir::toNativeSeparators(beside.absoluteFilePath()) + u')');
 }
 
 // --- ending -----------------------------------------------------------------------------------

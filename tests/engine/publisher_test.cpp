@@ -2,12 +2,14 @@
 // writes; the web calls and speech.
 
 #include "day_fixture.h"
+#include "local_zone.h"
 #include "plan_time.h"
 #include "shell.h"
 #include "side_publisher.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -30,11 +32,23 @@ public:
     QStringList addresses;
 };
 
-// The process's time zone for one test; local times are read under it at once.
+// The process's time zone for one test; local times are read under it at once. Windows takes
+// the zone from the system alone: there only the zone the process already has is in force.
 class ScopedTimeZone {
 public:
-    explicit ScopedTimeZone(const char* zone) : m_old(qgetenv("TZ")) { apply(zone); }
-    ~ScopedTimeZone() { apply(m_old.isNull() ? nullptr : m_old.constData()); }
+#ifdef _WIN32
+    explicit ScopedTimeZone(const char* zone) : m_inForce(localTimeFollows(zone)) {}
+#else
+    explicit ScopedTimeZone(const char* zone) : m_old(qgetenv("TZ")) {
+        apply(zone);
+    }
+    ~ScopedTimeZone() {
+        apply(m_old.isNull() ? nullptr : m_old.constData());
+    }
+#endif
+    bool inForce() const {
+        return m_inForce;
+    }
 
 private:
     static void apply(const char* zone) {
@@ -42,6 +56,7 @@ private:
         tzset();
     }
     QByteArray m_old;
+    bool m_inForce = true;
 };
 
 // The real publisher in a whole program without windows; the side files live in the data folder.
@@ -95,9 +110,14 @@ TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
         {"Asia/Kolkata", dec5at14, std::nullopt, ""},
         {"Europe/Berlin", dec5at14, dec5at1430, "", 30 * 60 + 1},
     };
+    QStringList leftOut;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.zone) + " " + c.now.toString().toStdString());
         ScopedTimeZone zone(c.zone);
+        if (!zone.inForce()) {
+            leftOut << QLatin1String(c.zone);
+            continue;
+        }
         Publishing p;
         p.clock.set(c.now.date(), c.now.time());
         // A pause before the unit is no unit: the file names the unit.
@@ -109,6 +129,9 @@ TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
         p.publisher.PublishNextUnitStart();
         EXPECT_EQ(p.file("next.txt"), c.file);
     }
+    if (!leftOut.isEmpty())
+        GTEST_SKIP() << "the system's zone is the only one here; left out: "
+                     << leftOut.join(u", "_s).toStdString();
 }
 
 TEST(SidePublisher, BreakFilesHoldTheLastMatchingPause) {
@@ -247,10 +270,13 @@ TEST(SideFileWriter, QuickWritesToOneFileEndWithTheLastAndSurviveTheEnd) {
             writer.replace(a, QString::number(i));
             writer.replace(b, u"b"_s + QString::number(i));
             // Once there, the file is never seen cut short or empty: every look finds a number.
-            const bool existed = data.exists(u"a.txt"_s);
-            bool whole = false;
-            data.read(u"a.txt"_s).toInt(&whole);
-            EXPECT_TRUE(whole || !existed) << i;
+            // (Windows may refuse a look while the file is being replaced: that shows nothing.)
+            QFile look(a);
+            if (look.open(QIODevice::ReadOnly)) {
+                bool whole = false;
+                look.readAll().toInt(&whole);
+                EXPECT_TRUE(whole) << i;
+            }
         }
         EXPECT_TRUE(writer.waitUntilIdle(10'000));
         EXPECT_EQ(data.read(u"a.txt"_s), "500");
@@ -263,6 +289,9 @@ TEST(SideFileWriter, QuickWritesToOneFileEndWithTheLastAndSurviveTheEnd) {
 }
 
 TEST(SideFileWriter, ANamedPipeIsRefusedAtOnceAndHoldsUpNoOtherFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows folders hold no named pipes";
+#else
     TempDataFolder data;
     // Reading a named pipe would wait for a writer that never comes.
     const QString pipe = data.filePath(u"pipe"_s);
@@ -279,6 +308,7 @@ TEST(SideFileWriter, ANamedPipeIsRefusedAtOnceAndHoldsUpNoOtherFile) {
     EXPECT_EQ(failures[0].path, pipe);
     // Still the pipe, not a plain file put in its place.
     EXPECT_FALSE(QFileInfo(pipe).isFile());
+#endif
 }
 
 TEST(SideFileWriter, AnEnormousFileIsLookedAtByItsEndOnly) {

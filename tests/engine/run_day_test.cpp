@@ -1,6 +1,6 @@
 #include "day_fixture.h"
+#include "local_zone.h"
 
-#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -369,8 +369,7 @@ QDateTime utc(int month, int day, int h, int m) {
 }
 
 TEST(RunDay, RestartsAndClockChanges) {
-    const char* tz = std::getenv("TZ");
-    const bool berlin = tz && std::string(tz) == "Europe/Berlin";
+    const bool berlin = localTimeFollows("Europe/Berlin");
     const QList<RestartCase> cases = {
         {"ended during a titled pause: the pause starts again whole, B after it",
          at(7, 9, 0),
@@ -441,10 +440,13 @@ TEST(RunDay, RestartsAndClockChanges) {
           {9 * 60 + 59, unit("02:50", "A", 25, "So, 25.10.2026"), u"{{WIP}}A///25|||02:50 25.10.2026\r\n"_s},
           {2, unit("02:50", "A", 25, "So, 25.10.2026") + done, u""_s}}},
     };
+    int leftOut = 0;
     for (const RestartCase& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.berlinOnly && !berlin)
+        if (c.berlinOnly && !berlin) {
+            ++leftOut;
             continue;
+        }
         auto d = std::make_unique<Day>(c.start);
         d->records.settings.AnwesenheitErforderlich = false;
         c.plan(*d);
@@ -464,6 +466,8 @@ TEST(RunDay, RestartsAndClockChanges) {
         }
         EXPECT_TRUE(d->ui.allAnswered());
     }
+    if (leftOut > 0)
+        GTEST_SKIP() << leftOut << " clock-change cases need the local time of Europe/Berlin";
 }
 
 } // namespace

@@ -313,12 +313,13 @@ TEST_F(TimerWindowTest, EvaluationProgramAndLogs) {
         bool besideExecutable;
         int launcherStarts;
         int fileStarts;
+        bool told; // a message says the program is not there
     };
     const Case cases[] = {
-        {"working folder first", true, true, true, 1, 0},
-        {"beside the program", false, true, true, 0, 1},
-        {"a file that cannot run", false, true, false, 0, 0},
-        {"nowhere: nothing happens", false, false, false, 0, 0},
+        {"working folder first", true, true, true, 1, 0, false},
+        {"beside the program", false, true, true, 0, 1, false},
+        {"a file that cannot run", false, true, false, 0, 0, true},
+        {"nowhere", false, false, false, 0, 0, true},
     };
     // Planning: both items act.
     model.unit = false;
@@ -337,9 +338,14 @@ TEST_F(TimerWindowTest, EvaluationProgramAndLogs) {
             f.setPermissions(c.besideExecutable ? QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                                 : QFile::ReadOwner | QFile::WriteOwner);
         }
+        ui.messages.clear();
         item(timermenu::Item::Auswertung)->trigger();
         EXPECT_EQ(launcher.starts.size(), c.launcherStarts) << c.what;
         EXPECT_EQ(startedFiles.size(), c.fileStarts) << c.what;
+        EXPECT_EQ(ui.messages.size(), c.told ? 1 : 0) << c.what;
+        if (c.told) {
+            EXPECT_TRUE(ui.messages.value(0).contains(QDir::toNativeSeparators(besidePath))) << c.what;
+        }
     }
     item(timermenu::Item::Logs)->trigger();
     EXPECT_EQ(shell.files, QStringList{records.settings.LogDateiPfad});

@@ -1,10 +1,9 @@
 // The plan across the two clock changes of Europe/Berlin in 2026. Plan times are wall-clock
 // times: the plan shows what the clock on the wall will read, and it slides with that reading.
-// These tests need TZ=Europe/Berlin (CTest sets it); the run under another zone leaves them out.
+// These tests need the Berlin zone (CTest sets it); the run under another zone leaves them out.
 
+#include "local_zone.h"
 #include "plan_fixture.h"
-
-#include <cstdlib>
 
 namespace {
 
@@ -13,9 +12,8 @@ using namespace Qt::StringLiterals;
 class BerlinDaylightSaving : public PlanTest {
 protected:
     void SetUp() override {
-        const char* tz = std::getenv("TZ");
-        if (!tz || std::string(tz) != "Europe/Berlin")
-            GTEST_SKIP() << "needs TZ=Europe/Berlin";
+        if (!localTimeFollows("Europe/Berlin"))
+            GTEST_SKIP() << "needs the local time of Europe/Berlin";
     }
     // Ticks minute by minute; the plan starts at each new wall-clock reading. Returns the
     // first entry's starts.

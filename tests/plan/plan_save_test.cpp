@@ -45,6 +45,7 @@ TEST_F(PlanSaveTest, FailedSavesAreToldOncePerFileUntilOneSucceeds) {
         std::function<std::shared_ptr<void>()> breakIt;
         QString reason; // part of the message after "Grund:"
         bool keepsPrevious;
+        bool needsSizeLimit = false;
     } cases[] = {
         {"worklist.log is a folder", data.filePath(u"worklist.log"_s),
          [&] {
@@ -55,7 +56,8 @@ TEST_F(PlanSaveTest, FailedSavesAreToldOncePerFileUntilOneSucceeds) {
          },
          u"directory"_s, false},
         {"full disk", data.filePath(u"worklist.log"_s),
-         [] { return std::shared_ptr<void>(std::make_shared<FileSizeLimit>(64)); }, u"too large"_s, true},
+         [] { return std::shared_ptr<void>(std::make_shared<FileSizeLimit>(64)); }, u"too large"_s, true,
+         true},
         {"folder is a file", plainFile + u"/plan.txt"_s,
          [&] {
              QDir(plainFile).removeRecursively();
@@ -73,7 +75,12 @@ TEST_F(PlanSaveTest, FailedSavesAreToldOncePerFileUntilOneSucceeds) {
     const auto save = [&](const QString& target) {
         return target == file.worklistPath() ? file.saveWorklist() : file.saveTo(target);
     };
+    const char* leftOut = nullptr;
     for (const auto& c : cases) {
+        if (c.needsSizeLimit && FileSizeLimit::unavailable()) {
+            leftOut = c.name;
+            continue;
+        }
         ui.messages.clear();
         ASSERT_TRUE(save(c.target)) << c.name;
         const QByteArray before = read(c.target);
@@ -104,6 +111,8 @@ TEST_F(PlanSaveTest, FailedSavesAreToldOncePerFileUntilOneSucceeds) {
         for (const QString& name : filesInFolder())
             EXPECT_FALSE(name.startsWith(u"worklist.log."_s)) << c.name << ": left " << name.toStdString();
     }
+    if (leftOut)
+        GTEST_SKIP() << leftOut << " left out: " << FileSizeLimit::unavailable();
 }
 
 TEST_F(PlanSaveTest, SharedFolderAndReadOnlyFileAreToldWithTheirReason) {

@@ -19,9 +19,14 @@ TEST(DataFolder, EnvironmentChoosesTheFolder) {
     EXPECT_TRUE(overridden.exists());
 
     env.set("TAKTPLAN_DATA_DIR", {});
+#ifdef _WIN32
+    env.set("APPDATA", tmp.path().toLocal8Bit());
+    EXPECT_EQ(DataFolder::fromEnvironment().path(), tmp.filePath(u"Taktplan"_s));
+#else
     env.set("XDG_DATA_HOME", tmp.path().toUtf8());
     EXPECT_EQ(DataFolder::fromEnvironment().path(), tmp.filePath(u"Taktplan"_s));
     // A relative XDG_DATA_HOME is invalid by the XDG rules and falls back to the default.
     env.set("XDG_DATA_HOME", "relative/dir");
     EXPECT_EQ(DataFolder::fromEnvironment().path(), QDir::home().filePath(u".local/share/Taktplan"_s));
+#endif
 }

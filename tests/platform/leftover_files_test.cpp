@@ -38,12 +38,20 @@ TEST(Leftovers, OnlyTheTemporaryCopiesOfOurOwnFilesGo) {
         if (c.removed)
             expected.append(name);
     }
-    // A link with such a name is never one of Qt's temporary files.
+    // A link with such a name is never one of Qt's temporary files. Windows makes a shortcut
+    // file instead, a plain file by its name.
+#ifdef _WIN32
+    const bool links = false;
+#else
+    const bool links = true;
     ASSERT_TRUE(QFile::link(tmp.filePath(u"Settings.ini"_s), tmp.filePath(u"Settings.ini.linkXY"_s)));
+#endif
     expected.sort();
     EXPECT_EQ(leftovers::removeSaveLeftovers(tmp.path(), ours), expected);
     for (const auto& c : cases)
         EXPECT_EQ(QFile::exists(tmp.filePath(QString::fromLatin1(c.name))), !c.removed) << c.name;
+    if (!links)
+        GTEST_SKIP() << "no links to files on Windows: the case of a link is left out";
     EXPECT_TRUE(QFileInfo(tmp.filePath(u"Settings.ini.linkXY"_s)).isSymLink());
 }
 

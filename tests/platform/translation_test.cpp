@@ -5,28 +5,48 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QProcess>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <iterator>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Compiles a catalogue of one text with the header's character set, as a translator would.
+// A catalogue of one text with the header's character set, as msgfmt writes it (little-endian,
+// no hash table): the tests need no gettext tools where they run.
 void writeCatalogue(const QString& locale, const QString& code, const QByteArray& charset,
                     const QByteArray& units) {
-    const QString po = locale + u'/' + code + u".po"_s;
+    const std::pair<QByteArray, QByteArray> entries[] = {
+        // sorted by their original text
+        {"", "Content-Type: text/plain; charset=" + charset + "\n"},
+        {"#Einheiten", units},
+    };
+    const quint32 count = std::size(entries);
+    QByteArray head, tables, strings;
+    const auto number = [](QByteArray& to, quint32 value) {
+        const quint32 le = qToLittleEndian(value);
+        to.append(reinterpret_cast<const char*>(&le), sizeof le);
+    };
+    const quint32 stringsAt = 28 + 16 * count;
+    for (int side = 0; side < 2; ++side) {
+        for (const auto& entry : entries) {
+            const QByteArray& text = side == 0 ? entry.first : entry.second;
+            number(tables, quint32(text.size()));
+            number(tables, stringsAt + quint32(strings.size()));
+            strings += text + '\0';
+        }
+    }
+    for (quint32 value : {0x950412deU, 0U, count, 28U, 28 + 8 * count, 0U, stringsAt})
+        number(head, value);
     ASSERT_TRUE(QDir().mkpath(locale + u'/' + code + u"/LC_MESSAGES"_s));
-    QFile file(po);
+    QFile file(translation::catalogueFile(locale, code));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=" + charset +
-               "\\n\"\n\nmsgid \"#Einheiten\"\n" + "msgstr \"" + units + "\"\n");
-    file.close();
-    ASSERT_EQ(QProcess::execute(QStringLiteral(MSGFMT_EXECUTABLE),
-                                {u"-o"_s, translation::catalogueFile(locale, code), po}),
-              0);
+    ASSERT_EQ(file.write(head + tables + strings), head.size() + tables.size() + strings.size());
 }
 
 } // namespace
@@ -75,9 +95,10 @@ TEST(Translation, CataloguesInAFolderAndTheirCharacterSet) {
     EXPECT_EQ(translation::text("#Einheiten"), u"#Unità"_s);
     const translation::Outcome fr = translation::setUp(locale, u"fr"_s);
     EXPECT_FALSE(fr.active);
-    EXPECT_EQ(fr.problem, u"The translation for the language code fr (in "_s + locale +
-                              QStringLiteral("/fr/LC_MESSAGES/default.mo) does not have charset=utf-8 in its "
-                                             "Content-Type. Translations are turned off."));
+    EXPECT_EQ(fr.problem, u"The translation for the language code fr (in "_s +
+                              QDir::toNativeSeparators(locale + u"/fr/LC_MESSAGES/default.mo"_s) +
+                              u") does not have charset=utf-8 in its Content-Type. Translations are "
+                              "turned off."_s);
     EXPECT_EQ(translation::text("#Einheiten"), u"#Einheiten"_s);
 
     // A missing catalogue leaves the texts as they are, without a message.

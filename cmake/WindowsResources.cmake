@@ -1,0 +1,16 @@
+# The icon and version information of a Windows program, compiled into it as a resource.
+# taktplan_windows_resources(<target> <file name> <description> <icon file>)
+function(taktplan_windows_resources target file_name description icon)
+    if(NOT WIN32)
+        return()
+    endif()
+    set(RC_FILE_NAME ${file_name})
+    set(RC_INTERNAL_NAME ${target})
+    set(RC_DESCRIPTION ${description})
+    # The resource compiler reads the path as written: forward slashes work for windres and rc.
+    set(RC_ICON ${icon})
+    set(rc ${PROJECT_BINARY_DIR}/generated/${target}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/windows_resources.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+    set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS ${icon})
+endfunction()

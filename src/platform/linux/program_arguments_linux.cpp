@@ -1,0 +1,8 @@
+#include "../program_arguments.h"
+
+QStringList programArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
