@@ -5,6 +5,7 @@
 #include "records_test_util.h"
 #include "scripted_ui.h"
 #include "settings.h"
+#include "special_files.h"
 #include "temp_data_folder.h"
 
 #include <QDir>
@@ -224,11 +225,9 @@ TEST_F(ActivityLogTest, WriteFailuresAreShownOnceUntilAWriteOrAReadOfItsOwnSucce
 TEST_F(ActivityLogTest, UnreadableFileIsReportedOnceAndTheListStays) {
     // A folder, a named pipe (its reader would wait for a writer for good) and a link to a device
     // that never ends: none is opened, for reading or for writing.
-    const QString pipe = data.filePath(u"pipe.log"_s), zero = data.filePath(u"zero.log"_s);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, zero));
+    const QStringList special = makeSpecialFiles(data.path());
     ASSERT_TRUE(QDir(data.path()).mkdir(u"Dezuzedu.log"_s));
-    for (const QString& path : {logPath(), pipe, zero}) {
+    for (const QString& path : QStringList{logPath()} + special) {
         SCOPED_TRACE(path.toStdString());
         settings.LogDateiPfad = path;
         ui.reminders.clear();

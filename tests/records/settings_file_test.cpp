@@ -5,12 +5,16 @@
 #include "fake_clock.h"
 #include "records_test_util.h"
 #include "scripted_ui.h"
+#include "special_files.h"
 #include "temp_data_folder.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -174,24 +178,22 @@ TEST_F(SettingsFileTest, LogPathThatNamesNoPlainFileIsCorrected) {
     const QString missing = QDir(data.path()).filePath(u"fehlt/nicht"_s);
     const QString log = u"/Dezuzedu.log"_s;
     // Neither a folder with a full stop in its name, nor a pipe, nor a device holds the log.
-    const QString pipe = data.filePath(u"pipe.log"_s), zero = data.filePath(u"zero.log"_s);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, zero));
     const auto refused = [&](const QString& path) {
         return u"Der Pfad der Logdatei führt nicht zu einer gewöhnlichen Datei, sondern zu einem Ordner, "
                u"einer Pipe oder einem Gerät:\n"_s +
                path + u"\n\nStattdessen wird diese Logdatei verwendet:\n"_s + file.defaultLogPath();
     };
-    const QString cases[][4] = {
+    std::vector<std::array<QString, 4>> cases = {
         {existing + u"/"_s, existing, existing + log, {}},
         {missing + u"/"_s, missing, file.defaultLogPath(), {}},
         {u"C:\\Daten.alt\\Arbeit"_s, u"C:\\Daten.alt\\Arbeit"_s, file.defaultLogPath(), {}},
         {data.filePath(u".config"_s), refused(data.filePath(u".config"_s)), file.defaultLogPath(),
          u" (keine gewöhnliche Datei: "_s + data.filePath(u".config"_s) + u")"_s},
         {u"."_s, refused(u"."_s), file.defaultLogPath(), u" (keine gewöhnliche Datei: .)"_s},
-        {pipe, refused(pipe), file.defaultLogPath(), u" (keine gewöhnliche Datei: "_s + pipe + u")"_s},
-        {zero, refused(zero), file.defaultLogPath(), u" (keine gewöhnliche Datei: "_s + zero + u")"_s},
     };
+    for (const QString& special : makeSpecialFiles(data.path()))
+        cases.push_back({special, refused(special), file.defaultLogPath(),
+                         u" (keine gewöhnliche Datei: "_s + special + u")"_s});
     for (const auto& [value, shown, result, why] : cases) {
         SCOPED_TRACE(value.toStdString());
         ui.messages.clear();
