@@ -47,8 +47,9 @@ CliRun run(const QString& dataFolder, const QStringList& arguments, const QStrin
         p.setStandardOutputFile(outFile);
     p.start(QStringLiteral(BILANZBLICK_PROGRAM), arguments);
     EXPECT_TRUE(p.waitForFinished(20000));
+    // The messages are text: Windows ends their lines with CR LF.
     return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-                  p.readAllStandardError()};
+                  p.readAllStandardError().replace("\r\n", "\n")};
 }
 
 QStringList exportArgs(const char* format, const char* from = "2025-11-27", const char* to = "2025-12-03") {
