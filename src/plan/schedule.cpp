@@ -19,18 +19,6 @@ namespace {
 using planvocab::modeRelative;
 const QString noMark;
 
-// Runs the host's timer restart however the operation ends, as AddEntry does.
-class RestartUpdateTimer {
-public:
-    explicit RestartUpdateTimer(PlanningHost& host) : m_host(host) {}
-    ~RestartUpdateTimer() { m_host.restartUpdateTimer(); }
-    RestartUpdateTimer(const RestartUpdateTimer&) = delete;
-    RestartUpdateTimer& operator=(const RestartUpdateTimer&) = delete;
-
-private:
-    PlanningHost& m_host;
-};
-
 } // namespace
 
 // What one pass knows about an entry. Texts are read on first use only (so a field the pass

@@ -24,19 +24,6 @@ bool isPauseTitle(const QString& title) {
     return title.startsWith(QLatin1String("p ")) || title.startsWith(QLatin1String("P "));
 }
 
-// Runs the host's timer restart however the operation ends: a conversion error of a
-// hand-edited entry must not leave the schedule refresh stopped.
-class RestartUpdateTimer {
-public:
-    explicit RestartUpdateTimer(PlanningHost& host) : m_host(host) {}
-    ~RestartUpdateTimer() { m_host.restartUpdateTimer(); }
-    RestartUpdateTimer(const RestartUpdateTimer&) = delete;
-    RestartUpdateTimer& operator=(const RestartUpdateTimer&) = delete;
-
-private:
-    PlanningHost& m_host;
-};
-
 } // namespace
 
 Worklist::Worklist(const Clock& clock, const Settings& settings)

@@ -30,6 +30,19 @@ public:
     virtual void restartUpdateTimer() {}
 };
 
+// Runs the host's timer restart however the operation ends: a conversion error of a
+// hand-edited entry must not leave the schedule refresh stopped.
+class RestartUpdateTimer {
+public:
+    explicit RestartUpdateTimer(PlanningHost& host) : m_host(host) {}
+    ~RestartUpdateTimer() { m_host.restartUpdateTimer(); }
+    RestartUpdateTimer(const RestartUpdateTimer&) = delete;
+    RestartUpdateTimer& operator=(const RestartUpdateTimer&) = delete;
+
+private:
+    PlanningHost& m_host;
+};
+
 // The plan list and the operations on it: the model behind the Planning window. Every
 // operation is plain and runs without any window, driven by the Clock.
 class Worklist {

@@ -337,11 +337,11 @@ stopped() { grep -q '^Autostart=0' "$data/Settings.ini" 2> /dev/null; }
 # One run: start, wait for the kill (or the end of the plan), check. Sets outcome.
 run_once() {
     runs=$((runs + 1))
-    local tracer=() spec syscall file n
+    local tracer=() injection syscall file n
     injected=
     if [ "$kind" = "injected" ]; then
-        spec=${injections[$((RANDOM % ${#injections[@]}))]}
-        set -- $spec
+        injection=${injections[$((RANDOM % ${#injections[@]}))]}
+        set -- $injection
         syscall=$1 file=$2
         n=$(rand "$3" "$4")
         injected="$syscall $file"
