@@ -1,6 +1,7 @@
 #pragma once
 
 #include "planning_view.h"
+#include "run_state.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -39,6 +40,8 @@ public:
     void setView(PlanningView* view) { m_view = view ? view : &m_noView; }
     PlanningView& view() const { return *m_view; }
     Worklist& worklist() const { return m_s.worklist; }
+    // What the windows observe; the run engine keeps its part current through it too.
+    RunStatePublisher& runState() { return m_runState; }
 
     // F9: starts the plan, or re-plans while one runs.
     void Start1Click();
@@ -90,4 +93,5 @@ private:
     NullPlanningView m_noView;
     PlanningView* m_view;
     QString m_startCaption;
+    RunStatePublisher m_runState;
 };
