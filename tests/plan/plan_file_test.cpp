@@ -465,26 +465,6 @@ TEST_F(PlanFileTest, MissingLockedOrUnreadableFiles) {
     EXPECT_TRUE(debugLog.text().contains(u"Laden des Plans fehlgeschlagen: "_s + path("ordner.txt")));
 }
 
-TEST_F(PlanFileTest, FileCommands) {
-    // (What the Planning window's menu shows of them is checked there.)
-    add(u"Fertig"_s, dec(7, 8, 0), "x");
-    addFixed(u"Termin"_s, 14, 0);
-    EXPECT_EQ(file.saveToCurrent(), PlanFile::SaveOutcome::NeedsFileName);
-    // "Speichern unter...": with finished units, and the name becomes the current one.
-    EXPECT_TRUE(file.saveAs(path("b.txt")));
-    EXPECT_EQ(data.read(u"b.txt"_s), QByteArray("Fertig///25\r\nTermin///25|||14:00\r\n"));
-    EXPECT_EQ(file.currentFileName(), path("b.txt"));
-    EXPECT_EQ(file.saveToCurrent(), PlanFile::SaveOutcome::Saved);
-    EXPECT_EQ(data.read(u"b.txt"_s), QByteArray("Termin///25|||14:00\r\n"));
-
-    // "Öffnen..." keeps the name; the routine file holds only the open entries.
-    ASSERT_TRUE(textfile::writeLines(path("c.txt"), {u"Aus Datei///50"_s}));
-    EXPECT_TRUE(file.open(path("c.txt")));
-    EXPECT_EQ(file.currentFileName(), path("c.txt"));
-    EXPECT_TRUE(file.saveRoutine());
-    EXPECT_EQ(data.read(u"lastroutine.log"_s), QByteArray("Aus Datei///50\r\n"));
-}
-
 TEST_F(PlanFileTest, FailedSavesAreToldOncePerFileUntilOneSucceeds) {
     const QString plainFile = data.filePath(u"keinOrdner"_s);
     // Each case makes the save of a file fail until its guard goes.
