@@ -320,24 +320,4 @@ TEST_F(ClosingTest, ClosingAndBeendenEndTheProgramAndStartTheCompanionWhenPushin
     }
 }
 
-using StartTest = WindowTest;
-
-TEST_F(StartTest, StartIsDebouncedAndTheAutomaticStartReplansWhenTheResumedUnitIsOver) {
-    open(false);
-    // A second start within 500 ms is dropped.
-    for (const bool shows : {true, false, true}) {
-        window->hide();
-        window->Start1Click();
-        EXPECT_EQ(window->isVisible(), shows);
-        clock.advanceMs(300);
-    }
-    window->hide();
-    window->enableAutoStart();
-    EXPECT_TRUE(timer(u"tmrAutoStart"_s)->isActive());
-    window->worklist().automaticStartFlag = true;
-    ASSERT_TRUE(waitFor([this] { return window->isVisible(); }, 2000));
-    EXPECT_FALSE(timer(u"tmrAutoStart"_s)->isActive());
-    EXPECT_TRUE(records.debugLog.text().contains(u"FWorklist > tmrAutoStartTimer: Neu geplant"_s));
-}
-
 } // namespace
