@@ -34,6 +34,17 @@ TEST_F(WindowLayoutTest, SizeAndFontFollowTheSettingsAndTheListTakesTheRoomLeft)
     records.settings.Hoehe = 0;
     showActive();
     EXPECT_EQ(window->size(), QSize(430, 185));
+
+    // Settings.ini edited by hand: rows taller than the window would hide the plan, and a font of
+    // billions of points paints no text at all.
+    for (const int points : {500, 2000000000}) {
+        records.settings.Schriftgroesse = points;
+        open();
+        addFixed(u"Eins"_s, QTime(11, 0));
+        EXPECT_GT(list()->font().pointSize(), 10) << points;
+        EXPECT_GT(QFontMetrics(list()->font()).horizontalAdvance(u"Eins"_s), 0) << points;
+        EXPECT_LT(list()->rowHeight(0), list()->viewport()->height()) << points;
+    }
 }
 
 TEST_F(WindowLayoutTest, SizeIsKeptHoweverTheProgramEnds) {
