@@ -4,7 +4,7 @@
 #include "companion_program.h"
 #include "data_folder.h"
 #include "menu_keys.h"
-#include "plan_table_model.h"
+#include "plan_list_view.h"
 #include "plan_time.h"
 #include "program_launcher.h"
 #include "records.h"
@@ -20,15 +20,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDropEvent>
 #include <QGuiApplication>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTableView>
 #include <QTimer>
 
 #include <algorithm>
@@ -145,32 +141,16 @@ void TFWorklist::createControls() {
     setCentralWidget(m_client);
     m_client->installEventFilter(this);
 
-    m_model = new PlanTableModel(m_worklist, m_clock, this);
-    lvPlan = new QTableView(m_client);
-    lvPlan->setObjectName(u"lvPlan"_s);
-    lvPlan->setModel(m_model);
-    lvPlan->horizontalHeader()->hide();
-    lvPlan->verticalHeader()->hide();
-    lvPlan->setShowGrid(true);
-    lvPlan->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvPlan->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvPlan->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvPlan->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lvPlan->setWordWrap(false);
-    lvPlan->setTabKeyNavigation(false);
-    lvPlan->horizontalHeader()->setMinimumSectionSize(1);
-    lvPlan->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    lvPlan->horizontalHeader()->setSectionResizeMode(PlanTableModel::TaskColumn, QHeaderView::Stretch);
-    lvPlan->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    lvPlan->setContextMenuPolicy(Qt::CustomContextMenu);
+    lvPlan = new PlanListView(m_worklist, m_clock, m_client);
     connect(lvPlan, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { pmWorklistEdit->popup(lvPlan->viewport()->mapToGlobal(pos)); });
-    // Rows are dragged within the list (copies only: the drop places them, nothing is removed by
-    // the drag itself); a double-click renames. Both only while mouse editing is allowed.
-    lvPlan->setDragDropMode(QAbstractItemView::DragDrop);
-    lvPlan->setDefaultDropAction(Qt::CopyAction);
+    // Dropped rows are placed, and a double-click renames; both only while mouse editing is
+    // allowed.
+    lvPlan->dropsAllowed = [this] { return m_mouseEditing; };
+    lvPlan->dropRows = [this](const QList<int>& rows, int target) {
+        m_planCommands.moveRowsBefore(rows, target);
+    };
     lvPlan->installEventFilter(this);
-    lvPlan->viewport()->installEventFilter(this);
     connect(lvPlan, &QAbstractItemView::doubleClicked, this, [this] {
         if (m_mouseEditing)
             m_planCommands.rename(selectedRows());
@@ -201,7 +181,7 @@ void TFWorklist::createMenus() {
     buildPlanningMenus(
         *this, *m_keys, lvPlan, cbbAufgabe,
         {m_planCommands, m_settingsCommands, m_helpCommands, [this] { return selectedRows(); },
-         [this] { refreshList(); }, [this](quint64 id) { focusEntry(id); }, run(&TFWorklist::onLogs),
+         [this] { refreshList(); }, [this](quint64 id) { lvPlan->focusEntry(id); }, run(&TFWorklist::onLogs),
          run(&TFWorklist::onQuit), run(&TFWorklist::Start1Click), [this] { lvPlan->selectAll(); },
          run(&TFWorklist::onAddUnit), run(&TFWorklist::onAddPause), [this] { cbbAufgabe->selectAllText(); },
          [this] { cbbAufgabe->deleteAtCaret(); }, [this] { lvPlan->setFocus(Qt::OtherFocusReason); }},
@@ -246,15 +226,7 @@ void TFWorklist::applyFont() {
     // The list and the input field follow the setting; the menus keep the system's font.
     m_client->setFont(font);
 
-    const QFontMetrics fm(font);
-    const int padding = fm.horizontalAdvance(u' ') * 2 + 2;
-    QHeaderView* header = lvPlan->horizontalHeader();
-    header->resizeSection(PlanTableModel::NumberColumn,
-                          std::max(20, fm.horizontalAdvance(u"99"_s) + padding));
-    const int timeWidth = std::max(40, fm.horizontalAdvance(u"00:00"_s) + padding);
-    header->resizeSection(PlanTableModel::StartColumn, timeWidth);
-    header->resizeSection(PlanTableModel::EndColumn, timeWidth);
-    lvPlan->verticalHeader()->setDefaultSectionSize(fm.height() + 4);
+    lvPlan->fitToFont(font);
     arrangeControls();
 }
 
@@ -285,8 +257,6 @@ bool TFWorklist::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == lvPlan && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease))
         return listKeyEvent(*static_cast<QKeyEvent*>(event));
-    if (lvPlan && watched == lvPlan->viewport())
-        return listDropEvent(event);
     if (watched == cbbAufgabe && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -300,31 +270,11 @@ bool TFWorklist::eventFilter(QObject* watched, QEvent* event) {
 // --- the list view ----------------------------------------------------------------------------
 
 void TFWorklist::refreshList() {
-    const QList<int> selected = selectedRows();
-    const int current = lvPlan->currentIndex().row();
-    const QList<int> moved = m_model->refresh();
-    if (!m_model->lastRefreshReset())
-        return;
-    // Rows were added or removed: the entries that were selected stay selected.
-    QItemSelection selection;
-    for (int row : selected) {
-        const int to = moved.value(row, -1);
-        if (to >= 0)
-            selection.select(m_model->index(to, 0), m_model->index(to, PlanTableModel::ColumnCount - 1));
-    }
-    lvPlan->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    const int currentTo = moved.value(current, -1);
-    if (currentTo >= 0)
-        lvPlan->selectionModel()->setCurrentIndex(m_model->index(currentTo, 0),
-                                                  QItemSelectionModel::NoUpdate);
+    lvPlan->refresh();
 }
 
 QList<int> TFWorklist::selectedRows() const {
-    QList<int> rows;
-    for (const QModelIndex& i : lvPlan->selectionModel()->selectedRows())
-        rows.append(i.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return lvPlan->selectedRows();
 }
 
 // --- PlanningHost -----------------------------------------------------------------------------
@@ -692,12 +642,6 @@ void TFWorklist::showError(const QString& title, const QString& text) {
 
 // --- commands ---------------------------------------------------------------------------------
 
-void TFWorklist::focusEntry(quint64 id) {
-    const qsizetype row = id ? m_worklist.rowOf(id) : -1;
-    if (row >= 0)
-        lvPlan->selectionModel()->setCurrentIndex(m_model->index(int(row), 0), QItemSelectionModel::NoUpdate);
-}
-
 bool TFWorklist::listKeyEvent(QKeyEvent& key) {
     // Shift held in the list keeps the rows in place while a range is selected.
     if (key.key() == Qt::Key_Shift) {
@@ -727,25 +671,6 @@ bool TFWorklist::listKeyEvent(QKeyEvent& key) {
         return true;
     }
     return false;
-}
-
-bool TFWorklist::listDropEvent(QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return false;
-    auto* drop = static_cast<QDropEvent*>(event);
-    // Only rows of this list, and only while mouse editing is allowed.
-    if (!m_model->isOwnDrag(drop->mimeData()) || !m_mouseEditing) {
-        drop->ignore();
-        return true;
-    }
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
-    if (type != QEvent::Drop)
-        return true;
-    const int target = lvPlan->indexAt(drop->position().toPoint()).row();
-    m_planCommands.moveRowsBefore(selectedRows(), target);
-    return true;
 }
 
 void TFWorklist::onLogs() {

@@ -20,11 +20,10 @@
 #include <memory>
 
 class MenuKeys;
-class PlanTableModel;
+class PlanListView;
 class QAction;
 class QKeyEvent;
 class QMenu;
-class QTableView;
 class QTimer;
 class TitleComboBox;
 class WindowUserInterface;
@@ -147,11 +146,8 @@ private:
     void onQuit();
     void onAddUnit();
     void onAddPause();
-    // After a move: the entry that moved first gets the focus mark.
-    void focusEntry(quint64 id);
-    // Keys typed in the plan list and rows dropped onto it.
+    // Keys typed in the plan list.
     bool listKeyEvent(QKeyEvent& key);
-    bool listDropEvent(QEvent* event);
     // Entry input.
     void onEnter();
     // "Einstellungen": captions and check marks brought up to date when the menu opens.
@@ -177,8 +173,7 @@ private:
 
     // Controls.
     QWidget* m_client = nullptr;
-    QTableView* lvPlan = nullptr;
-    PlanTableModel* m_model = nullptr;
+    PlanListView* lvPlan = nullptr;
     QWidget* pnlHinzu = nullptr;
     TitleComboBox* cbbAufgabe = nullptr;
     MenuKeys* m_keys = nullptr;
