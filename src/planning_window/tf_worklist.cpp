@@ -82,11 +82,9 @@ QList<int> rowsOf(const Worklist& plan, const QList<quint64>& ids) {
 TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     : QMainWindow(parent), m_clock(services.clock), m_folder(services.folder), m_records(services.records),
       m_companion(services.companion), m_shell(services.shell), m_launcher(services.launcher),
-      m_ownUi(services.ui ? nullptr : std::make_unique<WindowUserInterface>()),
-      m_ui(services.ui ? *services.ui : *m_ownUi), m_worklist(services.worklist),
-      m_planFile(services.planFile), m_startCommand(services.startCommand),
-      m_autoStartCommand(services.autoStartCommand), m_settingsCommand(services.settingsCommand),
-      m_interfaceLanguage(services.interfaceLanguage),
+      m_ui(services.ui), m_worklist(services.worklist), m_planFile(services.planFile),
+      m_startCommand(services.startCommand), m_autoStartCommand(services.autoStartCommand),
+      m_settingsCommand(services.settingsCommand), m_interfaceLanguage(services.interfaceLanguage),
       m_programFolder(services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                        : services.programFolder),
       m_helpAddresses(helplinks::Addresses::configured()) {
@@ -101,8 +99,7 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
 
     // FormCreate: the planning state starts fresh (the Worklist did its part), then the plan
     // file comes back.
-    m_worklist.lastScheduleDay = m_clock.today();
-    m_worklist.removedDoneCount = 0;
+    m_worklist.startPlanningDay();
     setMouseEditing(true);
     m_lastStartTick = 0;
     m_autoStartInProgress = false;
@@ -571,13 +568,11 @@ void TFWorklist::formShow() {
     }
 
     if (unitRunning()) {
-        m_worklist.captionSuffix = unitActiveSuffix();
-        m_worklist.UpdateCaption();
+        m_worklist.setCaptionSuffix(unitActiveSuffix());
         tmrCaptionBlinken->start();
     } else {
         tmrCaptionBlinken->stop();
-        m_worklist.captionSuffix = engineActive() ? pauseActiveSuffix() : QString();
-        m_worklist.UpdateCaption();
+        m_worklist.setCaptionSuffix(engineActive() ? pauseActiveSuffix() : QString());
     }
 
     refillInputField();
@@ -700,12 +695,11 @@ void TFWorklist::tmrBlinkenTimer() {
 void TFWorklist::tmrCaptionBlinkenTimer() {
     if (unitRunning()) {
         // The next schedule refresh writes the caption.
-        m_worklist.captionSuffix = m_worklist.captionSuffix.isEmpty() ? unitActiveSuffix() : QString();
+        m_worklist.blinkCaptionSuffix(unitActiveSuffix());
         return;
     }
     tmrCaptionBlinken->stop();
-    m_worklist.captionSuffix = engineActive() ? pauseActiveSuffix() : QString();
-    m_worklist.UpdateCaption();
+    m_worklist.setCaptionSuffix(engineActive() ? pauseActiveSuffix() : QString());
 }
 
 bool TFWorklist::isForegroundOurs() const {
@@ -743,7 +737,7 @@ void TFWorklist::tmrAutoStartTimer() {
         m_autoStartCommand();
         return;
     }
-    if (m_worklist.automaticStartFlag) {
+    if (m_worklist.automaticStartFlag()) {
         // The resumed unit was over before the program came back: the plan is to be re-planned.
         show();
         m_records.debugLog.AddDebugLine(u"FWorklist > tmrAutoStartTimer: Neu geplant"_s);

@@ -377,7 +377,11 @@ TEST_F(TimerWindowTest, ExitCommandAsksOnlyWhenTheTargetIsMissed) {
     };
     for (const Case& c : cases) {
         records.activityLog.setLines({QString(), QString::fromUtf8(c.targetLine)});
-        plan.removedDoneCount = c.done;
+        // That many of today's finished units, taken out of the list.
+        plan.startPlanningDay();
+        for (int i = 0; i < c.done; ++i)
+            plan.AddEntry(u"Fertig"_s, false, plantime::wall(clock.today(), QTime(8, 0)), 25, true, u"x"_s);
+        plan.removeFinished();
         timer->setVisible(c.visible);
         timer->setTickTimer(c.ticking);
         ui.questions.clear();

@@ -334,7 +334,10 @@ TEST_F(StartTest, StartIsDebouncedAndTheAutomaticStartReplansWhenTheResumedUnitI
     window->hide();
     window->enableAutoStart();
     EXPECT_TRUE(timer(u"tmrAutoStart"_s)->isActive());
-    window->worklist().automaticStartFlag = true;
+    // A unit read back as running that is long over: re-planned, not resumed.
+    window->worklist().AddEntry(u"Vorbei"_s, false, plantime::wall(clock.today(), QTime(8, 0)), 25, true,
+                                u"WIP"_s);
+    ASSERT_TRUE(window->worklist().automaticStartFlag());
     ASSERT_TRUE(waitFor([this] { return window->isVisible(); }, 2000));
     EXPECT_FALSE(timer(u"tmrAutoStart"_s)->isActive());
     EXPECT_TRUE(records.debugLog.text().contains(u"FWorklist > tmrAutoStartTimer: Neu geplant"_s));
