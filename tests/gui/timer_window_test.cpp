@@ -380,7 +380,8 @@ TEST_F(TimerWindowTest, ExitCommandAsksOnlyWhenTheTargetIsMissed) {
         // That many of today's finished units, taken out of the list.
         plan.startPlanningDay();
         for (int i = 0; i < c.done; ++i)
-            plan.AddEntry(u"Fertig"_s, false, plantime::wall(clock.today(), QTime(8, 0)), 25, true, u"x"_s);
+            plan.AddEntry(QStringLiteral("Fertig"), false, plantime::wall(clock.today(), QTime(8, 0)), 25,
+                          true, QStringLiteral("x"));
         plan.removeFinished();
         timer->setVisible(c.visible);
         timer->setTickTimer(c.ticking);
