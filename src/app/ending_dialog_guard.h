@@ -19,7 +19,6 @@ public:
 
     // From now on until the guard goes.
     void engage();
-    bool engaged() const { return m_engaged; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

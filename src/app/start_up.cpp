@@ -2,18 +2,12 @@
 
 #include "autostart_entry.h"
 #include "companion_program.h"
+#include "core_wiring.h"
 #include "desktop_shell.h"
 #include "ending_dialog_guard.h"
 #include "help_links.h"
 #include "leftover_files.h"
-#include "percentile_rank.h"
-#include "plan_file.h"
-#include "plan_runner.h"
 #include "program_launcher.h"
-#include "records.h"
-#include "run_engine.h"
-#include "run_feedback.h"
-#include "side_publisher.h"
 #include "single_instance.h"
 #include "start_up_decision.h"
 #include "start_up_trace.h"
@@ -31,7 +25,6 @@
 #include "timer_model.h"
 #include "translation.h"
 #include "window_user_interface.h"
-#include "worklist.h"
 #include "worklist_services.h"
 
 #include <QApplication>
@@ -99,8 +92,23 @@ int StartUp::run() {
     DesktopShell shell;
     CompanionProgram companion(launcher);
     WindowUserInterface ui;
-    Records records(m_clock, m_folder, ui);
-    records.start(companion);
+    const std::unique_ptr<AutostartEntry> runEntry =
+        AutostartEntry::forProgram(QCoreApplication::applicationFilePath());
+    const std::unique_ptr<SystemSoundPlayer> sound = systemSoundPlayer();
+    const std::unique_ptr<WorkstationLock> workstationLock = systemWorkstationLock();
+    // Speech starts its engine on the first text, never here.
+    const std::unique_ptr<SystemSpeaker> speaker = systemSpeaker();
+    // Reads the engine and the plan once both exist (below).
+    TFCountdown countdown(m_clock, *sound);
+    // The records, the plan, its feedback (side files, speech, the countdown overlay), the
+    // runner and the run engine.
+    CoreWiring core(CoreWiring::Platform{m_clock, m_folder, ui, companion, *sound, *speaker, shell,
+                                         *workstationLock, *runEntry, countdown});
+    Records& records = core.records;
+    Worklist& worklist = core.worklist;
+    PlanFile& planFile = core.planFile;
+    PlanRunner& runner = core.runner;
+    RunEngine& engine = core.engine;
     if (QGuiApplication::platformName() == QStringLiteral("wayland"))
         records.debugLog.AddDebugLine(QStringLiteral(
             "Wayland ohne XWayland: Lage und Vordergrund des Timer-Fensters bestimmt der Compositor"));
@@ -130,25 +138,6 @@ int StartUp::run() {
             m_instance.serverName());
     }
 
-    // The plan, its feedback (side files, speech, the countdown overlay) and the run engine.
-    Worklist worklist(m_clock, records.settings);
-    PlanFile planFile(worklist, m_clock, records.settings, m_folder, records.debugLog, ui);
-    const std::unique_ptr<AutostartEntry> runEntry =
-        AutostartEntry::forProgram(QCoreApplication::applicationFilePath());
-    const std::unique_ptr<SystemSoundPlayer> sound = systemSoundPlayer();
-    const std::unique_ptr<WorkstationLock> workstationLock = systemWorkstationLock();
-    // Speech starts its engine on the first text, never here.
-    const std::unique_ptr<SystemSpeaker> speaker = systemSpeaker();
-    SidePublisher publisher(SidePublisher::Services{records, worklist, *speaker, shell});
-    // Reads the engine and the plan once both exist (below).
-    TFCountdown countdown(m_clock, *sound);
-    // Computed once now that the activity log is loaded; later by the engine and the windows.
-    PercentileRank percentile(m_clock, records.settings, records.activityLog);
-    percentile.UpdatePercentile();
-    PlanRunner runner(
-        PlanRunner::Services{worklist, planFile, records, ui, *sound, *runEntry, publisher, countdown});
-    RunEngine engine(RunEngine::Services{records, runner, *sound, *workstationLock, companion, publisher,
-                                         countdown, percentile, ui});
     RunningPlanModel<RunEngine, PlanRunner> model(engine, runner);
     const RunningCountdownSource<RunEngine, Worklist, Settings> countdownSource(engine, worklist,
                                                                                 records.settings);
@@ -170,7 +159,7 @@ int StartUp::run() {
         w.activateWindow();
     };
 
-    TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, &ui, worklist,
+    TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, ui, worklist,
                                        planFile, &TerminationRequests::requested,
                                        [&runner] { runner.Start1Click(); }, [&runner] { runner.autoStart(); },
                                        [&timer] { timer.settingsCommand(); }, m_interfaceLanguage});
@@ -178,7 +167,7 @@ int StartUp::run() {
     engine.setPlanningView(&window);
     runner.setView(&window);
     window.setTimerWindow(&timer);
-    window.setPercentileUpdate([&percentile] { percentile.UpdatePercentile(); });
+    window.setPercentileUpdate([&core] { core.percentile.UpdatePercentile(); });
     timer.setPlanningWindow(&window);
     timer.setCountdownWindow(&countdown);
     timer.setReminderWindow([&ui] { return ui.existingReminderWindow(); });
@@ -221,11 +210,7 @@ int StartUp::run() {
     // A request to end that came while the plan loaded is taken in now: nothing more is shown.
     if (TerminationRequests::requested())
         QCoreApplication::processEvents();
-    if (worklist.LoadTodaysFinishedUnits(records.activityLog)) {
-        records.debugLog.AddDebugLine(
-            QStringLiteral("FWorklist: Laufende Einheit war laut Log schon beendet; Plan geht weiter"));
-        planFile.saveWorklist();
-    }
+    core.takeInFinishedUnits();
 
     const StartUpDecision decision = StartUpDecision::decide(m_firstArgument, records.settings.Autostart);
     // A program already told to end (during a start-up dialog) shows nothing more.
@@ -278,8 +263,7 @@ int StartUp::run() {
         speaker->beginEnd();
         window.rememberSize();
         window.savePlan();
-        publisher.finish();
-        records.finish();
+        core.finish();
     };
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, endRun);
     // The end of a Windows session: the process is ended as soon as this returns.

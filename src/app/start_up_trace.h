@@ -21,7 +21,6 @@ public:
     explicit StartUpTrace(std::function<qint64()> elapsedMs, QObject* parent = nullptr);
 
     bool isEnabled() const { return m_enabled; }
-    bool exitsAfterShown() const { return m_exitAfterShown; }
 
     // Reports "shown <ms>" once the window's first paint has reached the screen.
     void watchFirstPaint(QWidget* window);

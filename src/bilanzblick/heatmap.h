@@ -15,7 +15,6 @@ public:
 
     void setYear(const LogDays& log, int year);
     int year() const { return m_year; }
-    qint64 minutesOn(QDate day) const { return m_minutes.value(day); }
     QDate dayAt(QPoint position) const;
 
     QSize sizeHint() const override;

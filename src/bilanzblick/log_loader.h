@@ -22,7 +22,6 @@ public:
     ~LogLoader() override;
 
     const logsource::Location& location() const { return m_location; }
-    bool isLoading() const { return m_thread != nullptr; }
     // Starts a read unless one runs; a change seen meanwhile is read after it.
     void reload();
     // How often the file is looked at, besides the watcher (which misses some network folders).

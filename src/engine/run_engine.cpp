@@ -165,8 +165,7 @@ void RunEngine::StartPause(const QDateTime& until) {
     m_phaseStart = wallFromUnixMs(now().toMSecsSinceEpoch());
     m_startStampMs = unixSecs(m_phaseStart) * 1000;
     m_phase = TimerView::Phase::Pause;
-    m_until = plantime::wall(until.date(), until.time());
-    m_untilUtcMs = endInstant(m_until, nowUtcMs());
+    m_untilUtcMs = endInstant(plantime::wall(until.date(), until.time()), nowUtcMs());
     m_absoluteEnd = true;
 
     m_s.publisher.PublishNextUnitStart();

@@ -74,15 +74,9 @@ public:
     // The full length of the running unit (the last unit's during a pause).
     qint64 entryLengthMs() const { return m_durationMs; }
     const QString& currentTitle() const { return m_title; }
-    int unitMinutes() const { return m_minutes; }
     // Phase start plus the unit length; wall-clock.
     QDateTime unitEnd() const { return m_unitEnd; }
-    // The end of a pause phase; wall-clock.
-    QDateTime untilTime() const { return m_until; }
     qint64 lockUntil() const { return m_lockUntil; }
-    // The unit's log line (without " [x]") and whether it has been written.
-    const QString& logLine() const { return m_logLine; }
-    bool logged() const { return m_logged; }
 
     // UNIX seconds and milliseconds of a wall-clock time, on the local clock.
     static qint64 unixSecs(const QDateTime& wall);
@@ -121,7 +115,6 @@ private:
     qint64 m_untilUtcMs = 0;
     QDateTime m_phaseStart;
     QDateTime m_unitEnd;
-    QDateTime m_until;
     qint64 m_remainingMs = 0;
     qint64 m_remainingSecs = 0;
     // The remaining seconds at the previous tick of the phase (-1 before its first tick), so

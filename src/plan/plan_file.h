@@ -75,7 +75,6 @@ public:
     bool saveAs(const QString& fileName);
 
     const QString& currentFileName() const { return m_currentFileName; }
-    void setCurrentFileName(const QString& fileName) { m_currentFileName = fileName; }
 
 private:
     // The activity log, the settings file or the debug log: never written as a plan.

@@ -193,16 +193,14 @@ void PlanRunner::RunCurrentEntry() {
             m_s.records.saveSettings();
         }
 
-        PlanEntry& e = w.editEntry(index);
+        const PlanEntry& e = w.entries().at(index);
         const int minutes = planminutes::readInt(e.duration);
         const QDateTime current = now();
         if (e.isRunning() && entryStart(e) > current.addSecs(3600)) {
             // A unit cannot have begun later than now (the clock runs at most an hour behind a
             // start, in the hour that repeats in autumn). A start beyond that (a hand-edited
             // file) would be logged under a day still to come: the unit begins now instead.
-            e.status = planvocab::statusPending;
-            e.startMode = planvocab::modeRelative;
-            w.entriesEdited();
+            w.markPending(index);
             continue;
         }
         if (e.isRunning()) {
@@ -219,8 +217,7 @@ void PlanRunner::RunCurrentEntry() {
             }
         } else if (e.isFixed()) {
             if (entryStart(e) <= current) {
-                e.startMode = planvocab::modeRelative;
-                w.entriesEdited();
+                w.makeRelative(index);
                 continue;
             }
             run().StartPause(w.NextPendingStart());
@@ -237,18 +234,11 @@ void PlanRunner::RunCurrentEntry() {
                     m_view->startFocusLock();
                 continue;
             }
-            e.status = planvocab::statusRunning;
-            w.entriesEdited();
+            w.markRunning(index);
             run().StartPause(current.addSecs(qint64(minutes) * 60));
         } else {
-            const QDateTime start = plantime::nowToMinute(m_s.records.clock);
-            e.status = planvocab::statusRunning;
-            e.startMode = planvocab::modeFixed;
-            e.startTime = plantime::formatTime(start);
-            e.endTime = plantime::formatTime(start.addSecs(qint64(minutes) * 60));
-            e.date = plantime::formatDate(start.date());
             const QString title = e.displayText;
-            w.entriesEdited();
+            w.markRunningFrom(index, plantime::nowToMinute(m_s.records.clock), minutes);
             run().StartUnit(title, minutes, 0);
             if (settings.Sounds)
                 runsounds::play(m_s.sound, runsounds::start);
@@ -265,10 +255,9 @@ void PlanRunner::FinishRunningEntry() {
     if (index != -1) {
         const bool hasNext = index + 1 < w.entries().size();
         if (hasNext)
-            w.editEntry(index + 1).startMode = planvocab::modeFixed;
+            w.fixStart(index + 1);
         if (w.entries().at(index).isUnit() && !run().failedMark()) {
-            w.editEntry(index).status = planvocab::statusBlinkOn;
-            w.entriesEdited();
+            w.markFinished(index);
             m_view->startFinishBlink();
         } else {
             w.removeEntry(index);
@@ -291,7 +280,7 @@ bool PlanRunner::settleDayChange() {
 }
 
 bool PlanRunner::autoStart() {
-    if (m_s.worklist.automaticStartFlag) {
+    if (m_s.worklist.automaticStartFlag()) {
         m_view->showWindow();
         m_s.records.debugLog.AddDebugLine(QStringLiteral("FWorklist > tmrAutoStartTimer: Neu geplant"));
         btnNeuPlanenClick();
@@ -310,13 +299,11 @@ void PlanRunner::refreshRunningCaption() {
         m_view->setStartItem(m_startCaption, w.replanAvailable());
     }
     if (run().unitRunning()) {
-        w.captionSuffix = tr_(" - EINHEIT AKTIV");
-        w.UpdateCaption();
+        w.setCaptionSuffix(tr_(" - EINHEIT AKTIV"));
         m_view->startCaptionBlink();
     } else {
         m_view->stopCaptionBlink();
-        w.captionSuffix = run().active() ? tr_(" - PAUSE AKTIV") : QString();
-        w.UpdateCaption();
+        w.setCaptionSuffix(run().active() ? tr_(" - PAUSE AKTIV") : QString());
     }
 }
 
@@ -334,8 +321,7 @@ void PlanRunner::btnNeuPlanenClick() {
     Worklist& w = m_s.worklist;
     const bool wasPresent = presenceConfirmed;
     m_view->stopCaptionBlink();
-    w.captionSuffix.clear();
-    w.UpdateCaption();
+    w.setCaptionSuffix(QString());
 
     if (!w.NextPendingTitle().isEmpty() && !justStarted) {
         if (w.NextPendingStart().date() != m_s.records.clock.today().addDays(1))
@@ -397,16 +383,11 @@ void PlanRunner::StopForReplan() {
     if (index != -1) {
         if (w.entries().at(index).isPause()) {
             w.removeEntry(index);
-            if (index < w.entries().size()) {
-                w.editEntry(index).startMode = planvocab::modeFixed;
-                w.entriesEdited();
-            }
+            if (index < w.entries().size())
+                w.fixStart(index);
             saveWorklist();
         } else {
-            PlanEntry& e = w.editEntry(index);
-            e.status = planvocab::statusPending;
-            e.startMode = planvocab::modeRelative;
-            w.entriesEdited();
+            w.markPending(index);
         }
     }
     // Past midnight the user still asked to re-plan: the plan stays stopped, and only the new
@@ -420,10 +401,7 @@ bool PlanRunner::AskDailyTarget() {
     Worklist& w = m_s.worklist;
     Records& records = m_s.records;
     const QDate today = records.clock.today();
-    if (today != w.lastScheduleDay) {
-        w.PurgeOldFinished();
-        w.lastScheduleDay = today;
-    }
+    w.purgeOnNewDay(today);
     const int planned = w.PlannedTodayCount();
     const int target = records.dailyTarget;
     const int usual = records.settings.DefaultSollWert;

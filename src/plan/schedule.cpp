@@ -31,10 +31,9 @@ struct Worklist::Slot {
 };
 
 void Worklist::purgeOnNewDay(const QDate& today) {
-    // A new day drops yesterday's finished units, also while a plan runs.
-    if (today != lastScheduleDay) {
+    if (today != m_lastScheduleDay) {
         PurgeOldFinished();
-        lastScheduleDay = today;
+        m_lastScheduleDay = today;
     }
 }
 
@@ -405,17 +404,11 @@ void Worklist::addEntries(const QList<NewEntry>& entries) {
     UpdateCaption();
 }
 
-int Worklist::lvPlanCompare(const PlanEntry& a, const PlanEntry& b) {
-    const Minute sa = planminutes::readStart(a);
-    const Minute sb = planminutes::readStart(b);
-    return sa < sb ? -1 : (sa > sb ? 1 : 0);
-}
-
 QString Worklist::captionText() const {
     QString text = QStringLiteral("Taktplan (") + QString::number(DoneCount()) + QLatin1Char('/') +
                    QString::number(PlannedTodayCount()) + QLatin1Char(')');
     if (runActive())
-        text += captionSuffix;
+        text += m_captionSuffix;
     if (m_settings.showPercentileRanking)
         text += QStringLiteral(" - #") + QString::number(m_run ? m_run->percentileRank() : 0);
     return text;

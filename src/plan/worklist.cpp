@@ -27,7 +27,7 @@ bool isPauseTitle(const QString& title) {
 } // namespace
 
 Worklist::Worklist(const Clock& clock, const Settings& settings)
-    : lastScheduleDay(clock.today()), m_clock(clock), m_settings(settings), m_host(&m_noHost) {}
+    : m_clock(clock), m_settings(settings), m_host(&m_noHost), m_lastScheduleDay(clock.today()) {}
 
 Worklist::Worklist(const Clock& clock, const Settings& settings, PlanningHost& host)
     : Worklist(clock, settings) {
@@ -116,7 +116,7 @@ PlanEntry Worklist::makeEntry(const NewEntry& entry) {
         } else if (now > end.addMSecs(1)) {
             e.status = statusPending;
             e.startMode = planvocab::modeRelative;
-            automaticStartFlag = true;
+            m_automaticStartFlag = true;
         }
     } else {
         e.status = statusPending;
@@ -134,7 +134,7 @@ void Worklist::PurgeOldFinished() {
     removeEntriesIf([today](const PlanEntry& e, quint64) {
         return e.status == statusDone && planminutes::readDay(e.date) != today;
     });
-    removedDoneCount = 0;
+    m_removedDoneCount = 0;
     notifyEntriesChanged();
 }
 
@@ -173,7 +173,7 @@ int Worklist::removeFinished() {
             ++todays;
     }
     const qsizetype removed = removeEntriesIf([](const PlanEntry& e, quint64) { return e.isFinished(); });
-    removedDoneCount += todays;
+    m_removedDoneCount += todays;
     notifyEntriesChanged();
     UpdateCaption();
     return static_cast<int>(removed);
@@ -183,6 +183,52 @@ void Worklist::removeEntry(qsizetype row) {
     const quint64 id = m_ids.at(row);
     removeEntriesIf([id](const PlanEntry&, quint64 rowId) { return rowId == id; });
     notifyEntriesChanged();
+}
+
+void Worklist::startPlanningDay() {
+    m_lastScheduleDay = m_clock.today();
+    m_removedDoneCount = 0;
+}
+
+void Worklist::setCaptionSuffix(const QString& suffix) {
+    m_captionSuffix = suffix;
+    UpdateCaption();
+}
+
+void Worklist::markRunning(qsizetype row) {
+    m_entries[row].status = planvocab::statusRunning;
+    entriesEdited();
+}
+
+void Worklist::markRunningFrom(qsizetype row, const QDateTime& start, int minutes) {
+    PlanEntry& e = m_entries[row];
+    e.status = planvocab::statusRunning;
+    e.startMode = planvocab::modeFixed;
+    e.startTime = plantime::formatTime(start);
+    e.endTime = plantime::formatTime(start.addSecs(qint64(minutes) * 60));
+    e.date = plantime::formatDate(start.date());
+    entriesEdited();
+}
+
+void Worklist::markFinished(qsizetype row) {
+    m_entries[row].status = planvocab::statusBlinkOn;
+    entriesEdited();
+}
+
+void Worklist::markPending(qsizetype row) {
+    m_entries[row].status = planvocab::statusPending;
+    m_entries[row].startMode = planvocab::modeRelative;
+    entriesEdited();
+}
+
+void Worklist::fixStart(qsizetype row) {
+    m_entries[row].startMode = planvocab::modeFixed;
+    entriesEdited();
+}
+
+void Worklist::makeRelative(qsizetype row) {
+    m_entries[row].startMode = planvocab::modeRelative;
+    entriesEdited();
 }
 
 void Worklist::entriesEdited() {
@@ -253,7 +299,7 @@ bool Worklist::settleLoggedRunningUnit(const ActivityLog& log) {
     // had while the unit ran (so its times are computed with the unit still running), and the
     // unit itself comes back from the log with today's finished units.
     m_entries[row] = unit;
-    automaticStartFlag = false;
+    m_automaticStartFlag = false;
     m_rowsChanged = true;
     RecomputeSchedule();
     row = rowOf(read->id);
@@ -335,7 +381,7 @@ int Worklist::DoneCount() const {
         if (e.isFinished() && planminutes::readDay(e.date) == today)
             ++n;
     }
-    return n + removedDoneCount;
+    return n + m_removedDoneCount;
 }
 
 int Worklist::PlannedTodayCount() const {
@@ -345,7 +391,7 @@ int Worklist::PlannedTodayCount() const {
         if (e.isUnit() && planminutes::readDay(e.date) == today)
             ++n;
     }
-    return n + removedDoneCount;
+    return n + m_removedDoneCount;
 }
 
 int Worklist::smallPause() const {

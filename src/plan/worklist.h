@@ -62,7 +62,8 @@ public:
     bool runActive() const;
 
     const QList<PlanEntry>& entries() const { return m_entries; }
-    // One row's fields, changed in place; the row keeps its identity.
+    // One row's fields, changed in place (as a hand-edited plan file would give them); the row
+    // keeps its identity. Nobody is told: the next schedule computation shows the change.
     PlanEntry& editEntry(qsizetype row) { return m_entries[row]; }
     // A number for each row that stays with its entry through every re-sort and edit and is
     // never reused, so views can follow entries that read alike. The plan file never sees it.
@@ -99,8 +100,6 @@ public:
     int removeFinished();
     // Takes one row out, whatever its state (a pause that has run, a failed unit).
     void removeEntry(qsizetype row);
-    // Fields changed through editEntry: the host repaints.
-    void entriesEdited();
     // One step of the finish blink of the unit that has just been completed: its status
     // alternates "FERTIG2"/"FERTIG1", and after blinkChanges changes it becomes "x". Returns
     // false when the blink is over (also when no unit is blinking any more).
@@ -185,8 +184,6 @@ public:
     void UpdateCaption();
     QString captionText() const;
     const QString& caption() const { return m_caption; }
-    // -1, 0 or 1 by entry start.
-    static int lvPlanCompare(const PlanEntry& a, const PlanEntry& b);
     // The re-planning command as the start item shows it while a plan runs, from the setting
     // Verbleibend: "Neu planen" (unlimited, any negative) or "Neu planen (N)", available unless N is 0.
     QString replanCaption() const;
@@ -195,22 +192,47 @@ public:
     int smallPause() const;
 
     // --- planning-window state that belongs to the plan ---------------------------------
-    int removedDoneCount = 0;
-    QDate lastScheduleDay;
-    QString captionSuffix;
+    // Finished units of today taken out of the list; they still count as done.
+    int removedDoneCount() const { return m_removedDoneCount; }
+    // The day the schedule last ran on.
+    QDate lastScheduleDay() const { return m_lastScheduleDay; }
+    // The Planning window opens: today is the schedule's day, and nothing has been taken out.
+    void startPlanningDay();
+    // A new day drops yesterday's finished units, also while a plan runs.
+    void purgeOnNewDay(const QDate& today);
+    // What the caption shows after the counts while a plan runs; the caption follows at once.
+    void setCaptionSuffix(const QString& suffix);
+    // One step of the caption's blink: the suffix comes and goes, and the next schedule refresh
+    // writes the caption.
+    void blinkCaptionSuffix(const QString& suffix) {
+        m_captionSuffix = m_captionSuffix.isEmpty() ? suffix : QString();
+    }
     // Raised by AddEntry when a running entry read back from the plan file has already ended:
     // the program re-plans instead of resuming.
-    bool automaticStartFlag = false;
+    bool automaticStartFlag() const { return m_automaticStartFlag; }
+
+    // The fields of one running or waiting entry, each change told to the host.
+    // The entry runs (a pause; a running unit keeps its times).
+    void markRunning(qsizetype row);
+    // A unit runs from start for its length: its times and date become fixed there.
+    void markRunningFrom(qsizetype row, const QDateTime& start, int minutes);
+    // The unit is done; its finish blink begins.
+    void markFinished(qsizetype row);
+    // The entry waits again and follows the plan.
+    void markPending(qsizetype row);
+    // The entry keeps its start (fixed) or follows the entry before it (relative).
+    void fixStart(qsizetype row);
+    void makeRelative(qsizetype row);
 
 private:
     struct Slot;
     bool settleLoggedRunningUnit(const ActivityLog& log);
     void notifyEntriesChanged();
+    // Fields changed in place: the host repaints.
+    void entriesEdited();
     void appendEntry(PlanEntry entry);
     // The row AddEntry appends (it may raise automaticStartFlag).
     PlanEntry makeEntry(const NewEntry& entry);
-    // The first step of every schedule computation: a new day drops yesterday's finished units.
-    void purgeOnNewDay(const QDate& today);
     // The last steps: conflicts with the open entry before, and unit numbers that restart on
     // each day. slots: each row's start and length (the length is read for open rows only).
     bool markConflictsAndNumber(const std::vector<Slot>& slots);
@@ -241,4 +263,8 @@ private:
         PlanEntry entry;
     };
     std::optional<ReadBackRunning> m_readBackRunning;
+    int m_removedDoneCount = 0;
+    QDate m_lastScheduleDay;
+    QString m_captionSuffix;
+    bool m_automaticStartFlag = false;
 };

@@ -50,9 +50,7 @@ QString pauseActiveSuffix() {
 TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     : QMainWindow(parent), m_clock(services.clock), m_folder(services.folder), m_records(services.records),
       m_companion(services.companion), m_shell(services.shell), m_launcher(services.launcher),
-      m_ownUi(services.ui ? nullptr : std::make_unique<WindowUserInterface>()),
-      m_ui(services.ui ? *services.ui : *m_ownUi), m_worklist(services.worklist),
-      m_planFile(services.planFile),
+      m_ui(services.ui), m_worklist(services.worklist), m_planFile(services.planFile),
       m_planCommands(m_worklist, m_planFile, m_ui,
                      [this](const std::function<void()>& operation, const char* where) {
                          return guarded(operation, where);
@@ -80,8 +78,7 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
 
     // FormCreate: the planning state starts fresh (the Worklist did its part), then the plan
     // file comes back.
-    m_worklist.lastScheduleDay = m_clock.today();
-    m_worklist.removedDoneCount = 0;
+    m_worklist.startPlanningDay();
     setMouseEditing(true);
     setApplicationTooltipDelay(500);
     m_worklist.UpdateCaption();
@@ -361,13 +358,11 @@ void TFWorklist::formShow() {
     }
 
     if (unitRunning()) {
-        m_worklist.captionSuffix = unitActiveSuffix();
-        m_worklist.UpdateCaption();
+        m_worklist.setCaptionSuffix(unitActiveSuffix());
         tmrCaptionBlinken->start();
     } else {
         tmrCaptionBlinken->stop();
-        m_worklist.captionSuffix = engineActive() ? pauseActiveSuffix() : QString();
-        m_worklist.UpdateCaption();
+        m_worklist.setCaptionSuffix(engineActive() ? pauseActiveSuffix() : QString());
     }
 
     refillInputField();
@@ -490,12 +485,11 @@ void TFWorklist::tmrBlinkenTimer() {
 void TFWorklist::tmrCaptionBlinkenTimer() {
     if (unitRunning()) {
         // The next schedule refresh writes the caption.
-        m_worklist.captionSuffix = m_worklist.captionSuffix.isEmpty() ? unitActiveSuffix() : QString();
+        m_worklist.blinkCaptionSuffix(unitActiveSuffix());
         return;
     }
     tmrCaptionBlinken->stop();
-    m_worklist.captionSuffix = engineActive() ? pauseActiveSuffix() : QString();
-    m_worklist.UpdateCaption();
+    m_worklist.setCaptionSuffix(engineActive() ? pauseActiveSuffix() : QString());
 }
 
 bool TFWorklist::isForegroundOurs() const {

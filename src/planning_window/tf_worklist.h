@@ -159,7 +159,6 @@ private:
     CompanionProgram& m_companion;
     Shell& m_shell;
     ProgramLauncher& m_launcher;
-    std::unique_ptr<WindowUserInterface> m_ownUi;
     UserInterface& m_ui;
     WindowUserInterface* m_windowUi = nullptr; // when m_ui is the real one
     Worklist& m_worklist;

@@ -22,9 +22,8 @@ struct WorklistServices {
     CompanionProgram& companion;
     Shell& shell;
     ProgramLauncher& launcher;
-    // Messages, reminders and questions (the app's WindowUserInterface); the window makes its
-    // own when none is given.
-    UserInterface* ui;
+    // Messages, reminders and questions (the app's WindowUserInterface).
+    UserInterface& ui;
     // The plan and its file, which the window shows and edits; they outlive the window.
     Worklist& worklist;
     PlanFile& planFile;

@@ -22,7 +22,6 @@ public:
     QDateTime utcNow() const override;
     qint64 tickMs() const override;
 
-    bool isShifted() const { return m_shifted; }
     double speed() const { return m_speed; }
 
 private:

@@ -25,8 +25,6 @@ void DebugLog::AddDebugLine(const QString& message) {
         m_text = QStringLiteral("===") + crlf + line;
     else
         m_text += crlf + line;
-    if (m_listener)
-        m_listener(line);
     if (!m_throughPath.isEmpty() && (m_failedTick == 0 || m_clock.tickMs() - m_failedTick >= retryMs)) {
         // Best effort: whatever does not go now goes with a later line or at the end.
         m_failedTick = writePending(m_throughPath) ? 0 : std::max<qint64>(1, m_clock.tickMs());

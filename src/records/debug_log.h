@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <functional>
-
 class Clock;
 
 // The account of what this run of the program did. Lines collect in memory; once a file is
@@ -30,9 +28,6 @@ public:
     // business. Once saved, further calls and lines write nothing.
     bool SaveDebugLog(const QString& filePath);
 
-    // Called with each new line (for the live debug viewer).
-    void setListener(std::function<void(const QString& line)> listener) { m_listener = std::move(listener); }
-
 private:
     // Appends the part of the text not yet written; false when that failed.
     bool writePending(const QString& filePath);
@@ -45,7 +40,6 @@ private:
     // The tick of the last failed write through (0: none), so that a disk that cannot take the
     // lines is not asked again for every line.
     qint64 m_failedTick = 0;
-    std::function<void(const QString&)> m_listener;
     bool m_saved = false;
     bool m_endLineAdded = false;
 };

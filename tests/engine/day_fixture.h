@@ -1,20 +1,15 @@
 #pragma once
 
 #include "companion_program.h"
+#include "core_wiring.h"
 #include "fake_clock.h"
 #include "fake_launcher.h"
 #include "fake_platform_services.h"
 #include "fake_run_views.h"
-#include "percentile.h"
-#include "plan_file.h"
-#include "plan_runner.h"
 #include "plan_time.h"
-#include "records.h"
-#include "run_engine.h"
 #include "scripted_ui.h"
 #include "temp_data_folder.h"
 #include "typed_entry.h"
-#include "worklist.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,38 +23,22 @@ inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << QString(s).replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n")).toStdString() << '"';
 }
 
-// A whole program without windows on a fake clock: records, plan, runner and engine over a
+// The program's core without windows on a fake clock, wired as the program wires it, over a
 // fresh data folder that is also the working folder (so "Sounds" below it is found). Given the
-// program that ran before, it starts over that program's files, as after a restart. Publishing
-// holds the publisher, built over the records and the list; by default one that writes nothing.
-struct NoPublishing {
-    NoPublishing(Records&, Worklist&) {}
-    NullPublisher publisher;
-};
-
-template <class Publishing = NoPublishing> class BasicDay {
+// program that ran before, it starts over that program's files, as after a restart.
+class Day {
 public:
-    explicit BasicDay(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(9, 0)),
-                      const BasicDay* before = nullptr)
-        : clock(start) {
-        m_previousFolder = QDir::currentPath();
-        if (before) {
-            // The same folder in a new place: the log path in the settings moves with it.
-            for (const QString& name : QDir(before->data.path()).entryList(QDir::Files))
-                data.write(name, before->data.read(name).replace(QFile::encodeName(before->data.path()),
-                                                                 QFile::encodeName(data.path())));
-        }
-        QDir().mkpath(data.filePath(QStringLiteral("Sounds")));
-        for (const char* name : {"Start.wav", "Ende_Einheit.wav", "Feierabend.wav"})
-            data.write(QStringLiteral("Sounds/") + QLatin1String(name), "RIFF");
-        QDir::setCurrent(data.path());
-        records.start(companion);
+    explicit Day(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(9, 0)),
+                 const Day* before = nullptr)
+        : clock(start), m_previousFolder(QDir::currentPath()),
+          core((prepareFolder(before), CoreWiring::Platform{clock, data.folder(), ui, companion, sound,
+                                                            speaker, shell, lock, autostart, countdown})) {
         records.settings.DefaultSollWert = -1;
         engine.setTimerView(&timer);
         engine.setPlanningView(&planning);
         runner.setView(&planning);
     }
-    ~BasicDay() { QDir::setCurrent(m_previousFolder); }
+    ~Day() { QDir::setCurrent(m_previousFolder); }
 
     // As the input field does.
     void type(const QString& text) {
@@ -91,16 +70,15 @@ public:
     // tmrAutoStart fires.
     bool resume() {
         planFile.loadWorklist();
-        if (list.LoadTodaysFinishedUnits(records.activityLog))
-            planFile.saveWorklist();
+        core.takeInFinishedUnits();
         runner.justStarted = true;
         return runner.autoStart();
     }
     // The program ends (as when it is told to) and is started again with "-autostart" after
     // downSecs of real time, over the same files.
-    static void restart(std::unique_ptr<BasicDay>& day, qint64 downSecs) {
-        day->records.finish();
-        auto next = std::make_unique<BasicDay>(day->clock.localNow().addSecs(downSecs), day.get());
+    static void restart(std::unique_ptr<Day>& day, qint64 downSecs) {
+        day->core.finish();
+        auto next = std::make_unique<Day>(day->clock.localNow().addSecs(downSecs), day.get());
         next->m_previousFolder = day->m_previousFolder;
         day.reset();
         QDir::setCurrent(next->data.path());
@@ -123,22 +101,38 @@ public:
     ScriptedUi ui;
     FakeLauncher launcher;
     CompanionProgram companion{launcher};
-    Records records{clock, data.folder(), ui};
-    Worklist list{clock, records.settings};
-    PlanFile planFile{list, clock, records.settings, data.folder(), records.debugLog, ui};
     FakeSoundPlayer sound;
+    FakeSpeaker speaker;
+    FakeShell shell;
     FakeWorkstationLock lock;
     FakeAutostartEntry autostart;
-    Publishing publishing{records, list};
-    decltype(Publishing::publisher)& publisher = publishing.publisher;
     RecordingCountdown countdown;
-    NullPercentile percentile;
-    PlanRunner runner{{list, planFile, records, ui, sound, autostart, publisher, countdown}};
-    RunEngine engine{{records, runner, sound, lock, companion, publisher, countdown, percentile, ui}};
     RecordingTimerView timer;
     RecordingPlanningView planning;
 
 private:
+    // The folder as the program finds it: the files of the run before (the log path in the
+    // settings moves with them) and the sounds; it becomes the working folder.
+    void prepareFolder(const Day* before) {
+        if (before) {
+            for (const QString& name : QDir(before->data.path()).entryList(QDir::Files))
+                data.write(name, before->data.read(name).replace(QFile::encodeName(before->data.path()),
+                                                                 QFile::encodeName(data.path())));
+        }
+        QDir().mkpath(data.filePath(QStringLiteral("Sounds")));
+        for (const char* name : {"Start.wav", "Ende_Einheit.wav", "Feierabend.wav"})
+            data.write(QStringLiteral("Sounds/") + QLatin1String(name), "RIFF");
+        QDir::setCurrent(data.path());
+    }
+
     QString m_previousFolder;
+    CoreWiring core;
+
+public:
+    Records& records = core.records;
+    Worklist& list = core.worklist;
+    PlanFile& planFile = core.planFile;
+    SidePublisher& publisher = core.publisher;
+    PlanRunner& runner = core.runner;
+    RunEngine& engine = core.engine;
 };
-using Day = BasicDay<>;

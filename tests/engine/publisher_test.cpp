@@ -4,10 +4,8 @@
 #include "day_fixture.h"
 #include "local_zone.h"
 #include "plan_time.h"
-#include "shell.h"
 #include "side_publisher.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,16 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingShell final : public Shell {
-public:
-    bool openFile(const QString&) override { return true; }
-    bool openAddress(const QString& address) override {
-        addresses.append(address);
-        return true;
-    }
-    QStringList addresses;
-};
 
 // The process's time zone for one test; local times are read under it at once. Windows takes
 // the zone from the system alone: there only the zone the process already has is in force.
@@ -59,15 +47,7 @@ private:
     bool m_inForce = true;
 };
 
-// The real publisher in a whole program without windows; the side files live in the data folder.
-struct SidePublishing {
-    SidePublishing(Records& records, Worklist& list) : publisher{{records, list, speaker, shell}} {}
-    FakeSpeaker speaker;
-    RecordingShell shell;
-    SidePublisher publisher;
-};
-
-struct Publishing : BasicDay<SidePublishing> {
+struct Publishing : Day {
     Publishing() {
         Settings& s = records.settings;
         s.BeginnDerNaechstenEinheitDatei = data.filePath(u"next.txt"_s);
@@ -369,10 +349,10 @@ TEST(SidePublisher, WebCallsSpeechAndTheChargeTimer) {
     Publishing p;
     p.publisher.CallWebAddress(QString());
     p.publisher.speak(QString());
-    EXPECT_TRUE(p.publishing.shell.addresses.isEmpty());
-    EXPECT_TRUE(p.publishing.speaker.spoken.isEmpty());
+    EXPECT_TRUE(p.shell.addresses.isEmpty());
+    EXPECT_TRUE(p.speaker.spoken.isEmpty());
     p.publisher.speak(u"75"_s);
-    EXPECT_EQ(p.publishing.speaker.spoken, QStringList{u"75"_s});
+    EXPECT_EQ(p.speaker.spoken, QStringList{u"75"_s});
 
     const QTimer& charge = p.publisher.chargeTimer();
     p.publisher.startChargeTimer();
@@ -384,14 +364,14 @@ TEST(SidePublisher, WebCallsSpeechAndTheChargeTimer) {
     // Fired without an address: nothing is called, and nothing later either.
     p.publisher.startChargeTimer();
     p.publisher.tmrBeeminderChargeTimer();
-    EXPECT_TRUE(p.publishing.shell.addresses.isEmpty());
+    EXPECT_TRUE(p.shell.addresses.isEmpty());
     EXPECT_FALSE(charge.isActive());
 
     // With one, it is called once; the query with its "=" signs is kept whole.
     p.records.settings.NeuPlanenURL = u"https://example.org/charge?a=1&b=2"_s;
     p.publisher.startChargeTimer();
     p.publisher.tmrBeeminderChargeTimer();
-    EXPECT_EQ(p.publishing.shell.addresses, QStringList{u"https://example.org/charge?a=1&b=2"_s});
+    EXPECT_EQ(p.shell.addresses, QStringList{u"https://example.org/charge?a=1&b=2"_s});
     EXPECT_FALSE(charge.isActive());
 
     // Re-planning today's plan starts it; starting the plan stops it.
@@ -405,10 +385,3 @@ TEST(SidePublisher, WebCallsSpeechAndTheChargeTimer) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // The charge timer needs an event dispatcher.
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -311,8 +311,12 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
          },
          QTime(9, 10),
          [](Day& d) {
+             d.timer.calls.clear();
              d.runner.Start1Click();
              EXPECT_EQ(d.records.settings.Verbleibend, 0);
+             // Back to planning: the Timer window away, the whole list menu back.
+             EXPECT_TRUE(d.timer.calls.contains(u"hide"_s));
+             EXPECT_TRUE(d.planning.listMenuEnabled);
              EXPECT_EQ(d.planning.startItem, u"Start"_s);
              EXPECT_EQ(d.file("worklist.log"), u"A///25\r\n"_s);
              d.clock.advanceSecs(1);

@@ -32,7 +32,7 @@ TEST_F(PlanFileCommandsTest, TheSavedPlanComesBackAndEveryChangeIsSavedButNeu) {
     // "Fertige Einheiten entfernen" counts what it removed, and finished units are never saved.
     plan->editEntry(0).status = u"x"_s;
     key(Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(window->worklist().removedDoneCount, 1);
+    EXPECT_EQ(window->worklist().removedDoneCount(), 1);
     EXPECT_EQ(window->windowTitle(), u"Taktplan (1/3)"_s);
     const QByteArray left = savedPlan();
     EXPECT_FALSE(left.contains("Bericht"));

@@ -3,13 +3,13 @@
 #include "companion_program.h"
 #include "fake_clock.h"
 #include "fake_launcher.h"
+#include "fake_platform_services.h"
 #include "fake_run_control.h"
 #include "plan_file.h"
 #include "plan_time.h"
 #include "qt_print.h"
 #include "records.h"
 #include "scripted_ui.h"
-#include "shell.h"
 #include "temp_data_folder.h"
 #include "tf_worklist.h"
 #include "title_combo_box.h"
@@ -24,21 +24,6 @@
 #include <QTimer>
 
 #include <functional>
-
-// Records what would have been opened.
-class FakeShell final : public Shell {
-public:
-    bool openFile(const QString& path) override {
-        files.append(path);
-        return true;
-    }
-    bool openAddress(const QString& address) override {
-        addresses.append(address);
-        return true;
-    }
-    QStringList files;
-    QStringList addresses;
-};
 
 // A Planning window over a fresh data folder, a fake clock (Monday 07.12.2026, 09:00:40) and
 // fake platform services.
@@ -66,7 +51,7 @@ protected:
         planFile = std::make_unique<PlanFile>(*plan, clock, records.settings, data.folder(), records.debugLog,
                                               chosen);
         WorklistServices services{clock,    data.folder(), records, companion, shell,
-                                  launcher, &chosen,       *plan,   *planFile};
+                                  launcher, chosen,        *plan,   *planFile};
         if (adjustServices)
             adjustServices(services);
         window = std::make_unique<TFWorklist>(services);

@@ -111,7 +111,7 @@ TEST_F(PlanFileTest, GoldenFilesForBothOptionsAndARoundTrip) {
     again.list.AddEntry(u"Klavier üben"_s, false, dec(7, 8, 0), 25, true, u"x"_s);
     EXPECT_TRUE(again.file.loadWorklist());
     EXPECT_EQ(rows(again.list), fullPlanRows);
-    EXPECT_FALSE(again.list.automaticStartFlag);
+    EXPECT_FALSE(again.list.automaticStartFlag());
     EXPECT_TRUE(ui.messages.isEmpty());
     ASSERT_TRUE(again.file.saveWorklist());
     EXPECT_EQ(data.read(u"worklist.log"_s), golden("open_with_dates.txt"));
@@ -414,7 +414,7 @@ TEST_F(PlanFileTest, LoadingGivesTheOrderOfAddingLineByLine) {
         ASSERT_EQ(rows(fresh.list), rows(byLine.list))
             << "round " << round << " at " << plantime::formatTime(now).toStdString() << "\n"
             << lines.join(u'\n').toStdString();
-        EXPECT_EQ(fresh.list.automaticStartFlag, byLine.list.automaticStartFlag) << round;
+        EXPECT_EQ(fresh.list.automaticStartFlag(), byLine.list.automaticStartFlag()) << round;
     }
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join(u'\n').toStdString();
 }

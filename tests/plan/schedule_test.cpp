@@ -89,7 +89,7 @@ TEST_F(ScheduleTest, MidnightStartsTheNextDayAndItsNumbering) {
                               u"|00:55|01:05|Pause: 10 min|R|P|10| |01.01.2027|"_s,
                               u"3|01:05|01:30|C|R|E|25| |01.01.2027|"_s,
                           }));
-    EXPECT_EQ(list.lastScheduleDay, QDate(2027, 1, 1));
+    EXPECT_EQ(list.lastScheduleDay(), QDate(2027, 1, 1));
 }
 
 TEST_F(ScheduleTest, ConflictRule) {
@@ -143,7 +143,7 @@ TEST_F(ScheduleTest, DatesStayWithinWhatADateTextHolds) {
     // Entries that would run past 31.12.9999 pile up on its last minute as conflicts; every
     // date reads back and the caption is written.
     clock.set(QDate(9999, 12, 30), QTime(9, 0));
-    list.lastScheduleDay = clock.today();
+    list.startPlanningDay();
     for (int i = 0; i < 3; ++i)
         addPause(planminutes::longestDuration);
     addUnit(u"Danach"_s);
@@ -182,12 +182,15 @@ TEST_F(ScheduleTest, EqualStartsKeepTheirListOrder) {
 
 TEST_F(ScheduleTest, TimesStandStillWhileTheEngineRunsButTheDayChangeStillPurges) {
     setNow(23, 0);
+    // Two of today's finished units taken out: they still count.
+    add(u"Weg"_s, dec(7, 21, 0), "x");
+    add(u"Weg"_s, dec(7, 21, 30), "x");
+    list.removeFinished();
     add(u"Heute"_s, dec(7, 22, 0), "x");
     add(u"Nacht"_s, dec(7, 23, 0), "WIP", 90);
     addUnit(u"B"_s);
-    list.removedDoneCount = 2;
     run.isActive = true;
-    list.captionSuffix = u" - EINHEIT AKTIV"_s;
+    list.setCaptionSuffix(u" - EINHEIT AKTIV"_s);
     // The running unit started late: nothing moves while the engine is active.
     list.editEntry(1).startTime = u"23:10"_s;
     const QStringList frozen = rows(list);
@@ -196,8 +199,8 @@ TEST_F(ScheduleTest, TimesStandStillWhileTheEngineRunsButTheDayChangeStillPurges
     EXPECT_EQ(list.caption(), u"Taktplan (3/4) - EINHEIT AKTIV"_s);
     tick(30 * 60); // midnight
     EXPECT_EQ(rows(list), frozen.mid(1));
-    EXPECT_EQ(list.removedDoneCount, 0);
-    EXPECT_EQ(list.lastScheduleDay, QDate(2026, 12, 8));
+    EXPECT_EQ(list.removedDoneCount(), 0);
+    EXPECT_EQ(list.lastScheduleDay(), QDate(2026, 12, 8));
 
     // Re-planning stops the engine and puts the running unit back to pending relative: the
     // next tick moves the relative entries to the current time.
@@ -227,7 +230,7 @@ TEST_F(ScheduleTest, CaptionText) {
     run.rank = 62;
     for (const auto& c : cases) {
         run.isActive = c.engine;
-        list.captionSuffix = c.suffix;
+        list.setCaptionSuffix(c.suffix);
         settings.showPercentileRanking = c.percentile;
         list.RecomputeSchedule();
         EXPECT_EQ(QStringList({list.caption(), list.captionText(), host.captions.last()}),

@@ -46,7 +46,7 @@ TEST_F(WorklistTest, AddEntryStatusAndDateRules) {
                   QStringList({QString::fromLatin1(c.wantStatus), QString::fromLatin1(c.mode),
                                plantime::formatDate(QDate(2026, 12, c.wantDay))}))
             << c.what;
-        EXPECT_EQ(fresh.automaticStartFlag, c.autoStart) << c.what;
+        EXPECT_EQ(fresh.automaticStartFlag(), c.autoStart) << c.what;
         // The view learns of the change and the update timer starts over.
         EXPECT_TRUE(h.timerRestarts == 1 && h.entriesChangedCalls >= 1 &&
                     h.captions.endsWith(fresh.caption()))
@@ -109,7 +109,7 @@ TEST_F(WorklistTest, CountsIncludeRemovedFinishedUnits) {
     // loaded pause too) and remembers them; the done count stays, the pause now counts as planned.
     EXPECT_EQ(list.removeFinished(), 5);
     EXPECT_EQ(titles(list), QStringList({u"Offen"_s, u"Morgen"_s}));
-    EXPECT_EQ(list.removedDoneCount, 5);
+    EXPECT_EQ(list.removedDoneCount(), 5);
     EXPECT_EQ(list.caption(), u"Taktplan (5/6)"_s);
     list.editEntry(0).status = u"FERTIG1"_s;
     list.editEntry(0).startMode = u"F"_s;
@@ -119,24 +119,26 @@ TEST_F(WorklistTest, CountsIncludeRemovedFinishedUnits) {
     // The next day both lose those three again (and yesterday's pause goes).
     clock.set(QDate(2026, 12, 8), QTime(7, 0));
     list.RecomputeSchedule();
-    EXPECT_EQ(list.removedDoneCount, 0);
+    EXPECT_EQ(list.removedDoneCount(), 0);
     EXPECT_EQ(list.DoneCount(), 0);
     EXPECT_EQ(list.PlannedTodayCount(), 1); // "Morgen" is today now
 }
 
 TEST_F(WorklistTest, PurgeRemovesOldCrossesAndClearKeepsFinished) {
     setNow(12, 0);
+    add(u"weg"_s, dec(7, 7, 0), "x");
+    list.removeFinished();
     add(u"alt"_s, dec(5, 8, 0), "x");
     add(u"blinkt alt"_s, dec(6, 8, 0), "x");
     list.editEntry(1).status = u"FERTIG2"_s;
     add(u"heute"_s, dec(7, 8, 0), "x");
     add(u"offen alt"_s, dec(8, 8, 0), " ");
     list.editEntry(3).date = u"01.12.2026"_s;
-    list.removedDoneCount = 4;
+    ASSERT_EQ(list.removedDoneCount(), 1);
     host.entriesChangedCalls = 0;
     list.PurgeOldFinished();
     EXPECT_EQ(titles(list), QStringList({u"blinkt alt"_s, u"heute"_s, u"offen alt"_s}));
-    EXPECT_EQ(list.removedDoneCount, 0);
+    EXPECT_EQ(list.removedDoneCount(), 0);
     EXPECT_EQ(host.entriesChangedCalls, 1);
 
     // Clearing takes every open entry, running ones included, and leaves the finished ones.

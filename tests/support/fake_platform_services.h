@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell.h"
 #include "sound_player.h"
 #include "speaker.h"
 #include "workstation_lock.h"
@@ -26,4 +27,19 @@ public:
     Result lock() override { return ++locks, answer; }
     Result answer{true, QStringLiteral("Arbeitsplatz gesperrt: Test")};
     int locks = 0;
+};
+
+// Records what would have been opened.
+class FakeShell final : public Shell {
+public:
+    bool openFile(const QString& path) override {
+        files.append(path);
+        return true;
+    }
+    bool openAddress(const QString& address) override {
+        addresses.append(address);
+        return true;
+    }
+    QStringList files;
+    QStringList addresses;
 };
