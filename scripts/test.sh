@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+# What the map of the layers says and no compiler checks: which code opens files, reads the clock.
+bash scripts/check-layers.sh
 build_dir=${TAKTPLAN_TEST_BUILD_DIR:-build-tests}
 extra=()
 if [ -n "${CI:-}" ]; then

@@ -24,6 +24,7 @@
 #include "tf_worklist.h"
 #include "timer_model.h"
 #include "translation.h"
+#include "window_front.h"
 #include "window_user_interface.h"
 #include "worklist_services.h"
 
@@ -144,7 +145,7 @@ int StartUp::run() {
     countdown.setSource(&countdownSource);
     TFBestaetigung presence([&runner] { runner.presenceConfirmed = true; });
     TFTimer timer(TimerServices{m_clock, records, worklist, planFile, ui, companion, launcher, shell,
-                                countdown, model, &presence});
+                                countdown, model, &presence, [](QWidget& w) { bringWindowToFront(w); }});
     ui.suspendDuringDialogs(timer.foregroundKeepingTimer());
     // The small windows of the program. The Planning and the Timer window reach them only
     // through the commands and pointers handed to them below. The debug viewer and the about

@@ -11,7 +11,6 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -374,13 +373,13 @@ namespace {
 // prints the milliseconds since the process started.
 class FirstPaintProbe : public QObject {
 public:
-    explicit FirstPaintProbe(qint64 startMs) : m_startMs(startMs) {}
+    FirstPaintProbe(const Clock& clock, qint64 startMs) : m_clock(clock), m_startMs(startMs) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !m_done) {
             m_done = true;
             QTimer::singleShot(0, qApp, [this] {
                 std::printf("first chart painted after %lld ms\n",
-                            static_cast<long long>(QDateTime::currentMSecsSinceEpoch() - m_startMs));
+                            static_cast<long long>(m_clock.utcNow().toMSecsSinceEpoch() - m_startMs));
                 std::fflush(stdout);
                 QCoreApplication::quit();
             });
@@ -389,6 +388,7 @@ public:
     }
 
 private:
+    const Clock& m_clock;
     qint64 m_startMs;
     bool m_done = false;
 };
@@ -409,11 +409,13 @@ int run(int argc, char** argv, const QString& logPath) {
     const SystemClock clock = SystemClock::fromEnvironment();
     const DataFolder folder = DataFolder::fromEnvironment();
     BilanzWindow window(clock, logsource::locate(clock, folder, logPath));
+    // The measurement's start comes from outside, in real time: a shifted clock would not fit it.
+    const SystemClock realTime;
     std::unique_ptr<FirstPaintProbe> probe;
     // BILANZBLICK_FIRST_PAINT_EXIT=<process start in ms since the epoch>: measure and quit.
     const QByteArray probeStart = qgetenv("BILANZBLICK_FIRST_PAINT_EXIT");
     if (!probeStart.isEmpty()) {
-        probe = std::make_unique<FirstPaintProbe>(probeStart.toLongLong());
+        probe = std::make_unique<FirstPaintProbe>(realTime, probeStart.toLongLong());
         auto* overview = window.tabs()->widget(0)->findChild<QChartView*>();
         QObject::connect(&window, &BilanzWindow::logShown, &window, [&probe, overview] {
             overview->viewport()->installEventFilter(probe.get());

@@ -13,7 +13,6 @@
 #include "user_interface.h"
 #include "worklist.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -75,15 +74,8 @@ QStringList PlanFile::planLines(const QList<PlanEntry>& entries, bool withFinish
 }
 
 bool PlanFile::IsFileLocked(const QString& fileName) {
-    const QFileInfo info(fileName);
     // A folder of that name is no file another program holds: saving must fail visibly.
-    if (!info.exists() || info.isDir())
-        return false;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return true;
-    file.close();
-    return false;
+    return textfile::isLocked(fileName);
 }
 
 bool PlanFile::isRecordsFile(const QString& fileName) const {
@@ -374,20 +366,12 @@ void PlanFile::reportAdjustedTitles(const QString& fileName, const QStringList& 
 
 bool PlanFile::keepBackup(const QString& fileName, QString* backup) {
     // A byte-for-byte copy: the next save rewrites the file without the lines it could not read,
-    // and this copy is where the user finds them again. Copied beside and renamed, so an older
-    // backup only goes once the new one is complete.
+    // and this copy is where the user finds them again. An older backup only goes once the new
+    // one is complete.
     *backup = backupPath(fileName);
-    const QString partial = *backup + QStringLiteral(".tmp");
-    QFile::remove(partial);
-    bool ok = QFile::copy(fileName, partial);
-    if (ok) {
-        QFile::remove(*backup);
-        ok = QFile::rename(partial, *backup);
-    }
-    if (!ok) {
-        QFile::remove(partial);
+    const bool ok = textfile::replaceWithCopy(fileName, *backup);
+    if (!ok)
         m_debugLog.AddDebugLine(QStringLiteral("Sicherungskopie der Plandatei fehlgeschlagen: ") + *backup);
-    }
     return ok;
 }
 

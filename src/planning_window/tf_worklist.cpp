@@ -209,7 +209,7 @@ void TFWorklist::createMenus() {
     // Opening "Einstellungen" brings its captions up to date, and with the setting on the focus
     // lock back (after a dialog that did not restore it, say).
     m_keys->setOpeningHandler(m_menuEinstellungen, [this] { updateSettingsMenu(); });
-    m_keys->setHook([this](const QKeyEvent& key) { return keyHook(key); });
+    m_keys->setHook([this](const QKeyEvent& pressed) { return keyHook(pressed); });
 }
 
 void TFWorklist::applyFont() {

@@ -322,11 +322,11 @@ ReadResult readLastLine(const QString& path, qint64 maxBytes) {
     result.ok = true;
     if (from > 0) {
         // The first line read may be cut short: only what follows a line break is whole.
-        const auto lineBreak =
+        const auto firstBreak =
             std::find_if(bytes.cbegin(), bytes.cend(), [](char c) { return c == '\r' || c == '\n'; });
-        if (lineBreak == bytes.cend())
+        if (firstBreak == bytes.cend())
             return result;
-        bytes.remove(0, lineBreak - bytes.cbegin() + 1);
+        bytes.remove(0, firstBreak - bytes.cbegin() + 1);
     }
     const QStringList lines = splitLines(bytes);
     if (!lines.isEmpty())
@@ -346,7 +346,12 @@ bool writeBytes(const QString& path, QByteArrayView bytes, QString* error) {
     return ok;
 }
 
-bool writeBytes(const QString& path, QByteArrayView bytes, WriteError* error) {
+namespace {
+
+// Replaces the file at path atomically with what fill writes into the new file. fill returns
+// false when a write fails (errno set by the call) or, with *reason set, when its source fails.
+bool replaceFile(const QString& path, const std::function<bool(QSaveFile&, QString* reason)>& fill,
+                 WriteError* error) {
     WriteError failure;
     const auto fail = [&](const QString& text) {
         failure.text = text;
@@ -368,8 +373,9 @@ bool writeBytes(const QString& path, QByteArrayView bytes, WriteError* error) {
     }
     // The reason is taken before cancelWriting(), which replaces it with its own.
     errno = 0;
-    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
-        const QString reason = writeErrorText(file, errno);
+    QString sourceReason;
+    if (!fill(file, &sourceReason)) {
+        const QString reason = sourceReason.isEmpty() ? writeErrorText(file, errno) : sourceReason;
         file.cancelWriting();
         return fail(reason);
     }
@@ -389,6 +395,56 @@ bool writeBytes(const QString& path, QByteArrayView bytes, WriteError* error) {
     if (!file.commit())
         return fail(errorText(file));
     return true;
+}
+
+} // namespace
+
+bool writeBytes(const QString& path, QByteArrayView bytes, WriteError* error) {
+    return replaceFile(
+        path,
+        [bytes](QSaveFile& file, QString*) { return file.write(bytes.data(), bytes.size()) == bytes.size(); },
+        error);
+}
+
+bool replaceWithCopy(const QString& from, const QString& to, QString* error) {
+    if (isSpecialFile(from)) {
+        setError(error, notPlainFileText());
+        return false;
+    }
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly)) {
+        setError(error, errorText(source));
+        return false;
+    }
+    WriteError failure;
+    // In pieces: the file may be far larger than what is worth holding at once.
+    const bool ok = replaceFile(
+        to,
+        [&source](QSaveFile& file, QString* reason) {
+            QByteArray piece;
+            while (!(piece = source.read(qint64{1} << 20)).isEmpty()) {
+                if (file.write(piece) != piece.size())
+                    return false;
+            }
+            if (source.error() != QFileDevice::NoError)
+                *reason = errorText(source);
+            return reason->isEmpty();
+        },
+        &failure);
+    if (!ok)
+        setError(error, failure.text);
+    return ok;
+}
+
+bool isLocked(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return true;
+    file.close();
+    return false;
 }
 
 bool writeLines(const QString& path, const QStringList& lines, QString* error) {

@@ -100,6 +100,14 @@ bool appendText(const QString& path, QStringView text, QString* error = nullptr)
 // on any failure the half-made copy is removed again and the source stays as it was.
 bool copyNewFile(const QString& from, const QString& to, QString* error = nullptr);
 
+// Replaces the file `to` atomically with a byte-for-byte copy of `from` (read in pieces). On
+// failure the previous `to` is left untouched.
+bool replaceWithCopy(const QString& from, const QString& to, QString* error = nullptr);
+
+// Whether a file that is there cannot be opened for writing: read-only, or held by another
+// program. A missing path or a folder is no locked file.
+bool isLocked(const QString& path);
+
 // Whether two paths name the same file, also when one of them does not exist yet: "..", "./"
 // and links are resolved as far as the folders exist. Only paths ending in the same file name
 // are looked up on the disk (a link under another name is not followed).

@@ -4,9 +4,9 @@
 #include "companion_program.h"
 #include "data_folder.h"
 
-Records::Records(const Clock& clock, const DataFolder& folder, UserInterface& ui)
-    : clock(clock), folder(folder), debugLog(clock), settingsFile(folder, debugLog, ui),
-      activityLog(clock, settings, debugLog, ui) {}
+Records::Records(const Clock& theClock, const DataFolder& dataFolder, UserInterface& ui)
+    : clock(theClock), folder(dataFolder), debugLog(theClock), settingsFile(dataFolder, debugLog, ui),
+      activityLog(theClock, settings, debugLog, ui) {}
 
 void Records::start(CompanionProgram& companion) {
     companion.versionCheck();

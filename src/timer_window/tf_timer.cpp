@@ -13,7 +13,6 @@
 #include "timer_model.h"
 #include "translate.h"
 #include "user_interface.h"
-#include "window_front.h"
 #include "worklist.h"
 
 #include <QAction>
@@ -62,7 +61,13 @@ TFTimer::TFTimer(const TimerServices& services, QWidget* parent)
       m_presence(services.presence), m_bringToFront(services.bringToFront), m_startFile(services.startFile),
       m_programFolder(services.programFolder) {
     if (!m_bringToFront)
-        m_bringToFront = [](QWidget& w) { bringWindowToFront(w); };
+        m_bringToFront = [](QWidget& w) {
+            if (w.isMinimized())
+                w.showNormal();
+            w.raise();
+            if (!w.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
+                w.activateWindow();
+        };
     if (!m_startFile)
         m_startFile = [](const QString& path) { return QProcess::startDetached(path, {}); };
     if (m_programFolder.isEmpty())

@@ -39,7 +39,8 @@ struct TimerServices {
     TimerModel& model;
     // The presence confirmation window; may be none.
     TFBestaetigung* presence = nullptr;
-    // Puts a window of the program in front of other programs (bringWindowToFront if none).
+    // Puts a window of the program in front of other programs; the program hands in the
+    // system's way (bringWindowToFront). Without one, Qt's own raise and activate do it.
     std::function<void(QWidget&)> bringToFront = {};
     // Starts a program file by its full path (QProcess::startDetached if none).
     std::function<bool(const QString&)> startFile = {};

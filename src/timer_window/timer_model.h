@@ -28,8 +28,8 @@ public:
 };
 
 // The run engine and the plan runner as the Timer window sees them. A template so that the
-// window target needs neither of them linked; the program instantiates it with RunEngine and
-// PlanRunner.
+// window's sources, which include this header, see neither the engine's nor the runner's class;
+// the program instantiates it with RunEngine and PlanRunner.
 template <class Engine, class Runner> class RunningPlanModel final : public TimerModel {
 public:
     RunningPlanModel(Engine& engine, Runner& runner) : m_engine(engine), m_runner(runner) {}

@@ -77,10 +77,10 @@ TFCountdown::TFCountdown(const Clock& clock, SoundPlayer& sound, std::function<Q
     lblStartzeit->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblStartzeit->setLayoutDirection(Qt::RightToLeft);
 
-    const auto makeTimer = [this](int interval, void (CountdownLogic::*event)()) {
+    const auto makeTimer = [this](int interval, void (CountdownLogic::*step)()) {
         auto* t = new QTimer(this);
         t->setInterval(interval);
-        connect(t, &QTimer::timeout, this, [this, event] { run(event); });
+        connect(t, &QTimer::timeout, this, [this, step] { run(step); });
         return t;
     };
     tmrEinblenden = makeTimer(countdown::animationMs, &CountdownLogic::slideInTick);

@@ -48,8 +48,8 @@ private:
     QLabel* label(CountdownLogic::LabelId id) const;
     // Copies the logic's state onto the window, its labels and its timers.
     void sync();
-    template <class Event> void run(Event event) {
-        (m_logic.*event)();
+    template <class Step> void run(Step step) {
+        (m_logic.*step)();
         sync();
     }
 

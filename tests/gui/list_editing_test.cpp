@@ -186,11 +186,11 @@ TEST_F(ListEditingTest, DroppingSeveralRows) {
     // A and the pause dropped onto B go before it, in their order.
     select({u"A"_s, u"Pause: 10 min (Tee)"_s});
     QWidget* viewport = list()->viewport();
-    const auto dropAt = [&](const QString& title, QMimeData* data) {
+    const auto dropAt = [&](const QString& title, QMimeData* mime) {
         const QPoint at = rowCentre(title);
-        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, {});
+        QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, {});
         QApplication::sendEvent(viewport, &enter);
-        QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(at), Qt::CopyAction, mime, Qt::LeftButton, {});
         QApplication::sendEvent(viewport, &drop);
         return enter.isAccepted() && drop.isAccepted();
     };

@@ -285,7 +285,7 @@ TEST_F(ClosingTest, ClosingAndBeendenEndTheProgramAndStartTheCompanionWhenPushin
         {false, false, false, false, true, false, false}, {true, false, false, false, true, true, false},
         {true, true, false, false, true, false, false},   {false, false, true, false, false, false, false},
         {true, false, false, true, true, false, true},    {false, false, false, true, true, false, false}};
-    for (const auto& [push, running, timerShown, beenden, ended, companion, runTaktplan] : cases) {
+    for (const auto& [push, running, timerShown, beenden, ended, companionStarted, runTaktplan] : cases) {
         launcher.starts.clear();
         records.settings.InVordergrundDraengen = push;
         engine.isActive = running;
@@ -298,7 +298,7 @@ TEST_F(ClosingTest, ClosingAndBeendenEndTheProgramAndStartTheCompanionWhenPushin
         QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
         beenden ? key(Qt::Key_Q, Qt::ControlModifier) : void(window->close());
         EXPECT_EQ(quit.count(), ended ? 1 : 0);
-        EXPECT_EQ(launcher.starts.value(0).arguments == QStringList{u"start"_s}, companion);
+        EXPECT_EQ(launcher.starts.value(0).arguments == QStringList{u"start"_s}, companionStarted);
         EXPECT_EQ(launcher.starts.value(0).program == u"RunTaktplan.exe"_s, runTaktplan);
     }
     // "Logs" opens the activity log; one that does not exist yet is created empty first, an

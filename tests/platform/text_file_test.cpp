@@ -76,6 +76,9 @@ TEST(TextFile, EveryLineReadsBackExactly) {
         EXPECT_EQ(textfile::readLines(alone).lines, QStringList({c.line})) << name;
         ASSERT_TRUE(textfile::writeLines(later, {u"x"_s, c.line}));
         EXPECT_EQ(textfile::readLines(later).lines, QStringList({u"x"_s, c.line})) << name;
+        // A backup: the bytes as they are replace what was there.
+        ASSERT_TRUE(textfile::replaceWithCopy(later, alone));
+        EXPECT_EQ(readAll(alone), readAll(later)) << name;
         // The activity log: a new file begun by an append, then a line added the same way.
         QFile::remove(log);
         ASSERT_TRUE(textfile::appendText(log, c.line));
@@ -84,6 +87,9 @@ TEST(TextFile, EveryLineReadsBackExactly) {
     }
     const auto missing = textfile::readLines(dir.filePath(u"missing.log"_s));
     EXPECT_FALSE(missing.ok || missing.error.isEmpty());
+    // Nothing to copy: the file there stays.
+    EXPECT_FALSE(textfile::replaceWithCopy(dir.filePath(u"missing.log"_s), later));
+    EXPECT_EQ(readAll(later), readAll(alone));
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 #include "text_file.h"
 #include "user_interface.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
