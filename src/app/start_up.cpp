@@ -153,7 +153,7 @@ int StartUp::run() {
     const RunningCountdownSource<RunEngine, Worklist, Settings> countdownSource(engine, worklist,
                                                                                 records.settings);
     countdown.setSource(&countdownSource);
-    TFBestaetigung presence([&runner] { runner.presenceConfirmed = true; });
+    TFBestaetigung presence([&runner] { runner.setPresenceConfirmed(true); });
     TFTimer timer(TimerServices{m_clock, records, worklist, planFile, ui, companion, launcher, shell,
                                 countdown, model, &presence});
     ui.suspendDuringDialogs(timer.foregroundKeepingTimer());
@@ -177,6 +177,7 @@ int StartUp::run() {
     engine.setTimerView(&timer);
     engine.setPlanningView(&window);
     runner.setView(&window);
+    window.observe(runner.runState());
     window.setTimerWindow(&timer);
     window.setPercentileUpdate([&percentile] { percentile.UpdatePercentile(); });
     timer.setPlanningWindow(&window);
@@ -241,7 +242,7 @@ int StartUp::run() {
         runEntry->remove();
     if (decision.enableAutoStart)
         window.enableAutoStart();
-    runner.justStarted = true;
+    runner.markJustStarted();
 
     QObject::connect(&m_instance, &SingleInstance::frontRequested, &window, [&] {
         records.debugLog.AddDebugLine(

@@ -56,8 +56,6 @@ public:
         records.start(companion);
         records.settings.DefaultSollWert = -1;
         engine.setTimerView(&timer);
-        engine.setPlanningView(&planning);
-        runner.setView(&planning);
     }
     ~BasicDay() { QDir::setCurrent(m_previousFolder); }
 
@@ -93,7 +91,7 @@ public:
         planFile.loadWorklist();
         if (list.LoadTodaysFinishedUnits(records.activityLog))
             planFile.saveWorklist();
-        runner.justStarted = true;
+        runner.markJustStarted();
         return runner.autoStart();
     }
     // The program ends (as when it is told to) and is started again with "-autostart" after
@@ -111,6 +109,11 @@ public:
 
     QString file(const char* name) const { return QString::fromUtf8(data.read(QLatin1String(name))); }
     QString log() const { return file("Dezuzedu.log"); }
+    // The main-menu start item as the run state gives it, " [disabled]" when it cannot be used.
+    QString startItem() {
+        const RunState& s = runner.runState().state();
+        return s.startCaption + (s.startEnabled ? QString() : QStringLiteral(" [disabled]"));
+    }
     QStringList sounds() const {
         QStringList names;
         for (const QString& p : sound.played)
@@ -136,7 +139,6 @@ public:
     PlanRunner runner{{list, planFile, records, ui, sound, autostart, publisher, countdown}};
     RunEngine engine{{records, runner, sound, lock, companion, publisher, countdown, percentile, ui}};
     RecordingTimerView timer;
-    RecordingPlanningView planning;
 
 private:
     QString m_previousFolder;

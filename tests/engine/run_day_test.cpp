@@ -94,7 +94,7 @@ TEST(RunDay, WholeDaysLogExactly) {
          {}},
         {"present at the end of a pause: the next unit starts",
          typing({u"A"_s, u"p 10"_s, u"B"_s}),
-         {{QTime(9, 33), [](Day& d) { d.runner.presenceConfirmed = true; }, unit("09:00", "A") + done},
+         {{QTime(9, 33), [](Day& d) { d.runner.setPresenceConfirmed(true); }, unit("09:00", "A") + done},
           {QTime(10, 1), nothing, unit("09:00", "A") + done + unit("09:35", "B") + done}},
          {}},
         {"re-planned during a unit, no reason asked",
@@ -246,13 +246,13 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
              EXPECT_EQ(d.log(), unit("23:50", "A") + done + crlf + u"Di, 08.12.2026 SOLL: 1"_s +
                                     unit("00:20", "B", 25, "Di, 08.12.2026") + done);
              EXPECT_EQ(d.list.caption(), u"Taktplan (1/1)"_s);
-             EXPECT_EQ(d.runner.targetDay, QDate(2026, 12, 8));
+             EXPECT_EQ(d.runner.targetDay(), QDate(2026, 12, 8));
              EXPECT_EQ(d.records.dailyTarget, 1);
          }},
         {"a whole day, while the second unit runs: Settings.ini as stored", at(7, 9, 0), wholeDay,
          QTime(9, 40), [](Day& d) { expectSettingsFile(d, "settings_day_running.ini"); }},
         {"in the pause after a unit the start item counts the re-plannings left", at(7, 9, 0), wholeDay,
-         QTime(9, 27), [](Day& d) { EXPECT_EQ(d.planning.startItem, u"Neu planen (1)"_s); }},
+         QTime(9, 27), [](Day& d) { EXPECT_EQ(d.startItem(), u"Neu planen (1)"_s); }},
         {"a whole day, after the end of the plan: Settings.ini as stored", at(7, 9, 0), wholeDay,
          QTime(10, 0),
          [](Day& d) {
@@ -269,12 +269,11 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
          [](Day& d) {
              d.runner.Start1Click();
              EXPECT_EQ(d.records.settings.Verbleibend, 0);
-             EXPECT_EQ(d.planning.startItem, u"Start"_s);
+             EXPECT_EQ(d.startItem(), u"Start"_s);
              EXPECT_EQ(d.file("worklist.log"), u"A///25\r\n"_s);
              d.clock.advanceSecs(1);
              d.runner.Start1Click();
-             d.runner.refreshRunningCaption();
-             EXPECT_EQ(d.planning.startItem, u"Neu planen (0) [disabled]"_s);
+             EXPECT_EQ(d.startItem(), u"Neu planen (0) [disabled]"_s);
          }},
     };
     for (const StateCase& c : cases) {
@@ -328,8 +327,8 @@ TEST(RunDay, DailyTargetQuestions) {
         Day d;
         d.records.settings.DefaultSollWert = c.usual;
         d.records.dailyTarget = c.target;
-        d.runner.lastAskedPlanned = c.lastAsked;
-        d.runner.automaticStartInProgress = c.automatic;
+        d.runner.setLastAskedPlanned(c.lastAsked);
+        d.runner.setAutomaticStartInProgress(c.automatic);
         for (int i = 0; i < c.units; ++i)
             d.type(u"U"_s + QString::number(i));
         if (c.prompt)

@@ -69,6 +69,7 @@ TEST_F(F9DayTest, TwoUnitsStartedAndReplannedInTheSecond) {
     run.setTimerView(timerWindow.get());
     run.setPlanningView(window.get());
     runner.setView(window.get());
+    window->observe(runner.runState());
     window->setTimerWindow(timerWindow.get());
     timerWindow->setPlanningWindow(window.get());
     clock.set(QDate(2026, 12, 7), QTime(9, 0));

@@ -26,7 +26,7 @@ TEST_F(WindowLayoutTest, SizeAndFontFollowTheSettingsAndTheListTakesTheRoomLeft)
     // (a plan runs).
     const QRect client = window->centralWidget()->rect();
     EXPECT_EQ(list()->geometry(), client.adjusted(0, 0, 0, -strip()->height()));
-    window->setInputVisible(false);
+    window->updateRunState([](RunState& s) { s.inputVisible = false; });
     EXPECT_EQ(list()->geometry(), client);
     // Never smaller than usable, also from too small values of a hand-edited file.
     window->hide();
@@ -189,7 +189,7 @@ TEST_F(TimerTest, FinishBlinkRunsOnItsOwnTimerAlsoWhileHidden) {
         addFixed(u"fertig"_s, QTime(8, 50), "WIP");
         if (pendingAfter)
             addFixed(u"danach"_s, QTime(10, 0));
-        window->setInputVisible(false);
+        window->updateRunState([](RunState& s) { s.inputVisible = false; });
         window->startFinishBlink();
         ASSERT_TRUE(waitFor([this] { return entries().at(0).status == u"x"_s; }, 6000));
         EXPECT_EQ(strip()->isHidden(), pendingAfter);
