@@ -3,6 +3,7 @@
 
 #include "planning_look.h"
 #include "tooltip_delay.h"
+#include "translation.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -39,6 +40,12 @@ TEST(PlanningLook, FollowsThePhaseAndTheReplanningsLeft) {
                                    QString::number(l.planningMenus)};
         EXPECT_EQ(shown.join(u'|'), QString::fromUtf8(c.look)) << int(c.phase) << " " << c.left;
     }
+    // In the user's language.
+    ASSERT_TRUE(translation::setUp(QStringLiteral(TAKTPLAN_LOCALE_DIR), u"en"_s).active);
+    const QString english =
+        planningLook(Phase::Unit, 1).captionSuffix + planningLook(Phase::Pause, 1).captionSuffix;
+    translation::turnOff();
+    EXPECT_EQ(english, u" - UNIT ACTIVE - PAUSE ACTIVE"_s);
 }
 
 class PlanningViewTest : public WindowTest {
