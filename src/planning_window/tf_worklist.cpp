@@ -3,11 +3,8 @@
 #include "clock.h"
 #include "companion_program.h"
 #include "data_folder.h"
-#include "log_move.h"
-#include "menu_bar_style.h"
 #include "menu_keys.h"
-#include "menu_table.h"
-#include "plan_table_model.h"
+#include "plan_list_view.h"
 #include "plan_time.h"
 #include "program_launcher.h"
 #include "records.h"
@@ -17,28 +14,20 @@
 #include "tooltip_delay.h"
 #include "translate.h"
 #include "typed_entry.h"
-#include "value_text.h"
 #include "window_user_interface.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDropEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTableView>
 #include <QTimer>
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -47,28 +36,8 @@ namespace {
 
 constexpr int minWindowWidth = 430;
 constexpr int minWindowHeight = 185;
-// A unit or pause longer than a day leaves no room for a plan of that day.
-constexpr int longestLength = 24 * 60;
 // Points: the largest font the plan list is shown with, whatever the settings say.
 constexpr int largestFontSize = 28;
-// The schedule refresh goes on while a dialog is open and may re-sort the rows: a command that
-// asks first holds on to its entries, not to their rows.
-QList<quint64> entryIds(const Worklist& plan, const QList<int>& rows) {
-    QList<quint64> ids;
-    for (const int row : rows)
-        ids.append(plan.entryId(row));
-    return ids;
-}
-
-QList<int> rowsOf(const Worklist& plan, const QList<quint64>& ids) {
-    QList<int> rows;
-    for (const quint64 id : ids) {
-        const qsizetype row = plan.rowOf(id);
-        if (row >= 0)
-            rows.append(int(row));
-    }
-    return rows;
-}
 
 } // namespace
 
@@ -77,12 +46,23 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
       m_companion(services.companion), m_shell(services.shell), m_launcher(services.launcher),
       m_ownUi(services.ui ? nullptr : std::make_unique<WindowUserInterface>()),
       m_ui(services.ui ? *services.ui : *m_ownUi), m_worklist(services.worklist),
-      m_planFile(services.planFile), m_startCommand(services.startCommand),
-      m_autoStartCommand(services.autoStartCommand), m_settingsCommand(services.settingsCommand),
-      m_interfaceLanguage(services.interfaceLanguage),
-      m_programFolder(services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                       : services.programFolder),
-      m_helpAddresses(helplinks::Addresses::configured()) {
+      m_planFile(services.planFile),
+      m_planCommands(m_worklist, m_planFile, m_ui,
+                     [this](const std::function<void()>& operation, const char* where) {
+                         return guarded(operation, where);
+                     }),
+      m_settingsCommands({m_records, m_ui, m_worklist, m_planFile, m_folder, m_shell,
+                          services.settingsCommand,
+                          [this] {
+                              if (m_updatePercentile)
+                                  m_updatePercentile();
+                          },
+                          [this] { tmrFocusLock->start(); }}),
+      m_helpCommands(m_shell, m_ui, m_companion,
+                     services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                      : services.programFolder,
+                     services.interfaceLanguage),
+      m_startCommand(services.startCommand), m_autoStartCommand(services.autoStartCommand) {
     m_worklist.setHost(this);
     setObjectName(u"FWorklist"_s);
     setMinimumSize(minWindowWidth, minWindowHeight);
@@ -96,8 +76,6 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     // file comes back.
     m_worklist.lastScheduleDay = m_clock.today();
     m_worklist.removedDoneCount = 0;
-    m_lastStartTick = 0;
-    m_autoStartInProgress = false;
     // What a new window shows: the plan editable, tooltips after half a second, and (below)
     // the focus lock on.
     m_shown.startCaption = m_actStart->text();
@@ -164,35 +142,19 @@ void TFWorklist::createControls() {
     setCentralWidget(m_client);
     m_client->installEventFilter(this);
 
-    m_model = new PlanTableModel(m_worklist, m_clock, this);
-    lvPlan = new QTableView(m_client);
-    lvPlan->setObjectName(u"lvPlan"_s);
-    lvPlan->setModel(m_model);
-    lvPlan->horizontalHeader()->hide();
-    lvPlan->verticalHeader()->hide();
-    lvPlan->setShowGrid(true);
-    lvPlan->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvPlan->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvPlan->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvPlan->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lvPlan->setWordWrap(false);
-    lvPlan->setTabKeyNavigation(false);
-    lvPlan->horizontalHeader()->setMinimumSectionSize(1);
-    lvPlan->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    lvPlan->horizontalHeader()->setSectionResizeMode(PlanTableModel::TaskColumn, QHeaderView::Stretch);
-    lvPlan->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    lvPlan->setContextMenuPolicy(Qt::CustomContextMenu);
+    lvPlan = new PlanListView(m_worklist, m_clock, m_client);
     connect(lvPlan, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { pmWorklistEdit->popup(lvPlan->viewport()->mapToGlobal(pos)); });
-    // Rows are dragged within the list (copies only: the drop places them, nothing is removed by
-    // the drag itself); a double-click renames. Both only while mouse editing is allowed.
-    lvPlan->setDragDropMode(QAbstractItemView::DragDrop);
-    lvPlan->setDefaultDropAction(Qt::CopyAction);
+    // Dropped rows are placed, and a double-click renames; both only while mouse editing is
+    // allowed.
+    lvPlan->dropsAllowed = [this] { return m_shown.mouseEditing; };
+    lvPlan->dropRows = [this](const QList<int>& rows, int target) {
+        m_planCommands.moveRowsBefore(rows, target);
+    };
     lvPlan->installEventFilter(this);
-    lvPlan->viewport()->installEventFilter(this);
     connect(lvPlan, &QAbstractItemView::doubleClicked, this, [this] {
         if (m_shown.mouseEditing)
-            onRename();
+            m_planCommands.rename(selectedRows());
     });
 
     pnlHinzu = new QWidget(m_client);
@@ -217,173 +179,32 @@ void TFWorklist::createMenus() {
     const auto run = [this](void (TFWorklist::*handler)()) {
         return std::function<void()>([this, handler] { (this->*handler)(); });
     };
-    const auto key = [](QKeyCombination k) { return QKeySequence(k); };
-    const MenuItemSpec separator;
-    const auto hidden = [](const char* name) { return u"hidden:"_s + QString::fromUtf8(name); };
-    QMenuBar* mm1 = menuBar();
-    mm1->setObjectName(u"mm1"_s);
-
-    m_menuDatei = mm1->addMenu(tr_("&Datei"));
-    m_menuDatei->setObjectName(u"Datei"_s);
-    const QList<QAction*> datei = addMenuItems(
-        this, *m_keys, m_menuDatei, nullptr,
-        {{tr_("Neu"), key(Qt::CTRL | Qt::Key_N), run(&TFWorklist::onNew)},
-         {tr_("Öffnen..."), key(Qt::CTRL | Qt::Key_O), run(&TFWorklist::onOpen)},
-         {tr_("Speichern"), key(Qt::CTRL | Qt::Key_S), run(&TFWorklist::onSave)},
-         {tr_("Speichern unter..."), key(Qt::CTRL | Qt::SHIFT | Qt::Key_S), run(&TFWorklist::onSaveAs)},
-         separator,
-         {tr_("Logs"), key(Qt::CTRL | Qt::Key_L), run(&TFWorklist::onLogs)},
-         separator,
-         {tr_("Beenden"), key(Qt::CTRL | Qt::Key_Q), run(&TFWorklist::onQuit)}});
-    m_actNew = datei.at(0);
-    m_actOpen = datei.at(1);
-    m_actSave = datei.at(2);
-    m_actSaveAs = datei.at(3);
-    m_actLogs = datei.at(5);
-    m_actQuit = datei.at(7);
-
-    m_menuListe = mm1->addMenu(tr_("Liste"));
-    m_menuListe->setObjectName(u"Liste"_s);
-    const QList<QAction*> liste = addMenuItems(
-        this, *m_keys, m_menuListe, nullptr,
-        {{tr_("Einheit hinzufügen"), key(Qt::CTRL | Qt::Key_E), run(&TFWorklist::onAddUnit)},
-         {tr_("Pause hinzufügen"), key(Qt::CTRL | Qt::Key_P), run(&TFWorklist::onAddPause)},
-         {tr_("Letzten Plan laden"), key(Qt::CTRL | Qt::Key_R), run(&TFWorklist::onLoadLastPlan)},
-         {tr_("Fertige Einheiten entfernen"), key(Qt::CTRL | Qt::Key_F), run(&TFWorklist::onRemoveFinished)},
-         separator,
-         {tr_("Eintrag löschen"), key(Qt::Key_Delete), run(&TFWorklist::onDeleteEntries)},
-         separator,
-         {tr_("Einheit umbenennen"), key(Qt::Key_F2), run(&TFWorklist::onRename)},
-         {tr_("Startzeit ändern"), key(Qt::Key_F3), run(&TFWorklist::onChangeStartTime)},
-         {tr_("Startzeit löschen"), key(Qt::Key_F4), run(&TFWorklist::onClearStartTime)},
-         {tr_("Datum ändern"), key(Qt::CTRL | Qt::Key_F3), run(&TFWorklist::onChangeDate)},
-         {tr_("Datum löschen"), key(Qt::CTRL | Qt::Key_F4), run(&TFWorklist::onClearDate)},
-         {tr_("Dauer ändern"), key(Qt::Key_F6), run(&TFWorklist::onChangeDuration)},
-         {tr_("Alle Einträge markieren"), key(Qt::CTRL | Qt::Key_A), run(&TFWorklist::onSelectAll), true,
-          hidden("Alle Einträge markieren")}});
-    m_actDelete = liste.at(5);
-
-    // "Start": a command of its own in the menu bar, drawn bold.
-    m_actStart = addMenuItems(this, *m_keys, nullptr, nullptr,
-                              {{tr_("Start"), key(Qt::Key_F9), run(&TFWorklist::Start1Click)}})
-                     .constFirst();
-    QFont bold = m_actStart->font();
-    bold.setBold(true);
-    m_actStart->setFont(bold);
-    mm1->addAction(m_actStart);
-    auto* barStyle = new MenuBarStyle(m_actStart);
-    barStyle->setParent(this);
-    mm1->setStyle(barStyle);
-
-    m_menuEinstellungen = mm1->addMenu(tr_("Einstellungen"));
-    m_menuEinstellungen->setObjectName(u"Einstellungen"_s);
-    const QKeySequence none;
-    const QList<QAction*> einstellungen = addMenuItems(
-        this, *m_keys, m_menuEinstellungen, nullptr,
-        {{tr_("Dauer Einheit"), none, run(&TFWorklist::onUnitLength), false, u"mniDauerEinheit1"_s},
-         {tr_("Dauer kleine Pause"), none, run(&TFWorklist::onSmallPause), false, u"mniDauerkleinePause1"_s},
-         {tr_("Dauer große Pause"), none, run(&TFWorklist::onBigPause), false, u"mniDauergroePause1"_s},
-         separator,
-         {tr_("Maximale Anzahl neu planen"), none, run(&TFWorklist::onMaxReplan), false,
-          u"mniMaxNeuPlanen"_s},
-         {tr_("Neue Einheit nur starten, wenn Benutzer anwesend"), none, run(&TFWorklist::onPresenceItem),
-          false, u"mniAnwesenheitErforderlich1"_s},
-         {tr_("Sounds abspielen (Beginn und Ende einer Einheit, Countdown)"), none,
-          run(&TFWorklist::onSoundsItem), false, u"mniSounds1"_s},
-         {tr_("In Pause Windows sperren"), none, run(&TFWorklist::onLockInPauseItem), false,
-          u"mniInPauseSperren1"_s},
-         {tr_("Perzentilen Rang anzeigen (siehe Hilfe)"), none, run(&TFWorklist::onPercentileItem), false,
-          u"mniPerzentilerRang1"_s},
-         {tr_("In den Vordergrund drängen, solange kein Plan aktiv ist"), none,
-          run(&TFWorklist::onForegroundItem), false, u"mniIndenVordergrundschiebenbisNeuGeplant1"_s},
-         {tr_("Log-Datei speichern unter..."), none, run(&TFWorklist::onMoveLog), false,
-          u"mniLogDateiSpeichernUnter1"_s},
-         separator,
-         {tr_("Taktplan-Verzeichnis öffnen"), none, run(&TFWorklist::onOpenDataFolder), false,
-          u"mniTaktplanVerzeichnisOeffnen1"_s},
-         {tr_("ini-Datei öffnen"), none, run(&TFWorklist::onOpenSettingsFile), false,
-          u"mniIniDateiOeffnen1"_s}});
-    m_settingsItems = {einstellungen.at(0), einstellungen.at(1), einstellungen.at(2),
-                       einstellungen.at(4), einstellungen.at(5), einstellungen.at(6),
-                       einstellungen.at(7), einstellungen.at(8), einstellungen.at(9)};
-    for (QAction* item : {m_settingsItems.presence, m_settingsItems.sounds, m_settingsItems.lockInPause,
-                          m_settingsItems.percentile, m_settingsItems.foreground})
-        item->setCheckable(true);
+    buildPlanningMenus(
+        *this, *m_keys, lvPlan, cbbAufgabe,
+        {m_planCommands, m_settingsCommands, m_helpCommands, [this] { return selectedRows(); },
+         [this] { refreshList(); }, [this](quint64 id) { lvPlan->focusEntry(id); }, run(&TFWorklist::onLogs),
+         run(&TFWorklist::onQuit), run(&TFWorklist::Start1Click), [this] { lvPlan->selectAll(); },
+         run(&TFWorklist::onAddUnit), run(&TFWorklist::onAddPause), [this] { cbbAufgabe->selectAllText(); },
+         [this] { cbbAufgabe->deleteAtCaret(); }, [this] { lvPlan->setFocus(Qt::OtherFocusReason); }},
+        m_menus);
+    m_menuDatei = m_menus.file;
+    m_menuListe = m_menus.list;
+    m_menuEinstellungen = m_menus.settings;
+    m_menuHilfe = m_menus.help;
+    pmWorklistEdit = m_menus.listPopup;
+    m_actNew = m_menus.newPlan;
+    m_actOpen = m_menus.open;
+    m_actSave = m_menus.save;
+    m_actSaveAs = m_menus.saveAs;
+    m_actLogs = m_menus.logs;
+    m_actQuit = m_menus.quit;
+    m_actDelete = m_menus.deleteEntry;
+    m_actStart = m_menus.start;
+    m_pmDelete = m_menus.popupDelete;
+    m_pmStart = m_menus.popupStart;
+    m_popupItems = m_menus.popupItems;
+    m_settingsItems = m_menus.settingsItems;
     m_settingsItems.presence->setChecked(settings().AnwesenheitErforderlich);
-
-    // A command the program hands in after creation (it shows a window this one does not know).
-    const auto handedIn = [](const std::function<void()>* command) {
-        return std::function<void()>([command] {
-            if (*command)
-                (*command)();
-        });
-    };
-    m_menuHilfe = mm1->addMenu(tr_("Hilfe"));
-    m_menuHilfe->setObjectName(u"Hilfe"_s);
-    const auto guide = [this](const char* section) {
-        return std::function<void()>([this, section] { openGuide(QString::fromLatin1(section)); });
-    };
-    addMenuItems(
-        this, *m_keys, m_menuHilfe, nullptr,
-        {{tr_("Dokumentation"), key(Qt::Key_F1), [this] { openGuide(); }, false, u"mniDokumentation1"_s},
-         {tr_("Verwaschene Darstellung auf großen Bildschirmen verbessern"), none,
-          guide(helplinks::sectionSharpDisplay), false, u"mniVerwascheneDarstellung1"_s},
-         {tr_("Taktplan-Fenster auf allen virtuellen Desktops anzeigen"), none,
-          guide(helplinks::sectionVirtualDesktops), false, u"mniVirtuelleDesktops1"_s},
-         {tr_("Informationen zu Percentile Ranking"), none, guide(helplinks::sectionPercentile), false,
-          u"mniInformationenzuPercentileRanking1"_s},
-         separator,
-         {tr_("Debugger anzeigen"), none, handedIn(&m_showDebugger), false, u"mniDebuggerAnzeigen1"_s},
-         {tr_("Auf Updates prüfen"), none, run(&TFWorklist::onCheckUpdates), false,
-          u"mniAufUpdatesPruefen1"_s},
-         {tr_("Über Taktplan"), none, handedIn(&m_showAbout), false, u"mniUeberTaktplan1"_s},
-         {tr_("Lizenzen"), none, run(&TFWorklist::onLicences), false, u"mniLizenzen1"_s},
-         separator,
-         {tr_("Weitere Projekte"), none, run(&TFWorklist::onMoreProjects), false, u"mniWeitereProjekte1"_s},
-         {tr_("E-Mail senden..."), none, run(&TFWorklist::onSendMail), false, u"mniEMailSenden1"_s}});
-
-    // The list popup menu: right-click on the plan list, and the list's keys.
-    pmWorklistEdit = new QMenu(this);
-    pmWorklistEdit->setObjectName(u"pmWorklistEdit"_s);
-    const QList<QAction*> popup = addMenuItems(
-        this, *m_keys, pmWorklistEdit, lvPlan,
-        {{tr_("Aufgabe bearbeiten"), key(Qt::Key_F2), run(&TFWorklist::onRename)},
-         {tr_("Startzeit ändern"), key(Qt::Key_F3), run(&TFWorklist::onChangeStartTime)},
-         {tr_("Startzeit löschen"), key(Qt::Key_F4), run(&TFWorklist::onClearStartTime)},
-         {tr_("Eintrag löschen"), key(Qt::Key_Delete), run(&TFWorklist::onDeleteEntries)},
-         {tr_("Start"), key(Qt::Key_F9), run(&TFWorklist::Start1Click), true, hidden("Start")},
-         {tr_("Alle Einträge markieren"), key(Qt::CTRL | Qt::Key_A), run(&TFWorklist::onSelectAll), true,
-          hidden("Alle Einträge markieren")},
-         {tr_("Startzeit um 1 min erhöhen"), key(Qt::Key_Plus), run(&TFWorklist::onStartLater), true,
-          hidden("Startzeit um 1 min erhöhen"), MenuKeys::Keypad::Forbidden, true},
-         {tr_("Startzeit um 1 min verringern"), QKeySequence(Qt::KeypadModifier | Qt::Key_Slash),
-          run(&TFWorklist::onStartEarlier), true, hidden("Startzeit um 1 min verringern"),
-          MenuKeys::Keypad::Required},
-         {tr_("Laden"), key(Qt::CTRL | Qt::Key_O), run(&TFWorklist::onOpen), true, hidden("Laden")},
-         {tr_("Speichern"), key(Qt::CTRL | Qt::Key_S), run(&TFWorklist::onSave), true, hidden("Speichern")},
-         {tr_("Einheit nach oben"), key(Qt::CTRL | Qt::Key_Up), run(&TFWorklist::onMoveUp), true,
-          hidden("Einheit nach oben")},
-         {tr_("Einheit nach unten"), key(Qt::CTRL | Qt::Key_Down), run(&TFWorklist::onMoveDown), true,
-          hidden("Einheit nach unten")},
-         {tr_("Rechts"), key(Qt::Key_Right), nullptr, true, hidden("Rechts")}});
-    m_pmDelete = popup.at(3);
-    m_pmStart = popup.at(4);
-    m_pmStartLater = popup.at(6);
-    m_pmStartEarlier = popup.at(7);
-    m_popupItems = popup;
-
-    // The input popup menu: every item hidden, so right-clicking the field shows nothing; its
-    // keys act while the field has the focus and come before the main menu's.
-    pmHinzu = new QMenu(this);
-    pmHinzu->setObjectName(u"pmHinzu"_s);
-    addMenuItems(
-        this, *m_keys, pmHinzu, cbbAufgabe,
-        {{tr_("Alles markieren"), key(Qt::CTRL | Qt::Key_A), run(&TFWorklist::onInputSelectAll), true,
-          u"mniAllesmarkieren1"_s},
-         {tr_("Löschen"), key(Qt::Key_Delete), run(&TFWorklist::onInputDelete), true, u"mniLschen2"_s},
-         {tr_("Cancel"), key(Qt::Key_Escape), run(&TFWorklist::onInputCancel), true, u"mniCancel1"_s},
-         {tr_("EinheitNachOben"), key(Qt::CTRL | Qt::Key_Up), nullptr, true, u"mniEinheitNachOben1"_s},
-         {tr_("EinheitNachUnten"), key(Qt::CTRL | Qt::Key_Down), nullptr, true, u"mniEinheitNachUnten1"_s}});
 
     // Opening "Liste" or the list popup (or using one of their keys) brings "Eintrag löschen"
     // back, unless a plan runs.
@@ -406,15 +227,7 @@ void TFWorklist::applyFont() {
     // The list and the input field follow the setting; the menus keep the system's font.
     m_client->setFont(font);
 
-    const QFontMetrics fm(font);
-    const int padding = fm.horizontalAdvance(u' ') * 2 + 2;
-    QHeaderView* header = lvPlan->horizontalHeader();
-    header->resizeSection(PlanTableModel::NumberColumn,
-                          std::max(20, fm.horizontalAdvance(u"99"_s) + padding));
-    const int timeWidth = std::max(40, fm.horizontalAdvance(u"00:00"_s) + padding);
-    header->resizeSection(PlanTableModel::StartColumn, timeWidth);
-    header->resizeSection(PlanTableModel::EndColumn, timeWidth);
-    lvPlan->verticalHeader()->setDefaultSectionSize(fm.height() + 4);
+    lvPlan->fitToFont(font);
     arrangeControls();
 }
 
@@ -440,8 +253,6 @@ bool TFWorklist::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == lvPlan && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease))
         return listKeyEvent(*static_cast<QKeyEvent*>(event));
-    if (lvPlan && watched == lvPlan->viewport())
-        return listDropEvent(event);
     if (watched == cbbAufgabe && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -455,31 +266,11 @@ bool TFWorklist::eventFilter(QObject* watched, QEvent* event) {
 // --- the list view ----------------------------------------------------------------------------
 
 void TFWorklist::refreshList() {
-    const QList<int> selected = selectedRows();
-    const int current = lvPlan->currentIndex().row();
-    const QList<int> moved = m_model->refresh();
-    if (!m_model->lastRefreshReset())
-        return;
-    // Rows were added or removed: the entries that were selected stay selected.
-    QItemSelection selection;
-    for (int row : selected) {
-        const int to = moved.value(row, -1);
-        if (to >= 0)
-            selection.select(m_model->index(to, 0), m_model->index(to, PlanTableModel::ColumnCount - 1));
-    }
-    lvPlan->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    const int currentTo = moved.value(current, -1);
-    if (currentTo >= 0)
-        lvPlan->selectionModel()->setCurrentIndex(m_model->index(currentTo, 0),
-                                                  QItemSelectionModel::NoUpdate);
+    lvPlan->refresh();
 }
 
 QList<int> TFWorklist::selectedRows() const {
-    QList<int> rows;
-    for (const QModelIndex& i : lvPlan->selectionModel()->selectedRows())
-        rows.append(i.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return lvPlan->selectedRows();
 }
 
 // --- PlanningHost -----------------------------------------------------------------------------
@@ -523,8 +314,8 @@ void TFWorklist::addForegroundPeer(QWidget* window) {
 }
 
 void TFWorklist::setHelpWindows(std::function<void()> showDebugger, std::function<void()> showAbout) {
-    m_showDebugger = std::move(showDebugger);
-    m_showAbout = std::move(showAbout);
+    m_helpCommands.showDebugger = std::move(showDebugger);
+    m_helpCommands.showAbout = std::move(showAbout);
 }
 
 bool TFWorklist::guarded(const std::function<void()>& operation, const char* where) {
@@ -661,8 +452,8 @@ void TFWorklist::disableDelete() {
 bool TFWorklist::keyHook(const QKeyEvent& key) {
     // The plus key of the keypad: start time plus in the list, and never a "+" in the field.
     if (key.key() == Qt::Key_Plus && (key.modifiers() & Qt::KeypadModifier)) {
-        if (lvPlan->hasFocus() && m_pmStartLater->isEnabled())
-            onStartLater();
+        if (lvPlan->hasFocus() && m_menus.popupStartLater->isEnabled())
+            m_planCommands.startLater(selectedRows());
         return true;
     }
     return false;
@@ -730,20 +521,10 @@ void TFWorklist::enableAutoStart() {
 
 void TFWorklist::tmrAutoStartTimer() {
     tmrAutoStart->stop();
-    if (m_autoStartCommand) {
-        m_autoStartCommand();
-        updateMenuStates();
+    if (!m_autoStartCommand)
         return;
-    }
-    if (m_worklist.automaticStartFlag) {
-        // The resumed unit was over before the program came back: the plan is to be re-planned.
-        show();
-        m_records.debugLog.AddDebugLine(u"FWorklist > tmrAutoStartTimer: Neu geplant"_s);
-    } else {
-        m_autoStartInProgress = true;
-        Start1Click();
-    }
-    m_autoStartInProgress = false;
+    m_autoStartCommand();
+    updateMenuStates();
 }
 
 void TFWorklist::tmrUpdatePercentileRankTimer() {
@@ -761,18 +542,14 @@ void TFWorklist::tmrUpdatePercentileRankTimer() {
 }
 
 void TFWorklist::Start1Click() {
-    // The runner keeps its own debounce and decides between starting and re-planning.
-    if (m_startCommand) {
-        m_startCommand();
-        updateMenuStates();
+    // The runner keeps its own debounce and decides between starting and re-planning. Without
+    // one no plan can run: the plan stays in editing, in view.
+    if (!m_startCommand) {
+        show();
         return;
     }
-    const qint64 tick = m_clock.tickMs();
-    if (m_lastStartTick != 0 && tick - m_lastStartTick < 500)
-        return;
-    m_lastStartTick = tick;
-    // Without a plan runner no plan can run: the plan stays in editing, in view.
-    show();
+    m_startCommand();
+    updateMenuStates();
 }
 
 // --- PlanningView -----------------------------------------------------------------------------
@@ -901,128 +678,6 @@ void TFWorklist::showRunState(const RunState& state) {
 
 // --- commands ---------------------------------------------------------------------------------
 
-// --- editing the selected rows ----------------------------------------------------------------
-
-void TFWorklist::scheduleAndSave(const char* where) {
-    guarded([this] { m_worklist.RecomputeSchedule(); }, where);
-    savePlan();
-}
-
-void TFWorklist::focusEntry(quint64 id) {
-    const qsizetype row = id ? m_worklist.rowOf(id) : -1;
-    if (row >= 0)
-        lvPlan->selectionModel()->setCurrentIndex(m_model->index(int(row), 0), QItemSelectionModel::NoUpdate);
-}
-
-void TFWorklist::onRename() {
-    const QList<int> rows = selectedRows();
-    if (rows.isEmpty())
-        return;
-    if (const std::optional<QString> prefill = m_worklist.renamePrefill(rows)) {
-        const QList<quint64> ids = entryIds(m_worklist, rows);
-        const std::optional<QString> text =
-            m_ui.askText(tr_("Aufgabenbeschreibung ändern"), tr_("Neue Aufgabenbeschreibung?"), *prefill);
-        const QList<int> now = rowsOf(m_worklist, ids);
-        if (text && !now.isEmpty() && m_worklist.renameEntries(now, *text) != TypedEntry::Adjustment::None) {
-            // The plan file could not give such a title back as typed: it was changed now, in view.
-            m_ui.showReminder(
-                tr_("Titel angepasst"),
-                tr_("Der Titel wurde angepasst, damit er nach einem Neustart gleich bleibt:") + u"\n"_s +
-                    m_worklist.entries().at(*std::min_element(now.begin(), now.end())).displayText);
-        }
-    }
-    scheduleAndSave("Einheit umbenennen");
-}
-
-void TFWorklist::onChangeStartTime() {
-    const QList<int> rows = selectedRows();
-    const std::optional<QString> prefill = m_worklist.startTimePrefill(rows);
-    if (!prefill)
-        return;
-    const quint64 id = m_worklist.entryId(rows.constFirst());
-    const std::optional<QString> text = m_ui.askText(
-        tr_("Startzeit ändern"),
-        tr_("Geben Sie die neue (feste) Startzeit ein.") + u"\n\n"_s +
-            tr_("Wenn die Einheit stattdessen unmittelbar nach der vorherigen beginnen soll, löschen Sie den "
-                "vorgegebenen Text und lassen das Feld leer."),
-        *prefill);
-    // The periodic schedule refresh takes the change up.
-    if (text && m_worklist.rowOf(id) >= 0)
-        m_worklist.setStartTime(int(m_worklist.rowOf(id)), *text);
-}
-
-void TFWorklist::onClearStartTime() {
-    const QList<int> rows = selectedRows();
-    guarded([&] { m_worklist.clearStartTimes(rows); }, "Startzeit löschen");
-    savePlan();
-}
-
-void TFWorklist::onStartLater() {
-    const QList<int> rows = selectedRows();
-    guarded([&] { m_worklist.startOneMinuteLater(rows); }, "Startzeit erhöhen");
-}
-
-void TFWorklist::onStartEarlier() {
-    const QList<int> rows = selectedRows();
-    guarded([&] { m_worklist.startOneMinuteEarlier(rows); }, "Startzeit verringern");
-}
-
-void TFWorklist::onChangeDate() {
-    const QList<int> rows = selectedRows();
-    const std::optional<QString> prefill = m_worklist.datePrefill(rows);
-    if (!prefill)
-        return;
-    const QList<quint64> ids = entryIds(m_worklist, rows);
-    const std::optional<QString> text =
-        m_ui.askText(tr_("Datum ändern"),
-                     tr_("Geben Sie das neue Datum ein, an dem diese Einheit beginnen soll."), *prefill);
-    if (text)
-        m_worklist.setDates(rowsOf(m_worklist, ids), *text);
-}
-
-void TFWorklist::onClearDate() {
-    const QList<int> rows = selectedRows();
-    guarded([&] { m_worklist.resetDates(rows); }, "Datum löschen");
-    savePlan();
-}
-
-void TFWorklist::onChangeDuration() {
-    const QList<int> rows = selectedRows();
-    if (rows.isEmpty())
-        return;
-    if (const std::optional<QString> prefill = m_worklist.durationPrefill(rows)) {
-        const QList<quint64> ids = entryIds(m_worklist, rows);
-        const std::optional<QString> text = m_ui.askText(
-            tr_("Dauer ändern"), tr_("Bitte geben Sie die neue Dauer dieses Items (in min) ein."), *prefill);
-        if (text && !m_worklist.setDurations(rowsOf(m_worklist, ids), *text))
-            m_ui.showMessage(
-                tr_("Eine Einheit dauert mindestens eine Minute. Die Dauer bleibt, wie sie war."));
-    }
-    scheduleAndSave("Dauer ändern");
-}
-
-void TFWorklist::onMoveUp() {
-    quint64 moved = 0;
-    bool acted = false;
-    const QList<int> rows = selectedRows();
-    guarded([&] { acted = m_worklist.moveUp(rows, &moved); }, "Einheit nach oben");
-    if (!acted)
-        return;
-    focusEntry(moved);
-    savePlan();
-}
-
-void TFWorklist::onMoveDown() {
-    quint64 moved = 0;
-    bool acted = false;
-    const QList<int> rows = selectedRows();
-    guarded([&] { acted = m_worklist.moveDown(rows, &moved); }, "Einheit nach unten");
-    if (!acted)
-        return;
-    focusEntry(moved);
-    savePlan();
-}
-
 bool TFWorklist::listKeyEvent(QKeyEvent& key) {
     // Shift held in the list keeps the rows in place while a range is selected.
     if (key.key() == Qt::Key_Shift) {
@@ -1042,42 +697,16 @@ bool TFWorklist::listKeyEvent(QKeyEvent& key) {
     // The typed keys follow their menu items: no nudging while the list's commands are off.
     const QString text = key.text();
     if (text == u"k"_s) {
-        if (m_pmStartLater->isEnabled())
-            onStartLater();
+        if (m_menus.popupStartLater->isEnabled())
+            m_planCommands.startLater(selectedRows());
         return true;
     }
     if (text == u"m"_s || text == u"-"_s) {
-        if (m_pmStartEarlier->isEnabled())
-            onStartEarlier();
+        if (m_menus.popupStartEarlier->isEnabled())
+            m_planCommands.startEarlier(selectedRows());
         return true;
     }
     return false;
-}
-
-bool TFWorklist::listDropEvent(QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return false;
-    auto* drop = static_cast<QDropEvent*>(event);
-    // Only rows of this list, and only while mouse editing is allowed.
-    if (!m_model->isOwnDrag(drop->mimeData()) || !m_shown.mouseEditing) {
-        drop->ignore();
-        return true;
-    }
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
-    if (type != QEvent::Drop)
-        return true;
-    const int target = lvPlan->indexAt(drop->position().toPoint()).row();
-    const QList<int> rows = selectedRows();
-    guarded([&] { m_worklist.moveRowsBefore(rows, target); }, "Ziehen und Ablegen");
-    savePlan();
-    return true;
-}
-
-void TFWorklist::onNew() {
-    m_worklist.ClearOpenEntries();
-    refreshList();
 }
 
 void TFWorklist::onLogs() {
@@ -1091,24 +720,6 @@ void TFWorklist::onQuit() {
     if (!engineActive() && settings().InVordergrundDraengen)
         m_launcher.start(u"RunTaktplan.exe"_s, {});
     emit terminateRequested();
-}
-
-void TFWorklist::onSelectAll() {
-    lvPlan->selectAll();
-}
-
-void TFWorklist::onRemoveFinished() {
-    m_worklist.removeFinished();
-    savePlan();
-}
-
-void TFWorklist::onDeleteEntries() {
-    const QList<int> rows = selectedRows();
-    if (rows.isEmpty() || engineActive())
-        return;
-    guarded([&] { m_worklist.deleteOpenEntries(rows); }, "Eintrag löschen");
-    m_worklist.UpdateCaption();
-    savePlan();
 }
 
 // --- entry input ------------------------------------------------------------------------------
@@ -1156,247 +767,25 @@ void TFWorklist::onAddPause() {
     cbbAufgabe->selectFrom(2);
 }
 
-void TFWorklist::onInputSelectAll() {
-    cbbAufgabe->selectAllText();
-}
-
-void TFWorklist::onInputDelete() {
-    cbbAufgabe->deleteAtCaret();
-}
-
-void TFWorklist::onInputCancel() {
-    lvPlan->setFocus(Qt::OtherFocusReason);
-}
-
 // --- plan file --------------------------------------------------------------------------------
 
 bool TFWorklist::savePlan() {
-    return m_planFile.saveWorklist();
-}
-
-void TFWorklist::onOpen() {
-    const QString name = askFileName(false);
-    if (!name.isEmpty())
-        m_planFile.open(name);
-    refreshList();
-}
-
-void TFWorklist::onSave() {
-    if (m_planFile.saveToCurrent() != PlanFile::SaveOutcome::NeedsFileName)
-        return;
-    const QString name = askFileName(true);
-    if (!name.isEmpty())
-        m_planFile.saveTo(name);
-}
-
-void TFWorklist::onSaveAs() {
-    const QString name = askFileName(true);
-    if (!name.isEmpty())
-        m_planFile.saveAs(name);
-}
-
-void TFWorklist::onLoadLastPlan() {
-    m_planFile.loadRoutine();
-    refreshList();
-}
-
-QString TFWorklist::askFileName(bool save) {
-    const QString filter = tr_("Textdatei (*.txt)");
-    const std::optional<QString> name =
-        save ? m_ui.askSaveFileName(tr_("Speichern unter"), filter, m_planFile.currentFileName())
-             : m_ui.askOpenFileName(tr_("Öffnen"), filter, m_planFile.currentFileName());
-    return name.value_or(QString());
+    return m_planCommands.savePlan();
 }
 
 // --- settings ---------------------------------------------------------------------------------
 
 void TFWorklist::updateSettingsMenu() {
-    const Settings& s = settings();
-    const auto minutes = [](int n) { return QString::number(n) + tr_(" min"); };
-    m_settingsItems.unitLength->setText(tr_("Dauer einer Einheit: ") + minutes(s.StandardDauerEinheit));
-    m_settingsItems.smallPause->setText(tr_("Standard-Dauer einer kleinen Pause: ") + minutes(s.KleinePause));
-    m_settingsItems.bigPause->setText(tr_("Standard-Dauer einer großen Pause: ") + minutes(s.GrossePause));
-    if (s.NeuPlanenMax > -1) {
-        m_settingsItems.maxReplan->setText(tr_("Neu planen ") + QString::number(s.NeuPlanenMax) +
-                                           tr_(" mal zulässig (") + QString::number(s.Verbleibend) +
-                                           tr_(" verbleibend)"));
-    } else {
-        m_settingsItems.maxReplan->setText(tr_("Neu planen unbegrenzt oft zulässig"));
-    }
-    m_settingsItems.presence->setChecked(s.AnwesenheitErforderlich);
-    m_settingsItems.sounds->setChecked(s.Sounds);
-    m_settingsItems.lockInPause->setChecked(s.InPauseSperren);
-    m_settingsItems.percentile->setChecked(s.showPercentileRanking);
-    m_settingsItems.foreground->setChecked(s.InVordergrundDraengen);
-    if (s.InVordergrundDraengen)
+    const SettingsCommands::MenuView v = SettingsCommands::menuView(settings());
+    m_settingsItems.unitLength->setText(v.unitLength);
+    m_settingsItems.smallPause->setText(v.smallPause);
+    m_settingsItems.bigPause->setText(v.bigPause);
+    m_settingsItems.maxReplan->setText(v.maxReplan);
+    m_settingsItems.presence->setChecked(v.presence);
+    m_settingsItems.sounds->setChecked(v.sounds);
+    m_settingsItems.lockInPause->setChecked(v.lockInPause);
+    m_settingsItems.percentile->setChecked(v.percentile);
+    m_settingsItems.foreground->setChecked(v.foreground);
+    if (v.foreground)
         tmrFocusLock->start();
-}
-
-std::optional<int> TFWorklist::askSettingNumber(const QString& caption, const QString& prompt, int current,
-                                                int minimum, int maximum, bool refuseBelow) {
-    const std::optional<QString> text = m_ui.askText(caption, prompt, QString::number(current));
-    int value = 0;
-    // Not a number, or a value the plan cannot work with: nothing changes.
-    if (!text || !valuetext::readInt(*text, &value) || value > maximum || (refuseBelow && value < minimum))
-        return std::nullopt;
-    return std::max(value, minimum);
-}
-
-void TFWorklist::onUnitLength() {
-    const std::optional<int> value =
-        askSettingNumber(tr_("Dauer einer Einheit"), tr_("Wie viel min soll eine Einheit dauern?"),
-                         settings().StandardDauerEinheit, 1, longestLength, false);
-    if (!value)
-        return;
-    settings().StandardDauerEinheit = *value;
-    // Units still to do take the new length; the schedule refresh moves the times after them.
-    m_worklist.setPendingUnitLengths(*value);
-    m_records.saveSettings();
-}
-
-void TFWorklist::onSmallPause() {
-    const std::optional<int> value =
-        askSettingNumber(tr_("Länge einer kleinen Pause"), tr_("Wie lange soll eine kleine Pause dauern?"),
-                         settings().KleinePause, 1, longestLength, false);
-    if (!value)
-        return;
-    settings().KleinePause = *value;
-    m_records.saveSettings();
-}
-
-void TFWorklist::onBigPause() {
-    const std::optional<int> value =
-        askSettingNumber(tr_("Länge einer großen Pause"), tr_("Wie lange soll eine große Pause dauern?"),
-                         settings().GrossePause, 1, longestLength, false);
-    if (!value)
-        return;
-    settings().GrossePause = *value;
-    m_records.saveSettings();
-}
-
-void TFWorklist::onMaxReplan() {
-    const std::optional<int> value =
-        askSettingNumber(tr_("Neu planen"),
-                         tr_("Wie oft kann der Benutzer neu planen?") + u"\n"_s + tr_("(-1 für unbegrenzt)"),
-                         settings().NeuPlanenMax, -1, std::numeric_limits<int>::max(), true);
-    if (!value)
-        return;
-    settings().NeuPlanenMax = *value;
-    settings().Verbleibend = *value;
-    m_records.saveSettings();
-}
-
-void TFWorklist::onPresenceItem() {
-    settings().AnwesenheitErforderlich = m_settingsItems.presence->isChecked();
-    m_records.saveSettings();
-}
-
-void TFWorklist::onSoundsItem() {
-    settings().Sounds = m_settingsItems.sounds->isChecked();
-    m_records.saveSettings();
-}
-
-void TFWorklist::onLockInPauseItem() {
-    settings().InPauseSperren = m_settingsItems.lockInPause->isChecked();
-    m_records.saveSettings();
-}
-
-void TFWorklist::onPercentileItem() {
-    settings().showPercentileRanking = m_settingsItems.percentile->isChecked();
-    if (settings().showPercentileRanking && m_updatePercentile)
-        m_updatePercentile();
-    m_worklist.UpdateCaption();
-    m_records.saveSettings();
-}
-
-void TFWorklist::onForegroundItem() {
-    settings().InVordergrundDraengen = m_settingsItems.foreground->isChecked();
-    if (settings().InVordergrundDraengen)
-        tmrFocusLock->start();
-    m_records.saveSettings();
-}
-
-void TFWorklist::onMoveLog() {
-    const std::optional<QString> target =
-        m_ui.askSaveFileName(tr_("Log-Datei speichern unter"),
-                             tr_("Textdateien und Logdateien (*.txt *.log)"), settings().LogDateiPfad);
-    if (!target || target->isEmpty())
-        return;
-    const QString from = settings().LogDateiPfad;
-    // The plan files and the copies kept of them when lines could not be read.
-    QStringList planFiles;
-    for (const QString& f :
-         {m_planFile.worklistPath(), m_planFile.routinePath(), m_planFile.currentFileName()})
-        planFiles << f << PlanFile::backupPath(f);
-    const logmove::Result result = logmove::moveActivityLog(m_records, *target, planFiles);
-    if (result.outcome == logmove::Outcome::Failed) {
-        m_ui.showMessage(tr_("Die Log-Datei konnte nicht verschoben werden. Sie bleibt unverändert in:") +
-                         u"\r\n"_s + from + u"\r\n\r\n"_s + result.error);
-    } else if (result.oldLeft) {
-        m_ui.showMessage(tr_("Die Log-Datei wird ab jetzt hier geführt:") + u"\r\n"_s + *target +
-                         u"\r\n\r\n"_s +
-                         tr_("Die bisherige Datei konnte nicht gelöscht werden und liegt weiterhin in:") +
-                         u"\r\n"_s + from);
-    }
-}
-
-void TFWorklist::onOpenDataFolder() {
-    m_folder.ensureExists();
-    m_shell.openFile(m_folder.path() + u'/');
-}
-
-void TFWorklist::onOpenSettingsFile() {
-    // Without a file there is nothing to edit: the editor would show an empty page and the
-    // program would end for nothing, with the plan perhaps unsaved (the failure was reported).
-    if (!QFileInfo(m_records.settingsFile.filePath()).isFile() && !m_records.saveSettings())
-        return;
-    if (m_settingsCommand)
-        m_settingsCommand();
-    else
-        m_shell.openFile(m_records.settingsFile.filePath());
-}
-
-// --- help -------------------------------------------------------------------------------------
-
-void TFWorklist::openHelpFile(const QString& path) {
-    // A browser would only say that some file is missing; this says which, and where.
-    if (!QFileInfo(path).isFile()) {
-        m_ui.showMessage(tr_("Die Datei wurde nicht gefunden; ist Taktplan vollständig installiert?") +
-                         u"\r\n\r\n"_s + path);
-        return;
-    }
-    m_shell.openFile(path);
-}
-
-void TFWorklist::openGuide(const QString& section) {
-    openHelpFile(helplinks::guideFile(m_programFolder, m_interfaceLanguage, section));
-}
-
-void TFWorklist::onCheckUpdates() {
-    m_companion.notifyUpdates([this] {
-        if (m_helpAddresses.homePage.isEmpty())
-            openGuide(QString::fromLatin1(helplinks::sectionContact));
-        else
-            m_shell.openAddress(m_helpAddresses.homePage);
-    });
-}
-
-void TFWorklist::onLicences() {
-    openHelpFile(helplinks::licenceFile(m_programFolder));
-}
-
-void TFWorklist::onMoreProjects() {
-    if (m_helpAddresses.projectsPage.isEmpty())
-        openGuide(QString::fromLatin1(helplinks::sectionContact));
-    else
-        m_shell.openAddress(m_helpAddresses.projectsPage);
-}
-
-void TFWorklist::onSendMail() {
-    if (m_helpAddresses.contactMail.isEmpty())
-        openGuide(QString::fromLatin1(helplinks::sectionContact));
-    else
-        m_shell.openAddress(
-            helplinks::mailUrl(m_helpAddresses.contactMail, QString::fromLatin1(CompanionProgram::version))
-                .toString(QUrl::FullyEncoded));
 }

@@ -3,11 +3,14 @@
 // The Planning window: the plan list, the input line, the menus and the timers that animate
 // them. Handlers stay thin: they read the widgets, call the plan's operations and refresh.
 
-#include "help_links.h"
+#include "help_commands.h"
+#include "plan_commands.h"
 #include "plan_file.h"
 #include "planning_look.h"
+#include "planning_menus.h"
 #include "planning_view.h"
 #include "run_state.h"
+#include "settings_commands.h"
 #include "worklist.h"
 #include "worklist_services.h"
 
@@ -17,14 +20,12 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 class MenuKeys;
-class PlanTableModel;
+class PlanListView;
 class QAction;
 class QKeyEvent;
 class QMenu;
-class QTableView;
 class QTimer;
 class TitleComboBox;
 class WindowUserInterface;
@@ -148,72 +149,17 @@ private:
     // one debug line per distinct failure instead of taking the program down.
     bool guarded(const std::function<void()>& operation, const char* where);
 
-    // Commands.
-    void onNew();
-    void onOpen();
-    void onSave();
-    void onSaveAs();
+    // Commands the window adds to those of the menus' command classes.
     void onLogs();
     void onQuit();
     void onAddUnit();
     void onAddPause();
-    void onLoadLastPlan();
-    void onRemoveFinished();
-    void onDeleteEntries();
-    void onSelectAll();
-    // Editing the selected rows.
-    void onRename();
-    void onChangeStartTime();
-    void onClearStartTime();
-    void onStartLater();
-    void onStartEarlier();
-    void onChangeDate();
-    void onClearDate();
-    void onChangeDuration();
-    void onMoveUp();
-    void onMoveDown();
-    // The schedule at once (a value that does not convert leaves a debug line), then the save.
-    void scheduleAndSave(const char* where);
-    // After a move: the entry that moved first gets the focus mark.
-    void focusEntry(quint64 id);
-    // Keys typed in the plan list and rows dropped onto it.
+    // Keys typed in the plan list.
     bool listKeyEvent(QKeyEvent& key);
-    bool listDropEvent(QEvent* event);
     // Entry input.
     void onEnter();
-    void onInputSelectAll();
-    void onInputDelete();
-    void onInputCancel();
-    // The open or save question for plan files; empty when cancelled.
-    QString askFileName(bool save);
-
     // "Einstellungen": captions and check marks brought up to date when the menu opens.
     void updateSettingsMenu();
-    // A whole number asked with the current value pre-filled; none when cancelled, not a
-    // number, or outside minimum..maximum (a value below minimum is refused only when
-    // refuseBelow is set; else it becomes minimum).
-    std::optional<int> askSettingNumber(const QString& caption, const QString& prompt, int current,
-                                        int minimum, int maximum, bool refuseBelow);
-    void onUnitLength();
-    void onSmallPause();
-    void onBigPause();
-    void onMaxReplan();
-    void onPresenceItem();
-    void onSoundsItem();
-    void onLockInPauseItem();
-    void onPercentileItem();
-    void onForegroundItem();
-    void onMoveLog();
-    void onOpenDataFolder();
-    void onOpenSettingsFile();
-    // "Hilfe".
-    void openGuide(const QString& section = {});
-    // Opens a file of the installation, or tells the user that it is missing.
-    void openHelpFile(const QString& path);
-    void onCheckUpdates();
-    void onLicences();
-    void onMoreProjects();
-    void onSendMail();
 
     const Clock& m_clock;
     const DataFolder& m_folder;
@@ -226,14 +172,16 @@ private:
     WindowUserInterface* m_windowUi = nullptr; // when m_ui is the real one
     Worklist& m_worklist;
     PlanFile& m_planFile;
+    PlanCommands m_planCommands;
+    SettingsCommands m_settingsCommands;
+    HelpCommands m_helpCommands;
 
     QPointer<QWidget> m_timerWindow;
     QList<QPointer<QWidget>> m_foregroundPeers;
 
     // Controls.
     QWidget* m_client = nullptr;
-    QTableView* lvPlan = nullptr;
-    PlanTableModel* m_model = nullptr;
+    PlanListView* lvPlan = nullptr;
     QWidget* pnlHinzu = nullptr;
     TitleComboBox* cbbAufgabe = nullptr;
     MenuKeys* m_keys = nullptr;
@@ -244,7 +192,6 @@ private:
     QMenu* m_menuEinstellungen = nullptr;
     QMenu* m_menuHilfe = nullptr;
     QMenu* pmWorklistEdit = nullptr;
-    QMenu* pmHinzu = nullptr;
     QAction* m_actNew = nullptr;
     QAction* m_actOpen = nullptr;
     QAction* m_actSave = nullptr;
@@ -255,20 +202,10 @@ private:
     QAction* m_actStart = nullptr;
     QAction* m_pmDelete = nullptr;
     QAction* m_pmStart = nullptr;
-    QAction* m_pmStartLater = nullptr;
-    QAction* m_pmStartEarlier = nullptr;
     QList<QAction*> m_popupItems;
-    struct SettingsItems {
-        QAction* unitLength = nullptr;
-        QAction* smallPause = nullptr;
-        QAction* bigPause = nullptr;
-        QAction* maxReplan = nullptr;
-        QAction* presence = nullptr;
-        QAction* sounds = nullptr;
-        QAction* lockInPause = nullptr;
-        QAction* percentile = nullptr;
-        QAction* foreground = nullptr;
-    } m_settingsItems;
+    PlanningMenus::SettingsItems m_settingsItems;
+    // Every menu and the items the window reaches by name.
+    PlanningMenus m_menus;
 
     // Timers.
     QTimer* tmrUpdate = nullptr;
@@ -288,17 +225,9 @@ private:
     // State.
     QString m_rememberedUnitTitle;
     QString m_lastConversionError;
-    bool m_autoStartInProgress = false;
     bool m_shownBefore = false;
     bool m_firstStartHintPending = false;
-    qint64 m_lastStartTick = 0;
     std::function<void()> m_startCommand;
-    std::function<void()> m_showDebugger;
-    std::function<void()> m_showAbout;
     std::function<void()> m_autoStartCommand;
     std::function<void()> m_updatePercentile;
-    std::function<void()> m_settingsCommand;
-    QString m_interfaceLanguage;
-    QString m_programFolder;
-    helplinks::Addresses m_helpAddresses;
 };

@@ -60,7 +60,34 @@ struct RankCase {
     QDateTime now = QDateTime(thu, QTime(11, 0));
 };
 
+// The rank at a time of day over a log (after the empty first line every log file begins with).
+struct Ranking {
+    Ranking(const QDateTime& now, int evaluateLastXDays, bool show = true) : clock(now) {
+        settings.showPercentileRanking = show;
+        settings.evaluateLastXDays = evaluateLastXDays;
+        settings.StandardDauerEinheit = 30;
+    }
+    int rank(const QStringList& lines) {
+        log.setLines(QStringList{QString()} + lines);
+        percentile.UpdatePercentile();
+        return percentile.rank();
+    }
+    FakeClock clock;
+    Settings settings;
+    DebugLog debug{clock};
+    ScriptedUi ui;
+    ActivityLog log{clock, settings, debug, ui};
+    PercentileRank percentile{clock, settings, log};
+};
+
+// Hand-edited logs give a length as the text the line holds.
+QString finished(QDate day, int hour, const QString& minutes) {
+    return ActivityLog::dayStamp(day) + u' ' + QTime(hour, 0).toString(u"hh:mm"_s) + u'|' + minutes +
+           u" Bericht [x]"_s;
+}
+
 TEST(PercentileRank, RanksTodayAgainstEarlierWorkdays) {
+    const QString huge = QString::number(std::numeric_limits<int>::max());
     const QStringList workedExample =
         QStringList{finished(mon, 8, 25), finished(mon, 9, 50), finished(tue, 10, 25)} + today50();
     const QList<RankCase> cases = {
@@ -137,103 +164,42 @@ TEST(PercentileRank, RanksTodayAgainstEarlierWorkdays) {
          {},
          true,
          QDateTime(oct28, QTime(11, 0))},
+        // Logs edited by hand. Sums beyond the range of an int must not wrap round to a small or
+        // negative total.
+        {"an earlier day of two endless units is better",
+         withToday({finished(mon, 9, huge), finished(mon, 10, huge)}), -1, 75},
+        {"today's two endless units beat every day",
+         {finished(mon, 9, u"900"_s), finished(thu, 9, huge), finished(thu, 10, huge)},
+         -1,
+         100},
+        {"lengths that are no numbers, or too long for one, count nothing",
+         withToday({finished(mon, 9, u"x5"_s), finished(tue, 9, u"99999999999999999999"_s),
+                    finished(wed, 9, u"-"_s)}),
+         -1, 100},
+        {"lengths below 0 take nothing off a day",
+         withToday({finished(mon, 9, u"-500"_s), finished(thu, 8, u"-50"_s)}), -1, 100},
+        {"torn and empty lines are passed over",
+         withToday({u"Mo, 07.12.2026 09:0"_s, u" [x]"_s, u"|"_s, QString(u'\0'),
+                    u"Mo, 07.12.2026 25:00|90 A [x]"_s, finished(mon, 9, u"90"_s)}),
+         -1, 75},
+        // The window begins at the first day that has been.
+        {"a first line dated in the future",
+         withToday({finished(QDate(2099, 1, 1), 9, u"25"_s), finished(mon, 9, u"90"_s)}), -1, 75},
+        {"a later line dated in the future is never better",
+         withToday({finished(mon, 9, u"10"_s), finished(QDate(2027, 1, 4), 9, u"900"_s)}), -1, 100},
     };
     for (const RankCase& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeClock clock(c.now);
-        Settings settings;
-        settings.showPercentileRanking = c.show;
-        settings.evaluateLastXDays = c.evaluateLastXDays;
-        settings.StandardDauerEinheit = 30;
-        DebugLog debug(clock);
-        ScriptedUi ui;
-        ActivityLog log(clock, settings, debug, ui);
-        log.setLines(QStringList{QString()} + c.lines);
-        PercentileRank percentile(clock, settings, log);
-        percentile.UpdatePercentile();
-        EXPECT_EQ(percentile.rank(), c.rank);
+        Ranking r(c.now, c.evaluateLastXDays, c.show);
+        EXPECT_EQ(r.rank(c.lines), c.rank);
         if (c.then) {
-            clock.advanceSecs(c.then->advanceSecs);
-            log.setLines(log.lines() + c.then->addedLines);
-            percentile.UpdatePercentile();
-            EXPECT_EQ(percentile.rank(), c.then->rank);
+            r.clock.advanceSecs(c.then->advanceSecs);
+            EXPECT_EQ(r.rank(c.lines + c.then->addedLines), c.then->rank);
         }
     }
 }
 
-TEST(PercentileRank, FirstLogDatePassesOverUndatedLines) {
-    const QDate today(2026, 12, 10);
-    EXPECT_EQ(percentile::FirstLogDate({}, today), today);
-    EXPECT_EQ(percentile::FirstLogDate({QString(), QStringLiteral("Mo, xx.12.2026 09:00|25 A [x]"),
-                                        QStringLiteral("Mo, 07.12.2026 SOLL: 6")},
-                                       today),
-              QDate(2026, 12, 7));
-}
-
-// Logs edited by hand: absurd lengths, dates to come, lines that are no log lines at all, and
-// a log of many years. The length is given as the text the line holds.
-QString finished(QDate day, int hour, const QString& minutes) {
-    return ActivityLog::dayStamp(day) + u' ' + QTime(hour, 0).toString(u"hh:mm"_s) + u'|' + minutes +
-           u" Bericht [x]"_s;
-}
-
-// The rank at Thursday 11:00 over a log edited by hand.
-int rankOf(const QStringList& lines, int evaluateLastXDays = -1) {
-    FakeClock clock(QDateTime(thu, QTime(11, 0)));
-    Settings settings;
-    settings.showPercentileRanking = true;
-    settings.evaluateLastXDays = evaluateLastXDays;
-    DebugLog debug(clock);
-    ScriptedUi ui;
-    ActivityLog log(clock, settings, debug, ui);
-    log.setLines(QStringList{QString()} + lines);
-    PercentileRank percentile(clock, settings, log);
-    percentile.UpdatePercentile();
-    return percentile.rank();
-}
-
-TEST(PercentileRankHandEdited, AbsurdLinesGiveASaneRank) {
-    const QString huge = QString::number(std::numeric_limits<int>::max());
-    const QStringList todayLines = {finished(thu, 9, u"25"_s), finished(thu, 10, u"25"_s)};
-    struct Case {
-        const char* name;
-        QStringList lines;
-        int rank;
-    };
-    const QList<Case> cases = {
-        // Sums beyond the range of an int must not wrap round to a small or negative total.
-        {"an earlier day of two endless units is better",
-         QStringList{finished(mon, 9, huge), finished(mon, 10, huge)} + todayLines, 75},
-        {"today's two endless units beat every day",
-         {finished(mon, 9, u"900"_s), finished(thu, 9, huge), finished(thu, 10, huge)},
-         100},
-        {"lengths that are no numbers, or too long for one, count nothing",
-         QStringList{finished(mon, 9, u"x5"_s), finished(tue, 9, u"99999999999999999999"_s),
-                     finished(wed, 9, u"-"_s)} +
-             todayLines,
-         100},
-        {"lengths below 0 take nothing off a day",
-         QStringList{finished(mon, 9, u"-500"_s), finished(thu, 8, u"-50"_s)} + todayLines, 100},
-        {"torn and empty lines are passed over",
-         QStringList{u"Mo, 07.12.2026 09:0"_s, u" [x]"_s, u"|"_s, QString(u'\0'),
-                     u"Mo, 07.12.2026 25:00|90 A [x]"_s, finished(mon, 9, u"90"_s)} +
-             todayLines,
-         75},
-        // A date still to come at the top of the log is no start of the history: the window
-        // begins at the first day that has been.
-        {"a first line dated in the future",
-         QStringList{finished(QDate(2099, 1, 1), 9, u"25"_s), finished(mon, 9, u"90"_s)} + todayLines, 75},
-        {"a later line dated in the future is never better",
-         QStringList{finished(mon, 9, u"10"_s), finished(QDate(2027, 1, 4), 9, u"900"_s)} + todayLines, 100},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(rankOf(c.lines), c.rank);
-        EXPECT_EQ(rankOf(c.lines, 100), c.rank);
-    }
-}
-
-TEST(PercentileRankHandEdited, TwentyYearsOfUnitsAreRankedQuickly) {
+TEST(PercentileRank, TwentyYearsOfUnitsAreRankedQuickly) {
     QStringList lines;
     for (QDate day = thu.addYears(-20); day < thu; day = day.addDays(1)) {
         for (int hour = 8; hour < 16; ++hour)
@@ -243,7 +209,7 @@ TEST(PercentileRankHandEdited, TwentyYearsOfUnitsAreRankedQuickly) {
     QElapsedTimer elapsed;
     elapsed.start();
     // Every earlier workday had 100 minutes by 11:00 (the 11:00 unit counts): today is the worst.
-    EXPECT_EQ(rankOf(lines), 0);
+    EXPECT_EQ(Ranking(QDateTime(thu, QTime(11, 0)), -1).rank(lines), 0);
     // Once a minute on the user-interface thread: well below a second even in a checked build.
     EXPECT_LT(elapsed.elapsed(), 1000);
 }

@@ -107,6 +107,9 @@ TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
          QDateTime(QDate(2026, 3, 29), QTime(9, 0)), "29.03.2026 09:00 \r\n1774767600"},
         {"Europe/Berlin", QDateTime(QDate(2026, 10, 24), QTime(22, 0)),
          QDateTime(QDate(2026, 10, 25), QTime(9, 0)), "25.10.2026 09:00 \r\n1792915200"},
+        // A start the clock skips is taken at the offset before the change: 01:30 UTC.
+        {"Europe/Berlin", QDateTime(QDate(2026, 3, 29), QTime(1, 0)),
+         QDateTime(QDate(2026, 3, 29), QTime(2, 30)), "29.03.2026 02:30 \r\n1774747800"},
         {"Asia/Kolkata", dec5at14, std::nullopt, ""},
         {"Europe/Berlin", dec5at14, dec5at1430, "", 30 * 60 + 1},
     };
@@ -390,6 +393,15 @@ TEST(SidePublisher, WebCallsSpeechAndTheChargeTimer) {
     p.publisher.tmrBeeminderChargeTimer();
     EXPECT_EQ(p.publishing.shell.addresses, QStringList{u"https://example.org/charge?a=1&b=2"_s});
     EXPECT_FALSE(charge.isActive());
+
+    // Re-planning today's plan starts it; starting the plan stops it.
+    p.type(u"A"_s);
+    p.type(u"B"_s);
+    p.runner.Start1Click();
+    EXPECT_FALSE(charge.isActive());
+    p.clock.advanceSecs(60);
+    p.runner.Start1Click();
+    EXPECT_TRUE(charge.isActive());
 }
 
 } // namespace

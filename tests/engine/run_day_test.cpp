@@ -84,18 +84,28 @@ TEST(RunDay, WholeDaysLogExactly) {
         {"the failed mark: no completion",
          typing({u"A"_s}),
          {{QTime(9, 10), [](Day& d) { d.engine.setFailedMark(true); }, unit("09:00", "A")},
-          {QTime(9, 30), nothing, unit("09:00", "A")}},
+          {QTime(9, 30), [](Day& d) { EXPECT_TRUE(d.list.entries().isEmpty()); }, unit("09:00", "A")}},
          {}},
-        {"absent at the end of a pause: re-planned automatically",
-         typing({u"A"_s, u"p 10"_s, u"B"_s}),
-         {{QTime(9, 36), nothing,
+        {"absent at the end of a pause: re-planned automatically, even with no re-planning left",
+         [](Day& d) {
+             d.records.settings.NeuPlanenMax = 3;
+             d.records.settings.Verbleibend = 0;
+             typing({u"A"_s, u"p 10"_s, u"B"_s})(d);
+         },
+         {{QTime(9, 36), [](Day& d) { EXPECT_EQ(d.records.settings.Verbleibend, 0); },
            unit("09:00", "A") + done +
                replanned("09:35", "Automatisch neu geplant, da Benutzer nicht anwesend")}},
          {}},
-        {"present at the end of a pause: the next unit starts",
+        {"presence confirmed when asked: not asked again, the next unit starts",
          typing({u"A"_s, u"p 10"_s, u"B"_s}),
-         {{QTime(9, 33), [](Day& d) { d.runner.setPresenceConfirmed(true); }, unit("09:00", "A") + done},
-          {QTime(10, 1), nothing, unit("09:00", "A") + done + unit("09:35", "B") + done}},
+         {{QTime(9, 34, 30),
+           [](Day& d) {
+               d.runner.setPresenceConfirmed(true); // the confirmation window closes itself
+               d.timer.presenceShown = false;
+           },
+           unit("09:00", "A") + done},
+          {QTime(10, 1), [](Day& d) { EXPECT_EQ(d.timer.calls.count(u"presence"_s), 1); },
+           unit("09:00", "A") + done + unit("09:35", "B") + done}},
          {}},
         {"re-planned during a unit, no reason asked",
          typing({u"A"_s}),
@@ -109,6 +119,15 @@ TEST(RunDay, WholeDaysLogExactly) {
              d.type(u"B"_s);
          },
          {{QTime(9, 27), f9, unit("09:00", "A") + done + replanned("09:27", "Telefon")}},
+         {}},
+        {"re-planned during a long pause, presence not required: the reason is asked",
+         [](Day& d) {
+             d.records.settings.AnwesenheitErforderlich = false;
+             d.records.settings.GrundVerlangen = true;
+             d.ui.answer(ScriptedUi::Kind::Text, u"Telefon"_s);
+             typing({u"A"_s, u"p 30"_s, u"B"_s})(d);
+         },
+         {{QTime(9, 30), f9, unit("09:00", "A") + done + replanned("09:30", "Telefon")}},
          {}},
         {"a suspend across the end of a unit: completed once on the first tick",
          typing({u"A"_s}),
@@ -212,6 +231,18 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
              EXPECT_EQ(d.log(), unit("09:00", "A") + done);
              EXPECT_EQ(d.file("worklist.log"), u"B///25|||09:30 07.12.2026\r\n"_s);
          }},
+        {"resumed from a running line loaded before its end, started after it: re-planned", at(7, 9, 20),
+         [](Day& d) {
+             d.data.write(u"worklist.log"_s, "{{WIP}}A///25|||09:00 07.12.2026\r\nB///25");
+             d.planFile.loadWorklist();
+             d.setTime(QTime(9, 30));
+             d.runner.autoStart();
+         },
+         QTime(9, 31),
+         [](Day& d) {
+             EXPECT_EQ(d.log(), replanned("09:30"));
+             EXPECT_FALSE(d.engine.active());
+         }},
         {"two running lines: only the first runs", at(7, 9, 10),
          [](Day& d) {
              d.data.write(u"worklist.log"_s,
@@ -248,6 +279,19 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
              EXPECT_EQ(d.list.caption(), u"Taktplan (1/1)"_s);
              EXPECT_EQ(d.runner.targetDay(), QDate(2026, 12, 8));
              EXPECT_EQ(d.records.dailyTarget, 1);
+         }},
+        {"a minute's workstation lock after each unit but the last, the focus lock after the last",
+         at(7, 9, 0),
+         [](Day& d) {
+             d.records.settings.InPauseSperren = d.records.settings.InVordergrundDraengen = true;
+             wholeDay(d);
+         },
+         QTime(10, 0),
+         [](Day& d) {
+             EXPECT_EQ(d.engine.lockUntil(),
+                       RunEngine::unixSecs(plantime::wall(QDate(2026, 12, 7), QTime(9, 26))));
+             EXPECT_EQ(d.timer.calls.count(u"lock 15000"_s), 1);
+             EXPECT_TRUE(d.runner.runState().state().focusLock);
          }},
         {"a whole day, while the second unit runs: Settings.ini as stored", at(7, 9, 0), wholeDay,
          QTime(9, 40), [](Day& d) { expectSettingsFile(d, "settings_day_running.ini"); }},
@@ -316,6 +360,10 @@ TEST(RunDay, DailyTargetQuestions) {
          "Ursprünglich sollten heute 6 Einheiten erledigt werden. Nach der neuen Planung sind jedoch nur 4 "
          "vorgesehen. ",
          false, 6, QString()},
+        {"target 6, re-planned to 4, the old target answered: no new line", -1, 6, 4, -1, false, u"6"_s,
+         "Ursprünglich sollten heute 6 Einheiten erledigt werden. Nach der neuen Planung sind jedoch nur 4 "
+         "vorgesehen. ",
+         true, 6, QString()},
         {"target 1, re-planned to 3", -1, 1, 3, -1, false, u"3"_s,
          "Ursprünglich sollte heute 1 Einheit erledigt werden. Nach der neuen Planung sind jedoch 3 "
          "vorgesehen. ",

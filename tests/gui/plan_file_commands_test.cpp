@@ -92,4 +92,48 @@ TEST_F(PlanFileCommandsTest, OpenSaveAndSaveAsAskThroughTheUserInterface) {
     EXPECT_EQ(data.read(u"plan.txt"_s), QByteArray("A///25\r\nB neu///50\r\n"));
 }
 
+TEST_F(PlanFileCommandsTest, PlanIsNeverSavedOverTheLogOrTheSettings) {
+    const QByteArray history = "\r\nMo, 07.12.2026 08:00|25 Bericht [x]";
+    data.write(u"Dezuzedu.log"_s, history);
+    records.settings.LogDateiPfad = data.filePath(u"Dezuzedu.log"_s);
+    ASSERT_TRUE(records.saveSettings());
+    const QByteArray settings = data.read(u"Settings.ini"_s);
+    QDir(data.path()).mkpath(u"ziel"_s);
+    open();
+    enter(u"Plan"_s);
+    for (const QString& target :
+         {data.filePath(u"Dezuzedu.log"_s), data.filePath(u"ziel/../Settings.ini"_s)}) {
+        ui.answer(ScriptedUi::Kind::SaveFile, target);
+        key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    }
+    // The log opened as a plan: "Speichern" does not write it back either.
+    ui.answer(ScriptedUi::Kind::OpenFile, data.filePath(u"Dezuzedu.log"_s));
+    key(Qt::Key_O, Qt::ControlModifier);
+    key(Qt::Key_Escape);
+    key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(data.read(u"Dezuzedu.log"_s), history);
+    EXPECT_EQ(data.read(u"Settings.ini"_s), settings);
+    EXPECT_EQ(ui.messages.filter(u"Log oder die Einstellungen"_s).size(), 2)
+        << ui.messages.join(u"\n---\n"_s).toStdString();
+}
+
+TEST_F(PlanFileCommandsTest, PlanOfThousandsOfBadLinesIsToldInAMessageThatFitsTheScreen) {
+    QByteArray bad;
+    for (int i = 0; i < 3000; ++i)
+        bad += "Eins " + QByteArray::number(i) + "///25|||99:99" + QByteArray(500, 'x') + "\r\n";
+    data.write(u"kaputt.txt"_s, bad + "Gut///25\r\n");
+    open();
+    ui.answer(ScriptedUi::Kind::OpenFile, data.filePath(u"kaputt.txt"_s));
+    key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(ui.messages.size(), 1);
+    const QString& text = ui.messages.constFirst();
+    // A few lines, none wider than a screen, the count of the rest, and where the file was kept.
+    EXPECT_LE(text.count(u'\n'), 30) << text.toStdString();
+    for (const QString& line : text.split(u'\n'))
+        EXPECT_LE(line.size(), 200);
+    EXPECT_TRUE(text.contains(u"2980"_s));
+    EXPECT_TRUE(text.endsWith(PlanFile::backupPath(data.filePath(u"kaputt.txt"_s))));
+    EXPECT_EQ(shown(), u"1|09:00|09:25|Gut"_s);
+}
+
 } // namespace

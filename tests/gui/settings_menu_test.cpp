@@ -1,6 +1,9 @@
-// The "Einstellungen" and "Hilfe" menus: each command's captions, dialogs and effects on the
-// settings record, Settings.ini and the activity log.
+// The "Einstellungen" and "Hilfe" menus: each command's dialogs and effects on the settings
+// record, Settings.ini, the activity log and the plan, driven without a window; and that the
+// window's items reach them.
 #include "file_size_limit.h"
+#include "help_commands.h"
+#include "settings_commands.h"
 #include "settings_file.h"
 #include "window_fixture.h"
 
@@ -16,11 +19,31 @@ namespace {
 class SettingsMenuTest : public WindowTest {
 protected:
     QAction* item(const QString& name) const { return window->findChild<QAction*>(name); }
-    // Opens "Einstellungen" as the user does, so its captions and check marks are refreshed.
-    void openSettingsMenu() const { emit menu(u"Einstellungen"_s)->aboutToShow(); }
-    QString caption(const QString& name) const {
-        openSettingsMenu();
-        return item(name)->text();
+    // The commands over a fresh plan: a finished, a running and a fixed unit, a relative unit and
+    // a pause, 25 minutes each.
+    SettingsCommands& commands() {
+        plan = std::make_unique<Worklist>(clock, records.settings);
+        plan->setRunControl(&engine);
+        planFile =
+            std::make_unique<PlanFile>(*plan, clock, records.settings, data.folder(), records.debugLog, ui);
+        addFixed(u"fest"_s, QTime(11, 0));
+        addFixed(u"fertig"_s, QTime(8, 0), "x");
+        addFixed(u"läuft"_s, QTime(8, 50), "WIP");
+        plan->AddEntry(u"relativ"_s, false, plantime::wall(clock.today(), QTime(0, 0)), 25, false, u" "_s);
+        plan->AddEntry(u"Pause"_s, true, plantime::wall(clock.today(), QTime(0, 0)), 25, false, u" "_s);
+        m_commands = std::make_unique<SettingsCommands>(
+            SettingsCommands::Services{records, ui, *plan, *planFile, data.folder(), shell, editSettingsFile,
+                                       [this] { ++percentileUpdates; }, [this] { ++focusLockStarts; }});
+        return *m_commands;
+    }
+    // Title=minutes of each entry, the fixed unit with its end, sorted.
+    QString durations() const {
+        QStringList out;
+        for (const PlanEntry& e : entries())
+            out.append(e.displayText.section(u' ', 0, 0) + u'=' + e.duration +
+                       (e.displayText == u"fest"_s ? u'@' + e.endTime : QString()));
+        out.sort();
+        return out.join(u' ');
     }
     // What the next start would read from Settings.ini.
     Settings savedSettings() {
@@ -29,51 +52,73 @@ protected:
         return s;
     }
     QString logPath() const { return records.settings.LogDateiPfad; }
+
+    std::function<void()> editSettingsFile;
+    int percentileUpdates = 0;
+    int focusLockStarts = 0;
+    std::unique_ptr<SettingsCommands> m_commands;
 };
 
 TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSettingsIni) {
     using Kind = ScriptedUi::Kind;
+    using Check = SettingsCommands::Check;
+    using View = SettingsCommands::MenuView;
     struct Case {
-        const char* item;
+        std::function<void(SettingsCommands&)> run;
         const char* typed; // nullptr: a check item, clicked
         const char* question;
         std::function<void(Settings&)> change; // none: nothing may change, nothing is saved
-        const char* captionAfter;
+        QString View::*caption = nullptr;
+        const char* captionAfter = nullptr;
         bool percentileBefore = false;
     };
     const auto set = [](auto field, auto value) {
         return std::function<void(Settings&)>([field, value](Settings& s) { s.*field = value; });
     };
+    const auto number = [](void (SettingsCommands::*command)()) {
+        return std::function<void(SettingsCommands&)>([command](SettingsCommands& c) { (c.*command)(); });
+    };
+    const auto click = [](Check item, bool mark) {
+        return std::function<void(SettingsCommands&)>(
+            [item, mark](SettingsCommands& c) { c.setChecked(item, mark); });
+    };
+    const auto unit = number(&SettingsCommands::unitLength);
+    const auto small = number(&SettingsCommands::smallPause);
+    const auto big = number(&SettingsCommands::bigPause);
+    const auto replan = number(&SettingsCommands::maxReplan);
     const Case cases[] = {
-        {"mniDauerEinheit1", "40", "Dauer einer Einheit|Wie viel min soll eine Einheit dauern?|25",
-         set(&Settings::StandardDauerEinheit, 40), "Dauer einer Einheit: 40 min"},
-        {"mniDauerEinheit1", "0", nullptr, set(&Settings::StandardDauerEinheit, 1),
+        {unit, "40", "Dauer einer Einheit|Wie viel min soll eine Einheit dauern?|25",
+         set(&Settings::StandardDauerEinheit, 40), &View::unitLength, "Dauer einer Einheit: 40 min"},
+        {unit, "0", nullptr, set(&Settings::StandardDauerEinheit, 1), &View::unitLength,
          "Dauer einer Einheit: 1 min"},
-        {"mniDauerEinheit1", "1441", nullptr, {}, "Dauer einer Einheit: 25 min"},
-        {"mniDauerEinheit1", "vierzig", nullptr, {}, "Dauer einer Einheit: 25 min"},
-        {"mniDauerkleinePause1", " 7 ",
-         "Länge einer kleinen Pause|Wie lange soll eine kleine Pause dauern?|5",
-         set(&Settings::KleinePause, 7), "Standard-Dauer einer kleinen Pause: 7 min"},
-        {"mniDauerkleinePause1", "-3", nullptr, set(&Settings::KleinePause, 1),
+        {unit, "1441", nullptr, {}, &View::unitLength, "Dauer einer Einheit: 25 min"},
+        {unit, "vierzig", nullptr, {}, &View::unitLength, "Dauer einer Einheit: 25 min"},
+        {small, " 7 ", "Länge einer kleinen Pause|Wie lange soll eine kleine Pause dauern?|5",
+         set(&Settings::KleinePause, 7), &View::smallPause, "Standard-Dauer einer kleinen Pause: 7 min"},
+        {small, "-3", nullptr, set(&Settings::KleinePause, 1), &View::smallPause,
          "Standard-Dauer einer kleinen Pause: 1 min"},
-        {"mniDauergroePause1", "1440", "Länge einer großen Pause|Wie lange soll eine große Pause dauern?|25",
-         set(&Settings::GrossePause, 1440), "Standard-Dauer einer großen Pause: 1440 min"},
-        {"mniDauergroePause1", "99999999999", nullptr, {}, "Standard-Dauer einer großen Pause: 25 min"},
-        {"mniMaxNeuPlanen", "3", "Neu planen|Wie oft kann der Benutzer neu planen?\n(-1 für unbegrenzt)|-1",
-         [](Settings& s) { s.NeuPlanenMax = s.Verbleibend = 3; },
+        {big, "1440", "Länge einer großen Pause|Wie lange soll eine große Pause dauern?|25",
+         set(&Settings::GrossePause, 1440), &View::bigPause, "Standard-Dauer einer großen Pause: 1440 min"},
+        {big, "99999999999", nullptr, {}, &View::bigPause, "Standard-Dauer einer großen Pause: 25 min"},
+        {replan, "3", "Neu planen|Wie oft kann der Benutzer neu planen?\n(-1 für unbegrenzt)|-1",
+         [](Settings& s) { s.NeuPlanenMax = s.Verbleibend = 3; }, &View::maxReplan,
          "Neu planen 3 mal zulässig (3 verbleibend)"},
-        {"mniMaxNeuPlanen", "-1", nullptr, [](Settings& s) { s.NeuPlanenMax = s.Verbleibend = -1; },
+        {replan, "-1", nullptr, [](Settings& s) { s.NeuPlanenMax = s.Verbleibend = -1; }, &View::maxReplan,
          "Neu planen unbegrenzt oft zulässig"},
-        {"mniMaxNeuPlanen", "-2", nullptr, {}, "Neu planen unbegrenzt oft zulässig"},
-        {"mniAnwesenheitErforderlich1", nullptr, nullptr, set(&Settings::AnwesenheitErforderlich, false),
-         nullptr},
-        {"mniSounds1", nullptr, nullptr, set(&Settings::Sounds, false), nullptr},
-        {"mniInPauseSperren1", nullptr, nullptr, set(&Settings::InPauseSperren, true), nullptr},
-        {"mniPerzentilerRang1", nullptr, nullptr, set(&Settings::showPercentileRanking, true), nullptr},
-        {"mniPerzentilerRang1", nullptr, nullptr, set(&Settings::showPercentileRanking, false), nullptr,
+        {replan, "-2", nullptr, {}, &View::maxReplan, "Neu planen unbegrenzt oft zulässig"},
+        {click(Check::Presence, false), nullptr, nullptr, set(&Settings::AnwesenheitErforderlich, false)},
+        {click(Check::Sounds, false), nullptr, nullptr, set(&Settings::Sounds, false)},
+        {click(Check::LockInPause, true), nullptr, nullptr, set(&Settings::InPauseSperren, true)},
+        {click(Check::Percentile, true), nullptr, nullptr, set(&Settings::showPercentileRanking, true)},
+        {click(Check::Percentile, false),
+         nullptr,
+         nullptr,
+         set(&Settings::showPercentileRanking, false),
+         {},
+         nullptr,
          true},
-        {"mniIndenVordergrundschiebenbisNeuGeplant1", nullptr, nullptr,
-         set(&Settings::InVordergrundDraengen, true), nullptr},
+        {click(Check::Foreground, true), nullptr, nullptr, set(&Settings::InVordergrundDraengen, true)},
+        {click(Check::Foreground, false), nullptr, nullptr, set(&Settings::InVordergrundDraengen, false)},
     };
     Settings before;
     before.Hoehe = 285;
@@ -91,25 +136,18 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         return s;
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.item) + " " + (c.typed ? c.typed : "(clicked)"));
+        SCOPED_TRACE(std::string(c.typed ? c.typed : "(clicked)") + " " + (c.question ? c.question : ""));
         QFile::remove(records.settingsFile.filePath());
         records.settings = startOf(c);
-        int percentileUpdates = 0;
-        adjustServices = {};
-        open();
-        window->setPercentileUpdate([&] { ++percentileUpdates; });
-        openSettingsMenu();
-        QAction* a = item(QString::fromLatin1(c.item));
-        ASSERT_TRUE(a);
-        const bool checkedBefore = a->isChecked();
+        percentileUpdates = focusLockStarts = 0;
+        SettingsCommands& commands = this->commands();
         if (c.typed)
             ui.answer(Kind::Text, QString::fromUtf8(c.typed));
-        timer(u"tmrFocusLock"_s)->stop();
-        a->trigger();
-        EXPECT_EQ(timer(u"tmrFocusLock"_s)->isActive(), expectedOf(c).InVordergrundDraengen);
+        c.run(commands);
 
         const Settings expected = expectedOf(c);
         EXPECT_EQ(records.settings, expected);
+        EXPECT_EQ(focusLockStarts, expected.InVordergrundDraengen ? 1 : 0);
         if (c.question) {
             EXPECT_EQ(ui.questions.value(0), QString::fromUtf8(c.question));
         }
@@ -119,39 +157,61 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         } else {
             EXPECT_FALSE(QFile::exists(records.settingsFile.filePath()));
         }
+        const View view = SettingsCommands::menuView(records.settings);
         if (c.captionAfter) {
-            EXPECT_EQ(caption(QString::fromLatin1(c.item)), QString::fromUtf8(c.captionAfter));
+            EXPECT_EQ(view.*c.caption, QString::fromUtf8(c.captionAfter));
         }
-        if (!c.typed) {
-            EXPECT_EQ(a->isChecked(), !checkedBefore);
-        }
+        EXPECT_EQ(
+            QList<bool>({view.presence, view.sounds, view.lockInPause, view.percentile, view.foreground}),
+            QList<bool>({expected.AnwesenheitErforderlich, expected.Sounds, expected.InPauseSperren,
+                         expected.showPercentileRanking, expected.InVordergrundDraengen}));
+        // Only units still to do take a new length; a fixed one ends by it at once.
+        const int length = expected.StandardDauerEinheit;
+        EXPECT_EQ(durations(), u"Pause:=25 fertig=25 fest=%1@%2 läuft=25 relativ=%1"_s.arg(length).arg(
+                                   QTime(11, 0).addSecs(length * 60).toString(u"hh:mm"_s)));
         // The rank is computed when switched on, and the caption follows at once either way.
         const bool percentileOn = expected.showPercentileRanking;
         EXPECT_EQ(percentileUpdates, percentileOn && !c.percentileBefore ? 1 : 0);
-        EXPECT_EQ(window->windowTitle().contains(u" - #"_s), percentileOn);
+        EXPECT_EQ(plan->caption().contains(u" - #"_s), percentileOn);
     }
 }
 
-TEST_F(SettingsMenuTest, NewUnitLengthReachesOnlyUnitsStillToDo) {
+TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
+    int debuggers = 0;
+    records.settings.InVordergrundDraengen = false;
+    adjustServices = [](WorklistServices& s) {
+        s.programFolder = QStringLiteral(TAKTPLAN_PROGRAM_DIR);
+        s.interfaceLanguage = u"de"_s;
+    };
     open();
-    addFixed(u"fest"_s, QTime(11, 0));
-    addFixed(u"fertig"_s, QTime(8, 0), "x");
-    addFixed(u"läuft"_s, QTime(8, 50), "WIP");
-    plan->AddEntry(u"relativ"_s, false, plantime::wall(clock.today(), QTime(0, 0)), 25, false, u" "_s);
-    plan->AddEntry(u"Pause"_s, true, plantime::wall(clock.today(), QTime(0, 0)), 25, false, u" "_s);
-    ui.answer(ScriptedUi::Kind::Text, u"50"_s);
+    window->setHelpWindows([&] { ++debuggers; }, {});
+    // Opening the menu brings captions and marks up to date.
+    records.settings.StandardDauerEinheit = 30;
+    records.settings.Sounds = false;
+    emit menu(u"Einstellungen"_s)->aboutToShow();
+    EXPECT_EQ(item(u"mniDauerEinheit1"_s)->text(), u"Dauer einer Einheit: 30 min"_s);
+    EXPECT_FALSE(item(u"mniSounds1"_s)->isChecked());
+    ui.answer(ScriptedUi::Kind::Text, u"40"_s);
     item(u"mniDauerEinheit1"_s)->trigger();
-    QStringList durations;
-    for (const PlanEntry& e : entries())
-        durations.append(e.displayText.section(u' ', 0, 0) + u'=' + e.duration);
-    durations.sort();
-    EXPECT_EQ(durations.join(u' '), u"Pause:=25 fertig=25 fest=50 läuft=25 relativ=50"_s);
-    // A fixed unit shows the end of its new length at once.
-    for (const PlanEntry& e : entries()) {
-        if (e.displayText == u"fest"_s) {
-            EXPECT_EQ(e.endTime, u"11:50"_s);
-        }
-    }
+    EXPECT_EQ(records.settings.StandardDauerEinheit, 40);
+    item(u"mniSounds1"_s)->trigger();
+    EXPECT_TRUE(records.settings.Sounds);
+    timer(u"tmrFocusLock"_s)->stop();
+    item(u"mniIndenVordergrundschiebenbisNeuGeplant1"_s)->trigger();
+    EXPECT_TRUE(records.settings.InVordergrundDraengen);
+    EXPECT_TRUE(timer(u"tmrFocusLock"_s)->isActive());
+    EXPECT_EQ(savedSettings(), records.settings);
+    item(u"mniDebuggerAnzeigen1"_s)->trigger();
+    EXPECT_EQ(debuggers, 1);
+    // F1 as a key, and the guide's sections behind their items.
+    key(Qt::Key_F1);
+    for (const char* name : {"mniVerwascheneDarstellung1", "mniVirtuelleDesktops1",
+                             "mniInformationenzuPercentileRanking1", "mniWeitereProjekte1"})
+        item(QString::fromLatin1(name))->trigger();
+    const QString guide = QStringLiteral(TAKTPLAN_PROGRAM_DIR) + u"/doc/taktplan-de"_s;
+    EXPECT_EQ(shell.files,
+              QStringList({guide + u".html"_s, guide + u"-hidpi.html"_s, guide + u"-desktops.html"_s,
+                           guide + u"-perzentil.html"_s, guide + u"-kontakt.html"_s}));
 }
 
 TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
@@ -171,31 +231,25 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
         bool settingsBlocked = false; // Settings.ini cannot be written
         bool held = false;            // another program keeps the log open
     };
+    const auto at = [this](const char* name) { return data.filePath(QString::fromUtf8(name)); };
+    // clang-format off
     const Case cases[] = {
-        {"to a new file", data.filePath(u"ziel/log.txt"_s), {}, true, history, false},
-        {"while another program holds it open",
-         data.filePath(u"ziel/offen.log"_s),
-         {},
-         true,
-         history,
-         false,
-         0,
-         false,
-         true},
-        {"onto an existing log", data.filePath(u"ziel/vorhanden.log"_s), other, true, other, true},
-        {"into a folder that cannot be written", data.filePath(u"blockiert/log.txt"_s), {}, false, {}, true},
-        {"onto a folder", data.filePath(u"ziel/ordner.log"_s), {}, false, {}, true},
-        {"into a folder that does not exist", data.filePath(u"fehlt/log.txt"_s), {}, false, {}, true},
-        {"with the disk full halfway", data.filePath(u"ziel/voll.txt"_s), {}, false, {}, true, 10},
+        {"to a new file", at("ziel/log.txt"), {}, true, history, false},
+        {"while another program holds it open", at("ziel/offen.log"), {}, true, history, false, 0, false, true},
+        {"onto an existing log", at("ziel/vorhanden.log"), other, true, other, true},
+        {"into a folder that cannot be written", at("blockiert/log.txt"), {}, false, {}, true},
+        {"onto a folder", at("ziel/ordner.log"), {}, false, {}, true},
+        {"into a folder that does not exist", at("fehlt/log.txt"), {}, false, {}, true},
+        {"with the disk full halfway", at("ziel/voll.txt"), {}, false, {}, true, 10},
         // The next start would look for the log where the settings still say it is.
-        {"when the settings cannot be saved", data.filePath(u"ziel/log.txt"_s), {}, false, {}, true, 0, true},
+        {"when the settings cannot be saved", at("ziel/log.txt"), {}, false, {}, true, 0, true},
         // Files the program writes over on every save would take the log with them.
-        {"onto the settings file", data.filePath(u"ziel/../Settings.ini"_s), {}, false, {}, true},
-        {"onto the plan file", data.filePath(u"worklist.log"_s), "Eins///25\r\n", false, "Eins///25\r\n",
-         true},
-        {"onto the debug log", data.filePath(u"debug_log.txt"_s), {}, false, {}, true},
-        {"onto the plan file's backup", data.filePath(u"worklist.log.bak"_s), {}, false, {}, true},
+        {"onto the settings file", at("ziel/../Settings.ini"), {}, false, {}, true},
+        {"onto the plan file", at("worklist.log"), "Eins///25\r\n", false, "Eins///25\r\n", true},
+        {"onto the debug log", at("debug_log.txt"), {}, false, {}, true},
+        {"onto the plan file's backup", at("worklist.log.bak"), {}, false, {}, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const QString oldPath = data.filePath(u"Dezuzedu.log"_s);
@@ -212,13 +266,13 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
         if (c.settingsBlocked)
             QDir().mkpath(records.settingsFile.filePath());
         ui.messages.clear();
-        open();
+        SettingsCommands& commands = this->commands();
         ui.answer(ScriptedUi::Kind::SaveFile, c.target);
         {
             std::unique_ptr<FileSizeLimit> limit;
             if (c.sizeLimit)
                 limit = std::make_unique<FileSizeLimit>(c.sizeLimit);
-            item(u"mniLogDateiSpeichernUnter1"_s)->trigger();
+            commands.moveLog();
         }
         EXPECT_EQ(ui.questions.value(0),
                   u"Log-Datei speichern unter|Textdateien und Logdateien (*.txt *.log)|"_s + oldPath);
@@ -255,19 +309,19 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
 
 TEST_F(SettingsMenuTest, FolderAndSettingsFileCommands) {
     int settingsCommands = 0;
-    adjustServices = [&](WorklistServices& s) { s.settingsCommand = [&] { ++settingsCommands; }; };
-    open();
-    item(u"mniTaktplanVerzeichnisOeffnen1"_s)->trigger();
+    editSettingsFile = [&] { ++settingsCommands; };
+    SettingsCommands& commands = this->commands();
+    commands.openDataFolder();
     EXPECT_EQ(shell.files, QStringList(data.folder().path() + u'/'));
     // The editor must find a file to open, also before the first save.
     ASSERT_FALSE(QFile::exists(records.settingsFile.filePath()));
-    item(u"mniIniDateiOeffnen1"_s)->trigger();
+    commands.openSettingsFile();
     EXPECT_TRUE(QFile::exists(records.settingsFile.filePath()));
     EXPECT_EQ(settingsCommands, 1);
     // A settings file that cannot be written: the program neither opens an editor nor ends.
     QFile::remove(records.settingsFile.filePath());
     QDir().mkpath(records.settingsFile.filePath());
-    item(u"mniIniDateiOeffnen1"_s)->trigger();
+    commands.openSettingsFile();
     EXPECT_EQ(settingsCommands, 1);
     EXPECT_EQ(ui.messages.size(), 1);
     QDir().rmdir(records.settingsFile.filePath());
@@ -276,43 +330,43 @@ TEST_F(SettingsMenuTest, FolderAndSettingsFileCommands) {
 TEST_F(SettingsMenuTest, HelpItemsLeadToTheInstalledGuideOrAConfiguredAddress) {
     const QString programFolder = QStringLiteral(TAKTPLAN_PROGRAM_DIR);
     struct Case {
-        const char* item;
+        void (HelpCommands::*command)();
         const char* language;
         const char* environment; // "VARIABLE=value" or nullptr
         QString expected;        // an address; a guide section is "guide:<anchor>"
     };
     const Case cases[] = {
-        {"mniDokumentation1", "de", nullptr, u"guide:"_s},
-        {"mniDokumentation1", "en", nullptr, u"guide:"_s},
-        {"mniVerwascheneDarstellung1", "de", nullptr, u"guide:hidpi"_s},
-        {"mniVirtuelleDesktops1", "en", nullptr, u"guide:desktops"_s},
-        {"mniInformationenzuPercentileRanking1", "de", nullptr, u"guide:perzentil"_s},
-        {"mniAufUpdatesPruefen1", "en", nullptr, u"guide:kontakt"_s},
-        {"mniAufUpdatesPruefen1", "de", "TAKTPLAN_HOME_URL=https://taktplan.example/",
+        {nullptr, "de", nullptr, u"guide:"_s},
+        {nullptr, "en", nullptr, u"guide:"_s},
+        {nullptr, "de", nullptr, u"guide:hidpi"_s},
+        {nullptr, "en", nullptr, u"guide:desktops"_s},
+        {nullptr, "de", nullptr, u"guide:perzentil"_s},
+        {&HelpCommands::checkUpdates, "en", nullptr, u"guide:kontakt"_s},
+        {&HelpCommands::checkUpdates, "de", "TAKTPLAN_HOME_URL=https://taktplan.example/",
          u"https://taktplan.example/"_s},
-        {"mniWeitereProjekte1", "de", nullptr, u"guide:kontakt"_s},
-        {"mniWeitereProjekte1", "en", "TAKTPLAN_PROJECTS_URL=https://projekte.example/",
+        {&HelpCommands::moreProjects, "de", nullptr, u"guide:kontakt"_s},
+        {&HelpCommands::moreProjects, "en", "TAKTPLAN_PROJECTS_URL=https://projekte.example/",
          u"https://projekte.example/"_s},
-        {"mniEMailSenden1", "en", nullptr, u"guide:kontakt"_s},
-        {"mniEMailSenden1", "de", "TAKTPLAN_CONTACT_MAIL=hilfe@taktplan.example",
+        {&HelpCommands::sendMail, "en", nullptr, u"guide:kontakt"_s},
+        {&HelpCommands::sendMail, "de", "TAKTPLAN_CONTACT_MAIL=hilfe@taktplan.example",
          u"mailto:hilfe@taktplan.example?subject=Taktplan%202.2&body=Hallo,%0A%0A"_s},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.item) + " " + c.language);
+        SCOPED_TRACE(c.expected.toStdString() + " " + c.language);
         QByteArray variable;
         if (c.environment) {
             const QList<QByteArray> parts = QByteArray(c.environment).split('=');
             variable = parts.at(0);
             qputenv(variable.constData(), QByteArray(c.environment).mid(variable.size() + 1));
         }
-        adjustServices = [&](WorklistServices& s) {
-            s.programFolder = programFolder;
-            s.interfaceLanguage = QString::fromLatin1(c.language);
-        };
         shell.addresses.clear();
         shell.files.clear();
-        open();
-        item(QString::fromLatin1(c.item))->trigger();
+        HelpCommands help(shell, ui, companion, programFolder, QString::fromLatin1(c.language));
+        // No command: the guide's section the item names.
+        if (c.command)
+            (help.*c.command)();
+        else
+            help.openGuide(c.expected.mid(6));
         if (!variable.isEmpty())
             qunsetenv(variable.constData());
         if (!c.expected.startsWith(u"guide:"_s)) {
@@ -346,86 +400,29 @@ TEST_F(SettingsMenuTest, HelpItemsLeadToTheInstalledGuideOrAConfiguredAddress) {
     }
 
     // The companion program, when there, answers the update question itself.
+    HelpCommands help(shell, ui, companion, programFolder, u"de"_s);
     launcher.present.insert(QString::fromLatin1(CompanionProgram::fileName));
     shell.addresses.clear();
-    item(u"mniAufUpdatesPruefen1"_s)->trigger();
+    help.checkUpdates();
     EXPECT_TRUE(shell.addresses.isEmpty());
     EXPECT_EQ(launcher.starts.constLast().arguments, (QStringList{u"2.2"_s, u"notify"_s}));
 
     shell.files.clear();
-    item(u"mniLizenzen1"_s)->trigger();
+    help.licences();
     ASSERT_EQ(shell.files.size(), 1);
     EXPECT_TRUE(QFileInfo(shell.files.constFirst()).isFile()) << shell.files.constFirst().toStdString();
 
-    // F1 as a key; an installation without its doc/ folder says what is missing instead.
+    // An installation without its doc/ folder says what is missing instead.
     const TempDataFolder bare;
-    adjustServices = [&](WorklistServices& s) { s.programFolder = bare.path(); };
-    open();
+    HelpCommands bareHelp(shell, ui, companion, bare.path(), u"en"_s);
     shell.files.clear();
-    key(Qt::Key_F1);
-    item(u"mniLizenzen1"_s)->trigger();
+    bareHelp.openGuide();
+    bareHelp.licences();
     EXPECT_TRUE(shell.files.isEmpty());
     ASSERT_EQ(ui.messages.size(), 2);
     EXPECT_TRUE(ui.messages.at(0).endsWith(bare.path() + u"/doc/taktplan-en.html"_s))
         << ui.messages.at(0).toStdString();
     EXPECT_TRUE(ui.messages.at(1).endsWith(u"/doc/LICENCES.txt"_s));
-}
-
-TEST_F(SettingsMenuTest, HandSetFontSizeStillShowsThePlan) {
-    // Settings.ini edited by hand: rows taller than the window would hide the plan, and a font of
-    // billions of points paints no text at all.
-    for (const int points : {500, 2000000000}) {
-        records.settings.Schriftgroesse = points;
-        open();
-        addFixed(u"Eins"_s, QTime(11, 0));
-        EXPECT_GT(list()->font().pointSize(), 10) << points;
-        EXPECT_GT(QFontMetrics(list()->font()).horizontalAdvance(u"Eins"_s), 0) << points;
-        EXPECT_LT(list()->rowHeight(0), list()->viewport()->height()) << points;
-    }
-}
-
-TEST_F(SettingsMenuTest, PlanIsNeverSavedOverTheLogOrTheSettings) {
-    const QByteArray history = "\r\nMo, 07.12.2026 08:00|25 Bericht [x]";
-    data.write(u"Dezuzedu.log"_s, history);
-    records.settings.LogDateiPfad = data.filePath(u"Dezuzedu.log"_s);
-    ASSERT_TRUE(records.saveSettings());
-    const QByteArray settings = data.read(u"Settings.ini"_s);
-    QDir(data.path()).mkpath(u"ziel"_s);
-    open();
-    enter(u"Plan"_s);
-    for (const QString& target :
-         {data.filePath(u"Dezuzedu.log"_s), data.filePath(u"ziel/../Settings.ini"_s)}) {
-        ui.answer(ScriptedUi::Kind::SaveFile, target);
-        key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    }
-    // The log opened as a plan: "Speichern" does not write it back either.
-    ui.answer(ScriptedUi::Kind::OpenFile, data.filePath(u"Dezuzedu.log"_s));
-    key(Qt::Key_O, Qt::ControlModifier);
-    key(Qt::Key_Escape);
-    key(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(data.read(u"Dezuzedu.log"_s), history);
-    EXPECT_EQ(data.read(u"Settings.ini"_s), settings);
-    EXPECT_EQ(ui.messages.filter(u"Log oder die Einstellungen"_s).size(), 2)
-        << ui.messages.join(u"\n---\n"_s).toStdString();
-}
-
-TEST_F(SettingsMenuTest, PlanOfThousandsOfBadLinesIsToldInAMessageThatFitsTheScreen) {
-    QByteArray bad;
-    for (int i = 0; i < 3000; ++i)
-        bad += "Eins " + QByteArray::number(i) + "///25|||99:99" + QByteArray(500, 'x') + "\r\n";
-    data.write(u"kaputt.txt"_s, bad + "Gut///25\r\n");
-    open();
-    ui.answer(ScriptedUi::Kind::OpenFile, data.filePath(u"kaputt.txt"_s));
-    key(Qt::Key_O, Qt::ControlModifier);
-    ASSERT_EQ(ui.messages.size(), 1);
-    const QString& text = ui.messages.constFirst();
-    // A few lines, none wider than a screen, the count of the rest, and where the file was kept.
-    EXPECT_LE(text.count(u'\n'), 30) << text.toStdString();
-    for (const QString& line : text.split(u'\n'))
-        EXPECT_LE(line.size(), 200);
-    EXPECT_TRUE(text.contains(u"2980"_s));
-    EXPECT_TRUE(text.endsWith(PlanFile::backupPath(data.filePath(u"kaputt.txt"_s))));
-    EXPECT_EQ(shown(), u"1|09:00|09:25|Gut"_s);
 }
 
 } // namespace

@@ -203,28 +203,6 @@ TEST_F(WorklistTest, DeleteTakesOnlyTheSelectedOpenEntries) {
     }
 }
 
-TEST_F(WorklistTest, EveryEntryKeepsItsOwnIdentityThroughSortsAndDeletes) {
-    addUnit(u"A"_s);
-    addPause(25);
-    addUnit(u"B"_s);
-    addPause(25);
-    const quint64 firstPause = list.entryId(1);
-    const quint64 secondPause = list.entryId(3);
-    EXPECT_NE(firstPause, secondPause) << "equal text, yet two entries";
-    // An entry sorted in before them moves every row down by one.
-    add(u"Fertig"_s, dec(7, 8, 0), "x");
-    EXPECT_EQ(titles(list).first(), u"Fertig"_s);
-    EXPECT_EQ(list.rowOf(firstPause), 2);
-    EXPECT_EQ(list.rowOf(secondPause), 4);
-    list.deleteOpenEntries({2});
-    EXPECT_EQ(list.rowOf(firstPause), -1);
-    EXPECT_EQ(list.rowOf(secondPause), 3);
-    // A new entry never takes the id of a deleted one.
-    addUnit(u"C"_s);
-    for (qsizetype r = 0; r < list.entries().size(); ++r)
-        EXPECT_NE(list.entryId(r), firstPause);
-}
-
 TEST_F(WorklistTest, FinishBlinkAlternatesFourteenTimesThenMarksDone) {
     // The unit that blinks: running or already blinking; a pause never blinks.
     const struct {

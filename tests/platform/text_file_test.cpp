@@ -1,5 +1,5 @@
 // Failed replaces, folders that refuse new files and appends are met through their users: the
-// plan file (plan_save_test), the settings file and the activity log (records tests).
+// plan file (plan_file_test), the settings file and the activity log (records tests).
 #include "text_file.h"
 
 #include <QDir>

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class DataFolder;
+class PlanFile;
+class Shell;
+class UserInterface;
+class Worklist;
+struct Records;
+struct Settings;
+
+// The "Einstellungen" menu without its widgets: what its items show, and their commands. Each
+// command asks through UserInterface and saves the settings at once; the window only places the
+// items and hands in their check marks.
+class SettingsCommands {
+public:
+    // The items' captions and check marks for the settings as they are.
+    struct MenuView {
+        QString unitLength;
+        QString smallPause;
+        QString bigPause;
+        QString maxReplan;
+        bool presence = false;
+        bool sounds = false;
+        bool lockInPause = false;
+        bool percentile = false;
+        bool foreground = false;
+    };
+    static MenuView menuView(const Settings& settings);
+
+    enum class Check { Presence, Sounds, LockInPause, Percentile, Foreground };
+
+    struct Services {
+        Records& records;
+        UserInterface& ui;
+        Worklist& worklist;
+        PlanFile& planFile;
+        const DataFolder& folder;
+        Shell& shell;
+        // Opens Settings.ini for editing and ends the program; without one the file is only opened.
+        std::function<void()> editSettingsFile;
+        // Recomputes the percentile rank (switched on).
+        std::function<void()> updatePercentile;
+        // The focus lock comes back (the foreground setting switched on).
+        std::function<void()> startFocusLock;
+    };
+    explicit SettingsCommands(Services services) : m_s(std::move(services)) {}
+
+    // The number dialogs; a cancelled or unusable answer changes nothing and saves nothing.
+    void unitLength();
+    void smallPause();
+    void bigPause();
+    void maxReplan();
+    // A check item clicked: checked is its new mark.
+    void setChecked(Check item, bool checked);
+    void moveLog();
+    void openDataFolder();
+    void openSettingsFile();
+
+private:
+    Settings& settings() const;
+    // A whole number asked with the current value pre-filled; none when cancelled, not a
+    // number, or outside minimum..maximum (a value below minimum is refused only when
+    // refuseBelow is set; else it becomes minimum).
+    std::optional<int> askNumber(const QString& caption, const QString& prompt, int current, int minimum,
+                                 int maximum, bool refuseBelow);
+    // A number dialog for a length in minutes; true when the field changed.
+    bool askLength(int Settings::*field, const QString& caption, const QString& prompt);
+
+    Services m_s;
+};
