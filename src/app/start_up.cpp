@@ -143,7 +143,7 @@ int StartUp::run() {
     const RunningCountdownSource<RunEngine, Worklist, Settings> countdownSource(engine, worklist,
                                                                                 records.settings);
     countdown.setSource(&countdownSource);
-    TFBestaetigung presence([&runner] { runner.presenceConfirmed = true; });
+    TFBestaetigung presence([&runner] { runner.setPresenceConfirmed(true); });
     TFTimer timer(TimerServices{m_clock, records, worklist, planFile, ui, companion, launcher, shell,
                                 countdown, model, &presence, [](QWidget& w) { bringWindowToFront(w); }});
     ui.suspendDuringDialogs(timer.foregroundKeepingTimer());
@@ -167,6 +167,7 @@ int StartUp::run() {
     engine.setTimerView(&timer);
     engine.setPlanningView(&window);
     runner.setView(&window);
+    window.observe(runner.runState());
     window.setTimerWindow(&timer);
     window.setPercentileUpdate([&core] { core.percentile.UpdatePercentile(); });
     timer.setPlanningWindow(&window);
@@ -227,7 +228,7 @@ int StartUp::run() {
         runEntry->remove();
     if (decision.enableAutoStart)
         window.enableAutoStart();
-    runner.justStarted = true;
+    runner.markJustStarted();
 
     QObject::connect(&m_instance, &SingleInstance::frontRequested, &window, [&] {
         records.debugLog.AddDebugLine(

@@ -236,7 +236,7 @@ void RunEngine::Tick() {
     const bool pause = m_absoluteEnd && !m_unitRunning;
 
     if (pause && m_remainingSecs > (qint64(settings.KleinePause) + 1) * 60)
-        runner.presenceConfirmed = false;
+        runner.setPresenceConfirmed(false);
 
     // The remaining seconds at the last tick of this phase: a second that a stalled program
     // (a long dialog, a busy machine) stood still over is still seen as passed.
@@ -257,7 +257,7 @@ void RunEngine::Tick() {
     if (m_remainingSecs > 0) {
         m_timer->setForegroundKeeping(true);
         if (pause) {
-            if (!runner.presenceConfirmed && m_remainingSecs <= 59 && settings.AnwesenheitErforderlich)
+            if (!runner.presenceConfirmed() && m_remainingSecs <= 59 && settings.AnwesenheitErforderlich)
                 m_timer->showPresenceConfirmation();
             // The announcements at 59, 30 and 5 seconds, once each; after a stall, the last
             // one passed.
@@ -296,7 +296,7 @@ void RunEngine::endOfPause() {
     PlanRunner& runner = m_s.runner;
     runner.FinishRunningEntry();
     if (!worklist().NextPendingTitle().isEmpty()) {
-        if (!runner.presenceConfirmed && settings.AnwesenheitErforderlich) {
+        if (!runner.presenceConfirmed() && settings.AnwesenheitErforderlich) {
             m_s.percentile.UpdatePercentile();
             m_planning->showCentred();
             m_planning->setMaxReplanEnabled(true);

@@ -5,6 +5,7 @@
 #include "plan_file.h"
 #include "plan_minutes.h"
 #include "plan_time.h"
+#include "planning_look.h"
 #include "records.h"
 #include "run_control.h"
 #include "run_feedback.h"
@@ -77,9 +78,9 @@ std::optional<int> readCount(const QString& text) {
 } // namespace
 
 PlanRunner::PlanRunner(const Services& services) : m_s(services), m_view(&m_noView) {
-    const QDate today = m_s.records.clock.today();
-    targetDay = today;
-    m_startCaption = tr_("Start");
+    m_targetDay = m_s.records.clock.today();
+    m_startCaption = planningLook(RunState::Phase::Planning, 0).startCaption;
+    m_runState.update([this](RunState& s) { s.startCaption = m_startCaption; });
 }
 
 RunControl& PlanRunner::run() const {
@@ -101,15 +102,14 @@ void PlanRunner::Start1Click() {
     Settings& settings = m_s.records.settings;
     Worklist& w = m_s.worklist;
     const qint64 tick = m_s.records.clock.tickMs();
-    if (lastStartTick != 0 && tick - lastStartTick < 500)
+    if (m_lastStartTick != 0 && tick - m_lastStartTick < 500)
         return;
-    lastStartTick = tick;
+    m_lastStartTick = tick;
 
     if (QString(m_startCaption).remove(QLatin1Char('&')) != tr_("Start")) {
         m_s.records.debugLog.AddDebugLine(
             QStringLiteral("FWorklist: Neu gestartet [vermutlich durch User?] (Start1Click)"));
         btnNeuPlanenClick();
-        m_view->refreshMenuStates();
         return;
     }
 
@@ -119,7 +119,6 @@ void PlanRunner::Start1Click() {
         m_view->showWindow();
         settings.Autostart = false;
         m_s.records.saveSettings();
-        m_view->refreshMenuStates();
         return;
     }
     const bool conflicts = std::any_of(w.entries().cbegin(), w.entries().cend(), [](const PlanEntry& e) {
@@ -133,14 +132,18 @@ void PlanRunner::Start1Click() {
                 "versuchen Sie es erneut."));
         ListeWiederVeraenderbarMachen();
         m_view->showWindow();
-        m_view->refreshMenuStates();
         return;
     }
 
-    // The same caption the window gives the item whenever it is shown during the run, so that
-    // the count of re-plannings left does not come and go with the window.
-    m_startCaption = w.replanCaption();
-    m_view->setStartItem(m_startCaption, w.replanAvailable());
+    // The same rule the window follows whenever it is shown during the run, so that the count
+    // of re-plannings left does not come and go with the window. The start item is the same in
+    // a unit and in a pause.
+    const PlanningLook running = planningLook(RunState::Phase::Unit, settings.Verbleibend);
+    m_startCaption = running.startCaption;
+    m_runState.update([&running](RunState& s) {
+        s.startCaption = running.startCaption;
+        s.startEnabled = running.startEnabled;
+    });
 
     const QDate today = m_s.records.clock.today();
     if (!settings.MorgenGeplantURL.isEmpty() && w.FirstOpenTomorrowIndex() != -1 &&
@@ -149,15 +152,17 @@ void PlanRunner::Start1Click() {
         m_s.records.saveSettings();
         m_s.publisher.CallWebAddress(settings.MorgenGeplantURL);
     }
-    m_view->stopFocusLock();
+    m_runState.update([](RunState& s) { s.focusLock = false; });
     m_s.publisher.stopChargeTimer();
     if (!m_s.autostart.write())
         m_s.records.debugLog.AddDebugLine(QStringLiteral("FWorklist: Autostart-Eintrag nicht geschrieben"));
-    presenceConfirmed = true;
-    m_view->setInputVisible(false);
-    m_view->setTooltipDelay(0);
-    if (settings.NeuPlanenMax != -1)
-        m_view->setMaxReplanEnabled(false);
+    m_presenceConfirmed = true;
+    m_runState.update([&settings](RunState& s) {
+        s.inputVisible = false;
+        s.tooltipDelayMs = 0;
+        if (settings.NeuPlanenMax != -1)
+            s.maxReplanEnabled = false;
+    });
 
     RunCurrentEntry();
 
@@ -166,11 +171,10 @@ void PlanRunner::Start1Click() {
     if (!m_s.records.settingsFile.firstStart())
         run().moveTimerToSavedPosition();
     w.UpdateCaption();
-    m_view->setListMenuEnabled(false);
+    m_runState.update([](RunState& s) { s.listMenuAllItems = false; });
     run().setRunMenuEnabled(false);
     if (w.FirstOpenIndex() != -1)
         m_view->hideWindow();
-    m_view->refreshMenuStates();
 }
 
 // --- handing entries to the engine ---------------------------------------------------------
@@ -231,7 +235,7 @@ void PlanRunner::RunCurrentEntry() {
                 w.removeEntry(index);
                 saveWorklist();
                 if (settings.InVordergrundDraengen && w.NextPendingTitle().isEmpty())
-                    m_view->startFocusLock();
+                    m_runState.update([](RunState& s) { s.focusLock = true; });
                 continue;
             }
             w.markRunning(index);
@@ -270,12 +274,12 @@ void PlanRunner::FinishRunningEntry() {
 
 bool PlanRunner::settleDayChange() {
     const QDate today = m_s.records.clock.today();
-    if (today == targetDay)
+    if (today == m_targetDay)
         return true;
     m_s.records.dailyTarget = m_s.records.activityLog.TargetForDay(today);
-    lastAskedPlanned = -1;
+    m_lastAskedPlanned = -1;
     const bool answered = AskDailyTarget();
-    targetDay = today;
+    m_targetDay = today;
     return answered;
 }
 
@@ -286,25 +290,10 @@ bool PlanRunner::autoStart() {
         btnNeuPlanenClick();
         return false;
     }
-    automaticStartInProgress = true;
+    m_automaticStartInProgress = true;
     Start1Click();
-    automaticStartInProgress = false;
+    m_automaticStartInProgress = false;
     return true;
-}
-
-void PlanRunner::refreshRunningCaption() {
-    Worklist& w = m_s.worklist;
-    if (run().active()) {
-        m_startCaption = w.replanCaption();
-        m_view->setStartItem(m_startCaption, w.replanAvailable());
-    }
-    if (run().unitRunning()) {
-        w.setCaptionSuffix(tr_(" - EINHEIT AKTIV"));
-        m_view->startCaptionBlink();
-    } else {
-        m_view->stopCaptionBlink();
-        w.setCaptionSuffix(run().active() ? tr_(" - PAUSE AKTIV") : QString());
-    }
 }
 
 // --- re-planning ---------------------------------------------------------------------------
@@ -319,22 +308,30 @@ void PlanRunner::ListeWiederVeraenderbarMachen() {
 void PlanRunner::btnNeuPlanenClick() {
     Settings& settings = m_s.records.settings;
     Worklist& w = m_s.worklist;
-    const bool wasPresent = presenceConfirmed;
-    m_view->stopCaptionBlink();
+    const bool wasPresent = m_presenceConfirmed;
+    m_runState.update([](RunState& s) {
+        s.captionBlink = false;
+        s.captionSuffix.clear();
+    });
+    // Without a window that shows the suffix the caption still loses it.
     w.setCaptionSuffix(QString());
 
-    if (!w.NextPendingTitle().isEmpty() && !justStarted) {
+    if (!w.NextPendingTitle().isEmpty() && !m_justStarted) {
         if (w.NextPendingStart().date() != m_s.records.clock.today().addDays(1))
             m_s.publisher.startChargeTimer();
     }
-    justStarted = false;
+    m_justStarted = false;
 
     settings.Autostart = false;
     m_s.records.saveSettings();
     run().stopWorkstationLock();
     m_s.autostart.remove();
-    m_startCaption = tr_("Start");
-    m_view->setStartItem(m_startCaption, true);
+    const PlanningLook planning = planningLook(RunState::Phase::Planning, settings.Verbleibend);
+    m_startCaption = planning.startCaption;
+    m_runState.update([&planning](RunState& s) {
+        s.startCaption = planning.startCaption;
+        s.startEnabled = planning.startEnabled;
+    });
     const bool charged = !m_replanIsFree;
     m_replanIsFree = false;
     if (charged)
@@ -346,14 +343,18 @@ void PlanRunner::btnNeuPlanenClick() {
 
     m_s.countdown.hide();
     run().hidePresenceConfirmation();
-    presenceConfirmed = true;
-    m_view->setInputVisible(true);
-    m_view->setTooltipDelay(500);
+    m_presenceConfirmed = true;
+    m_runState.update([](RunState& s) {
+        s.inputVisible = true;
+        s.tooltipDelayMs = 500;
+    });
 
     StopForReplan();
 
-    m_view->setMouseEditing(true);
-    m_view->setListMenuEnabled(true);
+    m_runState.update([](RunState& s) {
+        s.mouseEditing = true;
+        s.listMenuAllItems = true;
+    });
 
     if (w.DoneCount() != w.PlannedTodayCount()) {
         QString reason;
@@ -369,6 +370,8 @@ void PlanRunner::btnNeuPlanenClick() {
         m_s.records.activityLog.WriteLogEntry(reason.isEmpty() ? ActivityLog::replanLine(now())
                                                                : ActivityLog::replanLine(now(), reason));
     }
+    // The guard starts the focus lock again, which the start command had stopped.
+    m_runState.update([](RunState& s) { s.focusLock = true; });
     m_view->releaseDialogGuard();
     saveWorklist();
 }
@@ -376,7 +379,7 @@ void PlanRunner::btnNeuPlanenClick() {
 void PlanRunner::StopForReplan() {
     Worklist& w = m_s.worklist;
     run().stopForReplan();
-    m_view->setListMenuEnabled(true);
+    m_runState.update([](RunState& s) { s.listMenuAllItems = true; });
     run().setRunMenuEnabled(true);
 
     const int index = firstRunningIndex(w.entries());
@@ -412,13 +415,13 @@ bool PlanRunner::AskDailyTarget() {
     if (target == planned)
         return true;
     if (target == -1000) {
-        if (usual == -1 || usual <= planned || planned <= 0 || lastAskedPlanned == planned) {
+        if (usual == -1 || usual <= planned || planned <= 0 || m_lastAskedPlanned == planned) {
             records.dailyTarget = planned;
             if (planned > 0)
                 records.activityLog.WriteLogEntry(ActivityLog::targetLine(today, planned));
             return true;
         }
-        if (automaticStartInProgress)
+        if (m_automaticStartInProgress)
             return true;
         const QString prompt =
             targetSentence(usual, false) + plannedSentence(planned, usual > planned, false) + question;
@@ -430,13 +433,13 @@ bool PlanRunner::AskDailyTarget() {
                 records.activityLog.WriteLogEntry(QStringLiteral("\r\n") + targetPrefix + *answer);
                 records.dailyTarget = *n;
             }
-            lastAskedPlanned = planned;
+            m_lastAskedPlanned = planned;
         }
         return true;
     }
-    if (lastAskedPlanned != -1 && lastAskedPlanned == planned)
+    if (m_lastAskedPlanned != -1 && m_lastAskedPlanned == planned)
         return true;
-    if (automaticStartInProgress)
+    if (m_automaticStartInProgress)
         return true;
     const QString prompt =
         targetSentence(target, true) + plannedSentence(planned, target > planned, true) + question;
@@ -452,7 +455,7 @@ bool PlanRunner::AskDailyTarget() {
             records.dailyTarget = *n;
         }
         if (*n != planned)
-            lastAskedPlanned = planned;
+            m_lastAskedPlanned = planned;
     }
     return true;
 }

@@ -63,22 +63,21 @@ public:
 
     // The main-menu start item's caption as it stands ("Start", "Neu planen", ...).
     const QString& startCaption() const { return m_startCaption; }
-    // FormShow's part for a running plan: the start item and the caption suffix.
-    void refreshRunningCaption();
 
     // The presence confirmation: given at start, cleared early in a pause, confirmed by the
     // presence window or "Nutzer anwesend".
-    bool presenceConfirmed = false;
+    bool presenceConfirmed() const { return m_presenceConfirmed; }
+    void setPresenceConfirmed(bool confirmed) { m_presenceConfirmed = confirmed; }
     // The planned-unit count for which the target question was last answered; -1: none.
-    int lastAskedPlanned = -1;
+    int lastAskedPlanned() const { return m_lastAskedPlanned; }
+    void setLastAskedPlanned(int planned) { m_lastAskedPlanned = planned; }
     // The day for which the daily target was last settled.
-    QDate targetDay;
+    QDate targetDay() const { return m_targetDay; }
     // Only while tmrAutoStart runs the start command: no target question then.
-    bool automaticStartInProgress = false;
-    // Set by start-up for its first re-planning (no charge timer then).
-    bool justStarted = false;
-    // The tick count of the last accepted start command; 0: none.
-    qint64 lastStartTick = 0;
+    bool automaticStartInProgress() const { return m_automaticStartInProgress; }
+    void setAutomaticStartInProgress(bool inProgress) { m_automaticStartInProgress = inProgress; }
+    // Start-up's first re-planning starts no charge timer.
+    void markJustStarted() { m_justStarted = true; }
 
 private:
     // Past midnight: today's target from the log, and the target question for the new day.
@@ -90,6 +89,13 @@ private:
     Services m_s;
     // The next btnNeuPlanenClick is forced by the program and leaves the allowance as it is.
     bool m_replanIsFree = false;
+    bool m_presenceConfirmed = false;
+    int m_lastAskedPlanned = -1;
+    QDate m_targetDay;
+    bool m_automaticStartInProgress = false;
+    bool m_justStarted = false;
+    // The tick count of the last accepted start command; 0: none.
+    qint64 m_lastStartTick = 0;
     NullPlanningView m_noView;
     PlanningView* m_view;
     QString m_startCaption;

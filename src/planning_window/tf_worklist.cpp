@@ -28,6 +28,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -37,13 +38,6 @@ constexpr int minWindowWidth = 430;
 constexpr int minWindowHeight = 185;
 // Points: the largest font the plan list is shown with, whatever the settings say.
 constexpr int largestFontSize = 28;
-QString unitActiveSuffix() {
-    return tr_(" - EINHEIT AKTIV");
-}
-
-QString pauseActiveSuffix() {
-    return tr_(" - PAUSE AKTIV");
-}
 
 } // namespace
 
@@ -79,8 +73,12 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     // FormCreate: the planning state starts fresh (the Worklist did its part), then the plan
     // file comes back.
     m_worklist.startPlanningDay();
-    setMouseEditing(true);
-    setApplicationTooltipDelay(500);
+    // What a new window shows: the plan editable, tooltips after half a second, and (below)
+    // the focus lock on.
+    m_shown.startCaption = m_actStart->text();
+    lvPlan->setDragEnabled(m_shown.mouseEditing);
+    setApplicationTooltipDelay(m_shown.tooltipDelayMs);
+    connect(&m_ownState, &RunStatePublisher::changed, this, &TFWorklist::showRunState);
     m_worklist.UpdateCaption();
     m_planFile.loadWorklist(services.stopLoading);
     refreshList();
@@ -91,7 +89,10 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     // After a dialog the focus lock always comes back, unless a plan runs (the start stopped it).
     if (m_windowUi)
         m_windowUi->suspendDuringDialogs(tmrFocusLock, [this] { return !engineActive(); });
-    tmrFocusLock->start();
+    updateRunState([this](RunState& st) {
+        st.startCaption = m_shown.startCaption;
+        st.focusLock = true;
+    });
 }
 
 TFWorklist::~TFWorklist() {
@@ -143,13 +144,13 @@ void TFWorklist::createControls() {
             [this](const QPoint& pos) { pmWorklistEdit->popup(lvPlan->viewport()->mapToGlobal(pos)); });
     // Dropped rows are placed, and a double-click renames; both only while mouse editing is
     // allowed.
-    lvPlan->dropsAllowed = [this] { return m_mouseEditing; };
+    lvPlan->dropsAllowed = [this] { return m_shown.mouseEditing; };
     lvPlan->dropRows = [this](const QList<int>& rows, int target) {
         m_planCommands.moveRowsBefore(rows, target);
     };
     lvPlan->installEventFilter(this);
     connect(lvPlan, &QAbstractItemView::doubleClicked, this, [this] {
-        if (m_mouseEditing)
+        if (m_shown.mouseEditing)
             m_planCommands.rename(selectedRows());
     });
 
@@ -242,11 +243,6 @@ void TFWorklist::arrangeControls() {
     lvPlan->setGeometry(0, 0, area.width(), std::max(0, area.height() - stripHeight));
 }
 
-void TFWorklist::setInputVisible(bool visible) {
-    pnlHinzu->setVisible(visible);
-    arrangeControls();
-}
-
 bool TFWorklist::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_client && event->type() == QEvent::Resize) {
         arrangeControls();
@@ -283,6 +279,12 @@ bool TFWorklist::engineActive() const {
 bool TFWorklist::unitRunning() const {
     const RunControl* run = m_worklist.runControl();
     return run && run->unitRunning();
+}
+
+RunState::Phase TFWorklist::enginePhase() const {
+    if (unitRunning())
+        return RunState::Phase::Unit;
+    return engineActive() ? RunState::Phase::Pause : RunState::Phase::Planning;
 }
 
 void TFWorklist::captionChanged(const QString& caption) {
@@ -352,18 +354,8 @@ void TFWorklist::formShow() {
     }
 
     // While a plan runs the start item is the re-planning command.
-    if (engineActive()) {
-        m_actStart->setText(m_worklist.replanCaption());
-        m_actStart->setEnabled(m_worklist.replanAvailable());
-    }
-
-    if (unitRunning()) {
-        m_worklist.setCaptionSuffix(unitActiveSuffix());
-        tmrCaptionBlinken->start();
-    } else {
-        tmrCaptionBlinken->stop();
-        m_worklist.setCaptionSuffix(engineActive() ? pauseActiveSuffix() : QString());
-    }
+    const RunState::Phase phase = enginePhase();
+    showLook(planningLook(phase, settings().Verbleibend), phase != RunState::Phase::Planning);
 
     refillInputField();
     tmrUpdate->start();
@@ -382,9 +374,11 @@ void TFWorklist::formHide() {
     // Hidden already; the size it had is still the one to keep.
     settings().Breite = width();
     settings().Hoehe = height();
-    tmrCaptionBlinken->stop();
     tmrUpdate->stop();
-    setMouseEditing(false);
+    updateRunState([](RunState& st) {
+        st.captionBlink = false;
+        st.mouseEditing = false;
+    });
 }
 
 void TFWorklist::refillInputField() {
@@ -427,15 +421,15 @@ void TFWorklist::bringToFront() {
 // --- menus ------------------------------------------------------------------------------------
 
 void TFWorklist::updateMenuStates() {
-    const bool running = engineActive();
-    const bool unit = unitRunning();
-    m_menuDatei->menuAction()->setEnabled(!unit);
-    m_menuListe->menuAction()->setEnabled(!running);
-    m_menuEinstellungen->menuAction()->setEnabled(!running);
-    m_menuHilfe->menuAction()->setEnabled(!running);
-    m_actNew->setEnabled(!running);
-    m_actOpen->setEnabled(!running);
-    m_actQuit->setEnabled(!running);
+    const RunState::Phase phase = enginePhase();
+    if (m_menusShownFor == phase)
+        return;
+    m_menusShownFor = phase;
+    const PlanningLook look = planningLook(phase, settings().Verbleibend);
+    m_menuDatei->menuAction()->setEnabled(look.fileMenu);
+    for (QAction* a : {m_menuListe->menuAction(), m_menuEinstellungen->menuAction(),
+                       m_menuHilfe->menuAction(), m_actNew, m_actOpen, m_actQuit})
+        a->setEnabled(look.planningMenus);
     m_actSave->setEnabled(true);
     m_actSaveAs->setEnabled(true);
     m_actLogs->setEnabled(true);
@@ -479,17 +473,17 @@ void TFWorklist::tmrBlinkenTimer() {
     tmrBlinken->stop();
     // Nothing pending any more: the plan can be edited again.
     if (m_worklist.NextPendingTitle().isEmpty())
-        setInputVisible(true);
+        updateRunState([](RunState& st) { st.inputVisible = true; });
 }
 
 void TFWorklist::tmrCaptionBlinkenTimer() {
-    if (unitRunning()) {
+    const RunState::Phase phase = enginePhase();
+    if (phase == RunState::Phase::Unit) {
         // The next schedule refresh writes the caption.
-        m_worklist.blinkCaptionSuffix(unitActiveSuffix());
+        m_worklist.blinkCaptionSuffix(m_shown.captionSuffix);
         return;
     }
-    tmrCaptionBlinken->stop();
-    m_worklist.setCaptionSuffix(engineActive() ? pauseActiveSuffix() : QString());
+    showLook(planningLook(phase, settings().Verbleibend), false);
 }
 
 bool TFWorklist::isForegroundOurs() const {
@@ -510,6 +504,7 @@ bool TFWorklist::isForegroundOurs() const {
 
 void TFWorklist::tmrFocusLockTimer() {
     if (!settings().InVordergrundDraengen) {
+        // The window's own stop: the run still wants the lock whenever the setting is on.
         tmrFocusLock->stop();
         return;
     }
@@ -523,8 +518,10 @@ void TFWorklist::enableAutoStart() {
 
 void TFWorklist::tmrAutoStartTimer() {
     tmrAutoStart->stop();
-    if (m_autoStartCommand)
-        m_autoStartCommand();
+    if (!m_autoStartCommand)
+        return;
+    m_autoStartCommand();
+    updateMenuStates();
 }
 
 void TFWorklist::tmrUpdatePercentileRankTimer() {
@@ -544,10 +541,12 @@ void TFWorklist::tmrUpdatePercentileRankTimer() {
 void TFWorklist::Start1Click() {
     // The runner keeps its own debounce and decides between starting and re-planning. Without
     // one no plan can run: the plan stays in editing, in view.
-    if (m_startCommand)
-        m_startCommand();
-    else
+    if (!m_startCommand) {
         show();
+        return;
+    }
+    m_startCommand();
+    updateMenuStates();
 }
 
 // --- PlanningView -----------------------------------------------------------------------------
@@ -569,52 +568,13 @@ void TFWorklist::showCentred() {
     show();
 }
 
-void TFWorklist::setStartItem(const QString& caption, bool enabled) {
-    m_actStart->setText(caption);
-    m_actStart->setEnabled(enabled);
-}
-
-void TFWorklist::refreshMenuStates() {
-    updateMenuStates();
-}
-
-void TFWorklist::setListMenuEnabled(bool allItems) {
-    for (QAction* a : std::as_const(m_popupItems)) {
-        // The hidden "Start" stays reachable: F9 in the list must re-plan a running plan.
-        if (a && a != m_pmStart)
-            a->setEnabled(allItems);
-    }
-}
-
 void TFWorklist::startFocusLock() {
+    updateRunState([](RunState& st) { st.focusLock = true; });
     tmrFocusLock->start();
 }
 
-void TFWorklist::stopFocusLock() {
-    tmrFocusLock->stop();
-}
-
-void TFWorklist::startCaptionBlink() {
-    tmrCaptionBlinken->start();
-}
-
-void TFWorklist::stopCaptionBlink() {
-    tmrCaptionBlinken->stop();
-}
-
 void TFWorklist::setMaxReplanEnabled(bool enabled) {
-    if (QAction* item = findChild<QAction*>(u"mniMaxNeuPlanen"_s))
-        item->setEnabled(enabled);
-}
-
-void TFWorklist::setTooltipDelay(int ms) {
-    setApplicationTooltipDelay(ms);
-}
-
-void TFWorklist::setMouseEditing(bool enabled) {
-    m_mouseEditing = enabled;
-    // A drag that no drop would take is not begun at all.
-    lvPlan->setDragEnabled(enabled);
+    updateRunState([enabled](RunState& st) { st.maxReplanEnabled = enabled; });
 }
 
 void TFWorklist::releaseDialogGuard() {
@@ -632,6 +592,84 @@ void TFWorklist::showError(const QString& title, const QString& text) {
     box.exec();
     if (focusLock)
         tmrFocusLock->start();
+}
+
+// --- the run state ----------------------------------------------------------------------------
+
+void TFWorklist::observe(RunStatePublisher& state) {
+    for (const QMetaObject::Connection& c : std::as_const(m_stateConnections))
+        disconnect(c);
+    m_state = &state;
+    // The runner's state takes over what this window shows so far.
+    const RunState& shown = m_shown;
+    state.update([&shown](RunState& st) {
+        st.startCaption = shown.startCaption;
+        st.startEnabled = shown.startEnabled;
+        st.captionSuffix = shown.captionSuffix;
+        st.captionBlink = shown.captionBlink;
+        st.inputVisible = shown.inputVisible;
+        st.listMenuAllItems = shown.listMenuAllItems;
+        st.mouseEditing = shown.mouseEditing;
+        st.maxReplanEnabled = shown.maxReplanEnabled;
+        st.tooltipDelayMs = shown.tooltipDelayMs;
+        st.focusLock = shown.focusLock;
+    });
+    m_stateConnections = {connect(&state, &RunStatePublisher::changed, this, &TFWorklist::showRunState),
+                          // Gone first (at the end of a test): the window goes on with a state of its own.
+                          connect(&state, &QObject::destroyed, this, [this] {
+                              m_state = &m_ownState;
+                              m_ownState.update([this](RunState& st) { st = m_shown; });
+                          })};
+    showRunState(state.state());
+}
+
+void TFWorklist::showLook(const PlanningLook& look, bool withStartItem) {
+    updateRunState([&look, withStartItem](RunState& st) {
+        if (withStartItem) {
+            st.startCaption = look.startCaption;
+            st.startEnabled = look.startEnabled;
+        }
+        st.captionSuffix = look.captionSuffix;
+        st.captionBlink = look.captionBlink;
+    });
+}
+
+void TFWorklist::showRunState(const RunState& state) {
+    const RunState was = std::exchange(m_shown, state);
+    if (state.startCaption != was.startCaption)
+        m_actStart->setText(state.startCaption);
+    if (state.startEnabled != was.startEnabled)
+        m_actStart->setEnabled(state.startEnabled);
+    if (state.inputVisible != was.inputVisible) {
+        pnlHinzu->setVisible(state.inputVisible);
+        arrangeControls();
+    }
+    if (state.listMenuAllItems != was.listMenuAllItems) {
+        for (QAction* a : std::as_const(m_popupItems)) {
+            // The hidden "Start" stays reachable: F9 in the list must re-plan a running plan.
+            if (a && a != m_pmStart)
+                a->setEnabled(state.listMenuAllItems);
+        }
+    }
+    // A drag that no drop would take is not begun at all.
+    if (state.mouseEditing != was.mouseEditing)
+        lvPlan->setDragEnabled(state.mouseEditing);
+    if (state.maxReplanEnabled != was.maxReplanEnabled)
+        m_settingsItems.maxReplan->setEnabled(state.maxReplanEnabled);
+    if (state.tooltipDelayMs != was.tooltipDelayMs)
+        setApplicationTooltipDelay(state.tooltipDelayMs);
+    // The timer may also stop and start on its own (setting off, dialogs); the run state says
+    // when the run wants it or forbids it.
+    if (state.focusLock != was.focusLock)
+        state.focusLock ? tmrFocusLock->start() : tmrFocusLock->stop();
+    if (state.captionBlink != was.captionBlink)
+        state.captionBlink ? tmrCaptionBlinken->start() : tmrCaptionBlinken->stop();
+    // The blink may have left the suffix out: a new suffix, or the blink starting or ending,
+    // shows it whole.
+    if (state.captionSuffix != was.captionSuffix || state.captionBlink != was.captionBlink) {
+        m_worklist.setCaptionSuffix(state.captionSuffix);
+    }
+    updateMenuStates();
 }
 
 // --- commands ---------------------------------------------------------------------------------

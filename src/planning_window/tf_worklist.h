@@ -6,8 +6,10 @@
 #include "help_commands.h"
 #include "plan_commands.h"
 #include "plan_file.h"
+#include "planning_look.h"
 #include "planning_menus.h"
 #include "planning_view.h"
+#include "run_state.h"
 #include "settings_commands.h"
 #include "worklist.h"
 #include "worklist_services.h"
@@ -78,23 +80,22 @@ public:
     // The start command ("Start", F9).
     void Start1Click();
 
-    // The input strip pnlHinzu with the input field (hidden while a plan runs).
-    void setInputVisible(bool visible) override;
+    bool mouseEditing() const { return m_shown.mouseEditing; }
+
+    // The run state this window shows from now on (the plan runner's); until then, and in a
+    // window without a runner, it keeps one of its own. What the window already shows is
+    // handed over first.
+    void observe(RunStatePublisher& state);
+    // Changes the run state this window shows (its own commands and timers go this way too,
+    // so that what it shows and the run state never part).
+    template <class Change> void updateRunState(Change&& change) { m_state->update(change); }
 
     // PlanningView: what running a plan asks of this window.
     void showWindow() override;
     void hideWindow() override;
     void showCentred() override;
-    void setStartItem(const QString& caption, bool enabled) override;
-    void refreshMenuStates() override;
-    void setListMenuEnabled(bool allItems) override;
     void startFocusLock() override;
-    void stopFocusLock() override;
-    void startCaptionBlink() override;
-    void stopCaptionBlink() override;
     void setMaxReplanEnabled(bool enabled) override;
-    void setTooltipDelay(int ms) override;
-    void setMouseEditing(bool enabled) override;
     void releaseDialogGuard() override;
     void showError(const QString& title, const QString& text) override;
 
@@ -118,6 +119,12 @@ private:
     // What the run engine (if any) reports.
     bool engineActive() const;
     bool unitRunning() const;
+    RunState::Phase enginePhase() const;
+    // The widgets brought to the run state, each touched only when what it shows changed.
+    void showRunState(const RunState& state);
+    // The blink timer's and FormShow's part: caption suffix, blink and (while a plan runs)
+    // the start item, by the one rule.
+    void showLook(const PlanningLook& look, bool withStartItem);
 
     void createControls();
     void createMenus();
@@ -131,6 +138,7 @@ private:
     void formShow();
     void formHide();
     void refillInputField();
+    // The menus' enabled states by the run's phase; touched only when the phase changed.
     void updateMenuStates();
     void updateDeleteEnabled();
     void disableDelete();
@@ -206,10 +214,16 @@ private:
     QTimer* tmrAutoStart = nullptr;
     QTimer* tmrUpdatePercentileRank = nullptr;
 
+    // The run state: the runner's once observed, else the window's own; and what is shown.
+    RunStatePublisher m_ownState;
+    RunStatePublisher* m_state = &m_ownState;
+    QList<QMetaObject::Connection> m_stateConnections;
+    RunState m_shown;
+    std::optional<RunState::Phase> m_menusShownFor;
+
     // State.
     QString m_rememberedUnitTitle;
     QString m_lastConversionError;
-    bool m_mouseEditing = true;
     bool m_shownBefore = false;
     bool m_firstStartHintPending = false;
     std::function<void()> m_startCommand;

@@ -42,8 +42,8 @@ public:
     int percentileRank() const override { return m_engine.percentileRank(); }
     bool failedMark() const override { return m_engine.failedMark(); }
     void setFailedMark(bool failed) override { m_engine.setFailedMark(failed); }
-    bool presenceConfirmed() const override { return m_runner.presenceConfirmed; }
-    void setPresenceConfirmed(bool confirmed) override { m_runner.presenceConfirmed = confirmed; }
+    bool presenceConfirmed() const override { return m_runner.presenceConfirmed(); }
+    void setPresenceConfirmed(bool confirmed) override { m_runner.setPresenceConfirmed(confirmed); }
 
 private:
     Engine& m_engine;

@@ -35,8 +35,6 @@ public:
                                                             speaker, shell, lock, autostart, countdown})) {
         records.settings.DefaultSollWert = -1;
         engine.setTimerView(&timer);
-        engine.setPlanningView(&planning);
-        runner.setView(&planning);
     }
     ~Day() { QDir::setCurrent(m_previousFolder); }
 
@@ -71,7 +69,7 @@ public:
     bool resume() {
         planFile.loadWorklist();
         core.takeInFinishedUnits();
-        runner.justStarted = true;
+        runner.markJustStarted();
         return runner.autoStart();
     }
     // The program ends (as when it is told to) and is started again with "-autostart" after
@@ -89,6 +87,11 @@ public:
 
     QString file(const char* name) const { return QString::fromUtf8(data.read(QLatin1String(name))); }
     QString log() const { return file("Dezuzedu.log"); }
+    // The main-menu start item as the run state gives it, " [disabled]" when it cannot be used.
+    QString startItem() {
+        const RunState& s = runner.runState().state();
+        return s.startCaption + (s.startEnabled ? QString() : QStringLiteral(" [disabled]"));
+    }
     QStringList sounds() const {
         QStringList names;
         for (const QString& p : sound.played)
@@ -108,7 +111,6 @@ public:
     FakeAutostartEntry autostart;
     RecordingCountdown countdown;
     RecordingTimerView timer;
-    RecordingPlanningView planning;
 
 private:
     // The folder as the program finds it: the files of the run before (the log path in the

@@ -100,7 +100,7 @@ TEST(RunDay, WholeDaysLogExactly) {
          typing({u"A"_s, u"p 10"_s, u"B"_s}),
          {{QTime(9, 34, 30),
            [](Day& d) {
-               d.runner.presenceConfirmed = true; // the confirmation window closes itself
+               d.runner.setPresenceConfirmed(true); // the confirmation window closes itself
                d.timer.presenceShown = false;
            },
            unit("09:00", "A") + done},
@@ -277,7 +277,7 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
              EXPECT_EQ(d.log(), unit("23:50", "A") + done + crlf + u"Di, 08.12.2026 SOLL: 1"_s +
                                     unit("00:20", "B", 25, "Di, 08.12.2026") + done);
              EXPECT_EQ(d.list.caption(), u"Taktplan (1/1)"_s);
-             EXPECT_EQ(d.runner.targetDay, QDate(2026, 12, 8));
+             EXPECT_EQ(d.runner.targetDay(), QDate(2026, 12, 8));
              EXPECT_EQ(d.records.dailyTarget, 1);
          }},
         {"a minute's workstation lock after each unit but the last, the focus lock after the last",
@@ -291,12 +291,12 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
              EXPECT_EQ(d.engine.lockUntil(),
                        RunEngine::unixSecs(plantime::wall(QDate(2026, 12, 7), QTime(9, 26))));
              EXPECT_EQ(d.timer.calls.count(u"lock 15000"_s), 1);
-             EXPECT_TRUE(d.planning.focusLock);
+             EXPECT_TRUE(d.runner.runState().state().focusLock);
          }},
         {"a whole day, while the second unit runs: Settings.ini as stored", at(7, 9, 0), wholeDay,
          QTime(9, 40), [](Day& d) { expectSettingsFile(d, "settings_day_running.ini"); }},
         {"in the pause after a unit the start item counts the re-plannings left", at(7, 9, 0), wholeDay,
-         QTime(9, 27), [](Day& d) { EXPECT_EQ(d.planning.startItem, u"Neu planen (1)"_s); }},
+         QTime(9, 27), [](Day& d) { EXPECT_EQ(d.startItem(), u"Neu planen (1)"_s); }},
         {"a whole day, after the end of the plan: Settings.ini as stored", at(7, 9, 0), wholeDay,
          QTime(10, 0),
          [](Day& d) {
@@ -316,13 +316,12 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
              EXPECT_EQ(d.records.settings.Verbleibend, 0);
              // Back to planning: the Timer window away, the whole list menu back.
              EXPECT_TRUE(d.timer.calls.contains(u"hide"_s));
-             EXPECT_TRUE(d.planning.listMenuEnabled);
-             EXPECT_EQ(d.planning.startItem, u"Start"_s);
+             EXPECT_TRUE(d.runner.runState().state().listMenuAllItems);
+             EXPECT_EQ(d.startItem(), u"Start"_s);
              EXPECT_EQ(d.file("worklist.log"), u"A///25\r\n"_s);
              d.clock.advanceSecs(1);
              d.runner.Start1Click();
-             d.runner.refreshRunningCaption();
-             EXPECT_EQ(d.planning.startItem, u"Neu planen (0) [disabled]"_s);
+             EXPECT_EQ(d.startItem(), u"Neu planen (0) [disabled]"_s);
          }},
     };
     for (const StateCase& c : cases) {
@@ -380,8 +379,8 @@ TEST(RunDay, DailyTargetQuestions) {
         Day d;
         d.records.settings.DefaultSollWert = c.usual;
         d.records.dailyTarget = c.target;
-        d.runner.lastAskedPlanned = c.lastAsked;
-        d.runner.automaticStartInProgress = c.automatic;
+        d.runner.setLastAskedPlanned(c.lastAsked);
+        d.runner.setAutomaticStartInProgress(c.automatic);
         for (int i = 0; i < c.units; ++i)
             d.type(u"U"_s + QString::number(i));
         if (c.prompt)

@@ -159,7 +159,7 @@ TEST_F(ListEditingTest, ShiftHoldsTheRefreshAndEscClosesWhileAPlanRuns) {
 
     // While a plan runs the list's nudges are off with its menu, and Esc closes the window.
     engine.isActive = true;
-    window->setListMenuEnabled(false);
+    window->updateRunState([](RunState& s) { s.listMenuAllItems = false; });
     const QString before = fields(u"B"_s);
     select({u"B"_s});
     type(u"km-"_s);
@@ -176,7 +176,7 @@ TEST_F(ListEditingTest, DoubleClickRenamesOnlyWhileMouseEditing) {
     doubleClick(u"B"_s);
     EXPECT_EQ(titlesNow(), u"Fertig|A|Neu|Pause: 10 min (Tee)|Morgen"_s);
     // Without mouse editing (the window was hidden after a start) a double-click asks nothing.
-    window->setMouseEditing(false);
+    window->updateRunState([](RunState& s) { s.mouseEditing = false; });
     doubleClick(u"A"_s);
     EXPECT_EQ(titlesNow(), u"Fertig|A|Neu|Pause: 10 min (Tee)|Morgen"_s);
 }
@@ -208,7 +208,7 @@ TEST_F(ListEditingTest, DroppingSeveralRows) {
     EXPECT_NE(savedPlan(), before);
     EXPECT_EQ(selectedRows(), 2);
 
-    window->setMouseEditing(false);
+    window->updateRunState([](RunState& s) { s.mouseEditing = false; });
     EXPECT_FALSE(dropAt(u"A"_s, ours.get()));
     EXPECT_EQ(titlesNow(), u"Fertig|A|Pause: 10 min (Tee)|B|Morgen"_s);
 }
@@ -244,7 +244,7 @@ TEST_F(ListEditingTest, ADragOfRowsBeginsOnlyWhileMouseEditingIsOn) {
         return began;
     };
     for (const bool editing : {true, false, true}) {
-        window->setMouseEditing(editing);
+        window->updateRunState([&](RunState& s) { s.mouseEditing = editing; });
         EXPECT_EQ(dragBegins(), editing) << editing;
         EXPECT_EQ(titlesNow(), u"Fertig|A|B|Pause: 10 min (Tee)|Morgen"_s);
     }
