@@ -153,7 +153,7 @@ void PlanRunner::Start1Click() {
     m_s.publisher.stopChargeTimer();
     if (!m_s.autostart.write())
         m_s.records.debugLog.AddDebugLine(QStringLiteral("FWorklist: Autostart-Eintrag nicht geschrieben"));
-    presenceConfirmed = true;
+    m_presenceConfirmed = true;
     m_view->setInputVisible(false);
     m_view->setTooltipDelay(0);
     if (settings.NeuPlanenMax != -1)
@@ -163,11 +163,9 @@ void PlanRunner::Start1Click() {
 
     if (run().active() && !w.NextPendingTitle().isEmpty())
         m_s.countdown.showFor(3500);
-    if (!m_s.records.settingsFile.firstStart())
-        run().moveTimerToSavedPosition();
     w.UpdateCaption();
     m_view->setListMenuEnabled(false);
-    run().setRunMenuEnabled(false);
+    m_runState.update([](RunState& s) { s.runMenuEnabled = false; });
     if (w.FirstOpenIndex() != -1)
         m_view->hideWindow();
     m_view->refreshMenuStates();
@@ -332,7 +330,7 @@ void PlanRunner::ListeWiederVeraenderbarMachen() {
 void PlanRunner::btnNeuPlanenClick() {
     Settings& settings = m_s.records.settings;
     Worklist& w = m_s.worklist;
-    const bool wasPresent = presenceConfirmed;
+    const bool wasPresent = m_presenceConfirmed;
     m_view->stopCaptionBlink();
     w.captionSuffix.clear();
     w.UpdateCaption();
@@ -359,8 +357,8 @@ void PlanRunner::btnNeuPlanenClick() {
     m_s.records.saveSettings();
 
     m_s.countdown.hide();
-    run().hidePresenceConfirmation();
-    presenceConfirmed = true;
+    m_runState.update([](RunState& s) { s.presenceConfirmationVisible = false; });
+    m_presenceConfirmed = true;
     m_view->setInputVisible(true);
     m_view->setTooltipDelay(500);
 
@@ -391,7 +389,7 @@ void PlanRunner::StopForReplan() {
     Worklist& w = m_s.worklist;
     run().stopForReplan();
     m_view->setListMenuEnabled(true);
-    run().setRunMenuEnabled(true);
+    m_runState.update([](RunState& s) { s.runMenuEnabled = true; });
 
     const int index = firstRunningIndex(w.entries());
     if (index != -1) {

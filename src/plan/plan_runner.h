@@ -68,7 +68,8 @@ public:
 
     // The presence confirmation: given at start, cleared early in a pause, confirmed by the
     // presence window or "Nutzer anwesend".
-    bool presenceConfirmed = false;
+    bool presenceConfirmed() const { return m_presenceConfirmed; }
+    void setPresenceConfirmed(bool confirmed) { m_presenceConfirmed = confirmed; }
     // The planned-unit count for which the target question was last answered; -1: none.
     int lastAskedPlanned = -1;
     // The day for which the daily target was last settled.
@@ -94,4 +95,5 @@ private:
     PlanningView* m_view;
     QString m_startCaption;
     RunStatePublisher m_runState;
+    bool m_presenceConfirmed = false;
 };

@@ -55,7 +55,6 @@ public:
         QDir::setCurrent(data.path());
         records.start(companion);
         records.settings.DefaultSollWert = -1;
-        engine.setTimerView(&timer);
         engine.setPlanningView(&planning);
         runner.setView(&planning);
     }
@@ -135,7 +134,6 @@ public:
     NullPercentile percentile;
     PlanRunner runner{{list, planFile, records, ui, sound, autostart, publisher, countdown}};
     RunEngine engine{{records, runner, sound, lock, companion, publisher, countdown, percentile, ui}};
-    RecordingTimerView timer;
     RecordingPlanningView planning;
 
 private:

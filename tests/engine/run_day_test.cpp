@@ -94,7 +94,7 @@ TEST(RunDay, WholeDaysLogExactly) {
          {}},
         {"present at the end of a pause: the next unit starts",
          typing({u"A"_s, u"p 10"_s, u"B"_s}),
-         {{QTime(9, 33), [](Day& d) { d.runner.presenceConfirmed = true; }, unit("09:00", "A") + done},
+         {{QTime(9, 33), [](Day& d) { d.runner.setPresenceConfirmed(true); }, unit("09:00", "A") + done},
           {QTime(10, 1), nothing, unit("09:00", "A") + done + unit("09:35", "B") + done}},
          {}},
         {"re-planned during a unit, no reason asked",
@@ -186,14 +186,14 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
         {"a LOCK pause locks every second to its end", at(7, 9, 0),
          typing({u"A"_s, u"p 3 LOCK"_s, u"B"_s}, true), QTime(9, 26),
          [](Day& d) {
-             EXPECT_TRUE(d.timer.calls.contains(u"lock 1000"_s));
+             EXPECT_EQ(d.runner.runState().state().workstationLockIntervalMs, 1000);
              EXPECT_EQ(d.engine.lockUntil(),
                        RunEngine::unixSecs(plantime::wall(QDate(2026, 12, 7), QTime(9, 28))));
              d.engine.workstationLockStep(1000);
              d.clock.advanceSecs(125);
              d.engine.workstationLockStep(1000);
              EXPECT_EQ(d.lock.locks, 1);
-             EXPECT_EQ(d.timer.calls.last(), u"lock off"_s);
+             EXPECT_EQ(d.runner.runState().state().workstationLockIntervalMs, 0);
          }},
         {"a 0-minute pause is dropped and the next unit starts at once", at(7, 9, 0),
          typing({u"p 0"_s, u"A"_s}, true), QTime(9, 1),

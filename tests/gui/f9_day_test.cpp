@@ -93,7 +93,7 @@ TEST_F(F9DayTest, TwoUnitsStartedAndReplannedInTheSecond) {
     // window's own tick.
     tickFor(25 * 60 + 1);
     EXPECT_TRUE(logText().contains(QStringLiteral("09:00|25 Lesen [x]"))) << logText().toStdString();
-    EXPECT_EQ(run.phase(), TimerView::Phase::Pause);
+    EXPECT_EQ(run.phase(), RunState::Phase::Pause);
     EXPECT_TRUE(timerWindow->isVisible());
     tickFor(records.settings.KleinePause * 60 + 1);
     EXPECT_TRUE(run.unitRunning());
