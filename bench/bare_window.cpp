@@ -2,7 +2,9 @@
 // program's start-up time and memory. With TAKTPLAN_EXIT_AFTER_SHOWN set it prints
 // "shown <ms>" (milliseconds since main began) after its first paint and ends, as the program
 // does. With BARE_WINDOW_TEXT set it shows one line of text, which makes Qt load the font
-// database as any window with text must.
+// database as any window with text must. With BARE_WINDOW_TICK set as well, a 100 ms timer
+// writes the seconds since the start into that line: the yardstick for the idle cost of a
+// window that counts down.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -49,6 +51,12 @@ int main(int argc, char** argv) {
     window.resize(430, 450);
     QLabel text(QStringLiteral("Taktplan (0/0)"), &window);
     text.setVisible(!qEnvironmentVariableIsEmpty("BARE_WINDOW_TEXT"));
+    QTimer tick;
+    tick.setInterval(100);
+    QObject::connect(&tick, &QTimer::timeout, &text,
+                     [&] { text.setText(QString::number(sinceStart.elapsed() / 1000)); });
+    if (!qEnvironmentVariableIsEmpty("BARE_WINDOW_TICK"))
+        tick.start();
     FirstPaint probe(&window, sinceStart);
     if (!qEnvironmentVariableIsEmpty("TAKTPLAN_EXIT_AFTER_SHOWN"))
         QCoreApplication::instance()->installEventFilter(&probe);

@@ -2,6 +2,7 @@
 # Idle cost of the program in its two everyday states, from /proc over a stretch of real time:
 # while a unit runs (the Timer window shown, its 100 ms tick) and while planning (the Planning
 # window shown, its 100 ms schedule refresh). Prints the CPU time used as a share of one core.
+# The yardstick beside them: a bare Qt window whose label a 100 ms timer rewrites (bare_window).
 # Usage: measure_idle.sh <build folder> [seconds]   (build in Release without sanitizers)
 # Runs itself under xvfb-run with the X11 platform, as a desktop would run it.
 set -eu
@@ -25,8 +26,11 @@ measure() {
     printf 'Bericht schreiben///120\r\nPause: 25 Mittagspause|||12:00 07.12.2026\r\nKlavier \374ben///25\r\n' \
         > "$data/worklist.log"
     printf 'Autostart=%s\r\nSounds=0\r\nInVordergrundDraengen=0\r\n' "$running" > "$data/Settings.ini"
+    program="$build/taktplan"
+    [ "$name" = bare ] && program="$build/bench/bare_window"
     env TAKTPLAN_DATA_DIR="$data" TAKTPLAN_FAKE_TIME=2026-12-07T09:00:00 QT_QPA_PLATFORM=xcb \
-        XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" "$build/taktplan" "$@" \
+        BARE_WINDOW_TEXT=1 BARE_WINDOW_TICK=1 \
+        XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" "$program" "$@" \
         > /dev/null 2>&1 &
     pid=$!
     sleep 3 # start-up and the automatic start are not idle time
@@ -42,3 +46,4 @@ measure() {
 
 measure running 1 -autostart
 measure planning 0
+measure bare 0

@@ -143,7 +143,10 @@ int StartUp::run() {
     const RunningCountdownSource<RunEngine, Worklist, Settings> countdownSource(engine, worklist,
                                                                                 records.settings);
     countdown.setSource(&countdownSource);
-    TFBestaetigung presence([&runner] { runner.setPresenceConfirmed(true); });
+    TFBestaetigung presence([&runner] {
+        runner.setPresenceConfirmed(true);
+        runner.runState().update([](RunState& s) { s.presenceConfirmationVisible = false; });
+    });
     TFTimer timer(TimerServices{m_clock, records, worklist, planFile, ui, companion, launcher, shell,
                                 countdown, model, &presence, [](QWidget& w) { bringWindowToFront(w); }});
     ui.suspendDuringDialogs(timer.foregroundKeepingTimer());

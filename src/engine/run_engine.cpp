@@ -112,6 +112,20 @@ int RunEngine::percentileRank() const {
     return m_s.percentile.rank();
 }
 
+template <class Change> void RunEngine::publish(Change&& change) {
+    m_s.runner.runState().update(std::forward<Change>(change));
+}
+
+void RunEngine::publishDisplay() {
+    const bool pause = m_absoluteEnd && !m_unitRunning;
+    publish([&](RunState& s) {
+        s.title = m_title;
+        s.remainingSeconds = m_remainingSecs;
+        s.end = pause ? m_until : m_unitEnd;
+        s.percentileRank = m_s.percentile.rank();
+    });
+}
+
 // --- starting phases -------------------------------------------------------------------
 
 void RunEngine::StartUnit(const QString& title, int minutes, qint64 startStampMs) {
@@ -144,18 +158,19 @@ void RunEngine::StartUnit(const QString& title, int minutes, qint64 startStampMs
 
     m_title = title;
     m_durationMs = qint64(minutes) * 60'000;
-    m_phase = TimerView::Phase::Unit;
-    // The tooltip names the unit, so it follows the title.
-    m_timer->setTooltip(unitTooltip());
-    m_timer->setPhaseColours(TimerView::Phase::Unit);
-
+    m_phase = RunState::Phase::Unit;
     m_active = true;
-    m_timer->setTickTimer(true);
+    // The tooltip names the unit, so it follows the title.
+    publish([&](RunState& s) {
+        s.timerTooltip = unitTooltip();
+        s.phase = RunState::Phase::Unit;
+        s.ticking = true;
+    });
     computeRemaining();
-    m_timer->UpdateDisplay();
-    m_timer->showWindow();
+    publishDisplay();
+    publish([](RunState& s) { s.timerVisible = true; });
     m_s.companion.alwaysOnTop();
-    m_timer->setForegroundKeeping(true);
+    publish([](RunState& s) { s.foregroundKeeping = true; });
     if (m_s.records.settingsFile.firstStart())
         m_timer->showFirstStartHint();
 }
@@ -164,8 +179,9 @@ void RunEngine::StartPause(const QDateTime& until) {
     m_unitRunning = false;
     m_phaseStart = wallFromUnixMs(now().toMSecsSinceEpoch());
     m_startStampMs = unixSecs(m_phaseStart) * 1000;
-    m_phase = TimerView::Phase::Pause;
-    m_untilUtcMs = endInstant(plantime::wall(until.date(), until.time()), nowUtcMs());
+    m_phase = RunState::Phase::Pause;
+    m_until = plantime::wall(until.date(), until.time());
+    m_untilUtcMs = endInstant(m_until, nowUtcMs());
     m_absoluteEnd = true;
 
     m_s.publisher.PublishNextUnitStart();
@@ -176,28 +192,29 @@ void RunEngine::StartPause(const QDateTime& until) {
     }
     m_previousTickSecs = -1;
     m_active = true;
-    m_timer->setTickTimer(true);
-    m_timer->setPhaseColours(TimerView::Phase::Pause);
+    publish([](RunState& s) {
+        s.ticking = true;
+        s.phase = RunState::Phase::Pause;
+    });
     m_s.publisher.UpdateSideFiles();
-    if (!worklist().NextPendingTitle().isEmpty()) {
-        m_timer->setTooltip(pauseTooltip());
-    } else {
-        m_timer->setTooltip(QString());
-        if (m_remainingSecs <= 0)
-            m_planning->showWindow();
-    }
-    m_timer->UpdateDisplay();
-    m_timer->showWindow();
+    const bool nextPending = !worklist().NextPendingTitle().isEmpty();
+    publish([&](RunState& s) { s.timerTooltip = nextPending ? pauseTooltip() : QString(); });
+    if (!nextPending && m_remainingSecs <= 0)
+        m_planning->showWindow();
+    publishDisplay();
+    publish([](RunState& s) { s.timerVisible = true; });
     m_s.companion.alwaysOnTop();
-    m_timer->setForegroundKeeping(true);
+    publish([](RunState& s) { s.foregroundKeeping = true; });
 }
 
 void RunEngine::stopForReplan() {
     m_unitRunning = false;
     m_active = false;
-    m_timer->setTickTimer(false);
-    m_timer->setForegroundKeeping(false);
-    m_timer->hideWindow();
+    publish([](RunState& s) {
+        s.ticking = false;
+        s.foregroundKeeping = false;
+        s.timerVisible = false;
+    });
 }
 
 // --- the tick ----------------------------------------------------------------------------
@@ -255,10 +272,10 @@ void RunEngine::Tick() {
     }
 
     if (m_remainingSecs > 0) {
-        m_timer->setForegroundKeeping(true);
+        publish([](RunState& s) { s.foregroundKeeping = true; });
         if (pause) {
             if (!runner.presenceConfirmed() && m_remainingSecs <= 59 && settings.AnwesenheitErforderlich)
-                m_timer->showPresenceConfirmation();
+                publish([](RunState& s) { s.presenceConfirmationVisible = true; });
             // The announcements at 59, 30 and 5 seconds, once each; after a stall, the last
             // one passed.
             if (!worklist().NextPendingTitle().isEmpty()) {
@@ -273,13 +290,15 @@ void RunEngine::Tick() {
             if (!m_title.isEmpty() && !m_s.records.activityLog.LastLine().contains(m_logLine))
                 m_s.records.activityLog.WriteLogEntry(QStringLiteral("\r\n") + m_logLine);
         }
-        m_timer->UpdateDisplay();
+        publishDisplay();
         return;
     }
 
     m_active = false;
-    m_timer->setTickTimer(false);
-    m_timer->setForegroundKeeping(false);
+    publish([](RunState& s) {
+        s.ticking = false;
+        s.foregroundKeeping = false;
+    });
     m_unitRunning = false;
     if (pause)
         endOfPause();
@@ -299,9 +318,9 @@ void RunEngine::endOfPause() {
         if (!runner.presenceConfirmed() && settings.AnwesenheitErforderlich) {
             m_s.percentile.UpdatePercentile();
             m_planning->showCentred();
-            m_planning->setMaxReplanEnabled(true);
+            publish([](RunState& s) { s.maxReplanEnabled = true; });
             m_planning->bringToFront();
-            m_timer->hidePresenceConfirmation();
+            publish([](RunState& s) { s.presenceConfirmationVisible = false; });
             m_s.records.debugLog.AddDebugLine(
                 QStringLiteral("FTimer: Kann nächste Einheit nicht starten, da Benutzer nicht anwesend. "
                                "=> Automatisch neu geplant"));
@@ -313,7 +332,7 @@ void RunEngine::endOfPause() {
     }
     m_s.percentile.UpdatePercentile();
     settings.Verbleibend = settings.NeuPlanenMax;
-    m_planning->setMaxReplanEnabled(true);
+    publish([](RunState& s) { s.maxReplanEnabled = true; });
     m_s.records.saveSettings();
     runner.ListeWiederVeraenderbarMachen();
     m_s.records.debugLog.AddDebugLine(QStringLiteral(
@@ -322,7 +341,7 @@ void RunEngine::endOfPause() {
     m_planning->bringToFront();
     m_timer->raiseReminderIfVisible();
     if (settings.InVordergrundDraengen)
-        m_planning->startFocusLock();
+        publish([](RunState& s) { s.focusLock = true; });
     if (settings.Sounds)
         runsounds::play(m_s.sound, runsounds::dayEnd);
 }
@@ -349,16 +368,16 @@ void RunEngine::endOfUnit() {
         if (settings.showPercentileRanking)
             m_s.publisher.speak(QString::number(m_s.percentile.rank()));
     }
-    m_timer->UpdateDisplay();
+    publishDisplay();
     m_planning->showWindow();
     m_planning->bringToFront();
 
     if (plantime::formatTime(m_unitEnd) == lastEnd()) {
         if (settings.InVordergrundDraengen)
-            m_planning->startFocusLock();
+            publish([](RunState& s) { s.focusLock = true; });
     } else if (settings.InPauseSperren) {
         m_lockUntil = unixSecs(now()) + 60;
-        m_timer->startWorkstationLockTimer(lockFirstIntervalMs);
+        publish([](RunState& s) { s.workstationLockIntervalMs = lockFirstIntervalMs; });
     }
 
     runner.FinishRunningEntry();
@@ -368,9 +387,9 @@ void RunEngine::endOfUnit() {
         return;
     }
     settings.Verbleibend = settings.NeuPlanenMax;
-    m_planning->setMaxReplanEnabled(true);
+    publish([](RunState& s) { s.maxReplanEnabled = true; });
     m_s.records.saveSettings();
-    m_timer->hideWindow();
+    publish([](RunState& s) { s.timerVisible = false; });
     m_s.percentile.UpdatePercentile();
     m_planning->showWindow();
     runner.ListeWiederVeraenderbarMachen();
@@ -381,16 +400,16 @@ void RunEngine::endOfUnit() {
 
 void RunEngine::lockWorkstationUntil(qint64 untilUnixSecs) {
     m_lockUntil = untilUnixSecs;
-    m_timer->startWorkstationLockTimer(lockIntervalMs);
+    publish([](RunState& s) { s.workstationLockIntervalMs = lockIntervalMs; });
 }
 
 void RunEngine::stopWorkstationLock() {
-    m_timer->stopWorkstationLockTimer();
+    publish([](RunState& s) { s.workstationLockIntervalMs = 0; });
 }
 
 void RunEngine::workstationLockStep(int intervalMs) {
     if (intervalMs == lockFirstIntervalMs) {
-        m_timer->startWorkstationLockTimer(lockIntervalMs);
+        publish([](RunState& s) { s.workstationLockIntervalMs = lockIntervalMs; });
         return;
     }
     if (unixSecs(now()) < m_lockUntil) {
@@ -399,19 +418,7 @@ void RunEngine::workstationLockStep(int intervalMs) {
             m_s.records.debugLog.AddDebugLine(r.report);
         return;
     }
-    m_timer->stopWorkstationLockTimer();
-}
-
-void RunEngine::setRunMenuEnabled(bool enabled) {
-    m_timer->setRunMenuEnabled(enabled);
-}
-
-void RunEngine::hidePresenceConfirmation() {
-    m_timer->hidePresenceConfirmation();
-}
-
-void RunEngine::moveTimerToSavedPosition() {
-    m_timer->moveToSavedPosition();
+    publish([](RunState& s) { s.workstationLockIntervalMs = 0; });
 }
 
 // --- tooltips ----------------------------------------------------------------------------

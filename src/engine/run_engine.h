@@ -2,6 +2,7 @@
 
 #include "planning_view.h"
 #include "run_control.h"
+#include "run_state.h"
 #include "timer_view.h"
 
 #include <QDateTime>
@@ -20,8 +21,9 @@ struct Records;
 
 // The run engine: counts the running unit or pause down from the clock, logs the unit, and at
 // the end of a phase hands the entry back to the plan runner. Driven by the Timer window's
-// tmrZeit (100 ms) through Tick. All times are wall-clock times (plantime::wall); UNIX times are
-// counted on the same local clock, without any time-zone conversion.
+// tmrZeit (100 ms) through Tick. What the windows show of it (the Timer window, the Planning
+// window's focus lock and menu item) it publishes in the runner's run state. All times are wall-clock times
+// (plantime::wall); UNIX times are counted on the same local clock, without any time-zone conversion.
 class RunEngine final : public RunControl {
 public:
     struct Services {
@@ -56,9 +58,6 @@ public:
     bool failedMark() const override { return m_failedMark; }
     void lockWorkstationUntil(qint64 untilUnixSecs) override;
     void stopWorkstationLock() override;
-    void setRunMenuEnabled(bool enabled) override;
-    void moveTimerToSavedPosition() override;
-    void hidePresenceConfirmation() override;
 
     // One tmrZeit event.
     void Tick();
@@ -67,8 +66,8 @@ public:
     // The tick of "Aktuelle Einheit gescheitert".
     void setFailedMark(bool failed) { m_failedMark = failed; }
 
-    // --- what the Timer window shows ------------------------------------------------------
-    TimerView::Phase phase() const { return m_phase; }
+    // --- the running phase (what the windows show is published in the run state) ----------
+    RunState::Phase phase() const { return m_phase; }
     qint64 remainingSeconds() const { return m_remainingSecs; }
     qint64 remainingMs() const { return m_remainingMs; }
     // The full length of the running unit (the last unit's during a pause).
@@ -83,6 +82,10 @@ public:
     static QDateTime wallFromUnixMs(qint64 ms);
 
 private:
+    // Changes the engine's part of the run state; the windows follow.
+    template <class Change> void publish(Change&& change);
+    // The time display: title, remaining seconds, end and rank as they stand.
+    void publishDisplay();
     void computeRemaining();
     void endOfPause();
     void endOfUnit();
@@ -101,7 +104,7 @@ private:
     TimerView* m_timer;
     PlanningView* m_planning;
 
-    TimerView::Phase m_phase = TimerView::Phase::Pause;
+    RunState::Phase m_phase = RunState::Phase::Pause;
     bool m_active = false;
     bool m_unitRunning = false;
     bool m_absoluteEnd = false;
@@ -115,6 +118,8 @@ private:
     qint64 m_untilUtcMs = 0;
     QDateTime m_phaseStart;
     QDateTime m_unitEnd;
+    // The end of a pause phase; wall-clock.
+    QDateTime m_until;
     qint64 m_remainingMs = 0;
     qint64 m_remainingSecs = 0;
     // The remaining seconds at the previous tick of the phase (-1 before its first tick), so

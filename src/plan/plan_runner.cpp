@@ -168,11 +168,11 @@ void PlanRunner::Start1Click() {
 
     if (run().active() && !w.NextPendingTitle().isEmpty())
         m_s.countdown.showFor(3500);
-    if (!m_s.records.settingsFile.firstStart())
-        run().moveTimerToSavedPosition();
     w.UpdateCaption();
-    m_runState.update([](RunState& s) { s.listMenuAllItems = false; });
-    run().setRunMenuEnabled(false);
+    m_runState.update([](RunState& s) {
+        s.listMenuAllItems = false;
+        s.runMenuEnabled = false;
+    });
     if (w.FirstOpenIndex() != -1)
         m_view->hideWindow();
 }
@@ -342,7 +342,7 @@ void PlanRunner::btnNeuPlanenClick() {
     m_s.records.saveSettings();
 
     m_s.countdown.hide();
-    run().hidePresenceConfirmation();
+    m_runState.update([](RunState& s) { s.presenceConfirmationVisible = false; });
     m_presenceConfirmed = true;
     m_runState.update([](RunState& s) {
         s.inputVisible = true;
@@ -379,8 +379,10 @@ void PlanRunner::btnNeuPlanenClick() {
 void PlanRunner::StopForReplan() {
     Worklist& w = m_s.worklist;
     run().stopForReplan();
-    m_runState.update([](RunState& s) { s.listMenuAllItems = true; });
-    run().setRunMenuEnabled(true);
+    m_runState.update([](RunState& s) {
+        s.listMenuAllItems = true;
+        s.runMenuEnabled = true;
+    });
 
     const int index = firstRunningIndex(w.entries());
     if (index != -1) {

@@ -22,10 +22,6 @@ public:
     virtual void releaseDialogGuard() = 0;
     // A message box with this title, the text and the error icon.
     virtual void showError(const QString& title, const QString& text) = 0;
-    // The run engine's requests until it sets the run state's focusLock and maxReplanEnabled
-    // itself; the window passes them on to the run state it shows.
-    virtual void startFocusLock() = 0;
-    virtual void setMaxReplanEnabled(bool enabled) = 0;
 };
 
 // Does nothing: no Planning window (yet).
@@ -38,6 +34,4 @@ public:
     void startFinishBlink() override {}
     void releaseDialogGuard() override {}
     void showError(const QString&, const QString&) override {}
-    void startFocusLock() override {}
-    void setMaxReplanEnabled(bool) override {}
 };

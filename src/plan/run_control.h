@@ -31,11 +31,4 @@ public:
     virtual void lockWorkstationUntil(qint64 untilUnixSecs) { (void)untilUnixSecs; }
     // Re-planning ends any workstation lock still due.
     virtual void stopWorkstationLock() {}
-    // The Timer window's items that make no sense while a plan runs ("Neue Einheit", "Logs",
-    // "Auswertung", "Einstellungen", "Über Taktplan", "Beenden").
-    virtual void setRunMenuEnabled(bool enabled) { (void)enabled; }
-    // Closes the presence confirmation window (re-planning closes it as its button does).
-    virtual void hidePresenceConfirmation() {}
-    // The Timer window goes back to where the user left it (X/Y of the settings).
-    virtual void moveTimerToSavedPosition() {}
 };

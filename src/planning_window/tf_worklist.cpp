@@ -568,15 +568,6 @@ void TFWorklist::showCentred() {
     show();
 }
 
-void TFWorklist::startFocusLock() {
-    updateRunState([](RunState& st) { st.focusLock = true; });
-    tmrFocusLock->start();
-}
-
-void TFWorklist::setMaxReplanEnabled(bool enabled) {
-    updateRunState([enabled](RunState& st) { st.maxReplanEnabled = enabled; });
-}
-
 void TFWorklist::releaseDialogGuard() {
     // The dialogs restore the timers they stopped themselves; what is left is the focus lock,
     // which the start command had stopped.

@@ -94,8 +94,6 @@ public:
     void showWindow() override;
     void hideWindow() override;
     void showCentred() override;
-    void startFocusLock() override;
-    void setMaxReplanEnabled(bool enabled) override;
     void releaseDialogGuard() override;
     void showError(const QString& title, const QString& text) override;
 

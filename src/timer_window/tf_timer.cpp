@@ -3,41 +3,33 @@
 #include "clock.h"
 #include "companion_program.h"
 #include "plan_file.h"
-#include "program_launcher.h"
 #include "records.h"
 #include "run_feedback.h"
 #include "shell.h"
+#include "strip_mouse.h"
 #include "tf_bestaetigung.h"
+#include "timer_commands.h"
 #include "timer_display.h"
 #include "timer_menu.h"
 #include "timer_model.h"
+#include "timer_popup.h"
 #include "translate.h"
 #include "user_interface.h"
 #include "worklist.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
-#include <QMouseEvent>
 #include <QProcess>
 #include <QScreen>
 #include <QTimer>
 
+#include <utility>
+
 using timermenu::Item;
 
 namespace {
-
-// The evaluation program's file beside this one, as its build names it.
-#ifdef Q_OS_WIN
-const QString evaluationProgramFile = QStringLiteral("Bilanzblick.exe");
-#else
-const QString evaluationProgramFile = QStringLiteral("bilanzblick");
-#endif
 
 constexpr int displayOffset = 2;
 constexpr int lockFirstInterval = 15000;
@@ -51,27 +43,31 @@ QRect currentDesktop() {
     return timerdisplay::desktopOf(screens);
 }
 
+QLabel* label(const char* name, const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
 } // namespace
 
 TFTimer::TFTimer(const TimerServices& services, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_clock(services.clock),
-      m_records(services.records), m_worklist(services.worklist), m_planFile(services.planFile),
-      m_ui(services.ui), m_companion(services.companion), m_launcher(services.launcher),
-      m_shell(services.shell), m_countdown(services.countdown), m_model(services.model),
-      m_presence(services.presence), m_bringToFront(services.bringToFront), m_startFile(services.startFile),
-      m_programFolder(services.programFolder) {
-    if (!m_bringToFront)
-        m_bringToFront = [](QWidget& w) {
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_s(services),
+      m_model(services.model), m_presence(services.presence) {
+    if (!m_s.bringToFront)
+        m_s.bringToFront = [](QWidget& w) {
             if (w.isMinimized())
                 w.showNormal();
             w.raise();
             if (!w.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
                 w.activateWindow();
         };
-    if (!m_startFile)
-        m_startFile = [](const QString& path) { return QProcess::startDetached(path, {}); };
-    if (m_programFolder.isEmpty())
-        m_programFolder = QCoreApplication::applicationDirPath();
+    if (!m_s.startFile)
+        m_s.startFile = [](const QString& path) { return QProcess::startDetached(path, {}); };
+    if (m_s.programFolder.isEmpty())
+        m_s.programFolder = QCoreApplication::applicationDirPath();
+    m_front = new ForegroundKeeper(*this, m_s.bringToFront);
+    m_front->windows.presence = m_presence.data();
 
     setObjectName(QStringLiteral("FTimer"));
     setWindowTitle(tr_("Taktplan - Timer"));
@@ -79,15 +75,19 @@ TFTimer::TFTimer(const TimerServices& services, QWidget* parent)
     createControls();
     // The menu rules read the timers.
     createTimers();
-    createMenu();
+    pm1 = timerpopup::build(this, [this](Item item, bool checked) { onMenuItem(item, checked); });
+    connect(pm1, &QMenu::aboutToShow, this, &TFTimer::applyMenuRules);
+    applyMenuRules();
     applyColours();
     resize(128, 18);
     const QRect desktop = currentDesktop();
     move(desktop.center() - QPoint(width() / 2, height() / 2));
     watchScreens();
+    connect(&m_model.runState(), &RunStatePublisher::changed, this, &TFTimer::showState);
+    // A window made while nothing runs keeps its first look until something does.
+    if (!(m_model.runState().state() == m_shown))
+        showState(m_model.runState().state());
 }
-
-TFTimer::~TFTimer() = default;
 
 // --- creation ---------------------------------------------------------------------------------
 
@@ -97,81 +97,36 @@ void TFTimer::createControls() {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(13);
 
-    lblZeit = new QLabel(QStringLiteral("25:00"), this);
-    lblZeit->setObjectName(QStringLiteral("lblZeit"));
+    lblZeit = label("lblZeit", QStringLiteral("25:00"), this);
     lblZeit->setFont(font);
     lblZeit->setAlignment(Qt::AlignCenter);
     lblZeit->setAutoFillBackground(true);
     lblZeit->move(displayOffset, displayOffset);
-
-    lblExit = new QLabel(QStringLiteral("x"), this);
-    lblExit->setObjectName(QStringLiteral("lblExit"));
-    lblExit->hide();
-    lblBewegen = new QLabel(QStringLiteral("+"), this);
-    lblBewegen->setObjectName(QStringLiteral("lblBewegen"));
+    label("lblExit", QStringLiteral("x"), this)->hide();
+    lblBewegen = label("lblBewegen", QStringLiteral("+"), this);
     lblBewegen->hide();
 
     // On top of everything: the whole strip answers the mouse, wherever the digits are.
-    lblTransparenz = new QLabel(this);
-    lblTransparenz->setObjectName(QStringLiteral("lblTransparenz"));
+    lblTransparenz = label("lblTransparenz", QString(), this);
     lblTransparenz->setAttribute(Qt::WA_TranslucentBackground);
     lblTransparenz->setGeometry(rect());
     lblTransparenz->raise();
-    lblTransparenz->installEventFilter(this);
-    lblZeit->installEventFilter(this);
-}
-
-void TFTimer::createMenu() {
-    pm1 = new QMenu(this);
-    pm1->setObjectName(QStringLiteral("pm1"));
-    const auto handler = [this](Item item) -> std::function<void()> {
-        switch (item) {
-        case Item::Planungsmodus:
-            return [this] { planningMode(); };
-        case Item::NutzerAnwesend:
-            return [this] { onPresenceItem(); };
-        case Item::Logs:
-            return [this] {
-                if (m_records.activityLog.CreateIfMissing())
-                    m_shell.openFile(m_records.settings.LogDateiPfad);
-            };
-        case Item::Auswertung:
-            return [this] { startEvaluation(); };
-        case Item::Info:
-            return [this] {
-                if (m_showAbout)
-                    m_showAbout();
-            };
-        case Item::Einstellungen:
-            return [this] { settingsCommand(); };
-        default:
-            return {};
-        }
-    };
-    for (int i = 0; i < timermenu::itemCount; ++i) {
-        const auto item = static_cast<Item>(i);
-        auto* a = new QAction(timermenu::caption(item), this);
-        a->setObjectName(timermenu::objectName(item));
-        if (const std::function<void()> run = handler(item))
-            connect(a, &QAction::triggered, this, run);
-        pm1->addAction(a);
-        m_items.append(a);
-    }
-    pm1->setDefaultAction(m_items.at(int(Item::Planungsmodus)));
-    m_items.at(int(Item::NutzerAnwesend))->setCheckable(true);
-    QAction* failed = m_items.at(int(Item::EinheitGescheitert));
-    failed->setCheckable(true);
-    connect(failed, &QAction::triggered, this, &TFTimer::onFailedItem);
-
-    auto* exitMenu = new QMenu(this);
-    exitMenu->setObjectName(QStringLiteral("Exit1Menu"));
-    QAction* confirm = exitMenu->addAction(tr_("Bestätigen"));
-    confirm->setObjectName(QStringLiteral("mniBeenden2"));
-    connect(confirm, &QAction::triggered, this, &TFTimer::exitCommand);
-    m_items.at(int(Item::Beenden))->setMenu(exitMenu);
-
-    connect(pm1, &QMenu::aboutToShow, this, &TFTimer::applyMenuRules);
-    applyMenuRules();
+    auto* mouse = new StripMouse(
+        *this, {[this](bool full) {
+                    m_compact = !full;
+                    refreshDisplay();
+                },
+                [this] {
+                    if (!m_front->foregroundOurs() && !(m_presence && m_presence->isVisible()))
+                        m_s.bringToFront(*this);
+                },
+                [this] {
+                    planningMode();
+                    if (QWidget* planning = m_front->windows.planning; planning && planning->isMinimized())
+                        planning->setWindowState(planning->windowState() & ~Qt::WindowMinimized);
+                }});
+    mouse->watch(lblTransparenz);
+    mouse->watch(lblZeit);
 }
 
 void TFTimer::createTimers() {
@@ -183,13 +138,12 @@ void TFTimer::createTimers() {
     };
     tmrZeit = make("tmrZeit", 100);
     connect(tmrZeit, &QTimer::timeout, this, [this] { m_model.tick(); });
-    tmrVordergrund = make("tmrVordergrund", 500);
-    connect(tmrVordergrund, &QTimer::timeout, this, &TFTimer::tmrVordergrundTimer);
     tmrWindowsBlock = make("tmrWindowsBlock", lockFirstInterval);
-    connect(tmrWindowsBlock, &QTimer::timeout, this, &TFTimer::tmrWindowsBlockTimer);
-    tmrUpdateCheck = make("tmrUpdateCheck", updateCheckInterval);
-    connect(tmrUpdateCheck, &QTimer::timeout, this, [this] { m_companion.versionCheck(); });
-    tmrUpdateCheck->start();
+    connect(tmrWindowsBlock, &QTimer::timeout, this,
+            [this] { m_model.workstationLockStep(tmrWindowsBlock->interval()); });
+    QTimer* updateCheck = make("tmrUpdateCheck", updateCheckInterval);
+    connect(updateCheck, &QTimer::timeout, this, [this] { m_s.companion.versionCheck(); });
+    updateCheck->start();
 }
 
 void TFTimer::watchScreens() {
@@ -205,90 +159,64 @@ void TFTimer::watchScreens() {
     connect(qApp, &QGuiApplication::screenRemoved, this, &TFTimer::displayChanged);
 }
 
-// --- peers ------------------------------------------------------------------------------------
+// --- the run state ----------------------------------------------------------------------------
 
-void TFTimer::setPlanningWindow(QWidget* window) {
-    m_planningWindow = window;
-}
-
-void TFTimer::setCountdownWindow(QWidget* window) {
-    m_countdownWindow = window;
-}
-
-void TFTimer::setFirstStartHintWindow(QWidget* window) {
-    m_firstStartHint = window;
-}
-
-void TFTimer::setReminderWindow(std::function<QWidget*()> lookup) {
-    m_reminder = std::move(lookup);
-}
-
-void TFTimer::addForegroundPeer(QWidget* window) {
-    m_peers.append(window);
-}
-
-void TFTimer::setAboutCommand(std::function<void()> showAbout) {
-    m_showAbout = std::move(showAbout);
-}
-
-bool TFTimer::isForegroundOurs() const {
-    const QWidget* active = QApplication::activeWindow();
-    if (!active)
-        return false;
-    const QList<const QWidget*> ours = {this,       m_planningWindow.data(), m_presence.data(),
-                                        reminder(), m_firstStartHint.data(), m_countdownWindow.data()};
-    if (ours.contains(active))
-        return true;
-    for (const QPointer<QWidget>& peer : m_peers) {
-        if (peer && active == peer)
-            return true;
+void TFTimer::showState(const RunState& state) {
+    const RunState was = std::exchange(m_shown, state);
+    if (state.timerTooltip != was.timerTooltip) {
+        // The transparent label lies over everything, so the hint is asked of it.
+        lblTransparenz->setToolTip(state.timerTooltip);
+        setToolTip(state.timerTooltip);
     }
-    // A question of ours waits for an answer: pulling a window over it would hide it.
-    return active == QApplication::activeModalWidget();
-}
-
-void TFTimer::bring(QWidget& window) {
-    m_bringToFront(window);
-}
-
-// --- TimerView --------------------------------------------------------------------------------
-
-void TFTimer::showWindow() {
-    show();
-    UpdateDisplay();
-}
-
-void TFTimer::hideWindow() {
-    hide();
-}
-
-void TFTimer::setTickTimer(bool on) {
-    if (on)
-        tmrZeit->start();
-    else
-        tmrZeit->stop();
-}
-
-void TFTimer::setForegroundKeeping(bool on) {
-    if (on) {
-        if (!tmrVordergrund->isActive())
-            tmrVordergrund->start();
-    } else {
-        tmrVordergrund->stop();
+    if (timerdisplay::unitColours(state.phase) != timerdisplay::unitColours(was.phase))
+        applyColours();
+    if (state.ticking != was.ticking) {
+        if (state.ticking)
+            tmrZeit->start();
+        else
+            tmrZeit->stop();
     }
+    if (state.workstationLockIntervalMs != was.workstationLockIntervalMs)
+        applyLockTimer(state.workstationLockIntervalMs);
+    applyPresence(state.presenceConfirmationVisible, was.presenceConfirmationVisible);
+    if (state.runMenuEnabled != was.runMenuEnabled) {
+        applyMenuRules();
+        // A plan start brings the window back to where the user left it; at the very first
+        // start it stays in the middle, where the hint points at it.
+        if (!state.runMenuEnabled && !m_s.records.settingsFile.firstStart())
+            move(m_s.records.settings.X, m_s.records.settings.Y);
+    }
+    if (state.remainingSeconds != was.remainingSeconds || state.percentileRank != was.percentileRank)
+        refreshDisplay();
+    if (state.timerVisible != was.timerVisible) {
+        setVisible(state.timerVisible);
+        if (state.timerVisible)
+            refreshDisplay();
+    }
+    // Asked for again while a phase runs: the dialog guard may have rested it meanwhile.
+    if (state.foregroundKeeping || was.foregroundKeeping)
+        m_front->setOn(state.foregroundKeeping);
 }
 
-bool TFTimer::foregroundKeepingActive() const {
-    return tmrVordergrund->isActive();
+void TFTimer::applyLockTimer(int intervalMs) {
+    tmrWindowsBlock->stop();
+    tmrWindowsBlock->setInterval(intervalMs > 0 ? intervalMs : lockFirstInterval);
+    if (intervalMs > 0)
+        tmrWindowsBlock->start();
 }
 
-void TFTimer::setPhaseColours(Phase phase) {
-    m_phase = phase;
-    applyColours();
+void TFTimer::applyPresence(bool visible, bool wasVisible) {
+    if (!m_presence)
+        return;
+    // Shown again if it went away while the engine still asks for it.
+    if (visible && !m_presence->isVisible())
+        m_presence->show();
+    else if (!visible && wasVisible)
+        m_presence->hide();
 }
 
 void TFTimer::applyColours() {
-    const bool unit = m_phase == Phase::Unit;
+    const bool unit = timerdisplay::unitColours(m_shown.phase);
     const QColor background = unit ? Qt::black : Qt::white;
     const QColor digits = unit ? Qt::white : Qt::black;
     QPalette p = palette();
@@ -302,25 +230,24 @@ void TFTimer::applyColours() {
     lblBewegen->setPalette(handle);
 }
 
-void TFTimer::setTooltip(const QString& text) {
-    // The transparent label lies over everything, so the hint is asked of it.
-    lblTransparenz->setToolTip(text);
-    setToolTip(text);
-}
-
-void TFTimer::UpdateDisplay() {
-    const qint64 r = m_model.remainingSeconds();
-    const QString text = timerdisplay::displayText(r, !m_compact, m_records.settings.showPercentileRanking,
-                                                   m_model.percentileRank());
-    lblZeit->setText(text);
-    const QFontMetrics fm(lblZeit->font());
-    const QSize textSize(fm.horizontalAdvance(text), fm.height());
-    lblZeit->setGeometry(QRect(QPoint(displayOffset, displayOffset), textSize));
-    resize(textSize.width() + 2 * displayOffset, textSize.height() + 2 * displayOffset);
-    lblTransparenz->setGeometry(rect());
+void TFTimer::refreshDisplay() {
+    const qint64 r = m_shown.remainingSeconds;
+    const QString text = timerdisplay::displayText(r, !m_compact, m_s.records.settings.showPercentileRanking,
+                                                   m_shown.percentileRank);
+    if (text != m_shownText) {
+        m_shownText = text;
+        lblZeit->setText(text);
+        const QFontMetrics fm(lblZeit->font());
+        const QSize textSize(fm.horizontalAdvance(text), fm.height());
+        lblZeit->setGeometry(QRect(QPoint(displayOffset, displayOffset), textSize));
+        resize(textSize.width() + 2 * displayOffset, textSize.height() + 2 * displayOffset);
+        lblTransparenz->setGeometry(rect());
+    }
     keepOnDesktop(*this);
-    if (m_presence)
+    if (m_presence && r != m_presenceSeconds) {
+        m_presenceSeconds = r;
         m_presence->setRemainingSeconds(r);
+    }
 }
 
 void TFTimer::keepOnDesktop(QWidget& window) {
@@ -329,46 +256,13 @@ void TFTimer::keepOnDesktop(QWidget& window) {
         window.move(place);
 }
 
-void TFTimer::startWorkstationLockTimer(int intervalMs) {
-    tmrWindowsBlock->setInterval(intervalMs);
-    tmrWindowsBlock->start();
-}
-
-void TFTimer::stopWorkstationLockTimer() {
-    tmrWindowsBlock->stop();
-    tmrWindowsBlock->setInterval(lockFirstInterval);
-}
-
-void TFTimer::tmrWindowsBlockTimer() {
-    m_model.workstationLockStep(tmrWindowsBlock->interval());
-}
-
-void TFTimer::showPresenceConfirmation() {
-    if (m_presence)
-        m_presence->show();
-}
-
-void TFTimer::hidePresenceConfirmation() {
-    if (m_presence)
-        m_presence->hide();
-}
-
 void TFTimer::showFirstStartHint() {
-    if (m_firstStartHint)
-        m_firstStartHint->show();
-}
-
-void TFTimer::setRunMenuEnabled(bool enabled) {
-    m_runMenuEnabled = enabled;
-    applyMenuRules();
-}
-
-void TFTimer::moveToSavedPosition() {
-    move(m_records.settings.X, m_records.settings.Y);
+    if (m_front->windows.firstStartHint)
+        m_front->windows.firstStartHint->show();
 }
 
 void TFTimer::raiseReminderIfVisible() {
-    if (QWidget* window = reminder(); window && window->isVisible()) {
+    if (QWidget* window = m_front->reminder(); window && window->isVisible()) {
         window->show();
         window->raise();
     }
@@ -377,32 +271,47 @@ void TFTimer::raiseReminderIfVisible() {
 // --- the menu ---------------------------------------------------------------------------------
 
 void TFTimer::applyMenuRules() {
-    const Settings& s = m_records.settings;
-    timermenu::Situation situation;
-    situation.tickRunning = tmrZeit->isActive();
-    situation.unitRunning = m_model.unitRunning();
-    situation.presenceRequired = s.AnwesenheitErforderlich;
-    situation.presenceConfirmed = m_model.presenceConfirmed();
-    situation.replansLeft = s.Verbleibend;
-    situation.failedMark = m_model.failedMark();
-    situation.runMenuEnabled = m_runMenuEnabled;
-    for (int i = 0; i < timermenu::itemCount; ++i) {
-        const timermenu::ItemState state = timermenu::stateOf(static_cast<Item>(i), situation);
-        QAction* a = m_items.at(i);
-        a->setVisible(state.visible);
-        a->setEnabled(state.enabled);
-        if (a->isCheckable())
-            a->setChecked(state.checked);
-    }
+    const Settings& s = m_s.records.settings;
+    const timermenu::Situation situation{
+        m_shown.ticking, m_model.unitRunning(), s.AnwesenheitErforderlich, m_model.presenceConfirmed(),
+        s.Verbleibend,   m_model.failedMark(),  m_shown.runMenuEnabled};
+    timerpopup::apply(pm1, situation);
 }
 
 void TFTimer::contextMenuEvent(QContextMenuEvent* event) {
     pm1->popup(event->globalPos());
 }
 
+void TFTimer::onMenuItem(Item item, bool checked) {
+    switch (item) {
+    case Item::Planungsmodus:
+        return planningMode();
+    case Item::NutzerAnwesend:
+        return onPresenceItem();
+    case Item::EinheitGescheitert:
+        return onFailedItem(checked);
+    case Item::Logs:
+        if (m_s.records.activityLog.CreateIfMissing())
+            m_s.shell.openFile(m_s.records.settings.LogDateiPfad);
+        return;
+    case Item::Auswertung:
+        return timercommands::startEvaluation(m_s.launcher, m_s.ui, m_s.startFile, m_s.programFolder);
+    case Item::Einstellungen:
+        return settingsCommand();
+    case Item::Info:
+        if (m_showAbout)
+            m_showAbout();
+        return;
+    case Item::Beenden:
+        return exitCommand();
+    case Item::NeueEinheit:
+        return;
+    }
+}
+
 void TFTimer::planningMode() {
-    m_countdown.hide();
-    QWidget* planning = m_planningWindow.data();
+    m_s.countdown.hide();
+    QWidget* planning = m_front->windows.planning.data();
     if (!planning)
         return;
     if (const QScreen* s = planning->screen() ? planning->screen() : QGuiApplication::primaryScreen()) {
@@ -414,13 +323,13 @@ void TFTimer::planningMode() {
 }
 
 void TFTimer::onPresenceItem() {
-    if (!m_model.presenceConfirmed()) {
+    const bool confirm = !m_model.presenceConfirmed();
+    m_model.setPresenceConfirmed(confirm);
+    if (confirm) {
         // As the presence window's button does.
-        m_model.setPresenceConfirmed(true);
+        m_model.runState().update([](RunState& s) { s.presenceConfirmationVisible = false; });
         if (m_presence)
             m_presence->hide();
-    } else {
-        m_model.setPresenceConfirmed(false);
     }
     applyMenuRules();
 }
@@ -429,150 +338,57 @@ void TFTimer::onFailedItem(bool checked) {
     m_model.setFailedMark(checked);
     if (!checked)
         return;
-    // Not modal: the countdown goes on while the box is open.
-    auto* box = new QMessageBox(QMessageBox::Warning, tr_("Einheit ungültig"),
-                                tr_("Die aktuelle Einheit wurde als ungültig markiert. Die nächste wird "
-                                    "besser. Nicht nachlassen!"),
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("EinheitUngueltig"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
-}
-
-void TFTimer::startEvaluation() {
-    const QString program = QStringLiteral("Bilanzblick.exe");
-    if (m_launcher.exists(program)) {
-        m_launcher.start(program, {});
-        return;
-    }
-    // An installed program has its evaluation program beside itself, not in the working folder.
-    const QFileInfo beside(QDir(m_programFolder).filePath(evaluationProgramFile));
-    if (beside.isFile() && beside.isExecutable()) {
-        m_startFile(beside.absoluteFilePath());
-        return;
-    }
-    m_ui.showMessage(tr_("Die Auswertung (Bilanzblick) ist nicht installiert: sie wurde weder im "
-                         "Arbeitsordner noch neben Taktplan gefunden (") +
-                     QDir::toNativeSeparators(beside.absoluteFilePath()) + u')');
+    timerpopup::showFailedWarning(this);
 }
 
 // --- ending -----------------------------------------------------------------------------------
 
 void TFTimer::exitCommand() {
-    m_planFile.saveWorklist();
+    m_s.planFile.saveWorklist();
     if (isVisible() || tmrZeit->isActive())
         return;
-    const int target = m_records.activityLog.TargetForDay(m_clock.today());
-    const int done = m_worklist.DoneCount();
-    if (target > done) {
-        const std::optional<bool> end =
-            m_ui.askYesNo(tr_("Taktplan: Soll nicht erfüllt"),
-                          tr_("Sie haben heute erst ") + QString::number(done) + tr_(" von ursprünglich ") +
-                              QString::number(target) +
-                              tr_(" geplanten Einheiten erledigt. Möchten Sie Taktplan dennoch beenden?"));
-        if (!end.value_or(false))
-            return;
-    }
+    const QString question = timercommands::exitQuestion(
+        m_s.records.activityLog.TargetForDay(m_s.clock.today()), m_s.worklist.DoneCount());
+    if (!question.isEmpty() &&
+        !m_s.ui.askYesNo(tr_("Taktplan: Soll nicht erfüllt"), question).value_or(false))
+        return;
     emit terminateRequested();
 }
 
 void TFTimer::settingsCommand() {
-    m_shell.openFile(m_records.settingsFile.filePath());
-    m_companion.editSettings();
+    m_s.shell.openFile(m_s.records.settingsFile.filePath());
+    m_s.companion.editSettings();
     exitCommand();
 }
 
 void TFTimer::displayChanged() {
-    if (m_companion.isPresent()) {
+    if (m_s.companion.isPresent()) {
         // The companion program starts the program again once the screens have settled.
-        m_companion.restart();
+        m_s.companion.restart();
         emit terminateRequested();
         return;
     }
     // Nothing would start the program again: it stays, with both windows where they are seen.
-    m_records.debugLog.AddDebugLine(
+    m_s.records.debugLog.AddDebugLine(
         QStringLiteral("FTimer: Bildschirme geändert, Fenster auf dem Desktop gehalten"));
     keepOnDesktop(*this);
-    if (m_planningWindow)
-        keepOnDesktop(*m_planningWindow);
+    if (m_front->windows.planning)
+        keepOnDesktop(*m_front->windows.planning);
 }
 
-// --- mouse, showing, hiding -------------------------------------------------------------------
-
-bool TFTimer::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != lblTransparenz && watched != lblZeit)
-        return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::Enter:
-        m_compact = false;
-        UpdateDisplay();
-        if (!isForegroundOurs() && !(m_presence && m_presence->isVisible()))
-            bring(*this);
-        return false;
-    case QEvent::Leave:
-        m_compact = true;
-        UpdateDisplay();
-        return false;
-    case QEvent::MouseButtonPress: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return false;
-        m_compact = true;
-        UpdateDisplay();
-        const quint64 now = mouse->timestamp();
-        // A second press within the double-click time is the double-click, not a move.
-        if (m_lastPress == 0 || now - m_lastPress > quint64(QApplication::doubleClickInterval())) {
-            m_moving = true;
-            m_moveOffset = mouse->globalPosition().toPoint() - pos();
-        }
-        m_lastPress = now;
-        return true;
-    }
-    case QEvent::MouseMove: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (m_moving && (mouse->buttons() & Qt::LeftButton))
-            move(mouse->globalPosition().toPoint() - m_moveOffset);
-        return m_moving;
-    }
-    case QEvent::MouseButtonRelease:
-        m_moving = false;
-        return false;
-    case QEvent::MouseButtonDblClick:
-        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
-            return false;
-        m_moving = false;
-        planningMode();
-        if (m_planningWindow && m_planningWindow->isMinimized())
-            m_planningWindow->setWindowState(m_planningWindow->windowState() & ~Qt::WindowMinimized);
-        return true;
-    default:
-        return false;
-    }
-}
+// --- showing, hiding ---------------------------------------------------------------------------
 
 void TFTimer::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (event->spontaneous())
         return;
     // The next settings save keeps the place, and the next plan start comes back to it.
-    m_records.settings.X = x();
-    m_records.settings.Y = y();
+    m_s.records.settings.X = x();
+    m_s.records.settings.Y = y();
 }
 
 void TFTimer::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        setForegroundKeeping(true);
-}
-
-void TFTimer::tmrVordergrundTimer() {
-    if (!isVisible() || isForegroundOurs())
-        return;
-    if (m_presence && m_presence->isVisible())
-        bring(*m_presence);
-    else if (m_countdownWindow && m_countdownWindow->isVisible())
-        bring(*m_countdownWindow);
-    else
-        bring(*this);
+        m_front->setOn(true);
 }

@@ -73,4 +73,22 @@ QPoint keptOnDesktop(const QRect& window, const QRect& desktop) {
     return place;
 }
 
+bool unitColours(RunState::Phase phase) {
+    return phase != RunState::Phase::Pause;
+}
+
+void StripDrag::press(quint64 timestamp, quint64 doubleClickMs, QPoint global, QPoint windowPos) {
+    if (m_lastPress == 0 || timestamp - m_lastPress > doubleClickMs) {
+        m_moving = true;
+        m_offset = global - windowPos;
+    }
+    m_lastPress = timestamp;
+}
+
+std::optional<QPoint> StripDrag::moveTo(QPoint global, bool leftHeld) const {
+    if (!m_moving || !leftHeld)
+        return std::nullopt;
+    return global - m_offset;
+}
+
 } // namespace timerdisplay

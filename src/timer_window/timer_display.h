@@ -1,9 +1,13 @@
 #pragma once
 
+#include "run_state.h"
+
 #include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QString>
+
+#include <optional>
 
 // What the Timer window shows and where it may stand, without any widget.
 namespace timerdisplay {
@@ -17,5 +21,26 @@ QString displayText(qint64 remainingSecs, bool full, bool showRank, int rank);
 QRect desktopOf(const QList<QRect>& screens);
 // Where a window must stand so that its centre stays on the desktop.
 QPoint keptOnDesktop(const QRect& window, const QRect& desktop);
+// The unit's colours (black strip, white digits) or a pause's (the reverse); before the first
+// phase the strip wears the unit's.
+bool unitColours(RunState::Phase phase);
+
+// Moving the strip with the mouse: a left press starts a move unless it is the second press of a
+// double-click; the strip then follows the mouse while the left button is held.
+class StripDrag {
+public:
+    // A left press at global (the window at windowPos), at time stamp ms.
+    void press(quint64 timestamp, quint64 doubleClickMs, QPoint global, QPoint windowPos);
+    // Where the window goes for the mouse at global; none: it stays.
+    std::optional<QPoint> moveTo(QPoint global, bool leftHeld) const;
+    bool moving() const { return m_moving; }
+    void stop() { m_moving = false; }
+
+private:
+    bool m_moving = false;
+    QPoint m_offset;
+    // The time stamp of the last press; 0: none yet.
+    quint64 m_lastPress = 0;
+};
 
 } // namespace timerdisplay

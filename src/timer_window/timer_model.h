@@ -1,24 +1,23 @@
 #pragma once
 
-#include "timer_view.h"
+#include "run_state.h"
 
 #include <QtGlobal>
 
-// What the Timer window reads from a running plan and drives in it: the run engine's tick and
-// state, and the plan runner's presence confirmation. RunningPlanModel binds it to the real
-// engine and runner; tests give the window a fake.
+// What the Timer window reads from a running plan and drives in it: the run state it shows, the
+// run engine's tick, and the plan runner's presence confirmation. RunningPlanModel binds it to
+// the real engine and runner; tests give the window a fake.
 class TimerModel {
 public:
     virtual ~TimerModel() = default;
 
+    // What the window shows, and the signal when it changed.
+    virtual RunStatePublisher& runState() = 0;
     // One tmrZeit event.
     virtual void tick() = 0;
     // One tmrWindowsBlock event that fired at intervalMs.
     virtual void workstationLockStep(int intervalMs) = 0;
-    virtual TimerView::Phase phase() const = 0;
-    virtual qint64 remainingSeconds() const = 0;
     virtual bool unitRunning() const = 0;
-    virtual int percentileRank() const = 0;
     // The tick of "Aktuelle Einheit gescheitert".
     virtual bool failedMark() const = 0;
     virtual void setFailedMark(bool failed) = 0;
@@ -34,12 +33,10 @@ template <class Engine, class Runner> class RunningPlanModel final : public Time
 public:
     RunningPlanModel(Engine& engine, Runner& runner) : m_engine(engine), m_runner(runner) {}
 
+    RunStatePublisher& runState() override { return m_runner.runState(); }
     void tick() override { m_engine.Tick(); }
     void workstationLockStep(int intervalMs) override { m_engine.workstationLockStep(intervalMs); }
-    TimerView::Phase phase() const override { return m_engine.phase(); }
-    qint64 remainingSeconds() const override { return m_engine.remainingSeconds(); }
     bool unitRunning() const override { return m_engine.unitRunning(); }
-    int percentileRank() const override { return m_engine.percentileRank(); }
     bool failedMark() const override { return m_engine.failedMark(); }
     void setFailedMark(bool failed) override { m_engine.setFailedMark(failed); }
     bool presenceConfirmed() const override { return m_runner.presenceConfirmed(); }

@@ -23,6 +23,29 @@ inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << QString(s).replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n")).toStdString() << '"';
 }
 
+// The Timer window's side of the run state as one word per change it would show: "show",
+// "hide", "presence" (the confirmation window comes up), "lock <interval>", "lock off".
+struct TimerRecord {
+    void follow(RunStatePublisher& publisher) {
+        m_was = publisher.state();
+        QObject::connect(&publisher, &RunStatePublisher::changed, [this](const RunState& s) { note(s); });
+    }
+    QStringList calls;
+
+private:
+    void note(const RunState& s) {
+        if (s.timerVisible != m_was.timerVisible)
+            calls.append(s.timerVisible ? QStringLiteral("show") : QStringLiteral("hide"));
+        if (s.presenceConfirmationVisible && !m_was.presenceConfirmationVisible)
+            calls.append(QStringLiteral("presence"));
+        if (s.workstationLockIntervalMs != m_was.workstationLockIntervalMs)
+            calls.append(s.workstationLockIntervalMs ? QStringLiteral("lock ") + QString::number(s.workstationLockIntervalMs)
+                                                     : QStringLiteral("lock off"));
+        m_was = s;
+    }
+    RunState m_was;
+};
+
 // The program's core without windows on a fake clock, wired as the program wires it, over a
 // fresh data folder that is also the working folder (so "Sounds" below it is found). Given the
 // program that ran before, it starts over that program's files, as after a restart.
@@ -34,7 +57,7 @@ public:
           core((prepareFolder(before), CoreWiring::Platform{clock, data.folder(), ui, companion, sound,
                                                             speaker, shell, lock, autostart, countdown})) {
         records.settings.DefaultSollWert = -1;
-        engine.setTimerView(&timer);
+        timer.follow(runner.runState());
     }
     ~Day() { QDir::setCurrent(m_previousFolder); }
 
@@ -110,7 +133,7 @@ public:
     FakeWorkstationLock lock;
     FakeAutostartEntry autostart;
     RecordingCountdown countdown;
-    RecordingTimerView timer;
+    TimerRecord timer;
 
 private:
     // The folder as the program finds it: the files of the run before (the log path in the

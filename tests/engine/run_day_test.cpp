@@ -101,7 +101,7 @@ TEST(RunDay, WholeDaysLogExactly) {
          {{QTime(9, 34, 30),
            [](Day& d) {
                d.runner.setPresenceConfirmed(true); // the confirmation window closes itself
-               d.timer.presenceShown = false;
+               d.runner.runState().update([](RunState& s) { s.presenceConfirmationVisible = false; });
            },
            unit("09:00", "A") + done},
           {QTime(10, 1), [](Day& d) { EXPECT_EQ(d.timer.calls.count(u"presence"_s), 1); },
@@ -205,14 +205,14 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
         {"a LOCK pause locks every second to its end", at(7, 9, 0),
          typing({u"A"_s, u"p 3 LOCK"_s, u"B"_s}, true), QTime(9, 26),
          [](Day& d) {
-             EXPECT_TRUE(d.timer.calls.contains(u"lock 1000"_s));
+             EXPECT_EQ(d.runner.runState().state().workstationLockIntervalMs, 1000);
              EXPECT_EQ(d.engine.lockUntil(),
                        RunEngine::unixSecs(plantime::wall(QDate(2026, 12, 7), QTime(9, 28))));
              d.engine.workstationLockStep(1000);
              d.clock.advanceSecs(125);
              d.engine.workstationLockStep(1000);
              EXPECT_EQ(d.lock.locks, 1);
-             EXPECT_EQ(d.timer.calls.last(), u"lock off"_s);
+             EXPECT_EQ(d.runner.runState().state().workstationLockIntervalMs, 0);
          }},
         {"a 0-minute pause is dropped and the next unit starts at once", at(7, 9, 0),
          typing({u"p 0"_s, u"A"_s}, true), QTime(9, 1),

@@ -1,0 +1,49 @@
+#include "timer_commands.h"
+
+#include "program_launcher.h"
+#include "translate.h"
+#include "user_interface.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace timercommands {
+
+namespace {
+
+// The evaluation program's file beside this one, as its build names it.
+#ifdef Q_OS_WIN
+const QString evaluationProgramFile = QStringLiteral("Bilanzblick.exe");
+#else
+const QString evaluationProgramFile = QStringLiteral("bilanzblick");
+#endif
+
+} // namespace
+
+QString exitQuestion(int target, int done) {
+    if (target <= done)
+        return {};
+    return tr_("Sie haben heute erst ") + QString::number(done) + tr_(" von ursprünglich ") +
+           QString::number(target) +
+           tr_(" geplanten Einheiten erledigt. Möchten Sie Taktplan dennoch beenden?");
+}
+
+void startEvaluation(ProgramLauncher& launcher, UserInterface& ui,
+                     const std::function<bool(const QString&)>& startFile, const QString& programFolder) {
+    const QString program = QStringLiteral("Bilanzblick.exe");
+    if (launcher.exists(program)) {
+        launcher.start(program, {});
+        return;
+    }
+    // An installed program has its evaluation program beside itself, not in the working folder.
+    const QFileInfo beside(QDir(programFolder).filePath(evaluationProgramFile));
+    if (beside.isFile() && beside.isExecutable()) {
+        startFile(beside.absoluteFilePath());
+        return;
+    }
+    ui.showMessage(tr_("Die Auswertung (Bilanzblick) ist nicht installiert: sie wurde weder im "
+                       "Arbeitsordner noch neben Taktplan gefunden (") +
+                   QDir::toNativeSeparators(beside.absoluteFilePath()) + u')');
+}
+
+} // namespace timercommands
