@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QTest>
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -27,8 +29,6 @@ TEST(CountdownTexts, RemainingTime) {
     } cases[] = {{3 * 3600 + 5 * 60 + 59, "3:05"},
                  {61 * 60, "1:01"},
                  {3599, "59:59"},
-                 {1500, "25:00"},
-                 {119, "1:59"},
                  {65, "1:05"},
                  {9, "0:09"},
                  {0, "0:00"},
@@ -83,9 +83,9 @@ TEST(CountdownPlacement, LargestEdgesOfAllMonitors) {
     };
     for (const auto& c : cases) {
         const countdown::ScreenEdges edges = countdown::screenEdges(c.monitors);
-        EXPECT_EQ(edges.right, c.right) << c.monitors.size();
-        EXPECT_EQ(edges.bottom, c.bottom) << c.monitors.size();
-        EXPECT_EQ(countdown::stripTop(edges), c.top) << c.monitors.size();
+        EXPECT_EQ(std::tuple(edges.right, edges.bottom, countdown::stripTop(edges)),
+                  std::tuple(c.right, c.bottom, c.top))
+            << c.monitors.size();
     }
 }
 

@@ -40,8 +40,7 @@ TEST_F(PercentileRefreshTest, RecomputesOnlyWhileTheRankIsShownAndSeen) {
         });
         QTimer* t = timer(QStringLiteral("tmrUpdatePercentileRank"));
         ASSERT_TRUE(t);
-        EXPECT_TRUE(t->isActive());
-        EXPECT_EQ(t->interval(), 60'000);
+        EXPECT_TRUE(t->isActive() && t->interval() == 60'000);
 
         w.tmrUpdatePercentileRankTimer();
         EXPECT_EQ(updates, c.recomputed ? 1 : 0);
