@@ -100,5 +100,4 @@ private:
     PlanningView* m_view;
     QString m_startCaption;
     RunStatePublisher m_runState;
-    bool m_presenceConfirmed = false;
 };
