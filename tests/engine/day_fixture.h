@@ -39,8 +39,9 @@ private:
         if (s.presenceConfirmationVisible && !m_was.presenceConfirmationVisible)
             calls.append(QStringLiteral("presence"));
         if (s.workstationLockIntervalMs != m_was.workstationLockIntervalMs)
-            calls.append(s.workstationLockIntervalMs ? QStringLiteral("lock ") + QString::number(s.workstationLockIntervalMs)
-                                                     : QStringLiteral("lock off"));
+            calls.append(s.workstationLockIntervalMs
+                             ? QStringLiteral("lock ") + QString::number(s.workstationLockIntervalMs)
+                             : QStringLiteral("lock off"));
         m_was = s;
     }
     RunState m_was;
