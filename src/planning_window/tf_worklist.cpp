@@ -12,8 +12,6 @@
 #include "shell.h"
 #include "title_combo_box.h"
 #include "tooltip_delay.h"
-#include "translate.h"
-#include "typed_entry.h"
 #include "window_user_interface.h"
 
 #include <QAction>
