@@ -12,8 +12,6 @@
 #include "shell.h"
 #include "title_combo_box.h"
 #include "tooltip_delay.h"
-#include "translate.h"
-#include "typed_entry.h"
 #include "window_user_interface.h"
 
 #include <QAction>
@@ -60,6 +58,7 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
                      services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                       : services.programFolder,
                      services.interfaceLanguage),
+      m_runState([this](const RunState& now, const RunState& was) { showRunState(now, was); }),
       m_startCommand(services.startCommand), m_autoStartCommand(services.autoStartCommand) {
     m_worklist.setHost(this);
     setObjectName(u"FWorklist"_s);
@@ -75,10 +74,9 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     m_worklist.startPlanningDay();
     // What a new window shows: the plan editable, tooltips after half a second, and (below)
     // the focus lock on.
-    m_shown.startCaption = m_actStart->text();
-    lvPlan->setDragEnabled(m_shown.mouseEditing);
-    setApplicationTooltipDelay(m_shown.tooltipDelayMs);
-    connect(&m_ownState, &RunStatePublisher::changed, this, &TFWorklist::showRunState);
+    m_runState.shown.startCaption = m_menus.start->text();
+    lvPlan->setDragEnabled(m_runState.shown.mouseEditing);
+    setApplicationTooltipDelay(m_runState.shown.tooltipDelayMs);
     m_worklist.UpdateCaption();
     m_planFile.loadWorklist(services.stopLoading);
     refreshList();
@@ -86,11 +84,12 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
     // The reminder window is one of ours: the focus lock leaves it in front, and rests while
     // a dialog asks something.
     m_windowUi = dynamic_cast<WindowUserInterface*>(&m_ui);
+    m_focusLock->windowUi = m_windowUi;
     // After a dialog the focus lock always comes back, unless a plan runs (the start stopped it).
     if (m_windowUi)
         m_windowUi->suspendDuringDialogs(tmrFocusLock, [this] { return !engineActive(); });
     updateRunState([this](RunState& st) {
-        st.startCaption = m_shown.startCaption;
+        st.startCaption = m_runState.shown.startCaption;
         st.focusLock = true;
     });
 }
@@ -124,7 +123,8 @@ void TFWorklist::createTimers() {
     tmrUpdate = make(u"tmrUpdate"_s, 100, &TFWorklist::tmrUpdateTimer);
     tmrBlinken = make(u"tmrBlinken"_s, 250, &TFWorklist::tmrBlinkenTimer);
     tmrCaptionBlinken = make(u"tmrCaptionBlinken"_s, 500, &TFWorklist::tmrCaptionBlinkenTimer);
-    tmrFocusLock = make(u"tmrFocusLock"_s, 250, &TFWorklist::tmrFocusLockTimer);
+    m_focusLock = new FocusLock(*this, settings(), m_companion, [this] { bringToFront(); });
+    tmrFocusLock = m_focusLock->timer();
     tmrAutoStart = make(u"tmrAutoStart"_s, 100, &TFWorklist::tmrAutoStartTimer);
     // The rank moves with the time of day even when nothing is done: refreshed once a minute
     // from creation on.
@@ -141,24 +141,26 @@ void TFWorklist::createControls() {
 
     lvPlan = new PlanListView(m_worklist, m_clock, m_client);
     connect(lvPlan, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { pmWorklistEdit->popup(lvPlan->viewport()->mapToGlobal(pos)); });
+            [this](const QPoint& pos) { m_menus.listPopup->popup(lvPlan->viewport()->mapToGlobal(pos)); });
     // Dropped rows are placed, and a double-click renames; both only while mouse editing is
     // allowed.
-    lvPlan->dropsAllowed = [this] { return m_shown.mouseEditing; };
+    lvPlan->dropsAllowed = [this] { return m_runState.shown.mouseEditing; };
     lvPlan->dropRows = [this](const QList<int>& rows, int target) {
         m_planCommands.moveRowsBefore(rows, target);
     };
     lvPlan->installEventFilter(this);
     connect(lvPlan, &QAbstractItemView::doubleClicked, this, [this] {
-        if (m_shown.mouseEditing)
+        if (m_runState.shown.mouseEditing)
             m_planCommands.rename(selectedRows());
     });
 
-    pnlHinzu = new QWidget(m_client);
-    pnlHinzu->setObjectName(u"pnlHinzu"_s);
-    cbbAufgabe = new TitleComboBox(pnlHinzu);
-    cbbAufgabe->setObjectName(u"cbbAufgabe"_s);
-    cbbAufgabe->installEventFilter(this);
+    pnlHinzu = new InputStrip({m_clock, m_records, m_worklist, m_ui,
+                               [this](const std::function<void()>& operation, const char* where) {
+                                   return guarded(operation, where);
+                               },
+                               [this] { return savePlan(); }},
+                              m_client);
+    cbbAufgabe = pnlHinzu->field();
     setTabOrder(cbbAufgabe, lvPlan);
 
     // Del must not delete plan entries while text is being typed.
@@ -176,40 +178,24 @@ void TFWorklist::createMenus() {
     const auto run = [this](void (TFWorklist::*handler)()) {
         return std::function<void()>([this, handler] { (this->*handler)(); });
     };
-    buildPlanningMenus(
-        *this, *m_keys, lvPlan, cbbAufgabe,
-        {m_planCommands, m_settingsCommands, m_helpCommands, [this] { return selectedRows(); },
-         [this] { refreshList(); }, [this](quint64 id) { lvPlan->focusEntry(id); }, run(&TFWorklist::onLogs),
-         run(&TFWorklist::onQuit), run(&TFWorklist::Start1Click), [this] { lvPlan->selectAll(); },
-         run(&TFWorklist::onAddUnit), run(&TFWorklist::onAddPause), [this] { cbbAufgabe->selectAllText(); },
-         [this] { cbbAufgabe->deleteAtCaret(); }, [this] { lvPlan->setFocus(Qt::OtherFocusReason); }},
-        m_menus);
-    m_menuDatei = m_menus.file;
-    m_menuListe = m_menus.list;
-    m_menuEinstellungen = m_menus.settings;
-    m_menuHilfe = m_menus.help;
-    pmWorklistEdit = m_menus.listPopup;
-    m_actNew = m_menus.newPlan;
-    m_actOpen = m_menus.open;
-    m_actSave = m_menus.save;
-    m_actSaveAs = m_menus.saveAs;
-    m_actLogs = m_menus.logs;
-    m_actQuit = m_menus.quit;
-    m_actDelete = m_menus.deleteEntry;
-    m_actStart = m_menus.start;
-    m_pmDelete = m_menus.popupDelete;
-    m_pmStart = m_menus.popupStart;
-    m_popupItems = m_menus.popupItems;
-    m_settingsItems = m_menus.settingsItems;
-    m_settingsItems.presence->setChecked(settings().AnwesenheitErforderlich);
+    buildPlanningMenus(*this, *m_keys, lvPlan, cbbAufgabe,
+                       {m_planCommands, m_settingsCommands, m_helpCommands, [this] { return selectedRows(); },
+                        [this] { refreshList(); }, [this](quint64 id) { lvPlan->focusEntry(id); },
+                        run(&TFWorklist::onLogs), run(&TFWorklist::onQuit), run(&TFWorklist::Start1Click),
+                        [this] { lvPlan->selectAll(); }, [this] { pnlHinzu->onAddUnit(); },
+                        [this] { pnlHinzu->onAddPause(); }, [this] { cbbAufgabe->selectAllText(); },
+                        [this] { cbbAufgabe->deleteAtCaret(); },
+                        [this] { lvPlan->setFocus(Qt::OtherFocusReason); }},
+                       m_menus);
+    m_menus.settingsItems.presence->setChecked(settings().AnwesenheitErforderlich);
 
     // Opening "Liste" or the list popup (or using one of their keys) brings "Eintrag löschen"
     // back, unless a plan runs.
-    m_keys->setOpeningHandler(m_menuListe, [this] { updateDeleteEnabled(); });
-    m_keys->setOpeningHandler(pmWorklistEdit, [this] { updateDeleteEnabled(); });
+    m_keys->setOpeningHandler(m_menus.list, [this] { updateDeleteEnabled(); });
+    m_keys->setOpeningHandler(m_menus.listPopup, [this] { updateDeleteEnabled(); });
     // Opening "Einstellungen" brings its captions up to date, and with the setting on the focus
     // lock back (after a dialog that did not restore it, say).
-    m_keys->setOpeningHandler(m_menuEinstellungen, [this] { updateSettingsMenu(); });
+    m_keys->setOpeningHandler(m_menus.settings, [this] { updateSettingsMenu(); });
     m_keys->setHook([this](const QKeyEvent& pressed) { return keyHook(pressed); });
 }
 
@@ -250,13 +236,6 @@ bool TFWorklist::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == lvPlan && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease))
         return listKeyEvent(*static_cast<QKeyEvent*>(event));
-    if (watched == cbbAufgabe && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            onEnter();
-            return true;
-        }
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -304,10 +283,11 @@ void TFWorklist::restartUpdateTimer() {
 
 void TFWorklist::setTimerWindow(QWidget* timerWindow) {
     m_timerWindow = timerWindow;
+    m_focusLock->timerWindow = timerWindow;
 }
 
 void TFWorklist::addForegroundPeer(QWidget* window) {
-    m_foregroundPeers.append(window);
+    m_focusLock->peers.append(window);
 }
 
 void TFWorklist::setHelpWindows(std::function<void()> showDebugger, std::function<void()> showAbout) {
@@ -357,7 +337,7 @@ void TFWorklist::formShow() {
     const RunState::Phase phase = enginePhase();
     showLook(planningLook(phase, settings().Verbleibend), phase != RunState::Phase::Planning);
 
-    refillInputField();
+    pnlHinzu->refill();
     tmrUpdate->start();
     m_worklist.UpdateCaption();
     updateMenuStates();
@@ -381,23 +361,8 @@ void TFWorklist::formHide() {
     });
 }
 
-void TFWorklist::refillInputField() {
-    cbbAufgabe->setTitles(m_records.activityLog.RecentTitles(10));
-    cbbAufgabe->setText(m_records.activityLog.LastTitle());
-    if (m_firstStartHintPending) {
-        m_firstStartHintPending = false;
-        showFirstStartHint();
-    }
-    cbbAufgabe->setFocus(Qt::OtherFocusReason);
-    cbbAufgabe->selectAllText();
-}
-
 void TFWorklist::showFirstStartHint() {
-    // Shown before the window: the refill when it shows would wipe the hint out again.
-    if (!isVisible())
-        m_firstStartHintPending = true;
-    cbbAufgabe->selectRow(cbbAufgabe->addTitle(tr_("Hier Aufgabe eingeben und ENTER drücken")));
-    cbbAufgabe->selectAllText();
+    pnlHinzu->showFirstStartHint();
 }
 
 void TFWorklist::closeEvent(QCloseEvent* event) {
@@ -426,24 +391,24 @@ void TFWorklist::updateMenuStates() {
         return;
     m_menusShownFor = phase;
     const PlanningLook look = planningLook(phase, settings().Verbleibend);
-    m_menuDatei->menuAction()->setEnabled(look.fileMenu);
-    for (QAction* a : {m_menuListe->menuAction(), m_menuEinstellungen->menuAction(),
-                       m_menuHilfe->menuAction(), m_actNew, m_actOpen, m_actQuit})
+    m_menus.file->menuAction()->setEnabled(look.fileMenu);
+    for (QAction* a : {m_menus.list->menuAction(), m_menus.settings->menuAction(), m_menus.help->menuAction(),
+                       m_menus.newPlan, m_menus.open, m_menus.quit})
         a->setEnabled(look.planningMenus);
-    m_actSave->setEnabled(true);
-    m_actSaveAs->setEnabled(true);
-    m_actLogs->setEnabled(true);
+    m_menus.save->setEnabled(true);
+    m_menus.saveAs->setEnabled(true);
+    m_menus.logs->setEnabled(true);
 }
 
 void TFWorklist::updateDeleteEnabled() {
     const bool enable = !engineActive();
-    m_actDelete->setEnabled(enable);
-    m_pmDelete->setEnabled(enable);
+    m_menus.deleteEntry->setEnabled(enable);
+    m_menus.popupDelete->setEnabled(enable);
 }
 
 void TFWorklist::disableDelete() {
-    m_actDelete->setEnabled(false);
-    m_pmDelete->setEnabled(false);
+    m_menus.deleteEntry->setEnabled(false);
+    m_menus.popupDelete->setEnabled(false);
 }
 
 bool TFWorklist::keyHook(const QKeyEvent& key) {
@@ -480,36 +445,10 @@ void TFWorklist::tmrCaptionBlinkenTimer() {
     const RunState::Phase phase = enginePhase();
     if (phase == RunState::Phase::Unit) {
         // The next schedule refresh writes the caption.
-        m_worklist.blinkCaptionSuffix(m_shown.captionSuffix);
+        m_worklist.blinkCaptionSuffix(m_runState.shown.captionSuffix);
         return;
     }
     showLook(planningLook(phase, settings().Verbleibend), false);
-}
-
-bool TFWorklist::isForegroundOurs() const {
-    const QWidget* active = QApplication::activeWindow();
-    if (!active)
-        return false;
-    if (active == this || (m_timerWindow && active == m_timerWindow))
-        return true;
-    for (const QPointer<QWidget>& peer : m_foregroundPeers) {
-        if (peer && active == peer)
-            return true;
-    }
-    if (m_windowUi && m_windowUi->isReminderWindow(active))
-        return true;
-    // A question of ours waits for an answer: pulling this window over it would hide it.
-    return active == QApplication::activeModalWidget();
-}
-
-void TFWorklist::tmrFocusLockTimer() {
-    if (!settings().InVordergrundDraengen) {
-        // The window's own stop: the run still wants the lock whenever the setting is on.
-        tmrFocusLock->stop();
-        return;
-    }
-    if (!isForegroundOurs())
-        m_companion.bringToFront([this] { bringToFront(); });
 }
 
 void TFWorklist::enableAutoStart() {
@@ -587,33 +526,6 @@ void TFWorklist::showError(const QString& title, const QString& text) {
 
 // --- the run state ----------------------------------------------------------------------------
 
-void TFWorklist::observe(RunStatePublisher& state) {
-    for (const QMetaObject::Connection& c : std::as_const(m_stateConnections))
-        disconnect(c);
-    m_state = &state;
-    // The runner's state takes over what this window shows so far.
-    const RunState& shown = m_shown;
-    state.update([&shown](RunState& st) {
-        st.startCaption = shown.startCaption;
-        st.startEnabled = shown.startEnabled;
-        st.captionSuffix = shown.captionSuffix;
-        st.captionBlink = shown.captionBlink;
-        st.inputVisible = shown.inputVisible;
-        st.listMenuAllItems = shown.listMenuAllItems;
-        st.mouseEditing = shown.mouseEditing;
-        st.maxReplanEnabled = shown.maxReplanEnabled;
-        st.tooltipDelayMs = shown.tooltipDelayMs;
-        st.focusLock = shown.focusLock;
-    });
-    m_stateConnections = {connect(&state, &RunStatePublisher::changed, this, &TFWorklist::showRunState),
-                          // Gone first (at the end of a test): the window goes on with a state of its own.
-                          connect(&state, &QObject::destroyed, this, [this] {
-                              m_state = &m_ownState;
-                              m_ownState.update([this](RunState& st) { st = m_shown; });
-                          })};
-    showRunState(state.state());
-}
-
 void TFWorklist::showLook(const PlanningLook& look, bool withStartItem) {
     updateRunState([&look, withStartItem](RunState& st) {
         if (withStartItem) {
@@ -625,20 +537,19 @@ void TFWorklist::showLook(const PlanningLook& look, bool withStartItem) {
     });
 }
 
-void TFWorklist::showRunState(const RunState& state) {
-    const RunState was = std::exchange(m_shown, state);
+void TFWorklist::showRunState(const RunState& state, const RunState& was) {
     if (state.startCaption != was.startCaption)
-        m_actStart->setText(state.startCaption);
+        m_menus.start->setText(state.startCaption);
     if (state.startEnabled != was.startEnabled)
-        m_actStart->setEnabled(state.startEnabled);
+        m_menus.start->setEnabled(state.startEnabled);
     if (state.inputVisible != was.inputVisible) {
         pnlHinzu->setVisible(state.inputVisible);
         arrangeControls();
     }
     if (state.listMenuAllItems != was.listMenuAllItems) {
-        for (QAction* a : std::as_const(m_popupItems)) {
+        for (QAction* a : std::as_const(m_menus.popupItems)) {
             // The hidden "Start" stays reachable: F9 in the list must re-plan a running plan.
-            if (a && a != m_pmStart)
+            if (a && a != m_menus.popupStart)
                 a->setEnabled(state.listMenuAllItems);
         }
     }
@@ -646,7 +557,7 @@ void TFWorklist::showRunState(const RunState& state) {
     if (state.mouseEditing != was.mouseEditing)
         lvPlan->setDragEnabled(state.mouseEditing);
     if (state.maxReplanEnabled != was.maxReplanEnabled)
-        m_settingsItems.maxReplan->setEnabled(state.maxReplanEnabled);
+        m_menus.settingsItems.maxReplan->setEnabled(state.maxReplanEnabled);
     if (state.tooltipDelayMs != was.tooltipDelayMs)
         setApplicationTooltipDelay(state.tooltipDelayMs);
     // The timer may also stop and start on its own (setting off, dialogs); the run state says
@@ -709,51 +620,6 @@ void TFWorklist::onQuit() {
     emit terminateRequested();
 }
 
-// --- entry input ------------------------------------------------------------------------------
-
-void TFWorklist::onEnter() {
-    const QString typed = cbbAufgabe->text();
-    const Settings& s = settings();
-    const TypedEntry entry = TypedEntry::parse(typed, s.StandardDauerEinheit, s.GrossePause);
-    // A placeholder start: the schedule gives the relative entry its real one.
-    const QDateTime start = plantime::wall(m_clock.today(), QTime(0, 0));
-    guarded([&] { m_worklist.AddEntry(entry.title, entry.isPause, start, entry.duration, false, u" "_s); },
-            "AddEntry");
-    // The plan file could not give such a title back as typed: it was changed now, in view.
-    if (entry.adjustment != TypedEntry::Adjustment::None) {
-        m_ui.showReminder(tr_("Titel angepasst"),
-                          tr_("Der Titel wurde angepasst, damit er nach einem Neustart gleich bleibt:") +
-                              u"\n"_s + entry.title);
-    }
-    if (entry.isPause) {
-        cbbAufgabe->setText(m_rememberedUnitTitle.isEmpty() ? m_records.activityLog.LastTitle()
-                                                            : m_rememberedUnitTitle);
-    } else {
-        cbbAufgabe->addTitle(typed);
-        if (!typed.isEmpty())
-            m_rememberedUnitTitle = typed;
-    }
-    cbbAufgabe->selectAllText();
-    cbbAufgabe->setFocus(Qt::OtherFocusReason);
-    savePlan();
-}
-
-void TFWorklist::onAddUnit() {
-    if (cbbAufgabe->text().left(2).toUpper() == u"P "_s)
-        cbbAufgabe->setText(m_rememberedUnitTitle);
-    cbbAufgabe->setFocus(Qt::OtherFocusReason);
-    cbbAufgabe->selectAllText();
-}
-
-void TFWorklist::onAddPause() {
-    const QString text = cbbAufgabe->text();
-    if (!text.isEmpty() && text.left(2).toUpper() != u"P "_s)
-        m_rememberedUnitTitle = text;
-    cbbAufgabe->setText(u"p "_s + QString::number(settings().GrossePause));
-    cbbAufgabe->setFocus(Qt::OtherFocusReason);
-    cbbAufgabe->selectFrom(2);
-}
-
 // --- plan file --------------------------------------------------------------------------------
 
 bool TFWorklist::savePlan() {
@@ -764,15 +630,15 @@ bool TFWorklist::savePlan() {
 
 void TFWorklist::updateSettingsMenu() {
     const SettingsCommands::MenuView v = SettingsCommands::menuView(settings());
-    m_settingsItems.unitLength->setText(v.unitLength);
-    m_settingsItems.smallPause->setText(v.smallPause);
-    m_settingsItems.bigPause->setText(v.bigPause);
-    m_settingsItems.maxReplan->setText(v.maxReplan);
-    m_settingsItems.presence->setChecked(v.presence);
-    m_settingsItems.sounds->setChecked(v.sounds);
-    m_settingsItems.lockInPause->setChecked(v.lockInPause);
-    m_settingsItems.percentile->setChecked(v.percentile);
-    m_settingsItems.foreground->setChecked(v.foreground);
+    m_menus.settingsItems.unitLength->setText(v.unitLength);
+    m_menus.settingsItems.smallPause->setText(v.smallPause);
+    m_menus.settingsItems.bigPause->setText(v.bigPause);
+    m_menus.settingsItems.maxReplan->setText(v.maxReplan);
+    m_menus.settingsItems.presence->setChecked(v.presence);
+    m_menus.settingsItems.sounds->setChecked(v.sounds);
+    m_menus.settingsItems.lockInPause->setChecked(v.lockInPause);
+    m_menus.settingsItems.percentile->setChecked(v.percentile);
+    m_menus.settingsItems.foreground->setChecked(v.foreground);
     if (v.foreground)
         tmrFocusLock->start();
 }

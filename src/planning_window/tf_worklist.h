@@ -3,7 +3,9 @@
 // The Planning window: the plan list, the input line, the menus and the timers that animate
 // them. Handlers stay thin: they read the widgets, call the plan's operations and refresh.
 
+#include "focus_lock.h"
 #include "help_commands.h"
+#include "input_strip.h"
 #include "plan_commands.h"
 #include "plan_file.h"
 #include "planning_look.h"
@@ -11,6 +13,7 @@
 #include "planning_view.h"
 #include "run_state.h"
 #include "settings_commands.h"
+#include "shown_run_state.h"
 #include "worklist.h"
 #include "worklist_services.h"
 
@@ -74,21 +77,21 @@ public:
     void tmrUpdateTimer();
     void tmrBlinkenTimer();
     void tmrCaptionBlinkenTimer();
-    void tmrFocusLockTimer();
+    void tmrFocusLockTimer() { m_focusLock->step(); }
     void tmrAutoStartTimer();
     void tmrUpdatePercentileRankTimer();
     // The start command ("Start", F9).
     void Start1Click();
 
-    bool mouseEditing() const { return m_shown.mouseEditing; }
+    bool mouseEditing() const { return m_runState.shown.mouseEditing; }
 
     // The run state this window shows from now on (the plan runner's); until then, and in a
     // window without a runner, it keeps one of its own. What the window already shows is
     // handed over first.
-    void observe(RunStatePublisher& state);
+    void observe(RunStatePublisher& state) { m_runState.observe(state); }
     // Changes the run state this window shows (its own commands and timers go this way too,
     // so that what it shows and the run state never part).
-    template <class Change> void updateRunState(Change&& change) { m_state->update(change); }
+    template <class Change> void updateRunState(Change&& change) { m_runState.update(change); }
 
     // PlanningView: what running a plan asks of this window.
     void showWindow() override;
@@ -119,7 +122,7 @@ private:
     bool unitRunning() const;
     RunState::Phase enginePhase() const;
     // The widgets brought to the run state, each touched only when what it shows changed.
-    void showRunState(const RunState& state);
+    void showRunState(const RunState& state, const RunState& was);
     // The blink timer's and FormShow's part: caption suffix, blink and (while a plan runs)
     // the start item, by the one rule.
     void showLook(const PlanningLook& look, bool withStartItem);
@@ -135,12 +138,10 @@ private:
     // FormShow and the hiding counterpart.
     void formShow();
     void formHide();
-    void refillInputField();
     // The menus' enabled states by the run's phase; touched only when the phase changed.
     void updateMenuStates();
     void updateDeleteEnabled();
     void disableDelete();
-    bool isForegroundOurs() const;
     bool keyHook(const QKeyEvent& key);
 
     // Runs a plan operation; a value that does not convert (a hand-edited plan file) leaves
@@ -150,12 +151,8 @@ private:
     // Commands the window adds to those of the menus' command classes.
     void onLogs();
     void onQuit();
-    void onAddUnit();
-    void onAddPause();
     // Keys typed in the plan list.
     bool listKeyEvent(QKeyEvent& key);
-    // Entry input.
-    void onEnter();
     // "Einstellungen": captions and check marks brought up to date when the menu opens.
     void updateSettingsMenu();
 
@@ -174,33 +171,14 @@ private:
     HelpCommands m_helpCommands;
 
     QPointer<QWidget> m_timerWindow;
-    QList<QPointer<QWidget>> m_foregroundPeers;
 
     // Controls.
     QWidget* m_client = nullptr;
     PlanListView* lvPlan = nullptr;
-    QWidget* pnlHinzu = nullptr;
+    InputStrip* pnlHinzu = nullptr;
     TitleComboBox* cbbAufgabe = nullptr;
     MenuKeys* m_keys = nullptr;
 
-    // Menus and their items.
-    QMenu* m_menuDatei = nullptr;
-    QMenu* m_menuListe = nullptr;
-    QMenu* m_menuEinstellungen = nullptr;
-    QMenu* m_menuHilfe = nullptr;
-    QMenu* pmWorklistEdit = nullptr;
-    QAction* m_actNew = nullptr;
-    QAction* m_actOpen = nullptr;
-    QAction* m_actSave = nullptr;
-    QAction* m_actSaveAs = nullptr;
-    QAction* m_actLogs = nullptr;
-    QAction* m_actQuit = nullptr;
-    QAction* m_actDelete = nullptr;
-    QAction* m_actStart = nullptr;
-    QAction* m_pmDelete = nullptr;
-    QAction* m_pmStart = nullptr;
-    QList<QAction*> m_popupItems;
-    PlanningMenus::SettingsItems m_settingsItems;
     // Every menu and the items the window reaches by name.
     PlanningMenus m_menus;
 
@@ -208,22 +186,18 @@ private:
     QTimer* tmrUpdate = nullptr;
     QTimer* tmrBlinken = nullptr;
     QTimer* tmrCaptionBlinken = nullptr;
+    FocusLock* m_focusLock = nullptr;
     QTimer* tmrFocusLock = nullptr;
     QTimer* tmrAutoStart = nullptr;
     QTimer* tmrUpdatePercentileRank = nullptr;
 
     // The run state: the runner's once observed, else the window's own; and what is shown.
-    RunStatePublisher m_ownState;
-    RunStatePublisher* m_state = &m_ownState;
-    QList<QMetaObject::Connection> m_stateConnections;
-    RunState m_shown;
+    ShownRunState m_runState;
     std::optional<RunState::Phase> m_menusShownFor;
 
     // State.
-    QString m_rememberedUnitTitle;
     QString m_lastConversionError;
     bool m_shownBefore = false;
-    bool m_firstStartHintPending = false;
     std::function<void()> m_startCommand;
     std::function<void()> m_autoStartCommand;
     std::function<void()> m_updatePercentile;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "run_state.h"
+
+#include <QList>
+#include <QObject>
+
+#include <functional>
+
+// The run state the Planning window shows: the runner's once observed, else one of its own
+// (in a window without a runner, or after the runner is gone). Every change reaches the window
+// with what it showed before, so that each widget is touched only when its part changed.
+class ShownRunState final : public QObject {
+public:
+    using Show = std::function<void(const RunState& now, const RunState& was)>;
+
+    explicit ShownRunState(Show show);
+
+    // Follows `state` from now on; what is shown so far is handed over first.
+    void observe(RunStatePublisher& state);
+    template <class Change> void update(Change&& change) { m_state->update(change); }
+
+    // What the window shows; set directly only before the first change.
+    RunState shown;
+
+private:
+    void show(const RunState& state);
+
+    Show m_show;
+    RunStatePublisher m_own;
+    RunStatePublisher* m_state = &m_own;
+    QList<QMetaObject::Connection> m_connections;
+};
