@@ -41,7 +41,7 @@ TEST_F(EntryInputTest, EnterAppendsUnitsAndPausesThatFollowEachOther) {
     // remembered unit title comes back, so Enter plans that unit again.
     EXPECT_EQ(fieldState(), u"Äpfel [Äpfel]"_s);
     EXPECT_EQ(focus(), field());
-    key(Qt::Key_Return);
+    key(Qt::Key_Enter); // the keypad's Enter adds as Return does
     enter(QString());
     EXPECT_EQ(shown().section(u"; "_s, 3),
               u"4|10:30|10:55|Äpfel; |10:55|11:05|Pause: 10 min (Kaffee kochen); 5|11:05|11:30|Äpfel; "
