@@ -263,16 +263,6 @@ bool Worklist::finishBlinkStep() {
     return true;
 }
 
-QString Worklist::replanCaption() const {
-    const int left = m_settings.Verbleibend;
-    // Any negative allowance (a hand-edited file) is no limit, as re-planning treats it.
-    return left < 0 ? tr_("Neu planen") : tr_("Neu planen") + QStringLiteral(" (%1)").arg(left);
-}
-
-bool Worklist::replanAvailable() const {
-    return m_settings.Verbleibend != 0;
-}
-
 bool Worklist::LoadTodaysFinishedUnits(const ActivityLog& log) {
     const bool settled = settleLoggedRunningUnit(log);
     addFinishedRecords(log.FinishedUnits(m_clock.today()));

@@ -184,10 +184,6 @@ public:
     void UpdateCaption();
     QString captionText() const;
     const QString& caption() const { return m_caption; }
-    // The re-planning command as the start item shows it while a plan runs, from the setting
-    // Verbleibend: "Neu planen" (unlimited, any negative) or "Neu planen (N)", available unless N is 0.
-    QString replanCaption() const;
-    bool replanAvailable() const;
     // The gap between two units: the setting "Kleine Pause", never below one minute.
     int smallPause() const;
 
