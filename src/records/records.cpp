@@ -6,12 +6,13 @@
 
 Records::Records(const Clock& theClock, const DataFolder& dataFolder, UserInterface& ui)
     : clock(theClock), folder(dataFolder), debugLog(theClock), settingsFile(dataFolder, debugLog, ui),
-      activityLog(theClock, settings, debugLog, ui) {}
+      extrasFile(dataFolder, debugLog), activityLog(theClock, settings, debugLog, ui) {}
 
 void Records::start(CompanionProgram& companion) {
     companion.versionCheck();
     debugLog.AddDebugLine(QStringLiteral("Starte Taktplan ") + QLatin1String(CompanionProgram::version));
     settingsFile.LoadSettings(settings);
+    extrasFile.load(extras);
     activityLog.LoadLog();
     dailyTarget = activityLog.TargetForDay(clock.today());
     // The lines of the start-up go in with one write; from here on each line as it comes.
@@ -20,6 +21,10 @@ void Records::start(CompanionProgram& companion) {
 
 bool Records::saveSettings() {
     return settingsFile.SaveSettings(settings);
+}
+
+bool Records::saveExtras() {
+    return extrasFile.save(extras);
 }
 
 void Records::finish() {

@@ -2,6 +2,7 @@
 
 #include "activity_log.h"
 #include "debug_log.h"
+#include "extra_settings.h"
 #include "settings.h"
 #include "settings_file.h"
 
@@ -21,6 +22,8 @@ struct Records {
     void start(CompanionProgram& companion);
     // SaveSettings with the debug line on failure.
     bool saveSettings();
+    // Taktplan-extras.ini, written as soon as one of its settings changes.
+    bool saveExtras();
     // At program end: the settings are saved, then the rest of the debug text (with any
     // failure of that save and the end line) is appended to debug_log.txt.
     void finish();
@@ -32,6 +35,8 @@ struct Records {
     Settings settings;
     DebugLog debugLog;
     SettingsFile settingsFile;
+    ExtraSettings extras;
+    ExtraSettingsFile extrasFile;
     ActivityLog activityLog;
     int dailyTarget = -1000; // -1000: no target recorded for today
 };

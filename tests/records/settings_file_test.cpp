@@ -2,6 +2,7 @@
 
 #include "data_folder.h"
 #include "debug_log.h"
+#include "extra_settings.h"
 #include "fake_clock.h"
 #include "records_test_util.h"
 #include "scripted_ui.h"
@@ -295,6 +296,31 @@ TEST_F(SettingsFileTest, FailedSaveKeepsThePreviousFileAndTheRecord) {
                                                       file.filePath() + u" | "_s));
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_TRUE(ui.messages[0].contains(file.filePath()));
+}
+
+// The extras file beside Settings.ini: defaults when missing, a bad value keeps its default, and
+// keys this version does not know survive a save (a newer version's settings).
+TEST_F(SettingsFileTest, ExtrasReadTheirFlagsAndKeepUnknownKeys) {
+    ExtraSettingsFile extrasFile(data.folder(), debugLog);
+    ExtraSettings extras;
+    extras.trayIcon = false;
+    extrasFile.load(extras);
+    EXPECT_TRUE(extras.trayIcon);
+    EXPECT_FALSE(extras.notifications);
+
+    data.write(u"Taktplan-extras.ini"_s, "trayicon = 0\r\nNotifications=ja\r\nZukunft=7\r\n");
+    extrasFile.load(extras);
+    EXPECT_FALSE(extras.trayIcon);
+    EXPECT_FALSE(extras.notifications);
+    EXPECT_TRUE(lastDebugMessage(debugLog).contains(u"Notifications"_s));
+
+    extras.notifications = true;
+    ASSERT_TRUE(extrasFile.save(extras));
+    EXPECT_EQ(data.read(u"Taktplan-extras.ini"_s),
+              "TrayIcon=0\r\nNotifications=1\r\nGlobalShortcuts=1\r\nTargetAtFirstStart=1\r\nZukunft=7\r\n");
+    ExtraSettings again;
+    extrasFile.load(again);
+    EXPECT_TRUE(again.notifications);
 }
 
 } // namespace
