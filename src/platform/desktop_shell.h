@@ -8,4 +8,9 @@ class DesktopShell final : public Shell {
 public:
     bool openFile(const QString& path) override;
     bool openAddress(const QString& address) override;
+    QString lastFailure() const override { return m_lastFailure; }
+
+private:
+    bool open(const QUrl& url);
+    QString m_lastFailure;
 };
