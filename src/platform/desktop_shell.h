@@ -2,6 +2,8 @@
 
 #include "shell.h"
 
+class QUrl;
+
 // Opens files and addresses through QDesktopServices (xdg-open on Linux, ShellExecute on
 // Windows).
 class DesktopShell final : public Shell {
