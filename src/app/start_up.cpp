@@ -166,7 +166,8 @@ int StartUp::run() {
     TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, ui, worklist,
                                        planFile, &TerminationRequests::requested,
                                        [&runner] { runner.Start1Click(); }, [&runner] { runner.autoStart(); },
-                                       [&timer] { timer.settingsCommand(); }, m_interfaceLanguage});
+                                       [&timer] { timer.settingsCommand(); }, m_interfaceLanguage, QString(),
+                                       [&timer] { timer.evaluationCommand(); }});
     engine.setTimerView(&timer);
     engine.setPlanningView(&window);
     runner.setView(&window);

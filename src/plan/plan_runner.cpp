@@ -135,6 +135,8 @@ void PlanRunner::Start1Click() {
         return;
     }
 
+    settleTargetAtFirstStart();
+
     // The same rule the window follows whenever it is shown during the run, so that the count
     // of re-plannings left does not come and go with the window. The start item is the same in
     // a unit and in a pause.
@@ -276,6 +278,22 @@ bool PlanRunner::settleDayChange() {
     const QDate today = m_s.records.clock.today();
     if (today == m_targetDay)
         return true;
+    return settleTarget(today);
+}
+
+void PlanRunner::settleTargetAtFirstStart() {
+    Records& records = m_s.records;
+    const QDate today = records.clock.today();
+    if (!records.extras.targetAtFirstStart || records.activityLog.TargetForDay(today) != -1000)
+        return;
+    // The question counts today's units: the first ones get their places (and so their day)
+    // as the start will give them. A cancelled question leaves the day without a target, and
+    // the plan starts all the same.
+    m_s.worklist.RecomputeSchedule();
+    settleTarget(today);
+}
+
+bool PlanRunner::settleTarget(const QDate& today) {
     m_s.records.dailyTarget = m_s.records.activityLog.TargetForDay(today);
     m_lastAskedPlanned = -1;
     const bool answered = AskDailyTarget();

@@ -82,6 +82,11 @@ public:
 private:
     // Past midnight: today's target from the log, and the target question for the new day.
     bool settleDayChange();
+    // Today's target from the log and the target question, as for a new day.
+    bool settleTarget(const QDate& today);
+    // A plan's first start on a day without a target settles it then (when the extra setting
+    // says so), so that the day's end has a target to go by.
+    void settleTargetAtFirstStart();
     void saveWorklist();
     RunControl& run() const;
     QDateTime now() const;

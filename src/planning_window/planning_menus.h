@@ -29,6 +29,7 @@ struct PlanningMenus {
     QAction* save = nullptr;
     QAction* saveAs = nullptr;
     QAction* logs = nullptr;
+    QAction* evaluation = nullptr;
     QAction* quit = nullptr;
     QAction* deleteEntry = nullptr;
     QAction* start = nullptr;
@@ -48,6 +49,9 @@ struct PlanningMenus {
         QAction* lockInPause = nullptr;
         QAction* percentile = nullptr;
         QAction* foreground = nullptr;
+        QAction* defaultTarget = nullptr;
+        QAction* targetAtFirstStart = nullptr;
+        QAction* askReason = nullptr;
     } settingsItems;
 };
 
@@ -71,6 +75,8 @@ struct PlanningMenuCommands {
     std::function<void()> inputSelectAll;
     std::function<void()> inputDelete;
     std::function<void()> inputCancel;
+    // "Auswertung": the Timer window's command, handed in by the app.
+    std::function<void()> evaluation;
 };
 
 // Builds the menus into the window's menu bar and the two popups, hands every item's key to keys

@@ -24,7 +24,7 @@ constexpr int longestLength = 24 * 60;
 
 } // namespace
 
-SettingsCommands::MenuView SettingsCommands::menuView(const Settings& s) {
+SettingsCommands::MenuView SettingsCommands::menuView(const Settings& s, const ExtraSettings& extras) {
     const auto minutes = [](int n) { return QString::number(n) + tr_(" min"); };
     MenuView v;
     v.unitLength = tr_("Dauer einer Einheit: ") + minutes(s.StandardDauerEinheit);
@@ -34,11 +34,20 @@ SettingsCommands::MenuView SettingsCommands::menuView(const Settings& s) {
                       ? tr_("Neu planen ") + QString::number(s.NeuPlanenMax) + tr_(" mal zulässig (") +
                             QString::number(s.Verbleibend) + tr_(" verbleibend)")
                       : tr_("Neu planen unbegrenzt oft zulässig");
+    if (s.DefaultSollWert < 0)
+        v.defaultTarget = tr_("Default-Soll-Wert: keiner");
+    else if (s.DefaultSollWert == 1)
+        v.defaultTarget = tr_("Default-Soll-Wert: 1 Einheit pro Tag");
+    else
+        v.defaultTarget =
+            tr_("Default-Soll-Wert: ") + QString::number(s.DefaultSollWert) + tr_(" Einheiten pro Tag");
     v.presence = s.AnwesenheitErforderlich;
     v.sounds = s.Sounds;
     v.lockInPause = s.InPauseSperren;
     v.percentile = s.showPercentileRanking;
     v.foreground = s.InVordergrundDraengen;
+    v.askReason = s.GrundVerlangen;
+    v.targetAtFirstStart = extras.targetAtFirstStart;
     return v;
 }
 
@@ -97,6 +106,19 @@ void SettingsCommands::maxReplan() {
     m_s.records.saveSettings();
 }
 
+void SettingsCommands::defaultTarget() {
+    // -1 is no usual target: the day's target is then its planned units, never asked.
+    const std::optional<int> value =
+        askNumber(tr_("Default-Soll-Wert"),
+                  tr_("Wie viele Einheiten sollen regelmäßig pro Tag erledigt werden?") + u"\n"_s +
+                      tr_("(-1 für keinen)"),
+                  settings().DefaultSollWert, -1, longestLength, true);
+    if (!value)
+        return;
+    settings().DefaultSollWert = *value;
+    m_s.records.saveSettings();
+}
+
 void SettingsCommands::setChecked(Check item, bool checked) {
     Settings& s = settings();
     switch (item) {
@@ -120,6 +142,13 @@ void SettingsCommands::setChecked(Check item, bool checked) {
         if (checked && m_s.startFocusLock)
             m_s.startFocusLock();
         break;
+    case Check::AskReason:
+        s.GrundVerlangen = checked;
+        break;
+    case Check::TargetAtFirstStart:
+        m_s.records.extras.targetAtFirstStart = checked;
+        m_s.records.saveExtras();
+        return;
     }
     m_s.records.saveSettings();
 }

@@ -11,6 +11,7 @@ class Shell;
 class UserInterface;
 class Worklist;
 struct Records;
+struct ExtraSettings;
 struct Settings;
 
 // The "Einstellungen" menu without its widgets: what its items show, and their commands. Each
@@ -24,15 +25,19 @@ public:
         QString smallPause;
         QString bigPause;
         QString maxReplan;
+        QString defaultTarget;
         bool presence = false;
         bool sounds = false;
         bool lockInPause = false;
         bool percentile = false;
         bool foreground = false;
+        bool askReason = false;
+        bool targetAtFirstStart = false;
     };
-    static MenuView menuView(const Settings& settings);
+    static MenuView menuView(const Settings& settings, const ExtraSettings& extras);
 
-    enum class Check { Presence, Sounds, LockInPause, Percentile, Foreground };
+    // TargetAtFirstStart is an extra setting: it is saved in the extras file, not Settings.ini.
+    enum class Check { Presence, Sounds, LockInPause, Percentile, Foreground, AskReason, TargetAtFirstStart };
 
     struct Services {
         Records& records;
@@ -55,6 +60,7 @@ public:
     void smallPause();
     void bigPause();
     void maxReplan();
+    void defaultTarget();
     // A check item clicked: checked is its new mark.
     void setChecked(Check item, bool checked);
     void moveLog();

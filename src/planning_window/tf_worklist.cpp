@@ -59,7 +59,8 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
                                                       : services.programFolder,
                      services.interfaceLanguage),
       m_runState([this](const RunState& now, const RunState& was) { showRunState(now, was); }),
-      m_startCommand(services.startCommand), m_autoStartCommand(services.autoStartCommand) {
+      m_startCommand(services.startCommand), m_autoStartCommand(services.autoStartCommand),
+      m_evaluationCommand(services.evaluationCommand) {
     m_worklist.setHost(this);
     setObjectName(u"FWorklist"_s);
     setMinimumSize(minWindowWidth, minWindowHeight);
@@ -185,7 +186,7 @@ void TFWorklist::createMenus() {
                         [this] { lvPlan->selectAll(); }, [this] { pnlHinzu->onAddUnit(); },
                         [this] { pnlHinzu->onAddPause(); }, [this] { cbbAufgabe->selectAllText(); },
                         [this] { cbbAufgabe->deleteAtCaret(); },
-                        [this] { lvPlan->setFocus(Qt::OtherFocusReason); }},
+                        [this] { lvPlan->setFocus(Qt::OtherFocusReason); }, m_evaluationCommand},
                        m_menus);
     m_menus.settingsItems.presence->setChecked(settings().AnwesenheitErforderlich);
 
@@ -393,7 +394,7 @@ void TFWorklist::updateMenuStates() {
     const PlanningLook look = planningLook(phase, settings().Verbleibend);
     m_menus.file->menuAction()->setEnabled(look.fileMenu);
     for (QAction* a : {m_menus.list->menuAction(), m_menus.settings->menuAction(), m_menus.help->menuAction(),
-                       m_menus.newPlan, m_menus.open, m_menus.quit})
+                       m_menus.newPlan, m_menus.open, m_menus.quit, m_menus.evaluation})
         a->setEnabled(look.planningMenus);
     m_menus.save->setEnabled(true);
     m_menus.saveAs->setEnabled(true);
@@ -629,7 +630,7 @@ bool TFWorklist::savePlan() {
 // --- settings ---------------------------------------------------------------------------------
 
 void TFWorklist::updateSettingsMenu() {
-    const SettingsCommands::MenuView v = SettingsCommands::menuView(settings());
+    const SettingsCommands::MenuView v = SettingsCommands::menuView(settings(), m_records.extras);
     m_menus.settingsItems.unitLength->setText(v.unitLength);
     m_menus.settingsItems.smallPause->setText(v.smallPause);
     m_menus.settingsItems.bigPause->setText(v.bigPause);
@@ -639,6 +640,9 @@ void TFWorklist::updateSettingsMenu() {
     m_menus.settingsItems.lockInPause->setChecked(v.lockInPause);
     m_menus.settingsItems.percentile->setChecked(v.percentile);
     m_menus.settingsItems.foreground->setChecked(v.foreground);
+    m_menus.settingsItems.defaultTarget->setText(v.defaultTarget);
+    m_menus.settingsItems.targetAtFirstStart->setChecked(v.targetAtFirstStart);
+    m_menus.settingsItems.askReason->setChecked(v.askReason);
     if (v.foreground)
         tmrFocusLock->start();
 }

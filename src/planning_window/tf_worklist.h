@@ -200,5 +200,6 @@ private:
     bool m_shownBefore = false;
     std::function<void()> m_startCommand;
     std::function<void()> m_autoStartCommand;
+    std::function<void()> m_evaluationCommand;
     std::function<void()> m_updatePercentile;
 };

@@ -42,4 +42,6 @@ struct WorklistServices {
     // The program's folder, with the guide and the licence file in doc/ (the application's
     // folder if empty).
     QString programFolder = {};
+    // "Auswertung": starts the evaluation program (the Timer window's command).
+    std::function<void()> evaluationCommand = {};
 };

@@ -10,4 +10,6 @@ public:
     virtual ~Shell() = default;
     virtual bool openFile(const QString& path) = 0;
     virtual bool openAddress(const QString& address) = 0;
+    // Why the last open failed, as the system said it; empty when it said nothing.
+    virtual QString lastFailure() const { return {}; }
 };

@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
@@ -295,7 +296,7 @@ void TFTimer::onMenuItem(Item item, bool checked) {
             m_s.shell.openFile(m_s.records.settings.LogDateiPfad);
         return;
     case Item::Auswertung:
-        return timercommands::startEvaluation(m_s.launcher, m_s.ui, m_s.startFile, m_s.programFolder);
+        return evaluationCommand();
     case Item::Einstellungen:
         return settingsCommand();
     case Item::Info:
@@ -355,8 +356,22 @@ void TFTimer::exitCommand() {
     emit terminateRequested();
 }
 
+void TFTimer::evaluationCommand() {
+    timercommands::startEvaluation(m_s.launcher, m_s.ui, m_s.startFile, m_s.programFolder);
+}
+
 void TFTimer::settingsCommand() {
-    m_s.shell.openFile(m_s.records.settingsFile.filePath());
+    const QString file = m_s.records.settingsFile.filePath();
+    // Without an editor the program would end for nothing: it stays and says why.
+    if (!m_s.shell.openFile(file)) {
+        const QString reason = m_s.shell.lastFailure();
+        m_s.ui.showMessage(tr_("Die Einstellungsdatei konnte nicht geöffnet werden:") + u'\n' +
+                           QDir::toNativeSeparators(file) + QStringLiteral("\n\n") +
+                           (reason.isEmpty() ? tr_("Kein Programm zum Bearbeiten gefunden.") : reason) +
+                           QStringLiteral("\n\n") +
+                           tr_("Taktplan läuft weiter; Sie können die Datei selbst öffnen."));
+        return;
+    }
     m_s.companion.editSettings();
     exitCommand();
 }

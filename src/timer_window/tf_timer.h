@@ -48,8 +48,11 @@ public:
     // "Beenden" > "Bestätigen" (also from the settings).
     void exitCommand();
     // "Einstellungen": Settings.ini opened in the user's editor, the companion program told, and
-    // the program ended (as "Beenden" does), so that the edited file is read at the next start.
+    // the program ended (as "Beenden" does), so that the edited file is read at the next start;
+    // a file that does not open leaves the program running, with a message naming the file.
     void settingsCommand();
+    // "Auswertung", also the Planning window's.
+    void evaluationCommand();
     // The screens changed.
     void displayChanged();
     bool compactDisplay() const { return m_compact; }

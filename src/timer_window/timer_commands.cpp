@@ -31,19 +31,24 @@ QString exitQuestion(int target, int done) {
 void startEvaluation(ProgramLauncher& launcher, UserInterface& ui,
                      const std::function<bool(const QString&)>& startFile, const QString& programFolder) {
     const QString program = QStringLiteral("Bilanzblick.exe");
+    const QString inWorkingFolder = QDir::current().absoluteFilePath(program);
     if (launcher.exists(program)) {
-        launcher.start(program, {});
+        if (!launcher.start(program, {}))
+            ui.showMessage(tr_("Die Auswertung (Bilanzblick) konnte nicht gestartet werden:") + u'\n' +
+                           QDir::toNativeSeparators(inWorkingFolder));
         return;
     }
     // An installed program has its evaluation program beside itself, not in the working folder.
     const QFileInfo beside(QDir(programFolder).filePath(evaluationProgramFile));
     if (beside.isFile() && beside.isExecutable()) {
-        startFile(beside.absoluteFilePath());
+        if (!startFile(beside.absoluteFilePath()))
+            ui.showMessage(tr_("Die Auswertung (Bilanzblick) konnte nicht gestartet werden:") + u'\n' +
+                           QDir::toNativeSeparators(beside.absoluteFilePath()));
         return;
     }
-    ui.showMessage(tr_("Die Auswertung (Bilanzblick) ist nicht installiert: sie wurde weder im "
-                       "Arbeitsordner noch neben Taktplan gefunden (") +
-                   QDir::toNativeSeparators(beside.absoluteFilePath()) + u')');
+    ui.showMessage(tr_("Die Auswertung (Bilanzblick) wurde nicht gefunden. Gesucht wurde in:") + u'\n' +
+                   QDir::toNativeSeparators(inWorkingFolder) + u'\n' +
+                   QDir::toNativeSeparators(beside.absoluteFilePath()));
 }
 
 } // namespace timercommands

@@ -58,6 +58,9 @@ public:
           core((prepareFolder(before), CoreWiring::Platform{clock, data.folder(), ui, companion, sound,
                                                             speaker, shell, lock, autostart, countdown})) {
         records.settings.DefaultSollWert = -1;
+        // The tables' logs are those of days without a target asked at the start; the rows
+        // about that question switch it on.
+        records.extras.targetAtFirstStart = false;
         timer.follow(runner.runState());
     }
     ~Day() { QDir::setCurrent(m_previousFolder); }

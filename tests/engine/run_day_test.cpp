@@ -52,6 +52,20 @@ std::function<void(Day&)> typing(const QStringList& typed, bool start = false) {
     };
 }
 
+QString soll(int n) {
+    return crlf + u"Mo, 07.12.2026 SOLL: "_s + QString::number(n);
+}
+// One unit "A" on a day whose usual target is 8; the answer to the target question, if any.
+std::function<void(Day&)> targetAtStart(bool on, const QString& answer) {
+    return [on, answer](Day& d) {
+        d.records.extras.targetAtFirstStart = on;
+        d.records.settings.DefaultSollWert = 8;
+        if (!answer.isNull())
+            d.ui.answer(ScriptedUi::Kind::Text, answer);
+        d.type(u"A"_s);
+    };
+}
+
 TEST(RunDay, WholeDaysLogExactly) {
     const QList<DayCase> cases = {
         {"25-minute unit: logged one minute in, completed at its end",
@@ -138,6 +152,25 @@ TEST(RunDay, WholeDaysLogExactly) {
          typing({u"A"_s}),
          {{QTime(9, 0, 30), [](Day& d) { d.clock.advanceSecs(3600); }, QString()},
           {QTime(10, 0, 30, 200), nothing, unit("09:00", "A") + done}},
+         {}},
+        // The target asked at a day's first start: once, with its line before the first unit's.
+        {"target at the first start: asked once, logged once",
+         targetAtStart(true, u"5"_s),
+         {{QTime(9, 10), f9, soll(5) + unit("09:00", "A") + replanned("09:10")},
+          {QTime(9, 11), f9, soll(5) + unit("09:00", "A") + replanned("09:10")},
+          {QTime(9, 37), [](Day& d) { EXPECT_EQ(d.ui.questions.size(), 1); },
+           soll(5) + unit("09:00", "A") + replanned("09:10") + unit("09:11", "A") + done}},
+         {}},
+        {"target at the first start switched off: not asked",
+         targetAtStart(false, QString()),
+         {{QTime(9, 26), nothing, unit("09:00", "A") + done}},
+         {}},
+        {"target at the first start, the day has one: not asked",
+         [](Day& d) {
+             d.records.activityLog.WriteLogEntry(soll(3));
+             targetAtStart(true, QString())(d);
+         },
+         {{QTime(9, 26), nothing, soll(3) + unit("09:00", "A") + done}},
          {}},
         {"a clock set back by an hour: nothing twice, nothing lost",
          typing({u"A"_s}),

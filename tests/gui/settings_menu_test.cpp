@@ -71,6 +71,7 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         QString View::*caption = nullptr;
         const char* captionAfter = nullptr;
         bool percentileBefore = false;
+        bool targetAtFirstStart = true; // the extra setting after the command
     };
     const auto set = [](auto field, auto value) {
         return std::function<void(Settings&)>([field, value](Settings& s) { s.*field = value; });
@@ -86,6 +87,7 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
     const auto small = number(&SettingsCommands::smallPause);
     const auto big = number(&SettingsCommands::bigPause);
     const auto replan = number(&SettingsCommands::maxReplan);
+    const auto target = number(&SettingsCommands::defaultTarget);
     const Case cases[] = {
         {unit, "40", "Dauer einer Einheit|Wie viel min soll eine Einheit dauern?|25",
          set(&Settings::StandardDauerEinheit, 40), &View::unitLength, "Dauer einer Einheit: 40 min"},
@@ -106,6 +108,16 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         {replan, "-1", nullptr, [](Settings& s) { s.NeuPlanenMax = s.Verbleibend = -1; }, &View::maxReplan,
          "Neu planen unbegrenzt oft zulässig"},
         {replan, "-2", nullptr, {}, &View::maxReplan, "Neu planen unbegrenzt oft zulässig"},
+        {target, "8",
+         "Default-Soll-Wert|Wie viele Einheiten sollen regelmäßig pro Tag erledigt werden?\n(-1 für "
+         "keinen)|0",
+         set(&Settings::DefaultSollWert, 8), &View::defaultTarget, "Default-Soll-Wert: 8 Einheiten pro Tag"},
+        {target, "-1", nullptr, set(&Settings::DefaultSollWert, -1), &View::defaultTarget,
+         "Default-Soll-Wert: keiner"},
+        {target, "-2", nullptr, {}, &View::defaultTarget, "Default-Soll-Wert: 0 Einheiten pro Tag"},
+        {click(Check::AskReason, true), nullptr, nullptr, set(&Settings::GrundVerlangen, true)},
+        // Saved beside Settings.ini, which stays as it was.
+        {click(Check::TargetAtFirstStart, false), nullptr, nullptr, {}, nullptr, nullptr, false, false},
         {click(Check::Presence, false), nullptr, nullptr, set(&Settings::AnwesenheitErforderlich, false)},
         {click(Check::Sounds, false), nullptr, nullptr, set(&Settings::Sounds, false)},
         {click(Check::LockInPause, true), nullptr, nullptr, set(&Settings::InPauseSperren, true)},
@@ -138,7 +150,9 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.typed ? c.typed : "(clicked)") + " " + (c.question ? c.question : ""));
         QFile::remove(records.settingsFile.filePath());
+        QFile::remove(records.extrasFile.filePath());
         records.settings = startOf(c);
+        records.extras = ExtraSettings();
         percentileUpdates = focusLockStarts = 0;
         SettingsCommands& commands = this->commands();
         if (c.typed)
@@ -157,14 +171,18 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         } else {
             EXPECT_FALSE(QFile::exists(records.settingsFile.filePath()));
         }
-        const View view = SettingsCommands::menuView(records.settings);
+        ExtraSettings savedExtras;
+        records.extrasFile.load(savedExtras);
+        EXPECT_EQ(savedExtras.targetAtFirstStart, c.targetAtFirstStart);
+        const View view = SettingsCommands::menuView(records.settings, records.extras);
         if (c.captionAfter) {
             EXPECT_EQ(view.*c.caption, QString::fromUtf8(c.captionAfter));
         }
-        EXPECT_EQ(
-            QList<bool>({view.presence, view.sounds, view.lockInPause, view.percentile, view.foreground}),
-            QList<bool>({expected.AnwesenheitErforderlich, expected.Sounds, expected.InPauseSperren,
-                         expected.showPercentileRanking, expected.InVordergrundDraengen}));
+        EXPECT_EQ(QList<bool>({view.presence, view.sounds, view.lockInPause, view.percentile, view.foreground,
+                               view.askReason, view.targetAtFirstStart}),
+                  QList<bool>({expected.AnwesenheitErforderlich, expected.Sounds, expected.InPauseSperren,
+                               expected.showPercentileRanking, expected.InVordergrundDraengen,
+                               expected.GrundVerlangen, c.targetAtFirstStart}));
         // Only units still to do take a new length; a fixed one ends by it at once.
         const int length = expected.StandardDauerEinheit;
         EXPECT_EQ(durations(), u"Pause:=25 fertig=25 fest=%1@%2 läuft=25 relativ=%1"_s.arg(length).arg(
@@ -177,11 +195,12 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
 }
 
 TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
-    int debuggers = 0;
+    int debuggers = 0, evaluations = 0;
     records.settings.InVordergrundDraengen = false;
-    adjustServices = [](WorklistServices& s) {
+    adjustServices = [&evaluations](WorklistServices& s) {
         s.programFolder = QStringLiteral(TAKTPLAN_PROGRAM_DIR);
         s.interfaceLanguage = u"de"_s;
+        s.evaluationCommand = [&evaluations] { ++evaluations; };
     };
     open();
     window->setHelpWindows([&] { ++debuggers; }, {});
@@ -191,6 +210,7 @@ TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
     emit menu(u"Einstellungen"_s)->aboutToShow();
     EXPECT_EQ(item(u"mniDauerEinheit1"_s)->text(), u"Dauer einer Einheit: 30 min"_s);
     EXPECT_FALSE(item(u"mniSounds1"_s)->isChecked());
+    EXPECT_EQ(item(u"mniDefaultSollWert"_s)->text(), u"Default-Soll-Wert: 0 Einheiten pro Tag"_s);
     ui.answer(ScriptedUi::Kind::Text, u"40"_s);
     item(u"mniDauerEinheit1"_s)->trigger();
     EXPECT_EQ(records.settings.StandardDauerEinheit, 40);
@@ -200,8 +220,13 @@ TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
     item(u"mniIndenVordergrundschiebenbisNeuGeplant1"_s)->trigger();
     EXPECT_TRUE(records.settings.InVordergrundDraengen);
     EXPECT_TRUE(timer(u"tmrFocusLock"_s)->isActive());
+    item(u"mniGrundVerlangen"_s)->trigger();
+    item(u"mniSollBeimErstenStart"_s)->trigger();
+    EXPECT_TRUE(records.settings.GrundVerlangen && !records.extras.targetAtFirstStart);
     EXPECT_EQ(savedSettings(), records.settings);
     item(u"mniDebuggerAnzeigen1"_s)->trigger();
+    key(Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(evaluations, 1);
     EXPECT_EQ(debuggers, 1);
     // F1 as a key, and the guide's sections behind their items.
     key(Qt::Key_F1);

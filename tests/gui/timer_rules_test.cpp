@@ -137,17 +137,24 @@ TEST(TimerRules, ExitQuestionAndEvaluationProgram) {
     EXPECT_TRUE(timercommands::exitQuestion(5, 5).isEmpty() && timercommands::exitQuestion(-1, 0).isEmpty());
 
     // Where the evaluation program is: in the working folder (w), beside the program (b),
-    // executable there (x); which start it takes: the launcher (L), the file (F) or none, told.
-    const struct { const char *where, *start; } cases[] = {{"wbx", "L"}, {"bx", "F"}, {"b", ""}, {"", ""}};
+    // executable there (x), refusing to start (!); which start it takes: the launcher (L), the
+    // file (F) or none; the paths the message names: the working folder's (w), the one beside (b).
+    const struct {
+        const char *where, *start, *told;
+    } cases[] = {{"wbx", "L", ""}, {"bx", "F", ""},  {"b", "", "wb"},
+                 {"", "", "wb"},   {"w!", "L", "w"}, {"bx!", "F", "b"}};
     TempDataFolder folder;
     const QString beside = folder.filePath(QStringLiteral("bilanzblick"));
+    const QString inWorkingFolder = QDir::current().absoluteFilePath(QStringLiteral("Bilanzblick.exe"));
     for (const auto& c : cases) {
         const QString where = QString::fromLatin1(c.where), start = QString::fromLatin1(c.start);
+        const QString told = QString::fromLatin1(c.told);
         FakeLauncher launcher;
         ScriptedUi ui;
         QStringList started;
         if (where.contains(u'w'))
             launcher.present.insert(QStringLiteral("Bilanzblick.exe"));
+        launcher.startFails = where.contains(u'!');
         QFile::remove(beside);
         QFile f(beside);
         if (where.contains(u'b')) {
@@ -155,18 +162,19 @@ TEST(TimerRules, ExitQuestionAndEvaluationProgram) {
             f.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
                              (where.contains(u'x') ? QFile::ExeOwner : QFile::ReadOwner));
         }
-        const auto startFile = [&started](const QString& path) {
+        const auto startFile = [&started, &launcher](const QString& path) {
             started.append(path);
-            return true;
+            return !launcher.startFails;
         };
         timercommands::startEvaluation(launcher, ui, startFile, folder.path());
         EXPECT_EQ(launcher.starts.size(), start == u"L" ? 1 : 0) << c.where;
         EXPECT_EQ(started, start == u"F" ? QStringList{QFileInfo(beside).absoluteFilePath()} : QStringList())
             << c.where;
-        EXPECT_EQ(ui.messages.size(), start.isEmpty() ? 1 : 0) << c.where;
-        if (start.isEmpty()) {
-            EXPECT_TRUE(ui.messages.value(0).contains(QDir::toNativeSeparators(beside))) << c.where;
-        }
+        EXPECT_EQ(ui.messages.size(), told.isEmpty() ? 0 : 1) << c.where;
+        const QString message = ui.messages.value(0);
+        EXPECT_EQ(message.contains(QDir::toNativeSeparators(inWorkingFolder)), told.contains(u'w'))
+            << c.where;
+        EXPECT_EQ(message.contains(QDir::toNativeSeparators(beside)), told.contains(u'b')) << c.where;
     }
 }
 

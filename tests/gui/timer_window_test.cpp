@@ -217,6 +217,13 @@ TEST_F(TimerWindowTest, MenuReachesItsCommands) {
     // the plan saved, then the end unless a phase runs (or the strip shows), the missed target
     // asked about.
     QSignalSpy ended(timer.get(), &TFTimer::terminateRequested);
+    // No program opens it: the program stays, and says which file and why.
+    shell.failure = QStringLiteral("kein Editor");
+    item(Item::Einstellungen)->trigger();
+    EXPECT_TRUE(ended.isEmpty() && launcher.starts.isEmpty());
+    EXPECT_TRUE(ui.messages.last().contains(records.settingsFile.filePath()) &&
+                ui.messages.last().contains(shell.failure));
+    shell.failure.clear();
     item(Item::Einstellungen)->trigger();
     EXPECT_EQ(shell.files.last(), records.settingsFile.filePath());
     EXPECT_EQ(launcher.starts.constFirst().arguments, QStringList{QStringLiteral("ini")});

@@ -125,12 +125,13 @@ TEST_F(MenuTest, ListKeysActOnTheListAndDeleteIsOffWhileTyping) {
 }
 
 TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallowed) {
-    // Enabled: Datei, Liste, Einstellungen, Hilfe | Neu, Öffnen..., Beenden | the two Speichern |
-    // the caption of the start item (F9) and whether it is enabled.
-    const std::tuple<bool, bool, int, const char*> cases[] = {{false, false, 3, "1111|111|11|Start1"},
-                                                              {true, false, -1, "1000|000|11|Neu planen1"},
-                                                              {true, false, 3, "1000|000|11|Neu planen (3)1"},
-                                                              {true, true, 0, "0000|000|11|Neu planen (0)0"}};
+    // Enabled: Datei, Liste, Einstellungen, Hilfe | Neu, Öffnen..., Auswertung, Beenden | the two
+    // Speichern | the caption of the start item (F9) and whether it is enabled.
+    const std::tuple<bool, bool, int, const char*> cases[] = {
+        {false, false, 3, "1111|1111|11|Start1"},
+        {true, false, -1, "1000|0000|11|Neu planen1"},
+        {true, false, 3, "1000|0000|11|Neu planen (3)1"},
+        {true, true, 0, "0000|0000|11|Neu planen (0)0"}};
     open(false);
     addFixed(u"Eins"_s, QTime(14, 0));
     QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
@@ -146,9 +147,9 @@ TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallo
         QString state;
         for (const QAction* a : {menu(u"Datei"_s)->menuAction(), menu(u"Liste"_s)->menuAction(),
                                  menu(u"Einstellungen"_s)->menuAction(), menu(u"Hilfe"_s)->menuAction(),
-                                 d.at(0), d.at(1), d.at(7), d.at(2), d.at(3)})
+                                 d.at(0), d.at(1), d.at(6), d.at(8), d.at(2), d.at(3)})
             state += a->isEnabled() ? u'1' : u'0';
-        state.insert(4, u'|').insert(8, u'|').append(u'|' + start->text() +
+        state.insert(4, u'|').insert(9, u'|').append(u'|' + start->text() +
                                                      (start->isEnabled() ? u'1' : u'0'));
         EXPECT_EQ(state, QString::fromUtf8(expected));
     }

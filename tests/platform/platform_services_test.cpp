@@ -1,5 +1,7 @@
-// Speech and the workstation lock as far as this machine can show them: no audio device,
-// no login manager, and a private session bus on which the test plays the screen saver.
+// Speech, the workstation lock and the shell as far as this machine can show them: no audio
+// device, no login manager, a private session bus on which the test plays the screen saver, and
+// no program to open a file with.
+#include "desktop_shell.h"
 #include "linux/session_workstation_lock.h"
 #include "qt_speaker.h"
 
@@ -54,6 +56,13 @@ TEST_F(ServicesTest, SpeechWithoutAudioEndsWithoutHoldingUpTheCaller) {
     ASSERT_TRUE(finished.wait(10000)) << "spoken or failed, the text comes to an end";
     speaker.say(u"Noch eine Einheit"_s);
     EXPECT_TRUE(finished.size() == 2 || finished.wait(10000));
+}
+
+TEST_F(ServicesTest, ShellSaysWhyAFileDidNotOpen) {
+    // Without a desktop to hand the file to, Qt only warns; the warning is the reason the user sees.
+    DesktopShell shell;
+    EXPECT_FALSE(shell.openFile(u"/nicht/da/Settings.ini"_s));
+    EXPECT_FALSE(shell.lastFailure().isEmpty());
 }
 
 TEST_F(ServicesTest, WorkstationLockTriesLoginManagerThenScreenSaver) {

@@ -17,9 +17,10 @@ public:
     bool exists(const QString& bareName) const override { return present.contains(bareName); }
     bool start(const QString& bareName, const QStringList& arguments) override {
         starts.append({bareName, arguments});
-        return present.contains(bareName);
+        return present.contains(bareName) && !startFails;
     }
 
     QSet<QString> present;
+    bool startFails = false; // a program that is there but does not start
     QList<Start> starts;
 };

@@ -34,12 +34,15 @@ class FakeShell final : public Shell {
 public:
     bool openFile(const QString& path) override {
         files.append(path);
-        return true;
+        return failure.isEmpty();
     }
     bool openAddress(const QString& address) override {
         addresses.append(address);
         return true;
     }
+    QString lastFailure() const override { return failure; }
     QStringList files;
     QStringList addresses;
+    // Not empty: every file fails to open, for this reason.
+    QString failure;
 };
