@@ -64,7 +64,7 @@ TEST(Reminder, LayoutFollowsEverySizeAboveTheSmallestAndTheLatestTextShows) {
     const struct {
         QString caption, text;
     } shows[] = {
-        {u"Aufgabe"_s, u"Wäsche aufhängen"_s},
+        {u"Pause"_s, u"Wäsche aufhängen"_s},
         {u"Aufgabenwechsel vorbereiten"_s, u"In der nächsten Einheit steht eine andere Aufgabe an."_s},
         {u"Taktplan - Fehler"_s, u"Zeile 1\nZeile 2"_s}};
     for (const auto& row : shows) {
@@ -78,6 +78,29 @@ TEST(Reminder, LayoutFollowsEverySizeAboveTheSmallestAndTheLatestTextShows) {
     EXPECT_EQ(memo->textCursor().selectedText(), u"Zeile 1\u2029Zeile 2"_s);
     QTest::mouseClick(ok, Qt::LeftButton);
     EXPECT_FALSE(reminder.isVisible());
+
+    // It comes up without taking the keyboard from the window the user types in; Enter and Esc
+    // close it. A withdrawn note goes only while it is the one shown.
+    QWidget elsewhere;
+    elsewhere.show();
+    const struct {
+        Qt::Key key;
+        QString withdrawnCaption, withdrawnText;
+        bool stays;
+    } closes[] = {{Qt::Key_Return, u"Pause"_s, u"Tee"_s, true},
+                  {Qt::Key_Enter, u"Aufgabe"_s, u"Kaffee"_s, true},
+                  {Qt::Key_Escape, u"Pause"_s, u"Kaffee"_s, false}};
+    for (const auto& row : closes) {
+        QApplication::setActiveWindow(&elsewhere);
+        reminder.ShowReminder(u"Pause"_s, u"Kaffee"_s);
+        QTest::qWait(20);
+        EXPECT_EQ(QApplication::activeWindow(), &elsewhere) << row.key;
+        reminder.withdraw(row.withdrawnCaption, row.withdrawnText);
+        EXPECT_EQ(reminder.isVisible(), row.stays) << row.key;
+        reminder.show();
+        QTest::keyClick(memo, row.key);
+        EXPECT_FALSE(reminder.isVisible()) << row.key;
+    }
 }
 
 // A frameless strip where the Timer window would be.
