@@ -152,21 +152,25 @@ TEST(WindowUserInterface, FileDialogsOfferTheFilterAndAskBeforeReplacing) {
     }
 }
 
-TEST(WindowUserInterface, ReminderIsOneWindowThatDoesNotBlock) {
+TEST(WindowUserInterface, ReminderIsOneWindowThatDoesNotBlockAndAWithdrawnNoteLeavesLaterOnes) {
     WindowUserInterface ui;
-    for (const auto& [caption, text] :
-         {std::pair(u"Aufgabe"_s, u"Kaffee"_s), std::pair(u"Taktplan - Fehler"_s, u"Logdatei"_s)}) {
-        ui.showReminder(caption, text);
-        auto* reminder = qobject_cast<TFReminder*>(ui.reminderWindow());
-        ASSERT_NE(reminder, nullptr);
-        EXPECT_TRUE(reminder->isVisible());
-        EXPECT_EQ(reminder->windowTitle() + u'|' + reminder->text(), caption + u'|' + text);
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    }
+    ui.withdrawReminder(u"Pause"_s, u"Kaffee"_s);
+    EXPECT_EQ(ui.existingReminderWindow(), nullptr);
+    ui.showReminder(u"Pause"_s, u"Kaffee"_s);
+    ui.showReminder(u"Taktplan - Fehler"_s, u"Logdatei"_s);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     int visible = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
         visible += qobject_cast<TFReminder*>(w) && w->isVisible() ? 1 : 0;
     EXPECT_EQ(visible, 1);
+    auto* reminder = qobject_cast<TFReminder*>(ui.reminderWindow());
+    ASSERT_NE(reminder, nullptr);
+    EXPECT_EQ(reminder->windowTitle() + u'|' + reminder->text(), u"Taktplan - Fehler|Logdatei"_s);
+    for (const auto& [caption, text, stays] : {std::tuple(u"Pause"_s, u"Kaffee"_s, true),
+                                               std::tuple(u"Taktplan - Fehler"_s, u"Logdatei"_s, false)}) {
+        ui.withdrawReminder(caption, text);
+        EXPECT_EQ(reminder->isVisible(), stays) << caption.toStdString();
+    }
 }
 
 } // namespace
