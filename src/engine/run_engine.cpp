@@ -431,16 +431,16 @@ QString RunEngine::lastEnd() const {
 QString RunEngine::rankText() const {
     if (!m_s.records.settings.showPercentileRanking)
         return QString();
-    return QStringLiteral("\r\n") + tr_("Percentile Rank: #") + QString::number(m_s.percentile.rank());
+    return QStringLiteral("\r\n") + tr_("Perzentilrang: #%1").arg(m_s.percentile.rank());
 }
 
 QString RunEngine::unitTooltip() const {
     const Worklist& w = worklist();
     return tr_("Aktuelle Einheit") +
            QStringLiteral(" (%1/%2): ").arg(w.DoneCount() + 1).arg(w.PlannedTodayCount()) +
-           forTooltip(m_title) + QStringLiteral("\r\n") + tr_("Endet um: ") +
-           plantime::formatTime(m_unitEnd) + tr_(" Uhr") + QStringLiteral("\r\n") +
-           tr_("Letzte Einheit endet um: ") + lastEnd() + tr_(" Uhr") + rankText();
+           forTooltip(m_title) + QStringLiteral("\r\n") +
+           tr_("Endet um: %1 Uhr").arg(plantime::formatTime(m_unitEnd)) + QStringLiteral("\r\n") +
+           tr_("Letzte Einheit endet um: %1 Uhr").arg(lastEnd()) + rankText();
 }
 
 QString RunEngine::pauseTooltip() const {
@@ -451,7 +451,7 @@ QString RunEngine::pauseTooltip() const {
             ? tr_("Nächster Eintrag: ") + next
             : tr_("Nächste Einheit") +
                   QStringLiteral(" (%1/%2): ").arg(w.DoneCount() + 1).arg(w.PlannedTodayCount()) + next;
-    return head + QStringLiteral("\r\n") + tr_("Startet um: ") + plantime::formatTime(w.NextPendingStart()) +
-           tr_(" Uhr") + QStringLiteral("\r\n") + tr_("Letzte Einheit endet um: ") + lastEnd() + tr_(" Uhr") +
-           rankText();
+    return head + QStringLiteral("\r\n") +
+           tr_("Startet um: %1 Uhr").arg(plantime::formatTime(w.NextPendingStart())) +
+           QStringLiteral("\r\n") + tr_("Letzte Einheit endet um: %1 Uhr").arg(lastEnd()) + rankText();
 }

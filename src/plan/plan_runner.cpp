@@ -232,7 +232,7 @@ void PlanRunner::RunCurrentEntry() {
             if (title == QLatin1String("LOCK"))
                 run().lockWorkstationUntil(current.toSecsSinceEpoch() + qint64(minutes) * 60);
             else if (!title.isEmpty())
-                m_s.ui.showReminder(tr_("Aufgabe"), title);
+                m_s.ui.showReminder(tr_("Pause"), title);
             if (e.duration == QLatin1String("0")) {
                 w.removeEntry(index);
                 saveWorklist();
@@ -240,6 +240,8 @@ void PlanRunner::RunCurrentEntry() {
                     m_runState.update([](RunState& s) { s.focusLock = true; });
                 continue;
             }
+            if (title != QLatin1String("LOCK"))
+                m_pauseNote = title;
             w.markRunning(index);
             run().StartPause(current.addSecs(qint64(minutes) * 60));
         } else {
@@ -255,7 +257,14 @@ void PlanRunner::RunCurrentEntry() {
     }
 }
 
+void PlanRunner::withdrawPauseNote() {
+    if (!m_pauseNote.isEmpty())
+        m_s.ui.withdrawReminder(tr_("Pause"), m_pauseNote);
+    m_pauseNote.clear();
+}
+
 void PlanRunner::FinishRunningEntry() {
+    withdrawPauseNote();
     Worklist& w = m_s.worklist;
     const int index = firstRunningIndex(w.entries());
     if (index != -1) {
@@ -395,6 +404,7 @@ void PlanRunner::btnNeuPlanenClick() {
 }
 
 void PlanRunner::StopForReplan() {
+    withdrawPauseNote();
     Worklist& w = m_s.worklist;
     run().stopForReplan();
     m_runState.update([](RunState& s) {

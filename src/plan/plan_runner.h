@@ -88,6 +88,8 @@ private:
     // says so), so that the day's end has a target to go by.
     void settleTargetAtFirstStart();
     void saveWorklist();
+    // The running pause's note leaves the screen with the pause.
+    void withdrawPauseNote();
     RunControl& run() const;
     QDateTime now() const;
 
@@ -95,6 +97,8 @@ private:
     // The next btnNeuPlanenClick is forced by the program and leaves the allowance as it is.
     bool m_replanIsFree = false;
     bool m_presenceConfirmed = false;
+    // The title of the running pause as its reminder shows it; empty: none shown.
+    QString m_pauseNote;
     int m_lastAskedPlanned = -1;
     QDate m_targetDay;
     bool m_automaticStartInProgress = false;

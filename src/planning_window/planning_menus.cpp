@@ -222,7 +222,7 @@ void buildPlanningMenus(QMainWindow& window, MenuKeys& keys, QWidget* list, QWid
            guide(helplinks::sectionSharpDisplay), false, u"mniVerwascheneDarstellung1"_s}},
          {{tr_("Taktplan-Fenster auf allen virtuellen Desktops anzeigen"), none,
            guide(helplinks::sectionVirtualDesktops), false, u"mniVirtuelleDesktops1"_s}},
-         {{tr_("Informationen zu Percentile Ranking"), none, guide(helplinks::sectionPercentile), false,
+         {{tr_("Informationen zum Perzentilrang"), none, guide(helplinks::sectionPercentile), false,
            u"mniInformationenzuPercentileRanking1"_s}},
          separator,
          {{tr_("Debugger anzeigen"), none, handedIn(&help.showDebugger), false, u"mniDebuggerAnzeigen1"_s}},

@@ -11,9 +11,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 // Stops the registered timers for as long as a dialog is open; nested dialogs restart them
 // only when the outermost one closes.
@@ -66,6 +69,25 @@ void wrapPrompt(QDialog& dialog) {
     }
 }
 
+// Wide enough for its caption in the title bar and for the text in its field (a caption cut to
+// "Aufga…ändern" over a field narrower than the title it edits), yet never wider than the screen.
+void fitWidth(QDialog& dialog, const QString& fieldText) {
+    const QFontMetrics fm(dialog.font());
+    // The title bar's font is the window manager's, often larger and bold; beside the caption
+    // stand the icon and three buttons.
+    constexpr int titleBarRoom = 150;
+    const int forCaption = fm.horizontalAdvance(dialog.windowTitle()) * 6 / 5 + titleBarRoom;
+    // The field's frame and the dialog's margins.
+    const int forField = fm.horizontalAdvance(fieldText) + 6 * fm.averageCharWidth() + 40;
+    const QScreen* screen = dialog.screen() ? dialog.screen() : QGuiApplication::primaryScreen();
+    const int most = screen ? screen->availableGeometry().width() - 40 : forCaption;
+    // Through the prompt: an input dialog's layout sets the dialog's own smallest size.
+    constexpr int margins = 30;
+    const int wanted = std::min(std::max(forCaption, forField), most) - margins;
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setMinimumWidth(std::max(label->minimumWidth(), wanted));
+}
+
 // A dialog with a prompt, one editor and OK/Cancel; true when accepted.
 bool runEditorDialog(const QString& caption, const QString& prompt, QWidget* editor) {
     QDialog dialog(dialogParent());
@@ -79,6 +101,7 @@ bool runEditorDialog(const QString& caption, const QString& prompt, QWidget* edi
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
+    fitWidth(dialog, QString());
     editor->setFocus();
     const bool accepted = dialog.exec() == QDialog::Accepted;
     editor->setParent(nullptr);
@@ -111,6 +134,11 @@ void WindowUserInterface::showReminder(const QString& caption, const QString& te
     reminder().ShowReminder(caption, text);
 }
 
+void WindowUserInterface::withdrawReminder(const QString& caption, const QString& text) {
+    if (m_reminder)
+        m_reminder->withdraw(caption, text);
+}
+
 std::optional<QString> WindowUserInterface::askText(const QString& caption, const QString& prompt,
                                                     const QString& defaultText) {
     const DialogGuard guard(*this);
@@ -119,6 +147,7 @@ std::optional<QString> WindowUserInterface::askText(const QString& caption, cons
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
     wrapPrompt(dialog);
+    fitWidth(dialog, defaultText);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
@@ -150,6 +179,7 @@ std::optional<int> WindowUserInterface::askNumber(const QString& caption, const 
     dialog.setIntRange(minimum, maximum);
     dialog.setIntValue(defaultValue);
     wrapPrompt(dialog);
+    fitWidth(dialog, QString());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.intValue();

@@ -34,6 +34,7 @@ public:
     void showMessage(const QString& text) override;
     // The reminder window: not modal, always on top, one window that shows the latest text.
     void showReminder(const QString& caption, const QString& text) override;
+    void withdrawReminder(const QString& caption, const QString& text) override;
 
     std::optional<QString> askText(const QString& caption, const QString& prompt,
                                    const QString& defaultText) override;

@@ -17,6 +17,9 @@ public:
     virtual void showMessage(const QString& text) = 0;
     // The non-modal reminder window with its caption and text.
     virtual void showReminder(const QString& caption, const QString& text) = 0;
+    // Closes the reminder window if it still shows this caption and text (the note of a pause
+    // that has ended); anything shown since stays.
+    virtual void withdrawReminder(const QString& /*caption*/, const QString& /*text*/) {}
 
     virtual std::optional<QString> askText(const QString& /*caption*/, const QString& /*prompt*/,
                                            const QString& /*defaultText*/) {

@@ -185,7 +185,7 @@ void TFTimer::showState(const RunState& state) {
         // A plan start brings the window back to where the user left it; at the very first
         // start it stays in the middle, where the hint points at it.
         if (!state.runMenuEnabled && !m_s.records.settingsFile.firstStart())
-            move(m_s.records.settings.X, m_s.records.settings.Y);
+            moveToStartPlace();
     }
     if (state.remainingSeconds != was.remainingSeconds || state.percentileRank != was.percentileRank)
         refreshDisplay();
@@ -249,6 +249,23 @@ void TFTimer::refreshDisplay() {
         m_presenceSeconds = r;
         m_presence->setRemainingSeconds(r);
     }
+}
+
+void TFTimer::moveToStartPlace() {
+    const QPoint saved(m_s.records.settings.X, m_s.records.settings.Y);
+    QList<QRect> available;
+    for (const QScreen* s : QGuiApplication::screens())
+        available.append(s->availableGeometry());
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QFontMetrics fm(lblZeit->font());
+    const QSize widest(fm.horizontalAdvance(timerdisplay::displayText(35999, true, true, 100)) +
+                           2 * displayOffset,
+                       fm.height() + 2 * displayOffset);
+    const QPoint place =
+        primary ? timerdisplay::stripPlace(saved, size(), widest, available, primary->availableGeometry())
+                : saved;
+    m_defaultPlace = place != saved ? std::optional<QPoint>(place) : std::nullopt;
+    move(place);
 }
 
 void TFTimer::keepOnDesktop(QWidget& window) {
@@ -398,6 +415,8 @@ void TFTimer::hideEvent(QHideEvent* event) {
     if (event->spontaneous())
         return;
     // The next settings save keeps the place, and the next plan start comes back to it.
+    if (m_defaultPlace == pos())
+        return;
     m_s.records.settings.X = x();
     m_s.records.settings.Y = y();
 }

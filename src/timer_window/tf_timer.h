@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <limits>
+#include <optional>
 
 class QLabel;
 class QMenu;
@@ -87,6 +88,8 @@ private:
     void applyMenuRules();
     void applyColours();
     void keepOnDesktop(QWidget& window);
+    // At a plan start: back where the user left the strip, or to a place where it is seen.
+    void moveToStartPlace();
     void onMenuItem(timermenu::Item item, bool checked);
     void onPresenceItem();
     void onFailedItem(bool checked);
@@ -109,4 +112,7 @@ private:
     QString m_shownText;
     qint64 m_presenceSeconds = std::numeric_limits<qint64>::min();
     bool m_compact = true;
+    // Where a plan start put the strip when the user had chosen no visible place; hiding it
+    // there stores nothing, so the settings keep only places the user chose.
+    std::optional<QPoint> m_defaultPlace;
 };

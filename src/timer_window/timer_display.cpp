@@ -31,8 +31,9 @@ QString timeText(qint64 r, bool full) {
 
 QString displayText(qint64 remainingSecs, bool full, bool showRank, int rank) {
     QString text = timeText(remainingSecs, full);
+    // The rank apart from the time: "2 #50" would read as one number.
     if (showRank)
-        text += QStringLiteral(" #") + QString::number(rank);
+        text += QStringLiteral(" \u00b7 #") + QString::number(rank);
     return text;
 }
 
@@ -71,6 +72,20 @@ QPoint keptOnDesktop(const QRect& window, const QRect& desktop) {
     else if (centreY < desktop.y())
         place.setY(0);
     return place;
+}
+
+QPoint stripPlace(QPoint saved, QSize strip, QSize reserve, const QList<QRect>& available,
+                  const QRect& primaryAvailable) {
+    const QRect there(saved, strip);
+    const bool seen = std::any_of(available.begin(), available.end(),
+                                  [&there](const QRect& screen) { return screen.contains(there); });
+    if (!saved.isNull() && seen)
+        return saved;
+    // Off the very corner, where panels and hot corners of other desktops sit.
+    constexpr int margin = 8;
+    const QSize room = reserve.expandedTo(strip);
+    return {std::max(primaryAvailable.left(), primaryAvailable.right() + 1 - margin - room.width()),
+            std::max(primaryAvailable.top(), primaryAvailable.bottom() + 1 - margin - room.height())};
 }
 
 bool unitColours(RunState::Phase phase) {

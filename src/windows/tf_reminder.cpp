@@ -2,7 +2,8 @@
 
 #include "translate.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -10,15 +11,28 @@
 namespace {
 
 constexpr int gap = 5;
+// Activation this soon after showing comes from the showing, not from the user's click.
+constexpr qint64 showingActivationMs = 1000;
+
+// Enter (either key) or Esc without a modifier; Shift+Enter still breaks a line in the memo.
+bool closesWindow(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return modifiers == Qt::NoModifier &&
+           (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Escape);
+}
 
 } // namespace
 
 TFReminder::TFReminder(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FReminder"));
     setMinimumSize(300, 100);
+    // It comes up while the user types elsewhere (a pause's note, a log error): keys such as
+    // Ctrl+Q must still reach the window they were meant for.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     mmo1 = new QPlainTextEdit(this);
     mmo1->setObjectName(QStringLiteral("mmo1"));
     mmo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mmo1->installEventFilter(this);
     btnOkay = new QPushButton(tr_("Ok"), this);
     btnOkay->setObjectName(QStringLiteral("btnOkay"));
     btnOkay->resize(81, 27);
@@ -28,6 +42,11 @@ TFReminder::TFReminder(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Windo
 }
 
 void TFReminder::ShowReminder(const QString& caption, const QString& text) {
+    m_caption = caption;
+    m_text = text;
+    if (QWidget* active = QApplication::activeWindow(); active != this)
+        m_typingIn = active;
+    m_shownFor.start();
     setWindowTitle(caption);
     mmo1->setPlainText(text);
     show();
@@ -38,6 +57,34 @@ void TFReminder::ShowReminder(const QString& caption, const QString& text) {
 
 QString TFReminder::text() const {
     return mmo1->toPlainText();
+}
+
+void TFReminder::withdraw(const QString& caption, const QString& text) {
+    if (caption == m_caption && text == m_text)
+        hide();
+}
+
+void TFReminder::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_typingIn &&
+        m_typingIn->isVisible() && m_shownFor.isValid() && m_shownFor.elapsed() < showingActivationMs)
+        m_typingIn->activateWindow();
+}
+
+void TFReminder::keyPressEvent(QKeyEvent* event) {
+    if (closesWindow(*event))
+        hide();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool TFReminder::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mmo1 && event->type() == QEvent::KeyPress &&
+        closesWindow(*static_cast<QKeyEvent*>(event))) {
+        hide();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TFReminder::resizeEvent(QResizeEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QWidget>
 
 class QPlainTextEdit;
@@ -7,7 +9,8 @@ class QPushButton;
 
 // The reminder window: the program's one non-modal message window for task notes, the hint
 // to wrap up before a task change and errors of the activity log. It stays on top, has a
-// taskbar entry of its own and always shows the latest text.
+// taskbar entry of its own and always shows the latest text. It never takes the keyboard from
+// the window the user types in; once clicked, Enter and Esc close it.
 class TFReminder final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TFReminder)
@@ -19,9 +22,15 @@ public:
     // screen.
     void ShowReminder(const QString& caption, const QString& text);
     QString text() const;
+    // Hides the window if it still shows what ShowReminder was given with this caption and
+    // text; a message shown since then stays.
+    void withdraw(const QString& caption, const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void layOut();
@@ -29,4 +38,10 @@ private:
 
     QPlainTextEdit* mmo1 = nullptr;
     QPushButton* btnOkay = nullptr;
+    // The window the user typed in when the reminder came up, and since when it is up: a
+    // platform that activates every window it shows gets its activation handed back.
+    QPointer<QWidget> m_typingIn;
+    QElapsedTimer m_shownFor;
+    QString m_caption;
+    QString m_text;
 };

@@ -1,5 +1,6 @@
 #include "day_fixture.h"
 #include "local_zone.h"
+#include "translation.h"
 
 #include <functional>
 #include <optional>
@@ -229,11 +230,41 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
         {"a titled pause shows its title; the plan file holds it running", at(7, 9, 0),
          typing({u"A"_s, u"p 10 Kaffee"_s, u"B"_s}, true), QTime(9, 26),
          [](Day& d) {
-             EXPECT_EQ(d.ui.reminders, QStringList{u"Aufgabe | Kaffee"_s});
+             EXPECT_EQ(d.ui.reminders, QStringList{u"Pause | Kaffee"_s});
              EXPECT_EQ(d.file("worklist.log"), u"Pause: 10 Kaffee\r\nB///25\r\n"_s);
              EXPECT_EQ(d.file("lastroutine.log"), u"A///25\r\nPause: 10 Kaffee\r\nB///25\r\n"_s);
              EXPECT_TRUE(d.autostart.present);
              EXPECT_TRUE(d.records.settings.Autostart);
+         }},
+        {"a titled pause's note closes when the pause ends", at(7, 9, 0),
+         typing({u"A"_s, u"p 10 Kaffee"_s, u"B"_s}, true), QTime(9, 36),
+         [](Day& d) {
+             EXPECT_EQ(d.ui.reminders, (QStringList{u"Pause | Kaffee"_s, u"closed: Pause | Kaffee"_s}));
+         }},
+        {"the Timer's hint: the unit, its end, the plan's end and the rank", at(7, 9, 0),
+         [](Day& d) {
+             d.records.settings.showPercentileRanking = true;
+             typing({u"A"_s, u"B"_s}, true)(d);
+         },
+         QTime(9, 1),
+         [](Day& d) {
+             EXPECT_EQ(
+                 d.runner.runState().state().timerTooltip,
+                 u"Aktuelle Einheit (1/2): A\r\nEndet um: 09:25 Uhr\r\nLetzte Einheit endet um: 09:55 Uhr\r\n"
+                 u"Perzentilrang: #0"_s);
+         }},
+        {"the Timer's hint in English", at(7, 9, 0),
+         [](Day& d) {
+             translation::setUp(QStringLiteral(TAKTPLAN_LOCALE_DIR), u"en"_s);
+             d.records.settings.showPercentileRanking = true;
+             typing({u"A"_s, u"B"_s}, true)(d);
+         },
+         QTime(9, 1),
+         [](Day& d) {
+             translation::turnOff();
+             EXPECT_EQ(
+                 d.runner.runState().state().timerTooltip,
+                 u"Current unit (1/2): A\r\nEnds at: 09:25\r\nLast unit ends at: 09:55\r\nPercentile rank: #0"_s);
          }},
         {"a LOCK pause locks every second to its end", at(7, 9, 0),
          typing({u"A"_s, u"p 3 LOCK"_s, u"B"_s}, true), QTime(9, 26),

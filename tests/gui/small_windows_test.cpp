@@ -64,7 +64,7 @@ TEST(Reminder, LayoutFollowsEverySizeAboveTheSmallestAndTheLatestTextShows) {
     const struct {
         QString caption, text;
     } shows[] = {
-        {u"Aufgabe"_s, u"Wäsche aufhängen"_s},
+        {u"Pause"_s, u"Wäsche aufhängen"_s},
         {u"Aufgabenwechsel vorbereiten"_s, u"In der nächsten Einheit steht eine andere Aufgabe an."_s},
         {u"Taktplan - Fehler"_s, u"Zeile 1\nZeile 2"_s}};
     for (const auto& row : shows) {
@@ -78,6 +78,19 @@ TEST(Reminder, LayoutFollowsEverySizeAboveTheSmallestAndTheLatestTextShows) {
     EXPECT_EQ(memo->textCursor().selectedText(), u"Zeile 1\u2029Zeile 2"_s);
     QTest::mouseClick(ok, Qt::LeftButton);
     EXPECT_FALSE(reminder.isVisible());
+
+    // It comes up without taking the keyboard from the window the user types in; Enter and Esc
+    // close it.
+    QWidget elsewhere;
+    elsewhere.show();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        QApplication::setActiveWindow(&elsewhere);
+        reminder.ShowReminder(u"Pause"_s, u"Kaffee"_s);
+        QTest::qWait(20);
+        EXPECT_EQ(QApplication::activeWindow(), &elsewhere) << key;
+        QTest::keyClick(memo, key);
+        EXPECT_FALSE(reminder.isVisible()) << key;
+    }
 }
 
 // A frameless strip where the Timer window would be.

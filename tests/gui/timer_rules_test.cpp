@@ -26,7 +26,7 @@ TEST(TimerRules, TextsColoursDesktopAndDrag) {
         // clang-format off
         {3725, false, "1h 2m", "1:02:05"}, {3600, false, "1h 0m", "1:00:00"}, {3599, false, "59", "59:59"},
         {60, false, "1", "1:00"}, {59, false, "59", "0:59"}, {7, false, "07", "0:07"},
-        {-4, false, "00", "0:00"}, {600, true, "10 #80", "10:00 #80"},
+        {-4, false, "00", "0:00"}, {600, true, "10 \u00b7 #80", "10:00 \u00b7 #80"},
         // clang-format on
     };
     for (const auto& c : texts) {
@@ -60,6 +60,30 @@ TEST(TimerRules, TextsColoursDesktopAndDrag) {
     };
     for (const auto& c : places)
         EXPECT_EQ(timerdisplay::keptOnDesktop(c.window, timerdisplay::desktopOf(c.screens)), c.expected)
+            << c.what;
+    // Where a plan start puts a 36 x 19 strip (room kept for 120 x 19): the primary screen's
+    // free area lies below a 28-pixel panel.
+    const QRect free(0, 28, 1920, 1052), secondFree(1920, 0, 1280, 1024);
+    const QPoint corner(1920 - 8 - 120, 1080 - 8 - 19);
+    const struct {
+        const char* what;
+        QPoint saved;
+        QList<QRect> available;
+        QRect primary;
+        QPoint expected;
+    } starts[] = {
+        // clang-format off
+        {"never chosen", {0, 0}, {free}, free, corner},
+        {"under the top panel", {500, 5}, {free}, free, corner},
+        {"half under the top panel", {500, 20}, {free}, free, corner},
+        {"a chosen place stays", {500, 600}, {free}, free, {500, 600}},
+        {"on the second monitor stays", {2500, 100}, {free, secondFree}, free, {2500, 100}},
+        {"on a monitor gone since", {2500, 100}, {free}, free, corner},
+        {"a screen smaller than the room", {0, 0}, {QRect(0, 0, 100, 30)}, QRect(0, 0, 100, 30), {0, 3}},
+        // clang-format on
+    };
+    for (const auto& c : starts)
+        EXPECT_EQ(timerdisplay::stripPlace(c.saved, {36, 19}, {120, 19}, c.available, c.primary), c.expected)
             << c.what;
     // The desktop's corner never lies right of or below the first monitor's.
     EXPECT_EQ(timerdisplay::desktopOf({QRect(100, 50, 800, 600)}), QRect(0, 0, 900, 650));

@@ -132,7 +132,7 @@ TEST_F(TimerWindowTest, ShowsThePublishedStateAndTouchesOnlyWhatChanged) {
         s.workstationLockIntervalMs = 0;
         s.presenceConfirmationVisible = false;
     });
-    EXPECT_EQ(display->text(), QStringLiteral("10 #80"));
+    EXPECT_EQ(display->text(), QStringLiteral("10 \u00b7 #80"));
     EXPECT_EQ(timer->palette().color(QPalette::Window), QColor(Qt::black));
     EXPECT_FALSE(presence.isVisible() || clock("tmrWindowsBlock")->isActive());
     EXPECT_EQ(clock("tmrWindowsBlock")->interval(), 15000);

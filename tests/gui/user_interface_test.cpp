@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -69,29 +71,46 @@ TEST(WindowUserInterface, EveryDialogRestsTheRegisteredTimersAndCancelsDistinctl
     EXPECT_EQ(ui.askYesNo(u"T"_s, u"Sicher?"_s), std::optional<bool>(true));
 }
 
-TEST(WindowUserInterface, ALongQuestionBreaksIntoLinesAndFitsASmallScreen) {
+TEST(WindowUserInterface, DialogsFitTheirCaptionAndTextAndTheScreen) {
     WindowUserInterface ui;
     const QString question =
         u"Regelmäßig sollten pro Tag 8 Einheiten erledigt werden (Default-Soll-Wert). Nach der "
         u"aktuellen Planung sind jedoch nur 5 vorgesehen. Wie viele Einheiten sollten heute nun "
         u"tatsächlich erledigt werden?"_s;
-    const std::function<void()> dialogs[] = {[&] { ui.askText(u"Soll-Wert"_s, question, u"8"_s); },
-                                             [&] { ui.askNumber(u"T"_s, question, 5, 0, 10); },
-                                             [&] { ui.askTime(u"T"_s, question, QTime(9, 30)); }};
-    for (const auto& dialog : dialogs) {
-        int width = 0;
-        int lines = 0;
+    const QString rename = u"Aufgabenbeschreibung ändern"_s, date = u"Datum der markierten Einträge ändern"_s;
+    const QString title = u"Wäsche aufhängen, Fenster putzen und die Steuererklärung abschließen"_s;
+    // A long question breaks into lines; a caption and a field's text show whole.
+    const struct {
+        std::function<void()> ask;
+        QString caption, field;
+        bool wraps;
+    } dialogs[] = {
+        {[&] { ui.askText(u"Soll-Wert"_s, question, u"8"_s); }, u"Soll-Wert"_s, u"8"_s, true},
+        {[&] { ui.askNumber(u"T"_s, question, 5, 0, 10); }, u"T"_s, QString(), true},
+        {[&] { ui.askTime(u"T"_s, question, QTime(9, 30)); }, u"T"_s, QString(), true},
+        {[&] { ui.askText(rename, u"Neue Aufgabenbeschreibung?"_s, title); }, rename, title, false},
+        {[&] { ui.askDate(date, u"Datum?"_s, QDate(2026, 12, 7)); }, date, QString(), false}};
+    const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+    for (const auto& row : dialogs) {
+        int width = 0, lines = 0, captionWidth = 0, fieldRoom = 0, fieldText = 0;
         answerNextDialog([&](QDialog* d) {
             width = d->width();
+            captionWidth = d->fontMetrics().horizontalAdvance(row.caption);
             for (const QLabel* label : d->findChildren<QLabel*>()) {
                 if (label->text() == question)
                     lines = label->height() / label->fontMetrics().lineSpacing();
             }
+            if (const auto* edit = d->findChild<QLineEdit*>(); edit && !row.field.isEmpty()) {
+                fieldRoom = edit->contentsRect().width();
+                fieldText = edit->fontMetrics().horizontalAdvance(row.field);
+            }
             QTest::keyClick(d, Qt::Key_Escape);
         });
-        dialog();
-        EXPECT_LT(width, 700);
-        EXPECT_GE(lines, 2);
+        row.ask();
+        EXPECT_LE(width, row.wraps ? 700 : screenWidth) << row.caption.toStdString();
+        EXPECT_GE(width, captionWidth + 100) << row.caption.toStdString();
+        EXPECT_GE(fieldRoom, fieldText) << row.caption.toStdString();
+        EXPECT_EQ(lines >= 2, row.wraps) << row.caption.toStdString();
     }
 }
 
@@ -133,21 +152,25 @@ TEST(WindowUserInterface, FileDialogsOfferTheFilterAndAskBeforeReplacing) {
     }
 }
 
-TEST(WindowUserInterface, ReminderIsOneWindowThatDoesNotBlock) {
+TEST(WindowUserInterface, ReminderIsOneWindowThatDoesNotBlockAndAWithdrawnNoteLeavesLaterOnes) {
     WindowUserInterface ui;
-    for (const auto& [caption, text] :
-         {std::pair(u"Aufgabe"_s, u"Kaffee"_s), std::pair(u"Taktplan - Fehler"_s, u"Logdatei"_s)}) {
-        ui.showReminder(caption, text);
-        auto* reminder = qobject_cast<TFReminder*>(ui.reminderWindow());
-        ASSERT_NE(reminder, nullptr);
-        EXPECT_TRUE(reminder->isVisible());
-        EXPECT_EQ(reminder->windowTitle() + u'|' + reminder->text(), caption + u'|' + text);
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    }
+    ui.withdrawReminder(u"Pause"_s, u"Kaffee"_s);
+    EXPECT_EQ(ui.existingReminderWindow(), nullptr);
+    ui.showReminder(u"Pause"_s, u"Kaffee"_s);
+    ui.showReminder(u"Taktplan - Fehler"_s, u"Logdatei"_s);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     int visible = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
         visible += qobject_cast<TFReminder*>(w) && w->isVisible() ? 1 : 0;
     EXPECT_EQ(visible, 1);
+    auto* reminder = qobject_cast<TFReminder*>(ui.reminderWindow());
+    ASSERT_NE(reminder, nullptr);
+    EXPECT_EQ(reminder->windowTitle() + u'|' + reminder->text(), u"Taktplan - Fehler|Logdatei"_s);
+    for (const auto& [caption, text, stays] : {std::tuple(u"Pause"_s, u"Kaffee"_s, true),
+                                               std::tuple(u"Taktplan - Fehler"_s, u"Logdatei"_s, false)}) {
+        ui.withdrawReminder(caption, text);
+        EXPECT_EQ(reminder->isVisible(), stays) << caption.toStdString();
+    }
 }
 
 } // namespace

@@ -27,6 +27,9 @@ public:
     void showReminder(S caption, S text) override {
         reminders.append(caption + QStringLiteral(" | ") + text);
     }
+    void withdrawReminder(S caption, S text) override {
+        reminders.append(QStringLiteral("closed: ") + caption + QStringLiteral(" | ") + text);
+    }
     std::optional<QString> askText(S caption, S prompt, S def) override {
         return take<QString>(Kind::Text, {caption, prompt, def});
     }
