@@ -7,26 +7,33 @@
 #include "qt_print.h"
 #include "temp_data_folder.h"
 #include "text_file.h"
+#include "translation.h"
+#include "views.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractSeries>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QDateEdit>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QValueAxis>
+
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -62,6 +69,10 @@ protected:
             n += table->isRowHidden(r) ? 0 : 1;
         return n;
     }
+    static QStringList axisLabels(QChartView* view) {
+        auto* axis = qobject_cast<QCategoryAxis*>(view->chart()->axes(Qt::Horizontal).value(0));
+        return axis ? axis->categoriesLabels() : QStringList();
+    }
 
     TempDataFolder folder;
     FakeClock clock{QDateTime(QDate(2025, 12, 1), QTime(10, 0))};
@@ -82,11 +93,14 @@ TEST_F(BilanzWindowTest, EveryViewShowsThePreparedLog) {
     const Case cases[] = {
         {0,
          [&] {
+             // Today: one unit done, one failed, the day's last target, not met.
              auto* table = child<QTableWidget>(*w, "overviewTable");
-             EXPECT_EQ(table->item(0, 1)->text(), u"1"_s); // today: one unit done
-             EXPECT_EQ(table->item(0, 3)->text(), u"1"_s); // one failed
-             EXPECT_EQ(table->item(0, 4)->text(), u"4"_s); // the day's last target
-             EXPECT_EQ(table->item(0, 5)->text(), u"nicht erfüllt"_s);
+             QStringList today;
+             for (int column = 1; column < 6; ++column)
+                 today << table->item(0, column)->text();
+             EXPECT_EQ(today.join(u'|'), u"1|25|1|4|nicht erfüllt"_s);
+             // The target over the 28th and over today, no line across the days between.
+             EXPECT_EQ(child<QChartView>(*w, "overviewChart")->chart()->series().size(), 3);
              // 28.11. met, 29.11. a unit without target, Sunday passed over, today still open.
              EXPECT_EQ(child<QLabel>(*w, "streaks")->text(),
                        u"Aktuelle Serie: 2 Tage    Längste Serie: 2 Tage"_s);
@@ -98,15 +112,27 @@ TEST_F(BilanzWindowTest, EveryViewShowsThePreparedLog) {
          }},
         {2,
          [&] {
-             EXPECT_EQ(child<QChartView>(*w, "normalChart")->chart()->series().size(), 3);
+             QChart* chart = child<QChartView>(*w, "normalChart")->chart();
+             EXPECT_EQ(chart->series().size(), 3);
              // No Monday before today in the log; the Fridays before the 5th: the 28th.
              auto* basis = child<QLabel>(*w, "normalBasis");
              EXPECT_TRUE(basis->text().startsWith(u"Für diesen Wochentag gibt es noch keine"_s));
              child<QDateEdit>(*w, "normalDay")->setDate(QDate(2025, 12, 5));
              EXPECT_EQ(basis->text(), u"Band aus 1 Tagen, 28.11.2025 bis 28.11.2025"_s);
+             // The hours of the 28th's units (08:00 to 09:50) and an hour either side; round
+             // minutes up the side.
+             const auto range = [chart](Qt::Orientation o) {
+                 auto* axis = qobject_cast<QValueAxis*>(chart->axes(o).value(0));
+                 return axis ? std::tuple(axis->min(), axis->max(), axis->tickInterval())
+                             : std::tuple(0., 0., 0.);
+             };
+             EXPECT_EQ(range(Qt::Horizontal), std::tuple(7., 11., 1.));
+             EXPECT_EQ(range(Qt::Vertical), std::tuple(0., 100., 20.));
          }},
         {3,
          [&] {
+             // Monday 8 h: the share with the units behind it.
+             EXPECT_EQ(child<QTableWidget>(*w, "failureByHour")->item(0, 8)->text(), u"0 %\n0/1"_s);
              auto* byLength = child<QTableWidget>(*w, "failureByLength");
              ASSERT_EQ(byLength->rowCount(), 1);
              EXPECT_EQ(byLength->item(0, 1)->text(), u"3"_s);
@@ -165,6 +191,17 @@ TEST_F(BilanzWindowTest, RangesFollowTheirKind) {
         w->setRange(c.kind, c.anchor);
         EXPECT_EQ(std::pair(w->from(), w->to()), std::pair(c.from, c.to));
     }
+    // A day picked in the year's heatmap, and back to the year and the calendar.
+    w->setRange(K::Year, QDate(2025, 6, 1));
+    w->tabs()->setCurrentIndex(1);
+    emit w->findChild<CalendarView*>()->dayChosen(QDate(2025, 11, 28));
+    EXPECT_EQ(std::tuple(w->from(), w->to(), w->tabs()->currentIndex()),
+              std::tuple(QDate(2025, 11, 28), QDate(2025, 11, 28), 2));
+    ASSERT_TRUE(w->canDrillBack());
+    w->drillBack();
+    EXPECT_EQ(std::tuple(w->from(), w->to(), w->tabs()->currentIndex()),
+              std::tuple(QDate(2025, 1, 1), QDate(2025, 12, 31), 1));
+    EXPECT_FALSE(w->canDrillBack());
 }
 
 TEST_F(BilanzWindowTest, FollowsTheLogAndNamesAMissingOne) {
@@ -237,6 +274,10 @@ TEST_F(BilanzWindowTest, AbsurdLogsAndRanges) {
         auto* bars = qobject_cast<QBarSeries*>(chart->series().value(0));
         ASSERT_NE(bars, nullptr);
         EXPECT_EQ(bars->barSets().value(0)->count(), c.bars);
+        // Labels under the bars however many there are; months by whole years.
+        const QStringList labels = axisLabels(child<QChartView>(*w, "calendarChart"));
+        EXPECT_TRUE(labels.size() > 1 || c.bars == 1) << labels.join(u' ').toStdString();
+        EXPECT_TRUE(c.bars != 120 || labels.filter(QRegularExpression(u"^01/"_s)) == labels);
     }
     // A title of nearly a megabyte (a longer line is no line of the log) is shown cut short,
     // where the table measures and paints it at once; the minutes still belong to the whole title.
@@ -269,6 +310,11 @@ TEST_F(BilanzWindowTest, ReasonTableHoldsOnlyCounts) {
         EXPECT_EQ(item ? item->text() : QString(), QString::fromLatin1(c.text));
         EXPECT_EQ(item != nullptr, c.text != nullptr);
     }
+    // The newest day on top; what a narrow column cuts is whole in the tooltip.
+    const QTreeWidgetItem* newest = child<QTreeWidget>(*w, "replanLedger")->topLevelItem(0);
+    EXPECT_EQ(std::pair(newest->text(0), newest->child(0)->toolTip(1)),
+              std::pair(u"Di, 09.12.2025"_s, u"<p>NEU GEPLANT: B</p>"_s));
+    EXPECT_EQ(table->item(1, 0)->toolTip(), u"<p>B</p>"_s);
 }
 
 TEST_F(BilanzWindowTest, ExportRunsBesideTheWindowAndReportsItsEnd) {
@@ -296,10 +342,12 @@ TEST_F(BilanzWindowTest, ExportRunsBesideTheWindowAndReportsItsEnd) {
             box->close();
         }
     }
-    EXPECT_EQ(fileBytes(folder.filePath(u"export.csv"_s)),
-              fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/export_days.csv")));
+    // The range ends two days after today: the export stops at today.
+    const QByteArray expected = fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/export_days.csv"));
+    EXPECT_EQ(fileBytes(folder.filePath(u"export.csv"_s)), expected.left(expected.indexOf("2025-12-02")));
 
     // Eight thousand years of days: closing the window ends the export and writes nothing.
+    clock.set(QDate(9999, 12, 31), QTime(12, 0));
     w->setRange(BilanzWindow::RangeKind::Free, QDate(1800, 1, 1), QDate(9999, 12, 31));
     const QString huge = folder.filePath(u"huge.csv"_s);
     w->startExport(huge, evaluation::ExportFormat::Csv);
@@ -325,5 +373,23 @@ TEST_F(BilanzWindowTest, ALogPathThatIsNoFileIsNamedInTheWindowsLanguage) {
         const QString text = w.findChild<QLabel*>(u"emptyState"_s)->text();
         EXPECT_TRUE(w.showsEmptyState());
         EXPECT_TRUE(text.contains(c.reason) && text.contains(c.path)) << text.toStdString();
+    }
+}
+
+TEST_F(BilanzWindowTest, InEnglishWeekdaysAndHeadersAreWhole) {
+    ASSERT_TRUE(translation::setUp(QStringLiteral(TAKTPLAN_LOCALE_DIR), u"en"_s).active);
+    const auto w = open();
+    for (int tab : {0, 3, 4})
+        w->tabs()->setCurrentIndex(tab);
+    translation::turnOff();
+    auto* byHour = child<QTableWidget>(*w, "failureByHour");
+    EXPECT_EQ(axisLabels(child<QChartView>(*w, "overviewChart")).last(), u"Mon 1"_s);
+    EXPECT_EQ(byHour->verticalHeaderItem(1)->text(), u"Tue"_s);
+    EXPECT_EQ(child<QTreeWidget>(*w, "replanLedger")->topLevelItem(0)->text(0), u"Mon, 01.12.2025"_s);
+    // A header wider than its column would be cut at both ends.
+    for (auto* table : {child<QTableWidget>(*w, "failureByLength"), child<QTableWidget>(*w, "targetTable")}) {
+        QHeaderView* header = table->horizontalHeader();
+        for (int c = 0; c < header->count(); ++c)
+            EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << c;
     }
 }

@@ -422,3 +422,50 @@ TEST(LogSourceTest, UnreadableFileIsNoEmptyLog) {
         GTEST_SKIP() << why.constData();
     EXPECT_EQ(result, 0);
 }
+
+TEST(ChartRulesTest, RoundTicksLabelsHoursTargetStretchesAndExportRange) {
+    const struct {
+        double value, top, step;
+    } scales[] = {{157, 200, 50}, {12, 12, 2}, {13, 15, 5},
+                  {60, 60, 10},   {0, 1, 1},   {4294967294.0, 5e9, 1e9}};
+    for (const auto& c : scales) {
+        const AxisScale s = roundScale(c.value);
+        EXPECT_EQ(std::pair(s.top, s.step), std::pair(c.top, c.step)) << c.value;
+    }
+    const struct {
+        int bars, maxLabels;
+        bool months;
+        int step;
+    } labels[] = {{14, 14, false, 1}, {31, 16, false, 2},  {53, 12, false, 5},   {7, 12, true, 1},
+                  {30, 12, true, 3},  {120, 12, true, 12}, {1000, 10, true, 120}};
+    for (const auto& c : labels)
+        EXPECT_EQ(labelStep(c.bars, c.maxLabels, c.months), c.step) << c.bars << " bars, " << c.maxLabels;
+    // 08:00-08:55 rises from the sample of 08:00 to that of 09:00: 07 to 10 h with the margin.
+    const auto curve = [](const QStringList& lines, QDate day) {
+        return cumulativeCurve(read(lines).day(day), 10);
+    };
+    const struct {
+        const char* name;
+        QList<QVector<double>> curves;
+        int from, to;
+    } hours[] = {
+        {"two units in the morning", {curve(units(d(8), 2), d(8))}, 7, 10},
+        {"late and early ones widen it to the day's ends",
+         {curve({unit(d(8), "23:30", 25, "L")}, d(8)), curve({unit(d(9), "00:10", 25, "E")}, d(9))},
+         0,
+         24},
+        {"an evening alone", {curve({unit(d(8), "19:20", 50, "L")}, d(8))}, 18, 22},
+        {"nothing done: the whole day", {curve({}, d(8)), {}}, 0, 24},
+    };
+    for (const auto& c : hours) {
+        const HourSpan span = activeHours(c.curves, 10);
+        EXPECT_EQ(std::pair(span.from, span.to), std::pair(c.from, c.to)) << c.name;
+    }
+    using Runs = QList<std::pair<int, int>>;
+    EXPECT_EQ(targetRuns({true, true, false, true, false, false}), (Runs{{0, 1}, {3, 3}}));
+    EXPECT_EQ(targetRuns({false, false}), Runs());
+    // The export of a range stops at today; a range wholly ahead ends before it begins.
+    for (const auto& [from, to, end] : {std::tuple(d(1, 1), d(31), d(17)), std::tuple(d(1), d(7), d(7)),
+                                        std::tuple(d(1, 1, 2026), d(31, 1, 2026), d(17))})
+        EXPECT_EQ(exportRange(from, to, d(17)), std::pair(from, end));
+}
