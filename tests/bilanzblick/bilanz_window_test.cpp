@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractSeries>
+#include <QApplication>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
@@ -378,7 +379,11 @@ TEST_F(BilanzWindowTest, ALogPathThatIsNoFileIsNamedInTheWindowsLanguage) {
 
 TEST_F(BilanzWindowTest, InEnglishWeekdaysAndHeadersAreWhole) {
     ASSERT_TRUE(translation::setUp(QStringLiteral(TAKTPLAN_LOCALE_DIR), u"en"_s).active);
+    // A large font, as on a screen of many dots per inch.
+    const QFont font = QApplication::font();
+    QApplication::setFont(QFont(font.family(), 16));
     const auto w = open();
+    QApplication::setFont(font);
     for (int tab : {0, 3, 4})
         w->tabs()->setCurrentIndex(tab);
     translation::turnOff();
