@@ -64,15 +64,32 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    int visibleRows(QTableWidget* table) {
-        int n = 0;
-        for (int r = 0; r < table->rowCount(); ++r)
-            n += table->isRowHidden(r) ? 0 : 1;
-        return n;
-    }
-    static QStringList axisLabels(QChartView* view) {
-        auto* axis = qobject_cast<QCategoryAxis*>(view->chart()->axes(Qt::Horizontal).value(0));
-        return axis ? axis->categoriesLabels() : QStringList();
+    // What a view shows of a label, a table's cell (column -1: its rows that are not hidden),
+    // a ledger's entry (row -1: the newest day, else an entry of that day), a chart (its series,
+    // or with column 1 the labels under it).
+    QString shown(const BilanzWindow& w, const char* name, int row = 0, int column = 0) {
+        QObject* o = w.findChild<QObject*>(QString::fromLatin1(name));
+        if (auto* label = qobject_cast<QLabel*>(o))
+            return label->text();
+        if (auto* table = qobject_cast<QTableWidget*>(o); table && column < 0) {
+            int rows = 0;
+            for (int r = 0; r < table->rowCount(); ++r)
+                rows += table->isRowHidden(r) ? 0 : 1;
+            return QString::number(rows);
+        }
+        if (auto* table = qobject_cast<QTableWidget*>(o))
+            return table->item(row, column) ? table->item(row, column)->text() : u"(none)"_s;
+        if (auto* tree = qobject_cast<QTreeWidget*>(o)) {
+            const QTreeWidgetItem* day = tree->topLevelItem(0);
+            return !day ? u"(none)"_s : row < 0 ? day->text(column) : day->child(row)->text(column);
+        }
+        if (auto* chart = qobject_cast<QChartView*>(o); chart && column == 0)
+            return QString::number(chart->chart()->series().size());
+        if (auto* chart = qobject_cast<QChartView*>(o)) {
+            auto* axis = qobject_cast<QCategoryAxis*>(chart->chart()->axes(Qt::Horizontal).value(0));
+            return axis ? axis->categoriesLabels().join(u' ') : QString();
+        }
+        return u"(no such view)"_s;
     }
 
     TempDataFolder folder;
@@ -84,92 +101,62 @@ protected:
 TEST_F(BilanzWindowTest, EveryViewShowsThePreparedLog) {
     const auto w = open();
     EXPECT_FALSE(w->showsEmptyState());
-    EXPECT_EQ(w->statusText(), u"1 Zeilen übersprungen"_s);
-    EXPECT_EQ(w->from(), QDate(2025, 12, 1));
-    EXPECT_EQ(w->to(), QDate(2025, 12, 31));
-    struct Case {
+    EXPECT_EQ(std::tuple(w->statusText(), w->from(), w->to()),
+              std::tuple(u"1 Zeilen übersprungen"_s, QDate(2025, 12, 1), QDate(2025, 12, 31)));
+    const struct {
         int tab;
-        std::function<void()> check;
+        const char* name;
+        int row, column;
+        const char* text;
+    } cases[] = {
+        // Today: one unit done, one failed, the day's last target, not met.
+        {0, "overviewTable", 0, 1, "1"},
+        {0, "overviewTable", 0, 3, "1"},
+        {0, "overviewTable", 0, 4, "4"},
+        {0, "overviewTable", 0, 5, "nicht erfüllt"},
+        // 28.11. met, 29.11. a unit without target, Sunday passed over, today still open.
+        {0, "streaks", 0, 0, "Aktuelle Serie: 2 Tage    Längste Serie: 2 Tage"},
+        // The bars and the target over the 28th and over today, no line across the days between.
+        {0, "overviewChart", 0, 0, "3"},
+        {1, "calendarChart", 0, 0, "2"},
+        {2, "normalChart", 0, 0, "3"},
+        {2, "normalBasis", 0, 0, "Für diesen Wochentag gibt es noch keine früheren Tage im Log."},
+        // Monday 8 h: the share with the units behind it.
+        {3, "failureByHour", 0, 8, "0 %\n0/1"},
+        {3, "failureByLength", 0, 1, "3"},
+        {3, "failureByLength", 0, 3, "33 %"},
+        // Two units and two re-plannings of the 1st, in time order.
+        {4, "replanLedger", 1, 1, "NEU GEPLANT: Anruf"},
+        {4, "replanLedger", 3, 1, "NEU GEPLANT"},
+        {4, "replanReasons", 0, -1, "2"},
+        {5, "suggestedTarget", 0, 0,
+         "Vorschlag für das Soll: 3 Einheiten — an mindestens zwei Dritteln der letzten 1 Tage mit Soll "
+         "erreicht."},
+        {5, "targetTable", 0, -1, "1"},
     };
-    const Case cases[] = {
-        {0,
-         [&] {
-             // Today: one unit done, one failed, the day's last target, not met.
-             auto* table = child<QTableWidget>(*w, "overviewTable");
-             QStringList today;
-             for (int column = 1; column < 6; ++column)
-                 today << table->item(0, column)->text();
-             EXPECT_EQ(today.join(u'|'), u"1|25|1|4|nicht erfüllt"_s);
-             // The target over the 28th and over today, no line across the days between.
-             EXPECT_EQ(child<QChartView>(*w, "overviewChart")->chart()->series().size(), 3);
-             // 28.11. met, 29.11. a unit without target, Sunday passed over, today still open.
-             EXPECT_EQ(child<QLabel>(*w, "streaks")->text(),
-                       u"Aktuelle Serie: 2 Tage    Längste Serie: 2 Tage"_s);
-         }},
-        {1,
-         [&] {
-             QChart* chart = child<QChartView>(*w, "calendarChart")->chart();
-             EXPECT_EQ(chart->series().size(), 2); // bars and the target line
-         }},
-        {2,
-         [&] {
-             QChart* chart = child<QChartView>(*w, "normalChart")->chart();
-             EXPECT_EQ(chart->series().size(), 3);
-             // No Monday before today in the log; the Fridays before the 5th: the 28th.
-             auto* basis = child<QLabel>(*w, "normalBasis");
-             EXPECT_TRUE(basis->text().startsWith(u"Für diesen Wochentag gibt es noch keine"_s));
-             child<QDateEdit>(*w, "normalDay")->setDate(QDate(2025, 12, 5));
-             EXPECT_EQ(basis->text(), u"Band aus 1 Tagen, 28.11.2025 bis 28.11.2025"_s);
-             // The hours of the 28th's units (08:00 to 09:50) and an hour either side; round
-             // minutes up the side.
-             const auto range = [chart](Qt::Orientation o) {
-                 auto* axis = qobject_cast<QValueAxis*>(chart->axes(o).value(0));
-                 return axis ? std::tuple(axis->min(), axis->max(), axis->tickInterval())
-                             : std::tuple(0., 0., 0.);
-             };
-             EXPECT_EQ(range(Qt::Horizontal), std::tuple(7., 11., 1.));
-             EXPECT_EQ(range(Qt::Vertical), std::tuple(0., 100., 20.));
-         }},
-        {3,
-         [&] {
-             // Monday 8 h: the share with the units behind it.
-             EXPECT_EQ(child<QTableWidget>(*w, "failureByHour")->item(0, 8)->text(), u"0 %\n0/1"_s);
-             auto* byLength = child<QTableWidget>(*w, "failureByLength");
-             ASSERT_EQ(byLength->rowCount(), 1);
-             EXPECT_EQ(byLength->item(0, 1)->text(), u"3"_s);
-             EXPECT_EQ(byLength->item(0, 3)->text(), u"33 %"_s);
-         }},
-        {4,
-         [&] {
-             auto* ledger = child<QTreeWidget>(*w, "replanLedger");
-             ASSERT_EQ(ledger->topLevelItemCount(), 1);
-             // Two units and two re-plannings of the 1st, in time order.
-             ASSERT_EQ(ledger->topLevelItem(0)->childCount(), 4);
-             EXPECT_EQ(ledger->topLevelItem(0)->child(1)->text(1), u"NEU GEPLANT: Anruf"_s);
-             EXPECT_EQ(child<QTableWidget>(*w, "replanReasons")->rowCount(), 2);
-         }},
-        {5,
-         [&] {
-             EXPECT_TRUE(child<QLabel>(*w, "suggestedTarget")
-                             ->text()
-                             .startsWith(u"Vorschlag für das Soll: 3 Einheiten"_s));
-             EXPECT_EQ(child<QTableWidget>(*w, "targetTable")->rowCount(), 1);
-         }},
-        {6,
-         [&] {
-             w->setRange(BilanzWindow::RangeKind::Free, QDate(2025, 11, 1), QDate(2025, 12, 31));
-             auto* table = child<QTableWidget>(*w, "titleTable");
-             ASSERT_EQ(table->rowCount(), 4);
-             EXPECT_EQ(table->item(0, 0)->text(), u"Bericht"_s); // 50 minutes in two units
-             child<QLineEdit>(*w, "titleFilter")->setText(u"MAIL"_s);
-             EXPECT_EQ(visibleRows(table), 1);
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.tab);
+    for (const auto& c : cases) {
         w->tabs()->setCurrentIndex(c.tab);
-        c.check();
+        EXPECT_EQ(shown(*w, c.name, c.row, c.column), QString::fromUtf8(c.text)) << c.name;
     }
+    // The Fridays before the 5th: the 28th, its units from 08:00 to 09:50 and an hour either side,
+    // with round minutes up the side.
+    w->tabs()->setCurrentIndex(2);
+    child<QDateEdit>(*w, "normalDay")->setDate(QDate(2025, 12, 5));
+    EXPECT_EQ(shown(*w, "normalBasis"), u"Band aus 1 Tagen, 28.11.2025 bis 28.11.2025"_s);
+    QChart* chart = child<QChartView>(*w, "normalChart")->chart();
+    for (const auto& [o, range] : {std::pair(Qt::Horizontal, std::tuple(7., 11., 1.)),
+                                   std::pair(Qt::Vertical, std::tuple(0., 100., 20.))}) {
+        auto* axis = qobject_cast<QValueAxis*>(chart->axes(o).value(0));
+        ASSERT_NE(axis, nullptr);
+        EXPECT_EQ(std::tuple(axis->min(), axis->max(), axis->tickInterval()), range);
+    }
+    // Titles: 50 minutes in two units first; the filter.
+    w->tabs()->setCurrentIndex(6);
+    w->setRange(BilanzWindow::RangeKind::Free, QDate(2025, 11, 1), QDate(2025, 12, 31));
+    EXPECT_EQ(std::pair(shown(*w, "titleTable", 0, -1), shown(*w, "titleTable")),
+              std::pair(u"4"_s, u"Bericht"_s));
+    child<QLineEdit>(*w, "titleFilter")->setText(u"MAIL"_s);
+    EXPECT_EQ(shown(*w, "titleTable", 0, -1), u"1"_s);
 }
 
 TEST_F(BilanzWindowTest, RangesFollowTheirKind) {
@@ -276,8 +263,8 @@ TEST_F(BilanzWindowTest, AbsurdLogsAndRanges) {
         ASSERT_NE(bars, nullptr);
         EXPECT_EQ(bars->barSets().value(0)->count(), c.bars);
         // Labels under the bars however many there are; months by whole years.
-        const QStringList labels = axisLabels(child<QChartView>(*w, "calendarChart"));
-        EXPECT_TRUE(labels.size() > 1 || c.bars == 1) << labels.join(u' ').toStdString();
+        const QStringList labels = shown(*w, "calendarChart", 0, 1).split(u' ');
+        EXPECT_TRUE(labels.size() > 1 || c.bars == 1) << labels.size();
         EXPECT_TRUE(c.bars != 120 || labels.filter(QRegularExpression(u"^01/"_s)) == labels);
     }
     // A title of nearly a megabyte (a longer line is no line of the log) is shown cut short,
@@ -312,9 +299,9 @@ TEST_F(BilanzWindowTest, ReasonTableHoldsOnlyCounts) {
         EXPECT_EQ(item != nullptr, c.text != nullptr);
     }
     // The newest day on top; what a narrow column cuts is whole in the tooltip.
-    const QTreeWidgetItem* newest = child<QTreeWidget>(*w, "replanLedger")->topLevelItem(0);
-    EXPECT_EQ(std::pair(newest->text(0), newest->child(0)->toolTip(1)),
-              std::pair(u"Di, 09.12.2025"_s, u"<p>NEU GEPLANT: B</p>"_s));
+    EXPECT_EQ(shown(*w, "replanLedger", -1, 0), u"Di, 09.12.2025"_s);
+    EXPECT_EQ(child<QTreeWidget>(*w, "replanLedger")->topLevelItem(0)->child(0)->toolTip(1),
+              u"<p>NEU GEPLANT: B</p>"_s);
     EXPECT_EQ(table->item(1, 0)->toolTip(), u"<p>B</p>"_s);
 }
 
@@ -387,14 +374,13 @@ TEST_F(BilanzWindowTest, InEnglishWeekdaysAndHeadersAreWhole) {
     for (int tab : {0, 3, 4})
         w->tabs()->setCurrentIndex(tab);
     translation::turnOff();
-    auto* byHour = child<QTableWidget>(*w, "failureByHour");
-    EXPECT_EQ(axisLabels(child<QChartView>(*w, "overviewChart")).last(), u"Mon 1"_s);
-    EXPECT_EQ(byHour->verticalHeaderItem(1)->text(), u"Tue"_s);
-    EXPECT_EQ(child<QTreeWidget>(*w, "replanLedger")->topLevelItem(0)->text(0), u"Mon, 01.12.2025"_s);
+    EXPECT_TRUE(shown(*w, "overviewChart", 0, 1).endsWith(u"Sun 30 Mon 1"_s));
+    EXPECT_EQ(w->findChild<QTableWidget*>(u"failureByHour"_s)->verticalHeaderItem(1)->text(), u"Tue"_s);
+    EXPECT_EQ(shown(*w, "replanLedger", -1, 0), u"Mon, 01.12.2025"_s);
     // A header wider than its column would be cut at both ends.
-    for (auto* table : {child<QTableWidget>(*w, "failureByLength"), child<QTableWidget>(*w, "targetTable")}) {
-        QHeaderView* header = table->horizontalHeader();
+    for (const char* name : {"failureByLength", "targetTable"}) {
+        QHeaderView* header = child<QTableWidget>(*w, name)->horizontalHeader();
         for (int c = 0; c < header->count(); ++c)
-            EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << c;
+            EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << name << c;
     }
 }
