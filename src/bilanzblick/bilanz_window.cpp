@@ -36,6 +36,16 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+// Larger on a large screen, and whole on a small one, frame and panels included.
+QSize sizeOn(const QScreen* screen) {
+    const QSize room = screen ? screen->availableGeometry().size() : QSize(1100, 760);
+    return QSize(1000, 700).expandedTo(room * 0.7).boundedTo(room * 0.92);
+}
+
+} // namespace
+
 BilanzWindow::BilanzWindow(const Clock& clock, logsource::Location location, QWidget* parent)
     : QMainWindow(parent), m_clock(clock), m_loader(new LogLoader(clock, std::move(location), this)) {
     setObjectName(QStringLiteral("Bilanzblick"));
@@ -153,10 +163,7 @@ BilanzWindow::BilanzWindow(const Clock& clock, logsource::Location location, QWi
     m_progress->setValue(0);
     m_progress->show();
     m_loader->reload();
-    // Whole on a small screen too, frame and panels included.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize room = screen ? screen->availableGeometry().size() * 0.92 : QSize(1000, 700);
-    resize(std::min(1000, room.width()), std::min(700, room.height()));
+    resize(sizeOn(QGuiApplication::primaryScreen()));
 }
 
 BilanzWindow::~BilanzWindow() {
@@ -458,7 +465,7 @@ int run(int argc, char** argv, const QString& logPath) {
     // Started from the planner's menu, the pointer is on the screen the user works on.
     if (const QScreen* screen = QGuiApplication::screenAt(QCursor::pos())) {
         const QRect room = screen->availableGeometry();
-        window.resize(window.size().boundedTo(room.size() * 0.92));
+        window.resize(sizeOn(screen));
         window.move(room.center() - window.rect().center());
     }
     window.show();
