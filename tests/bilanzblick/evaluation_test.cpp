@@ -264,15 +264,18 @@ TEST(CalibrationTest, SuggestedTargetFromTheLastTwentyDays) {
         const char* name;
         QList<int> done; // one day each with target 4, oldest first
         std::optional<int> suggested;
+        int basis, met; // days the suggestion rests on; days target 4 was met, all of them
     };
     const Case cases[] = {
-        {"two thirds of six days", {2, 3, 4, 4, 5, 5}, 4},
-        {"three days", {1, 9, 9}, 9},
-        {"one day", {3}, 3},
+        {"two thirds of six days", {2, 3, 4, 4, 5, 5}, 4, 6, 4},
+        {"three days", {1, 9, 9}, 9, 3, 2},
+        {"one day", {3}, 3, 1, 0},
         {"only the last twenty count",
          {9, 9, 9, 9, 9, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2},
-         1},
-        {"no day with a target", {}, std::nullopt},
+         1,
+         20,
+         5},
+        {"no day with a target", {}, std::nullopt, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -285,13 +288,9 @@ TEST(CalibrationTest, SuggestedTargetFromTheLastTwentyDays) {
         // Today's target, with nothing done yet, is no evidence.
         lines << target(day, 12);
         const Calibration cal = calibrate(read(lines), day);
-        EXPECT_EQ(cal.suggested, c.suggested);
-        EXPECT_EQ(cal.basisDays, std::min<int>(20, int(c.done.size())));
-        int met = 0;
-        for (int n : c.done)
-            met += n >= 4 ? 1 : 0;
-        EXPECT_EQ(cal.byTarget.value(4).done, met);
-        EXPECT_FALSE(cal.byTarget.contains(12));
+        EXPECT_EQ(
+            std::tuple(cal.suggested, cal.basisDays, cal.byTarget.value(4).done, cal.byTarget.contains(12)),
+            std::tuple(c.suggested, c.basis, c.met, false));
     }
 }
 
@@ -392,7 +391,6 @@ TEST(LogSourceTest, ReadInPiecesAsTheWholeFileIsSplit) {
         EXPECT_EQ(loaded.days.skippedLines(), whole.skippedLines());
         EXPECT_EQ(exportDays(loaded.days, d(5), d(6), ExportFormat::Json),
                   exportDays(whole, d(5), d(6), ExportFormat::Json));
-        EXPECT_EQ(titleTotals(loaded.days, d(5), d(6)).size(), titleTotals(whole, d(5), d(6)).size());
         ASSERT_EQ(loaded.days.day(d(6)).units.size(), 2);
         EXPECT_TRUE(loaded.days.day(d(6)).units.last().running);
     }
