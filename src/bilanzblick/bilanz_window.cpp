@@ -385,13 +385,16 @@ bool BilanzWindow::exportRunning() const {
     return m_exportThread != nullptr;
 }
 
-void BilanzWindow::exportCommand() {
+QString BilanzWindow::suggestedExportPath() const {
     const auto [from, to] = evaluation::exportRange(m_from->date(), m_to->date(), m_clock.today());
-    const QString suggested =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .filePath(QStringLiteral("bilanz_%1_%2.csv")
-                          .arg(from.toString(QStringLiteral("yyyy-MM-dd")),
-                               std::max(from, to).toString(QStringLiteral("yyyy-MM-dd"))));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+        .filePath(QStringLiteral("bilanz_%1_%2.csv")
+                      .arg(from.toString(QStringLiteral("yyyy-MM-dd")),
+                           std::max(from, to).toString(QStringLiteral("yyyy-MM-dd"))));
+}
+
+void BilanzWindow::exportCommand() {
+    const QString suggested = suggestedExportPath();
     QString filter;
     const QString path = QFileDialog::getSaveFileName(
         this, tr_("Tage exportieren"), suggested,

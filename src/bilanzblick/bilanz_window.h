@@ -48,6 +48,8 @@ public:
     // export runs.
     void startExport(const QString& path, evaluation::ExportFormat format);
     bool exportRunning() const;
+    // The file "Exportieren …" offers: in the user's documents folder, named after the days written.
+    QString suggestedExportPath() const;
     bool showsEmptyState() const;
     QString statusText() const;
 

@@ -4,7 +4,6 @@
 #include "translate.h"
 
 #include <QAreaSeries>
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>

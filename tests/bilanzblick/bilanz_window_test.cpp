@@ -2,7 +2,6 @@
 #include "activity_log.h"
 #include "bilanz_window.h"
 #include "fake_clock.h"
-#include "generated_log.h"
 #include "log_loader.h"
 #include "qt_print.h"
 #include "temp_data_folder.h"
@@ -27,7 +26,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -138,6 +139,17 @@ TEST_F(BilanzWindowTest, EveryViewShowsThePreparedLog) {
         w->tabs()->setCurrentIndex(c.tab);
         EXPECT_EQ(shown(*w, c.name, c.row, c.column), QString::fromUtf8(c.text)) << c.name;
     }
+    // The failures by hour only from the first to the last hour with a unit (8 and 9 h).
+    w->tabs()->setCurrentIndex(3);
+    QStringList hours;
+    for (int h = 0; h < 24; ++h)
+        if (!child<QTableWidget>(*w, "failureByHour")->isColumnHidden(h))
+            hours << QString::number(h);
+    EXPECT_EQ(hours.join(u' '), u"8 9"_s);
+    // The window fits the screen it opens on.
+    const QSize room = w->screen()->availableGeometry().size();
+    EXPECT_TRUE(w->width() <= room.width() && w->height() <= room.height())
+        << w->width() << "x" << w->height();
     // The Fridays before the 5th: the 28th, its units from 08:00 to 09:50 and an hour either side,
     // with round minutes up the side.
     w->tabs()->setCurrentIndex(2);
@@ -232,6 +244,14 @@ TEST_F(BilanzWindowTest, AbsurdLogsAndRanges) {
     // days of the log, then to its last thousand bars, and says so in its title.
     const QByteArray far = "\r\nMo, 01.01.0001 09:00|25 Eins [x]\r\nFr, 31.12.9999 09:00|2147483647 Zwei [x]"
                            "\r\nFr, 31.12.9999 SOLL: 2147483647";
+    // Ten years of a unit a day, and on Mondays a re-planning with a reason of its own.
+    QStringList tenYears{QString()};
+    for (QDate day(2016, 1, 1); day <= QDate(2025, 11, 30); day = day.addDays(1)) {
+        const QDateTime at(day, QTime(9, 0));
+        tenYears << ActivityLog::unitLine(at, 25, u"Titel"_s).mid(2) + ActivityLog::finishMark();
+        if (day.dayOfWeek() == Qt::Monday)
+            tenYears << ActivityLog::replanLine(at, day.toString()).mid(2);
+    }
     struct Case {
         const char* name;
         QByteArray log;
@@ -243,9 +263,8 @@ TEST_F(BilanzWindowTest, AbsurdLogsAndRanges) {
         {"one line", "\r\nMo, 01.12.2025 09:00|25 Eins [x]", 1,
          "Einheiten und Soll: 01.12.2025 – 01.12.2025"},
         {"years 0001 and 9999", far, 1000, "Einheiten und Soll: 01.09.9916 – 31.12.9999"},
-        {"ten years",
-         textfile::encodeText(generatedActivityLog(QDate(2016, 1, 1), QDate(2025, 11, 30)).join(u"\r\n"_s)),
-         120, "Einheiten und Soll: 01.01.2016 – 01.12.2025"},
+        {"ten years", textfile::encodeText(tenYears.join(u"\r\n"_s)), 120,
+         "Einheiten und Soll: 01.01.2016 – 01.12.2025"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -330,6 +349,8 @@ TEST_F(BilanzWindowTest, ExportRunsBesideTheWindowAndReportsItsEnd) {
             box->close();
         }
     }
+    EXPECT_EQ(w->suggestedExportPath(), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                                            u"/bilanz_2025-11-27_2025-12-01.csv"_s);
     // The range ends two days after today: the export stops at today.
     const QByteArray expected = fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/export_days.csv"));
     EXPECT_EQ(fileBytes(folder.filePath(u"export.csv"_s)), expected.left(expected.indexOf("2025-12-02")));

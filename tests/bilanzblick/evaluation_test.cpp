@@ -75,13 +75,6 @@ TEST(LogLineTest, KindsAndFields) {
         {"Fr, 05.12.2025 11:00 --- NEU GEPLANT --- Grund:  Anruf vom Chef ", K::Replan, 0, false, "",
          "Anruf vom Chef"},
         {"", K::Empty, 0, false, "", ""},
-        {"Fr, 5.12.2025 09:00|25 kaputt", K::Unreadable, 0, false, "", ""},
-        {"Fr, 32.12.2025 09:00|25 kaputt", K::Unreadable, 0, false, "", ""},
-        {"Fr, 05.12.2025 9:00|25 kaputt", K::Unreadable, 0, false, "", ""},
-        {"Fr, 05.12.2025 09:00|xx kaputt", K::Unreadable, 0, false, "", ""},
-        {"Fr, 05.12.2025 SOLL: viel", K::Unreadable, 0, false, "", ""},
-        {"Fr, 05.12.2025 09:0", K::Unreadable, 0, false, "", ""},
-        {"irgendein Text", K::Unreadable, 0, false, "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -94,6 +87,10 @@ TEST(LogLineTest, KindsAndFields) {
         }
     }
     EXPECT_EQ(ActivityLog::parseLine(u"Fr, 05.12.2025 SOLL: 8", 25).target, 8);
+    for (const char* line : {"Fr, 5.12.2025 09:00|25 kaputt", "Fr, 32.12.2025 09:00|25 kaputt",
+                             "Fr, 05.12.2025 9:00|25 kaputt", "Fr, 05.12.2025 09:00|xx kaputt",
+                             "Fr, 05.12.2025 SOLL: viel", "Fr, 05.12.2025 09:0", "irgendein Text"})
+        EXPECT_EQ(ActivityLog::parseLine(QString::fromUtf8(line), 30).kind, K::Unreadable) << line;
 }
 
 TEST(LogDaysTest, DayFiguresAndSkippedLines) {
@@ -316,9 +313,6 @@ TEST(DaylightSavingTest, WallClockDaysStayWhole) {
     const QVector<double> spring = cumulativeCurve(log.day(d(29, 3, 2026)), 30);
     EXPECT_DOUBLE_EQ(spring[6], 25.0); // 03:00
     EXPECT_DOUBLE_EQ(spring[7], 50.0); // 03:30
-    const QByteArray csv = exportDays(log, d(29, 3, 2026), d(30, 3, 2026), ExportFormat::Csv);
-    EXPECT_EQ(csv, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
-                              "2026-03-29,So,2,50,0,,0\n2026-03-30,Mo,0,0,0,,0\n"));
 }
 
 TEST(LogDaysTest, AbsurdValuesNeitherOverflowNorCount) {
