@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QChartView>
 #include <QComboBox>
+#include <QCursor>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -20,7 +22,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
@@ -31,6 +35,16 @@
 #include <atomic>
 #include <cstdio>
 #include <memory>
+
+namespace {
+
+// Larger on a large screen, and whole on a small one, frame and panels included.
+QSize sizeOn(const QScreen* screen) {
+    const QSize room = screen ? screen->availableGeometry().size() : QSize(1100, 760);
+    return QSize(1000, 700).expandedTo(room * 0.7).boundedTo(room * 0.92);
+}
+
+} // namespace
 
 BilanzWindow::BilanzWindow(const Clock& clock, logsource::Location location, QWidget* parent)
     : QMainWindow(parent), m_clock(clock), m_loader(new LogLoader(clock, std::move(location), this)) {
@@ -61,6 +75,9 @@ BilanzWindow::BilanzWindow(const Clock& clock, logsource::Location location, QWi
     QAction* forward = bar->addAction(QStringLiteral("▶"));
     forward->setToolTip(tr_("Weiter"));
     QAction* today = bar->addAction(tr_("Heute"));
+    m_drillBack = bar->addAction(QString());
+    m_drillBack->setObjectName(QStringLiteral("drillBack"));
+    m_drillBack->setVisible(false);
     bar->addSeparator();
     m_exportButton = new QToolButton(bar);
     m_exportButton->setObjectName(QStringLiteral("exportButton"));
@@ -132,10 +149,8 @@ BilanzWindow::BilanzWindow(const Clock& clock, logsource::Location location, QWi
         markAllStale();
     });
     connect(m_tabs, &QTabWidget::currentChanged, this, &BilanzWindow::refreshCurrent);
-    connect(calendar, &CalendarView::dayChosen, this, [this](QDate day) {
-        setRange(RangeKind::Day, day);
-        m_tabs->setCurrentIndex(2);
-    });
+    connect(calendar, &CalendarView::dayChosen, this, &BilanzWindow::drillDown);
+    connect(m_drillBack, &QAction::triggered, this, &BilanzWindow::drillBack);
     connect(m_exportButton, &QToolButton::clicked, this, &BilanzWindow::exportCommand);
     connect(m_loader, &LogLoader::progress, this, [this](int percent) {
         m_progress->setValue(percent);
@@ -148,7 +163,7 @@ BilanzWindow::BilanzWindow(const Clock& clock, logsource::Location location, QWi
     m_progress->setValue(0);
     m_progress->show();
     m_loader->reload();
-    resize(1000, 700);
+    resize(sizeOn(QGuiApplication::primaryScreen()));
 }
 
 BilanzWindow::~BilanzWindow() {
@@ -198,7 +213,29 @@ void BilanzWindow::setRange(RangeKind kind, QDate anchor, QDate freeTo) {
     m_to->setDate(to);
     // Only a free range is typed end by end; the others follow their first day.
     m_to->setEnabled(kind == RangeKind::Free);
+    m_drilledFrom.reset();
+    m_drillBack->setVisible(false);
     markAllStale();
+}
+
+void BilanzWindow::drillDown(QDate day) {
+    const DrilledFrom from{RangeKind(m_rangeKind->currentIndex()), m_from->date(), m_to->date(),
+                           m_tabs->currentIndex()};
+    setRange(RangeKind::Day, day);
+    m_drilledFrom = from;
+    m_drillBack->setText(QStringLiteral("↩ ") + from.from.toString(QStringLiteral("dd.MM.yyyy")) +
+                         QStringLiteral(" – ") + from.to.toString(QStringLiteral("dd.MM.yyyy")));
+    m_drillBack->setToolTip(tr_("Zurück zum Zeitraum vor der Auswahl des Tages"));
+    m_drillBack->setVisible(true);
+    m_tabs->setCurrentIndex(2);
+}
+
+void BilanzWindow::drillBack() {
+    if (!m_drilledFrom)
+        return;
+    const DrilledFrom back = *m_drilledFrom;
+    setRange(back.kind, back.from, back.to);
+    m_tabs->setCurrentIndex(back.tab);
 }
 
 void BilanzWindow::rangeKindChanged() {
@@ -317,10 +354,10 @@ void BilanzWindow::startExport(const QString& path, evaluation::ExportFormat for
     m_stopExport = false;
     m_exportButton->setEnabled(false);
     statusBar()->showMessage(tr_("Exportiere …") + QLatin1Char(' ') + path);
-    m_exportThread = QThread::create(
-        [log = m_log, from = m_from->date(), to = m_to->date(), path, format, outcome, stop = &m_stopExport] {
-            outcome->ok = writeExport(log, from, to, path, format, &outcome->error, stop);
-        });
+    const auto [from, to] = evaluation::exportRange(m_from->date(), m_to->date(), m_clock.today());
+    m_exportThread = QThread::create([log = m_log, from, to, path, format, outcome, stop = &m_stopExport] {
+        outcome->ok = writeExport(log, from, to, path, format, &outcome->error, stop);
+    });
     m_exportThread->setParent(this);
     connect(m_exportThread, &QThread::finished, this, [this, path, outcome] {
         m_exportThread->deleteLater();
@@ -348,10 +385,16 @@ bool BilanzWindow::exportRunning() const {
     return m_exportThread != nullptr;
 }
 
+QString BilanzWindow::suggestedExportPath() const {
+    const auto [from, to] = evaluation::exportRange(m_from->date(), m_to->date(), m_clock.today());
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+        .filePath(QStringLiteral("bilanz_%1_%2.csv")
+                      .arg(from.toString(QStringLiteral("yyyy-MM-dd")),
+                           std::max(from, to).toString(QStringLiteral("yyyy-MM-dd"))));
+}
+
 void BilanzWindow::exportCommand() {
-    const QString suggested = QStringLiteral("bilanz_%1_%2.csv")
-                                  .arg(m_from->date().toString(QStringLiteral("yyyy-MM-dd")),
-                                       m_to->date().toString(QStringLiteral("yyyy-MM-dd")));
+    const QString suggested = suggestedExportPath();
     QString filter;
     const QString path = QFileDialog::getSaveFileName(
         this, tr_("Tage exportieren"), suggested,
@@ -421,6 +464,12 @@ int run(int argc, char** argv, const QString& logPath) {
             overview->viewport()->installEventFilter(probe.get());
             overview->viewport()->update();
         });
+    }
+    // Started from the planner's menu, the pointer is on the screen the user works on.
+    if (const QScreen* screen = QGuiApplication::screenAt(QCursor::pos())) {
+        const QRect room = screen->availableGeometry();
+        window.resize(sizeOn(screen));
+        window.move(room.center() - window.rect().center());
     }
     window.show();
     if (!problem.isEmpty())

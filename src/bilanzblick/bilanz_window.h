@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <atomic>
+#include <optional>
 
 class Clock;
 class LogLoader;
@@ -37,11 +38,18 @@ public:
     QDate to() const;
     // The kind of range and a day inside it; Free takes from and to as they are.
     void setRange(RangeKind kind, QDate anchor, QDate freeTo = {});
+    // A day picked in the calendar: its course in "Dein Normal", with a button back to the range
+    // and the view it was picked from (until the range is changed otherwise).
+    void drillDown(QDate day);
+    void drillBack();
+    bool canDrillBack() const { return m_drilledFrom.has_value(); }
     // "Exportieren …" once the file is chosen: writes the range shown on a worker thread, with the
     // button disabled until it is done; a failure is shown in a message box. Ignored while an
     // export runs.
     void startExport(const QString& path, evaluation::ExportFormat format);
     bool exportRunning() const;
+    // The file "Exportieren …" offers: in the user's documents folder, named after the days written.
+    QString suggestedExportPath() const;
     bool showsEmptyState() const;
     QString statusText() const;
 
@@ -74,6 +82,13 @@ private:
     QProgressBar* m_progress;
     QList<EvaluationView*> m_views;
     QList<bool> m_stale;
+    struct DrilledFrom {
+        RangeKind kind;
+        QDate from, to;
+        int tab;
+    };
+    std::optional<DrilledFrom> m_drilledFrom;
+    QAction* m_drillBack;
     QToolButton* m_exportButton;
     QThread* m_exportThread = nullptr;
     std::atomic_bool m_stopExport{false};

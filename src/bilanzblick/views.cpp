@@ -1,13 +1,12 @@
 #include "views.h"
 
-#include "activity_log.h"
 #include "heatmap.h"
 #include "translate.h"
 
 #include <QAreaSeries>
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -16,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QSpinBox>
@@ -26,6 +26,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <optional>
 
 using namespace evaluation;
 
@@ -61,6 +62,11 @@ QTableWidget* newTable(QWidget* parent, const QString& objectName, const QString
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->setVisible(false);
     table->horizontalHeader()->setStretchLastSection(true);
+    // A header centred in a column narrower than itself is cut at both ends.
+    for (int column = 0; column < table->columnCount(); ++column)
+        table->horizontalHeader()->resizeSection(
+            column, std::max(table->horizontalHeader()->sectionSize(column),
+                             table->horizontalHeader()->sectionSizeHint(column)));
     return table;
 }
 
@@ -93,12 +99,6 @@ QString metText(const PeriodSummary& s) {
            tr_(" Tagen erfüllt");
 }
 
-QString weekdayName(int weekday) {
-    const QString names[] = {tr_("Montag"),  tr_("Dienstag"), tr_("Mittwoch"), tr_("Donnerstag"),
-                             tr_("Freitag"), tr_("Samstag"),  tr_("Sonntag")};
-    return weekday >= 1 && weekday <= 7 ? names[weekday - 1] : QString();
-}
-
 // A title or reason as a cell shows it: a hand-edited line of megabytes would take the table
 // seconds to measure and paint at every refresh. The statistics keep the whole text.
 QString shortText(const QString& text) {
@@ -111,30 +111,86 @@ QString shortText(const QString& text) {
     return text.left(cut) + QChar(0x2026);
 }
 
+// In the language of the window; the log and the export keep their own German letters.
+QString weekdayShort(int weekday) {
+    const QString names[] = {tr_("Mo"), tr_("Di"), tr_("Mi"), tr_("Do"), tr_("Fr"), tr_("Sa"), tr_("So")};
+    return weekday >= 1 && weekday <= 7 ? names[weekday - 1] : QString();
+}
+
+QString dateText(QDate day) {
+    return weekdayShort(day.dayOfWeek()) + QStringLiteral(", ") + day.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+// A rich-text tooltip wraps where a plain one would run off the screen.
+QString wrappedTip(const QString& text) {
+    return QStringLiteral("<p>") + shortText(text).toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+QString weekdayName(int weekday) {
+    const QString names[] = {tr_("Montag"),  tr_("Dienstag"), tr_("Mittwoch"), tr_("Donnerstag"),
+                             tr_("Freitag"), tr_("Samstag"),  tr_("Sonntag")};
+    return weekday >= 1 && weekday <= 7 ? names[weekday - 1] : QString();
+}
+
 QString daysText(int n) {
     return QString::number(n) + (n == 1 ? tr_(" Tag") : tr_(" Tage"));
 }
 
-// Puts the bars and the target line on the chart with their two axes; top is the largest value.
-void addBarsWithTarget(QChart* chart, QBarSet* done, QLineSeries* target, const QStringList& labels,
-                       qint64 top) {
-    auto* bars = new QBarSeries;
-    bars->append(done);
-    chart->addSeries(bars);
-    chart->addSeries(target);
-    auto* x = new QBarCategoryAxis;
-    x->append(labels);
-    // Hundreds of labels would only overlap.
-    x->setLabelsVisible(labels.size() <= 40);
+struct Bar {
+    qint64 done = 0;
+    std::optional<qint64> target;
+    QString label; // unique among the bars
+};
+
+// Bars of the units done with round steps up the side, every labelStep-th bar labelled (at most
+// maxLabels), and the target over the bars that have one.
+void fillBarChart(QChart* chart, const QList<Bar>& bars, int maxLabels, bool months) {
+    auto* done = new QBarSet(tr_("Einheiten"));
+    QList<bool> hasTarget;
+    qint64 top = 1;
+    for (const Bar& bar : bars) {
+        *done << double(bar.done);
+        hasTarget << bar.target.has_value();
+        top = std::max({top, bar.done, bar.target.value_or(0)});
+    }
+    auto* series = new QBarSeries;
+    series->append(done);
+    chart->addSeries(series);
+    // Each stretch of bars with a target is a line of its own, a step over each bar; between the
+    // stretches no line suggests a target that was not set.
+    const QList<std::pair<int, int>> runs = targetRuns(hasTarget);
+    for (const auto& [first, last] : runs) {
+        auto* line = new QLineSeries;
+        line->setName(tr_("Soll"));
+        line->setPen(QPen(QColor(0xc0, 0x39, 0x2b), 2));
+        for (int i = first; i <= last; ++i) {
+            line->append(i - 0.45, double(*bars[i].target));
+            line->append(i + 0.45, double(*bars[i].target));
+        }
+        chart->addSeries(line);
+        if (first != runs.first().first)
+            chart->legend()->markers(line).value(0)->setVisible(false);
+    }
+    auto* x = new QCategoryAxis;
+    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    x->setStartValue(-0.5);
+    x->setRange(-0.5, double(bars.size()) - 0.5);
+    x->setGridLineVisible(false);
+    const int step = labelStep(bars.size(), maxLabels, months);
+    for (qsizetype i = 0; i < bars.size(); i += step)
+        x->append(bars[i].label, double(i));
     auto* y = new QValueAxis;
-    y->setRange(0, double(top) + 1);
+    const AxisScale scale = roundScale(double(top));
+    y->setRange(0, scale.top);
+    y->setTickType(QValueAxis::TicksDynamic);
+    y->setTickAnchor(0);
+    y->setTickInterval(scale.step);
     y->setLabelFormat(QStringLiteral("%d"));
-    y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart->series()) {
-        series->attachAxis(x);
-        series->attachAxis(y);
+    for (QAbstractSeries* s : chart->series()) {
+        s->attachAxis(x);
+        s->attachAxis(y);
     }
 }
 
@@ -187,21 +243,14 @@ void OverviewView::refresh(const ViewContext& c) {
 
     QChart* chart = clearedChart(m_chart);
     chart->setTitle(tr_("Die letzten 14 Tage"));
-    auto* done = new QBarSet(tr_("Einheiten"));
-    auto* target = new QLineSeries;
-    target->setName(tr_("Soll"));
-    QStringList labels;
-    qint64 top = 1;
+    QList<Bar> bars;
     for (int i = 13; i >= 0; --i) {
         const DayRecord day = c.log->day(c.today.addDays(-i));
-        *done << day.unitsDone();
-        labels << ActivityLog::weekdayAbbreviation(day.date) + QLatin1Char(' ') +
-                      QString::number(day.date.day());
-        if (day.hasTarget())
-            target->append(13 - i, day.target);
-        top = std::max({top, qint64(day.unitsDone()), qint64(day.hasTarget() ? day.target : 0)});
+        bars.append(
+            Bar{day.unitsDone(), day.hasTarget() ? std::optional<qint64>(day.target) : std::nullopt,
+                weekdayShort(day.date.dayOfWeek()) + QLatin1Char(' ') + QString::number(day.date.day())});
     }
-    addBarsWithTarget(chart, done, target, labels, top);
+    fillBarChart(chart, bars, 14, false);
 }
 
 // --- calendar ---------------------------------------------------------------------------------
@@ -266,34 +315,35 @@ void CalendarView::fillChart() {
     const QString shown = QStringLiteral(": ") + c.from.toString(QStringLiteral("dd.MM.yyyy")) +
                           QStringLiteral(" – ") + c.to.toString(QStringLiteral("dd.MM.yyyy"));
     chart->setTitle(tr_("Einheiten und Soll") + (cut ? shown : QString()));
-    auto* done = new QBarSet(tr_("Einheiten"));
-    auto* target = new QLineSeries;
-    target->setName(tr_("Soll"));
-    QStringList labels;
-    qint64 top = 1;
+    // Labels that stay unique over the range, since the axis keeps only one of each.
+    const bool oneYear = c.from.year() == c.to.year();
+    const bool oneWeekYear = weekKey(c.from).left(4) == weekKey(c.to).left(4);
+    QList<Bar> bars;
     QDate start = c.from;
     while (start <= c.to) {
         QDate end = start;
         QString label;
         if (grouping == 0) {
-            label = QString::number(start.day());
+            label = start.toString(oneYear ? QStringLiteral("dd.MM.") : QStringLiteral("dd.MM.yy"));
         } else if (grouping == 1) {
             end = std::min(weekStart(start).addDays(6), c.to);
-            label = weekKey(start).mid(5);
+            label = oneWeekYear ? weekKey(start).mid(5) : weekKey(start).mid(2);
         } else {
             end = std::min(monthStart(start).addMonths(1).addDays(-1), c.to);
             label = start.toString(QStringLiteral("MM/yy"));
         }
         const PeriodSummary s = summarize(*c.log, start, end);
-        const auto index = labels.size();
-        *done << s.unitsDone;
-        labels << label;
-        if (s.daysWithTarget > 0)
-            target->append(double(index), s.targetSum);
-        top = std::max({top, qint64(s.unitsDone), s.targetSum});
+        bars.append(Bar{s.unitsDone, s.daysWithTarget > 0 ? std::optional<qint64>(s.targetSum) : std::nullopt,
+                        label});
         start = end.addDays(1);
     }
-    addBarsWithTarget(chart, done, target, labels, top);
+    // As many labels as fit the chart's width side by side.
+    QString widest;
+    for (const Bar& bar : bars)
+        widest = bar.label.size() > widest.size() ? bar.label : widest;
+    const int labelWidth = m_chart->fontMetrics().horizontalAdvance(widest) + 24;
+    fillBarChart(chart, bars, std::max(3, (std::max(m_chart->width(), 600) - 100) / labelWidth),
+                 grouping == 2);
 }
 
 // --- your normal ------------------------------------------------------------------------------
@@ -396,23 +446,32 @@ void NormalView::fillChart() {
                                ? (m_context.timeNow.msecsSinceStartOfDay() / 60000) / band.stepMinutes
                                : int(curve.size() - 1);
     double top = 60;
+    QVector<double> drawn;
     for (int i = 0; i <= lastSample && i < curve.size(); ++i) {
         today->append(i * hoursPerSample, curve[i]);
+        drawn.append(curve[i]);
         top = std::max(top, curve[i]);
     }
     if (!band.p75.isEmpty())
         top = std::max(top, band.p75.last());
+    const HourSpan hours = activeHours({band.p25, band.median, band.p75, drawn}, band.stepMinutes);
     QPen todayPen(QColor(0xc0, 0x39, 0x2b), 2.5);
     today->setPen(todayPen);
     chart->addSeries(area);
     chart->addSeries(median);
     chart->addSeries(today);
     auto* x = new QValueAxis;
-    x->setRange(0, 24);
-    x->setTickCount(13);
+    x->setRange(hours.from, hours.to);
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setTickInterval(hours.to - hours.from > 12 ? 2 : 1);
     x->setLabelFormat(QStringLiteral("%d h"));
     auto* y = new QValueAxis;
-    y->setRange(0, top * 1.05);
+    const AxisScale scale = roundScale(top);
+    y->setRange(0, scale.top);
+    y->setTickType(QValueAxis::TicksDynamic);
+    y->setTickAnchor(0);
+    y->setTickInterval(scale.step);
     y->setLabelFormat(QStringLiteral("%d"));
     y->setTitleText(tr_("Minuten"));
     chart->addAxis(x, Qt::AlignBottom);
@@ -437,7 +496,7 @@ FailureView::FailureView(QWidget* parent) : EvaluationView(parent) {
     m_byHour->verticalHeader()->setVisible(true);
     QStringList days;
     for (int w = 1; w <= 7; ++w)
-        days << ActivityLog::weekdayAbbreviation(QDate(2025, 12, w));
+        days << weekdayShort(w);
     m_byHour->setVerticalHeaderLabels(days);
     m_byHour->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     // The whole week and day at once: the columns share the width, nothing scrolls.
@@ -446,7 +505,8 @@ FailureView::FailureView(QWidget* parent) : EvaluationView(parent) {
     m_byHour->horizontalHeader()->setMinimumSectionSize(26);
     m_byHour->horizontalHeader()->setStretchLastSection(false);
     m_byHour->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_byHour->verticalHeader()->setDefaultSectionSize(m_byHour->fontMetrics().height() + 8);
+    // Two lines a cell: the share and the units behind it.
+    m_byHour->verticalHeader()->setDefaultSectionSize(2 * m_byHour->fontMetrics().height() + 6);
     m_byHour->setFixedHeight(m_byHour->verticalHeader()->defaultSectionSize() * 7 +
                              m_byHour->horizontalHeader()->sizeHint().height() + 2 * m_byHour->frameWidth());
     layout->addWidget(m_byHour);
@@ -466,8 +526,10 @@ void FailureView::refresh(const ViewContext& c) {
     for (int w = 0; w < 7; ++w) {
         for (int h = 0; h < 24; ++h) {
             const Rate& rate = s.byWeekdayHour[w][h];
-            auto* item =
-                new QTableWidgetItem(rate.total ? QString::number(qRound(rate.share() * 100)) : QString());
+            auto* item = new QTableWidgetItem(rate.total ? percentText(rate) + QLatin1Char('\n') +
+                                                               QString::number(rate.done) + QLatin1Char('/') +
+                                                               QString::number(rate.total)
+                                                         : QString());
             item->setTextAlignment(Qt::AlignCenter);
             if (rate.total) {
                 // Green where units are finished, red where they fail.
@@ -479,6 +541,19 @@ void FailureView::refresh(const ViewContext& c) {
             m_byHour->setItem(w, h, item);
         }
     }
+    // Only the hours from the first to the last that hold a unit: the width goes to them, so
+    // that a share and its units fit a cell.
+    int first = 24, last = -1;
+    for (int h = 0; h < 24; ++h) {
+        for (int w = 0; w < 7; ++w) {
+            if (s.byWeekdayHour[w][h].total > 0) {
+                first = std::min(first, h);
+                last = std::max(last, h);
+            }
+        }
+    }
+    for (int h = 0; h < 24; ++h)
+        m_byHour->setColumnHidden(h, last >= 0 && (h < first || h > last));
     m_byLength->setRowCount(int(s.byLength.size()));
     int row = 0;
     for (auto it = s.byLength.constBegin(); it != s.byLength.constEnd(); ++it, ++row) {
@@ -524,13 +599,15 @@ ReplanView::ReplanView(QWidget* parent) : EvaluationView(parent) {
 void ReplanView::refresh(const ViewContext& c) {
     m_stats = replans(*c.log, c.from, c.to);
     m_ledger->clear();
-    // Only days that were re-planned, with their units beside the re-plannings in time order.
-    for (auto it = c.log->days().lowerBound(c.from); it != c.log->days().constEnd() && it.key() <= c.to;
-         ++it) {
+    // Only days that were re-planned, newest first (the week one looks for is at the top), with
+    // their units beside the re-plannings in time order.
+    const auto first = c.log->days().lowerBound(c.from);
+    for (auto it = c.log->days().upperBound(c.to); it != first;) {
+        --it;
         if (it->replans.isEmpty())
             continue;
         auto* dayItem = new QTreeWidgetItem(m_ledger);
-        dayItem->setText(0, ActivityLog::dayStamp(it.key()));
+        dayItem->setText(0, dateText(it.key()));
         dayItem->setText(1, QString::number(it->replans.size()) + tr_(" × neu geplant, ") +
                                 QString::number(it->unitsDone()) + tr_(" Einheiten erledigt"));
         struct Event {
@@ -554,6 +631,7 @@ void ReplanView::refresh(const ViewContext& c) {
             auto* item = new QTreeWidgetItem(dayItem);
             item->setText(0, e.time.toString(QStringLiteral("HH:mm")));
             item->setText(1, e.text);
+            item->setToolTip(1, wrappedTip(e.text));
             if (e.replan) {
                 QFont bold = item->font(1);
                 bold.setBold(true);
@@ -587,8 +665,9 @@ void ReplanView::fillReasons() {
     m_reasons->setRowCount(int(m_stats.reasons.size()));
     for (int row = 0; row < m_stats.reasons.size(); ++row) {
         const ReasonGroup& g = m_stats.reasons[row];
-        m_reasons->setItem(row, 0,
-                           new QTableWidgetItem(g.text.isEmpty() ? tr_("(ohne Grund)") : shortText(g.text)));
+        auto* reason = new QTableWidgetItem(g.text.isEmpty() ? tr_("(ohne Grund)") : shortText(g.text));
+        reason->setToolTip(wrappedTip(reason->text()));
+        m_reasons->setItem(row, 0, reason);
         m_reasons->setItem(row, 1, numberItem(g.total));
         const QMap<QString, int>& counts = byMonth ? g.perMonth : g.perWeek;
         // Years of reasons typed afresh each time: only the cells that hold a count get an item,

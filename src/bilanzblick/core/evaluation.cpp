@@ -259,6 +259,69 @@ QList<TitleTotal> titleTotals(const LogDays& log, QDate from, QDate to) {
     return totals;
 }
 
+AxisScale roundScale(double value, int maxSteps) {
+    const double wanted = std::max(value, 1.0);
+    const int steps = std::max(1, maxSteps);
+    for (double power = 1;; power *= 10) {
+        for (const double factor : {1.0, 2.0, 5.0}) {
+            const double step = factor * power;
+            const double count = std::ceil(wanted / step);
+            if (count <= steps)
+                return AxisScale{count * step, step};
+        }
+    }
+}
+
+int labelStep(qsizetype bars, int maxLabels, bool months) {
+    const qsizetype most = std::max(1, maxLabels);
+    const auto fits = [&](qint64 step) { return (bars + step - 1) / step <= most; };
+    if (months) {
+        for (const int step : {1, 2, 3, 6})
+            if (fits(step))
+                return step;
+    }
+    // Months beyond half a year go by whole years.
+    const qint64 unit = months ? 12 : 1;
+    for (qint64 power = 1;; power *= 10)
+        for (const qint64 factor : {1, 2, 5})
+            if (fits(unit * factor * power))
+                return int(unit * factor * power);
+}
+
+HourSpan activeHours(const QList<QVector<double>>& curves, int stepMinutes) {
+    const int step = std::max(1, stepMinutes);
+    int firstMinute = 24 * 60;
+    int lastMinute = 0;
+    for (const QVector<double>& curve : curves) {
+        for (qsizetype i = 1; i < curve.size(); ++i) {
+            if (curve[i] > curve[i - 1]) {
+                firstMinute = std::min(firstMinute, int(i - 1) * step);
+                lastMinute = std::max(lastMinute, int(i) * step);
+            }
+        }
+    }
+    if (firstMinute >= lastMinute)
+        return {};
+    return HourSpan{std::max(0, firstMinute / 60 - 1), std::min(24, (lastMinute + 59) / 60 + 1)};
+}
+
+QList<std::pair<int, int>> targetRuns(const QList<bool>& hasTarget) {
+    QList<std::pair<int, int>> runs;
+    for (int i = 0; i < hasTarget.size(); ++i) {
+        if (!hasTarget[i])
+            continue;
+        if (!runs.isEmpty() && runs.last().second == i - 1)
+            runs.last().second = i;
+        else
+            runs.append({i, i});
+    }
+    return runs;
+}
+
+std::pair<QDate, QDate> exportRange(QDate from, QDate to, QDate today) {
+    return {from, std::min(to, today)};
+}
+
 namespace {
 
 void appendDate(QByteArray& out, QDate d) {

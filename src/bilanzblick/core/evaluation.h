@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // The statistics of Bilanzblick, computed from the days of the activity log. Plain functions
 // over LogDays: no widgets, no files.
@@ -111,6 +112,37 @@ struct TitleTotal {
 };
 // Finished minutes and units per title, most minutes first.
 QList<TitleTotal> titleTotals(const LogDays& log, QDate from, QDate to);
+
+// How the charts lay out their axes.
+
+// An axis from 0 with round steps (1, 2 or 5 times a power of ten) and at most maxSteps of them,
+// reaching at least `value`: 157 gives 0, 50 ... 200, never 52, 105, 157.
+struct AxisScale {
+    double top = 1;
+    double step = 1;
+};
+AxisScale roundScale(double value, int maxSteps = 6);
+
+// Every how many bars one is labelled so that at most maxLabels labels show: 1, 2, 5, 10, 20 ...;
+// months go by 1, 2, 3, 6, 12, 24, 60 ... so that a label stays on the same month of the year.
+int labelStep(qsizetype bars, int maxLabels, bool months);
+
+// The whole hours of a day over which minutes-done curves (cumulativeCurve) rise, an hour more on
+// either side, within 0 to 24. Curves that never rise: the whole day.
+struct HourSpan {
+    int from = 0;
+    int to = 24;
+};
+HourSpan activeHours(const QList<QVector<double>>& curves, int stepMinutes);
+
+// The stretches of bars that have a target, as first and last index: a target line is drawn over
+// these only, not across the days without one.
+QList<std::pair<int, int>> targetRuns(const QList<bool>& hasTarget);
+
+// The days the window's export writes of a chosen range: none after today, where a day has
+// nothing yet and a zero would read as a day without work. A range wholly ahead ends before it
+// begins (only the header is written).
+std::pair<QDate, QDate> exportRange(QDate from, QDate to, QDate today);
 
 // One record per calendar day from `from` to `to`.
 enum class ExportFormat { Csv, Json };
