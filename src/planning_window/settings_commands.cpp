@@ -10,6 +10,7 @@
 #include "value_text.h"
 #include "worklist.h"
 
+#include <QAction>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -40,6 +41,21 @@ SettingsCommands::MenuView SettingsCommands::menuView(const Settings& s) {
     v.percentile = s.showPercentileRanking;
     v.foreground = s.InVordergrundDraengen;
     return v;
+}
+
+void SettingsCommands::refreshMenu(const PlanningMenus::SettingsItems& items) const {
+    const MenuView v = menuView(settings());
+    items.unitLength->setText(v.unitLength);
+    items.smallPause->setText(v.smallPause);
+    items.bigPause->setText(v.bigPause);
+    items.maxReplan->setText(v.maxReplan);
+    items.presence->setChecked(v.presence);
+    items.sounds->setChecked(v.sounds);
+    items.lockInPause->setChecked(v.lockInPause);
+    items.percentile->setChecked(v.percentile);
+    items.foreground->setChecked(v.foreground);
+    if (v.foreground && m_s.startFocusLock)
+        m_s.startFocusLock();
 }
 
 Settings& SettingsCommands::settings() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "planning_menus.h"
+
 #include <QString>
 
 #include <functional>
@@ -13,9 +15,9 @@ class Worklist;
 struct Records;
 struct Settings;
 
-// The "Einstellungen" menu without its widgets: what its items show, and their commands. Each
-// command asks through UserInterface and saves the settings at once; the window only places the
-// items and hands in their check marks.
+// The "Einstellungen" menu: what its items show, and their commands. Each command asks through
+// UserInterface and saves the settings at once; the window only places the items and hands in
+// their check marks.
 class SettingsCommands {
 public:
     // The items' captions and check marks for the settings as they are.
@@ -31,6 +33,9 @@ public:
         bool foreground = false;
     };
     static MenuView menuView(const Settings& settings);
+    // The items brought up to the settings as the menu opens; with the foreground setting on,
+    // the focus lock comes back too (after a dialog that did not restore it, say).
+    void refreshMenu(const PlanningMenus::SettingsItems& items) const;
 
     enum class Check { Presence, Sounds, LockInPause, Percentile, Foreground };
 
