@@ -76,11 +76,11 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
 
     // The reminder window is one of ours: the focus lock leaves it in front, and rests while
     // a dialog asks something.
-    m_windowUi = dynamic_cast<WindowUserInterface*>(&m_services.ui);
-    m_focusLock->windowUi = m_windowUi;
+    auto* windowUi = dynamic_cast<WindowUserInterface*>(&m_services.ui);
+    m_focusLock->windowUi = windowUi;
     // After a dialog the focus lock always comes back, unless a plan runs (the start stopped it).
-    if (m_windowUi)
-        m_windowUi->suspendDuringDialogs(m_focusLock->timer(), [this] { return !worklist().runActive(); });
+    if (windowUi)
+        windowUi->suspendDuringDialogs(m_focusLock->timer(), [this] { return !worklist().runActive(); });
     updateRunState([this](RunState& st) {
         st.startCaption = m_runState.shown.startCaption;
         st.focusLock = true;
@@ -119,14 +119,13 @@ void TFWorklist::createControls() {
     pnlHinzu = new InputStrip({m_services.clock, m_services.records, worklist(), m_services.ui,
                                m_guard.runner(), [this] { return savePlan(); }},
                               client);
-    setTabOrder(pnlHinzu->field(), lvPlan);
+    TitleComboBox* field = pnlHinzu->field();
+    setTabOrder(field, lvPlan);
     m_layout = new PlanningLayout(*client, *lvPlan, *pnlHinzu);
 
     // Del must not delete plan entries while text is being typed.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        const auto inField = [this](QWidget* w) {
-            return w && (w == pnlHinzu->field() || pnlHinzu->field()->isAncestorOf(w));
-        };
+    connect(qApp, &QApplication::focusChanged, this, [this, field](QWidget* old, QWidget* now) {
+        const auto inField = [field](QWidget* w) { return w && (w == field || field->isAncestorOf(w)); };
         if (inField(now) && !inField(old))
             m_menuStates.enableDelete(false);
     });

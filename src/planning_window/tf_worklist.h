@@ -26,7 +26,6 @@
 class InputStrip;
 class PlanListView;
 class PlanningLayout;
-class WindowUserInterface;
 struct Settings;
 
 class TFWorklist final : public QMainWindow, public PlanningHost, public PlanningView {
@@ -125,7 +124,6 @@ private:
     void onQuit();
 
     const WorklistServices m_services;
-    WindowUserInterface* m_windowUi = nullptr; // when the user interface is the real one
     ConversionGuard m_guard;
     PlanCommands m_planCommands;
     SettingsCommands m_settingsCommands;
