@@ -1,6 +1,8 @@
 #include "planning_look.h"
 
+#include "run_control.h"
 #include "translate.h"
+#include "worklist.h"
 
 PlanningLook planningLook(RunState::Phase phase, int replansLeft) {
     PlanningLook look;
@@ -22,4 +24,11 @@ PlanningLook planningLook(RunState::Phase phase, int replansLeft) {
         look.captionSuffix = tr_(" - PAUSE AKTIV");
     }
     return look;
+}
+
+RunState::Phase runPhase(const Worklist& worklist) {
+    const RunControl* run = worklist.runControl();
+    if (run && run->unitRunning())
+        return RunState::Phase::Unit;
+    return worklist.runActive() ? RunState::Phase::Pause : RunState::Phase::Planning;
 }

@@ -9,7 +9,6 @@
 #include "plan_time.h"
 #include "run_control.h"
 #include "settings.h"
-#include "translate.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "value_text.h"
 #include "worklist.h"
 
+#include <QAction>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -49,6 +50,24 @@ SettingsCommands::MenuView SettingsCommands::menuView(const Settings& s, const E
     v.askReason = s.GrundVerlangen;
     v.targetAtFirstStart = extras.targetAtFirstStart;
     return v;
+}
+
+void SettingsCommands::refreshMenu(const PlanningMenus::SettingsItems& items) const {
+    const MenuView v = menuView(settings(), m_s.records.extras);
+    items.unitLength->setText(v.unitLength);
+    items.smallPause->setText(v.smallPause);
+    items.bigPause->setText(v.bigPause);
+    items.maxReplan->setText(v.maxReplan);
+    items.presence->setChecked(v.presence);
+    items.sounds->setChecked(v.sounds);
+    items.lockInPause->setChecked(v.lockInPause);
+    items.percentile->setChecked(v.percentile);
+    items.foreground->setChecked(v.foreground);
+    items.defaultTarget->setText(v.defaultTarget);
+    items.targetAtFirstStart->setChecked(v.targetAtFirstStart);
+    items.askReason->setChecked(v.askReason);
+    if (v.foreground && m_s.startFocusLock)
+        m_s.startFocusLock();
 }
 
 Settings& SettingsCommands::settings() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "planning_menus.h"
+
 #include <QString>
 
 #include <functional>
@@ -14,9 +16,9 @@ struct Records;
 struct ExtraSettings;
 struct Settings;
 
-// The "Einstellungen" menu without its widgets: what its items show, and their commands. Each
-// command asks through UserInterface and saves the settings at once; the window only places the
-// items and hands in their check marks.
+// The "Einstellungen" menu: what its items show, and their commands. Each command asks through
+// UserInterface and saves the settings at once; the window only places the items and hands in
+// their check marks.
 class SettingsCommands {
 public:
     // The items' captions and check marks for the settings as they are.
@@ -35,6 +37,9 @@ public:
         bool targetAtFirstStart = false;
     };
     static MenuView menuView(const Settings& settings, const ExtraSettings& extras);
+    // The items brought up to the settings as the menu opens; with the foreground setting on,
+    // the focus lock comes back too (after a dialog that did not restore it, say).
+    void refreshMenu(const PlanningMenus::SettingsItems& items) const;
 
     // TargetAtFirstStart is an extra setting: it is saved in the extras file, not Settings.ini.
     enum class Check { Presence, Sounds, LockInPause, Percentile, Foreground, AskReason, TargetAtFirstStart };

@@ -1,5 +1,7 @@
 #include "shown_run_state.h"
 
+#include "planning_look.h"
+
 #include <utility>
 
 ShownRunState::ShownRunState(Show show) : m_show(std::move(show)) {
@@ -36,4 +38,15 @@ void ShownRunState::observe(RunStatePublisher& state) {
                          m_own.update([this](RunState& st) { st = shown; });
                      })};
     show(state.state());
+}
+
+void ShownRunState::showLook(const PlanningLook& look, bool withStartItem) {
+    update([&look, withStartItem](RunState& st) {
+        if (withStartItem) {
+            st.startCaption = look.startCaption;
+            st.startEnabled = look.startEnabled;
+        }
+        st.captionSuffix = look.captionSuffix;
+        st.captionBlink = look.captionBlink;
+    });
 }

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+struct PlanningLook;
+
 // The run state the Planning window shows: the runner's once observed, else one of its own
 // (in a window without a runner, or after the runner is gone). Every change reaches the window
 // with what it showed before, so that each widget is touched only when its part changed.
@@ -19,6 +21,8 @@ public:
     // Follows `state` from now on; what is shown so far is handed over first.
     void observe(RunStatePublisher& state);
     template <class Change> void update(Change&& change) { m_state->update(change); }
+    // The caption suffix and its blink, and with withStartItem the start item, by the one rule.
+    void showLook(const PlanningLook& look, bool withStartItem);
 
     // What the window shows; set directly only before the first change.
     RunState shown;
