@@ -11,6 +11,7 @@
 #include "single_instance.h"
 #include "start_up_decision.h"
 #include "start_up_trace.h"
+#include "status_report.h"
 #include "system_clock.h"
 #include "system_sound.h"
 #include "system_workstation_lock.h"
@@ -239,6 +240,19 @@ int StartUp::run() {
         window.bringToFront();
         trace.note(QStringLiteral("front"));
     });
+    // `taktplan --status`: answered from the run state and the plan as they stand, also while a
+    // dialog runs its own loop.
+    m_instance.setStatusAnswer([&](const QByteArray& format) {
+        const int rank = records.settings.showPercentileRanking ? core.percentile.rank() : -1;
+        const StatusReport report =
+            StatusReport::from(runner.runState().state(), worklist, records.dailyTarget, rank);
+        if (format == "json")
+            return report.toJson();
+        return format == "waybar" ? report.toWaybar() : report.toText().toUtf8();
+    });
+    // The answer reads the core, which ends with this function.
+    const std::unique_ptr<SingleInstance, void (*)(SingleInstance*)> statusAnswerEnds(
+        &m_instance, [](SingleInstance* instance) { instance->setStatusAnswer({}); });
     QObject::connect(&window, &TFWorklist::terminateRequested, &window, [] { QCoreApplication::exit(0); });
     QObject::connect(&timer, &TFTimer::terminateRequested, &window, [] { QCoreApplication::exit(0); });
     QObject::connect(&trace, &StartUpTrace::shownExitRequested, &window, [] { QCoreApplication::exit(0); });
