@@ -56,7 +56,7 @@ int run(const Request& request, SingleInstance& instance) {
     }
     const SingleInstance::StatusAnswer answer = instance.requestStatus(request.format, answerTimeoutMs);
     if (!answer.answered) {
-        complain("Taktplan is not running");
+        complain(answer.reached ? "Taktplan did not answer" : "Taktplan is not running");
         return 3;
     }
     if (answer.text.isEmpty()) {

@@ -166,8 +166,8 @@ SingleInstance::StatusAnswer SingleInstance::requestStatus(const QByteArray& for
     }
     answer += socket.readAll();
     if (socket.state() == QLocalSocket::ConnectedState)
-        return {};
-    return {true, answer.trimmed()};
+        return {true, false, {}};
+    return {true, true, answer.trimmed()};
 }
 
 bool SingleInstance::listen() {

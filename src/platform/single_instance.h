@@ -47,9 +47,10 @@ public:
     // the first copy may still be setting up its socket. True when it was delivered.
     bool requestFront(int timeoutMs);
 
-    // What a status question got: answered is false when no copy listens or none answered in
-    // time; an empty answer comes from a copy still starting.
+    // What a status question got: reached is false when no copy listens, answered when the copy
+    // answered in time; an empty answer comes from a copy still starting.
     struct StatusAnswer {
+        bool reached = false;
         bool answered = false;
         QByteArray text;
     };
