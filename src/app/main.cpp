@@ -3,6 +3,7 @@
 #include "program_arguments.h"
 #include "single_instance.h"
 #include "start_up.h"
+#include "status_command.h"
 #include "system_clock.h"
 #include "taktplan_version.h"
 
@@ -12,9 +13,16 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    const SystemClock clock = SystemClock::fromEnvironment();
     // Qt takes its own options out of argv; the first argument counts as it was given.
     const QStringList arguments = programArguments(argc, argv);
+    // A panel asks for the run's state every few seconds: it gets its answer from the running
+    // copy without ever becoming one.
+    const statuscommand::Request statusRequest = statuscommand::parse(arguments);
+    if (statusRequest.asked) {
+        SingleInstance running(DataFolder::fromEnvironment().path(), SingleInstance::defaultRuntimeFolder());
+        return statuscommand::run(statusRequest, running);
+    }
+    const SystemClock clock = SystemClock::fromEnvironment();
     const QString firstArgument = arguments.value(0);
 
     // Before anything else, and before any window: one copy per user and data folder.

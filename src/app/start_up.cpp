@@ -11,7 +11,9 @@
 #include "single_instance.h"
 #include "start_up_decision.h"
 #include "start_up_trace.h"
+#include "status_report.h"
 #include "system_clock.h"
+#include "system_global_shortcuts.h"
 #include "system_sound.h"
 #include "system_workstation_lock.h"
 #include "termination_requests.h"
@@ -22,7 +24,9 @@
 #include "tf_timer.h"
 #include "tf_ueber.h"
 #include "tf_worklist.h"
+#include "timer_commands.h"
 #include "timer_model.h"
+#include "translate.h"
 #include "translation.h"
 #include "window_front.h"
 #include "window_user_interface.h"
@@ -240,6 +244,58 @@ int StartUp::run() {
         window.bringToFront();
         trace.note(QStringLiteral("front"));
     });
+    // `taktplan --status`: answered from the run state and the plan as they stand, also while a
+    // dialog runs its own loop.
+    m_instance.setStatusAnswer([&](const QByteArray& format) {
+        const int rank = records.settings.showPercentileRanking ? core.percentile.rank() : -1;
+        const StatusReport report =
+            StatusReport::from(runner.runState().state(), worklist, records.dailyTarget, rank);
+        if (format == "json")
+            return report.toJson();
+        return format == "waybar" ? report.toWaybar() : report.toText().toUtf8();
+    });
+    // The answer reads the core, which ends with this function.
+    const std::unique_ptr<SingleInstance, void (*)(SingleInstance*)> statusAnswerEnds(
+        &m_instance, [](SingleInstance* instance) { instance->setStatusAnswer({}); });
+    // Keys from anywhere on the desktop, where it offers them; the desktop may ask the user first.
+    std::unique_ptr<GlobalShortcuts> globalKeys;
+    if (records.extras.globalShortcuts) {
+        globalKeys = systemGlobalShortcuts();
+        QObject::connect(
+            globalKeys.get(), &GlobalShortcuts::unavailable, &window, [&records](const QString& why) {
+                records.debugLog.AddDebugLine(QStringLiteral("Globale Tasten nicht verfügbar: ") + why);
+            });
+        QObject::connect(globalKeys.get(), &GlobalShortcuts::bound, &window, [&records](const QString& keys) {
+            records.debugLog.AddDebugLine(QStringLiteral("Globale Tasten: ") + keys);
+        });
+        QObject::connect(globalKeys.get(), &GlobalShortcuts::activated, &window,
+                         [&](GlobalShortcuts::Key key) {
+                             const RunState& s = runner.runState().state();
+                             const Settings& settings = records.settings;
+                             const timermenu::Situation situation{s.ticking,
+                                                                  model.unitRunning(),
+                                                                  settings.AnwesenheitErforderlich,
+                                                                  model.presenceConfirmed(),
+                                                                  settings.Verbleibend,
+                                                                  model.failedMark(),
+                                                                  s.runMenuEnabled};
+                             switch (timercommands::commandForKey(key, situation, s.startEnabled)) {
+                             case timercommands::KeyCommand::Start:
+                                 return window.Start1Click();
+                             case timercommands::KeyCommand::PlanningMode:
+                                 timer.planningMode();
+                                 return window.bringToFront();
+                             case timercommands::KeyCommand::ConfirmPresence:
+                                 return timer.confirmPresence();
+                             case timercommands::KeyCommand::Nothing:
+                                 return;
+                             }
+                         });
+        globalKeys->bind({{GlobalShortcuts::Key::StartOrPlanning, QStringLiteral("start"),
+                           tr_("Start / Planungsmodus"), QStringLiteral("CTRL+ALT+F9")},
+                          {GlobalShortcuts::Key::UserPresent, QStringLiteral("present"),
+                           tr_("Nutzer anwesend"), QStringLiteral("CTRL+ALT+F8")}});
+    }
     QObject::connect(&window, &TFWorklist::terminateRequested, &window, [] { QCoreApplication::exit(0); });
     QObject::connect(&timer, &TFTimer::terminateRequested, &window, [] { QCoreApplication::exit(0); });
     QObject::connect(&trace, &StartUpTrace::shownExitRequested, &window, [] { QCoreApplication::exit(0); });

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr char frontRequest[] = "front";
+// "status <format>": answered with one line, then the copy hangs up.
+constexpr char statusRequest[] = "status ";
 // A client that connects and never sends its line is dropped after this long.
 constexpr int idleClientMs = 5000;
 // The longest request we read; anything longer is not one of ours.
@@ -146,6 +148,28 @@ bool SingleInstance::requestFront(int timeoutMs) {
     }
 }
 
+SingleInstance::StatusAnswer SingleInstance::requestStatus(const QByteArray& format, int timeoutMs) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const auto left = [&] { return static_cast<int>(qMax<qint64>(1, timeoutMs - elapsed.elapsed())); };
+    QLocalSocket socket;
+    // No socket, or one a crashed copy left behind, fails at once: nobody to ask.
+    socket.connectToServer(m_serverName);
+    if (!socket.waitForConnected(left()))
+        return {};
+    socket.write(QByteArray(statusRequest) + format + '\n');
+    QByteArray answer;
+    // The copy hangs up once it has answered.
+    while (socket.state() == QLocalSocket::ConnectedState && elapsed.elapsed() < timeoutMs) {
+        socket.waitForReadyRead(left());
+        answer += socket.readAll();
+    }
+    answer += socket.readAll();
+    if (socket.state() == QLocalSocket::ConnectedState)
+        return {true, false, {}};
+    return {true, true, answer.trimmed()};
+}
+
 bool SingleInstance::listen() {
     if (!m_lock || !m_lock->isLocked())
         return false;
@@ -178,8 +202,12 @@ void SingleInstance::readRequest(QLocalSocket* socket) {
             socket->abort();
         return;
     }
-    const QByteArray line = socket->readLine();
+    const QByteArray raw = socket->readLine();
+    const QByteArray line = raw.size() <= maxRequestBytes ? raw.trimmed() : QByteArray();
+    if (line.startsWith(statusRequest) && m_statusAnswer)
+        socket->write(m_statusAnswer(line.mid(qstrlen(statusRequest))) + '\n');
+    // Hangs up once what was written has gone.
     socket->disconnectFromServer();
-    if (line.size() <= maxRequestBytes && line.trimmed() == frontRequest)
+    if (line == frontRequest)
         emit frontRequested();
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QLocalServer;
@@ -12,7 +13,8 @@ class QLocalSocket;
 
 // One running copy per user and data folder. The first start holds a lock file and listens on a
 // local socket that only the same user may open; a later start finds the lock taken, asks the
-// running copy to bring its Planning window to the front, and ends.
+// running copy to bring its Planning window to the front, and ends. `taktplan --status` asks the
+// same channel for the run's state, without the lock.
 //
 // The lock and the socket name are derived from the user and the data folder (links resolved,
 // so every way to the same folder is one scope), so two portable copies with their own data
@@ -45,6 +47,22 @@ public:
     // the first copy may still be setting up its socket. True when it was delivered.
     bool requestFront(int timeoutMs);
 
+    // What a status question got: reached is false when no copy listens, answered when the copy
+    // answered in time; an empty answer comes from a copy still starting.
+    struct StatusAnswer {
+        bool reached = false;
+        bool answered = false;
+        QByteArray text;
+    };
+    // Asks the running copy for its state in a format it knows ("text", "json", "waybar").
+    // Never waits for a copy that is not there; waits at most timeoutMs for one that is.
+    StatusAnswer requestStatus(const QByteArray& format, int timeoutMs);
+    // The running copy's side: what it answers for a format. Until one is set, a status question
+    // gets an empty answer. Called on the event loop, so it must not block.
+    void setStatusAnswer(std::function<QByteArray(const QByteArray& format)> answer) {
+        m_statusAnswer = std::move(answer);
+    }
+
     // First start, once the application object exists: accepts requests from later starts.
     // Reclaims a socket left behind by a crashed copy, since we own the lock.
     bool listen();
@@ -71,4 +89,5 @@ private:
     QString m_socketFolder;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
+    std::function<QByteArray(const QByteArray&)> m_statusAnswer;
 };

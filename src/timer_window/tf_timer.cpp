@@ -341,14 +341,17 @@ void TFTimer::planningMode() {
 }
 
 void TFTimer::onPresenceItem() {
-    const bool confirm = !m_model.presenceConfirmed();
-    m_model.setPresenceConfirmed(confirm);
-    if (confirm) {
-        // As the presence window's button does.
-        m_model.runState().update([](RunState& s) { s.presenceConfirmationVisible = false; });
-        if (m_presence)
-            m_presence->hide();
-    }
+    if (!m_model.presenceConfirmed())
+        return confirmPresence();
+    m_model.setPresenceConfirmed(false);
+    applyMenuRules();
+}
+
+void TFTimer::confirmPresence() {
+    m_model.setPresenceConfirmed(true);
+    m_model.runState().update([](RunState& s) { s.presenceConfirmationVisible = false; });
+    if (m_presence)
+        m_presence->hide();
     applyMenuRules();
 }
 

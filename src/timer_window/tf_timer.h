@@ -46,6 +46,8 @@ public:
 
     // "Planungsmodus": the Planning window centred and shown, the countdown hidden.
     void planningMode();
+    // "Nutzer anwesend" ticked, as the presence window's button does.
+    void confirmPresence();
     // "Beenden" > "Bestätigen" (also from the settings).
     void exitCommand();
     // "Einstellungen": Settings.ini opened in the user's editor, the companion program told, and

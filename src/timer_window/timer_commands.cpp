@@ -51,4 +51,14 @@ void startEvaluation(ProgramLauncher& launcher, UserInterface& ui,
                    QDir::toNativeSeparators(beside.absoluteFilePath()));
 }
 
+KeyCommand commandForKey(GlobalShortcuts::Key key, const timermenu::Situation& situation, bool startEnabled) {
+    if (key == GlobalShortcuts::Key::StartOrPlanning) {
+        if (situation.tickRunning)
+            return KeyCommand::PlanningMode;
+        return startEnabled ? KeyCommand::Start : KeyCommand::Nothing;
+    }
+    const bool shown = timermenu::stateOf(timermenu::Item::NutzerAnwesend, situation).visible;
+    return shown && !situation.presenceConfirmed ? KeyCommand::ConfirmPresence : KeyCommand::Nothing;
+}
+
 } // namespace timercommands

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "global_shortcuts.h"
+#include "timer_menu.h"
+
 #include <QString>
 
 #include <functional>
@@ -18,5 +21,12 @@ QString exitQuestion(int target, int done);
 // when neither is there, or the one that would not start.
 void startEvaluation(ProgramLauncher& launcher, UserInterface& ui,
                      const std::function<bool(const QString&)>& startFile, const QString& programFolder);
+
+enum class KeyCommand { Nothing, Start, PlanningMode, ConfirmPresence };
+// What a global key does. The start key starts the plan as "Start" does; while a plan runs it
+// brings up the Planning window as "Planungsmodus" does, since re-planning is a step to take
+// there on purpose, not by a key pressed in another program. The presence key confirms as
+// "Nutzer anwesend" does while that item is shown, and never takes a confirmation back.
+KeyCommand commandForKey(GlobalShortcuts::Key key, const timermenu::Situation& situation, bool startEnabled);
 
 } // namespace timercommands

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -345,4 +347,68 @@ TEST_F(ProgramTest, AnEndThatCannotWriteItsFilesReportsAndEndsWithoutWaiting) {
     EXPECT_TRUE(debug.contains("Reste abgebrochener Speichervorg\xE4nge entfernt: worklist.log.ebSMgl\r\n"));
     EXPECT_FALSE(QFile::exists(dataFile(u"worklist.log.ebSMgl"_s)));
     EXPECT_TRUE(QFile::exists(dataFile(u"notes.txt.ebSMgl"_s)));
+}
+
+TEST_F(ProgramTest, StatusIsAnsweredByTheRunningCopyAndStartsNone) {
+    const auto status = [this](const QStringList& arguments) {
+        QProcess client;
+        client.setProcessEnvironment(m_env);
+        client.start(QStringLiteral(TAKTPLAN_EXECUTABLE), QStringList{u"--status"_s} + arguments);
+        EXPECT_TRUE(client.waitForFinished(10000));
+        return std::tuple{client.exitCode(), client.readAllStandardOutput(), client.readAllStandardError()};
+    };
+    // arguments, exit status, standard error
+    const std::tuple<QStringList, int, QByteArray> refusals[] = {
+        {{}, 3, "taktplan: Taktplan is not running\n"},
+        {{u"--format"_s, u"xml"_s}, 2, "taktplan: --format must be text, json or waybar, not: xml\n"},
+        {{u"-autostart"_s}, 2, "taktplan: unexpected argument: -autostart\n"},
+    };
+    for (const auto& [arguments, exitStatus, error] : refusals) {
+        const auto [code, out, err] = status(arguments);
+        EXPECT_EQ(code, exitStatus) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(out.isEmpty());
+        EXPECT_TRUE(err.startsWith(error)) << err.toStdString();
+        EXPECT_EQ(err.count('\n'), exitStatus == 2 ? 2 : 1) << "the usage line after a bad argument";
+    }
+    EXPECT_TRUE(QDir(m_tmp.filePath(u"run"_s)).entryList({u"taktplan-*.lock"_s}, QDir::Files).isEmpty())
+        << "a status question never becomes the running copy";
+
+    // A unit resumed from 09:00 on a clock ten times faster than real time.
+    writeFile(dataFile(u"worklist.log"_s), "{{WIP}}Bericht schreiben///25|||09:00 07.12.2026\r\n");
+    const double speed = 10;
+    m_env.insert(u"TAKTPLAN_TIME_SPEED"_s, QString::number(speed));
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    auto program = startRunning({u"-autostart"_s});
+    // The program's clock is no later than if it had started with the process, and no earlier
+    // than it was when we read the line it printed.
+    const QDateTime clockAtLine =
+        QDateTime::fromString(program->waitForLine(u"clock "_s).mid(6), Qt::ISODateWithMs);
+    const qint64 lineRead = sinceStart.elapsed();
+    ASSERT_TRUE(clockAtLine.isValid());
+    const QDateTime unitEnd(QDate(2026, 12, 7), QTime(9, 25));
+    const auto speedUp = [speed](qint64 ms) { return qint64(speed * double(ms) / 1000); };
+    QJsonObject answer;
+    for (const QDeadlineTimer deadline(10000);
+         answer.value(u"phase"_s) != u"unit"_s && !deadline.hasExpired();) {
+        const qint64 asked = sinceStart.elapsed();
+        const auto [code, out, err] = status({u"--format"_s, u"json"_s});
+        ASSERT_EQ(code, 0) << err.toStdString();
+        answer = QJsonDocument::fromJson(out).object();
+        if (answer.value(u"phase"_s) == u"unit"_s) {
+            const qint64 remaining = answer.value(u"remaining_seconds"_s).toInteger();
+            const qint64 latest = clockAtLine.secsTo(unitEnd) - speedUp(asked - lineRead);
+            const qint64 earliest = 25 * 60 - speedUp(sinceStart.elapsed());
+            EXPECT_LE(remaining, latest + 2) << out.toStdString();
+            EXPECT_GE(remaining, earliest - 2) << out.toStdString();
+            EXPECT_EQ(answer.value(u"title"_s), u"Bericht schreiben"_s);
+            EXPECT_EQ(answer.value(u"ends_at"_s), u"2026-12-07T09:25:00"_s);
+        }
+    }
+    ASSERT_EQ(answer.value(u"phase"_s), u"unit"_s) << "the resumed unit runs";
+    const auto [code, out, err] = status({u"--format=text"_s});
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(QString::fromUtf8(out).startsWith(u"▶ Bericht schreiben "_s)) << out.toStdString();
+    EXPECT_TRUE(out.endsWith(" · 0/1\n")) << out.toStdString();
+    EXPECT_TRUE(program->endWith(SIGTERM));
 }

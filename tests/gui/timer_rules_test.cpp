@@ -154,6 +154,31 @@ TEST(TimerRules, MenuItems) {
     }
 }
 
+TEST(TimerRules, GlobalKeys) {
+    // Situation as above; S: the start item is enabled.
+    using timercommands::KeyCommand;
+    using Key = GlobalShortcuts::Key;
+    const struct {
+        const char* situation;
+        Key key;
+        KeyCommand command;
+    } cases[] = {
+        {"RS", Key::StartOrPlanning, KeyCommand::Start},
+        {"R", Key::StartOrPlanning, KeyCommand::Nothing},
+        {"TUS", Key::StartOrPlanning, KeyCommand::PlanningMode},
+        {"TP", Key::UserPresent, KeyCommand::ConfirmPresence},
+        {"TPC", Key::UserPresent, KeyCommand::Nothing},
+        {"TUP", Key::UserPresent, KeyCommand::Nothing},
+        {"T", Key::UserPresent, KeyCommand::Nothing},
+    };
+    for (const auto& c : cases) {
+        const std::string on(c.situation);
+        const auto has = [&on](char f) { return on.find(f) != std::string::npos; };
+        const timermenu::Situation situation{has('T'), has('U'), has('P'), has('C'), -1, false, has('R')};
+        EXPECT_EQ(timercommands::commandForKey(c.key, situation, has('S')), c.command) << c.situation;
+    }
+}
+
 TEST(TimerRules, ExitQuestionAndEvaluationProgram) {
     EXPECT_EQ(timercommands::exitQuestion(8, 5),
               QStringLiteral("Sie haben heute erst 5 von ursprünglich 8 geplanten Einheiten erledigt. "

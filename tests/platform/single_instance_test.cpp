@@ -14,11 +14,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
-TEST(SingleInstance, OneInstancePerDataFolderListeningOnlyToTheFrontLine) {
+TEST(SingleInstance, OneInstancePerDataFolderAnsweringOnlyItsRequestLines) {
     int argc = 1;
     char name[] = "platform_gui_tests";
     char* argv[] = {name, nullptr};
@@ -59,6 +60,9 @@ TEST(SingleInstance, OneInstancePerDataFolderListeningOnlyToTheFrontLine) {
     elapsed.start();
     EXPECT_FALSE(second.requestFront(300));
     EXPECT_LT(elapsed.elapsed(), 1000);
+    elapsed.restart();
+    EXPECT_FALSE(second.requestStatus("json", 5000).reached) << "nobody listens: no waiting";
+    EXPECT_LT(elapsed.elapsed(), 1000);
 
     ASSERT_TRUE(first.listen());
     struct stat st {};
@@ -74,13 +78,17 @@ TEST(SingleInstance, OneInstancePerDataFolderListeningOnlyToTheFrontLine) {
 
     int requests = 0;
     QObject::connect(&first, &SingleInstance::frontRequested, [&requests] { ++requests; });
-    const std::pair<QByteArray, int> cases[] = {
-        {"front\n", 1},
-        {"front\r\n", 1},      // each connection is served, not only the first
-        {"hello\nfront\n", 0}, // one request per connection: the first line decides
-        {"fron", 0},           // the client hangs up before the line ends
+    first.setStatusAnswer([](const QByteArray& format) { return "state as " + format; });
+    // what the client sends, front requests, what it reads back
+    const std::tuple<QByteArray, int, QByteArray> cases[] = {
+        {"front\n", 1, ""},
+        {"front\r\n", 1, ""},      // each connection is served, not only the first
+        {"hello\nfront\n", 0, ""}, // one request per connection: the first line decides
+        {"fron", 0, ""},           // the client hangs up before the line ends
+        {"status json\n", 0, "state as json\n"},
+        {"status waybar\r\nfront\n", 0, "state as waybar\n"},
     };
-    for (const auto& [bytes, expected] : cases) {
+    for (const auto& [bytes, expected, answer] : cases) {
         requests = 0;
         QLocalSocket socket;
         socket.connectToServer(first.serverName());
@@ -95,6 +103,7 @@ TEST(SingleInstance, OneInstancePerDataFolderListeningOnlyToTheFrontLine) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         EXPECT_EQ(socket.state(), QLocalSocket::UnconnectedState) << bytes.left(20).toStdString();
         EXPECT_EQ(requests, expected) << bytes.left(20).toStdString();
+        EXPECT_EQ(socket.readAll(), answer) << bytes.left(20).toStdString();
     }
 }
 
