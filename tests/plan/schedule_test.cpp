@@ -129,11 +129,10 @@ TEST_F(ScheduleTest, ConflictRule) {
     add(u"Fertig"_s, dec(7, 7, 0), "x", 120);
     addFixed(u"Früh"_s, 8, 30);
     EXPECT_EQ(starts(list), u"Fertig@07:00 Früh@08:30 X@12:00 Y@12:00E Pause: 0 min@15:00 Z@15:00"_s);
+}
 
-    // F comes last in the list and moves up between A and B: its own 25 minutes reach B.
-    setNow(9, 0);
-    list.ClearOpenEntries();
-    list.removeFinished();
+TEST_F(ScheduleTest, ConflictsUseEachEntrysOwnLengthAfterTheSort) {
+    // F comes last in the list and moves up between A and B: its 25 minutes reach B.
     addUnit(u"A"_s);
     addUnit(u"B"_s);
     addFixed(u"F"_s, 9, 20);
