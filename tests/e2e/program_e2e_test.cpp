@@ -271,34 +271,6 @@ TEST_F(ProgramTest, CommandLineAndAutostartSettingDecideTheStart) {
     }
 }
 
-TEST_F(ProgramTest, AFolderForTheLockThatOthersHoldIsPassedOverAndALinkIsTheSameFolder) {
-    // No runtime folder, and the private temporary folder made first by another user: the lock
-    // goes to the cache folder instead, and a start through a link to the data folder finds it.
-    const QString tmpdir = m_tmp.filePath(u"shared tmp"_s);
-    const QString own = tmpdir + u"/taktplan-%1"_s.arg(::getuid());
-    ASSERT_TRUE(QDir().mkpath(own));
-    ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), ::getuid() == 0 ? 0700 : 0755), 0);
-    if (::getuid() == 0) {
-        ASSERT_EQ(::chown(QFile::encodeName(own).constData(), 65534, 65534), 0);
-    }
-    m_env.remove(u"XDG_RUNTIME_DIR"_s);
-    m_env.insert(u"TMPDIR"_s, tmpdir);
-    m_env.insert(u"XDG_CACHE_HOME"_s, m_tmp.filePath(u"cache"_s));
-
-    auto program = startRunning();
-    const QString link = m_tmp.filePath(u"link"_s);
-    ASSERT_TRUE(QFile::link(dataPath(), link));
-    QProcessEnvironment env = m_env;
-    env.insert(u"TAKTPLAN_DATA_DIR"_s, link);
-    auto second = run(env);
-    ASSERT_TRUE(second->start());
-    ASSERT_TRUE(second->waitForExit(5000)) << "ends by itself";
-    EXPECT_FALSE(program->waitForLine(u"front"_s, 5000).isNull());
-    ASSERT_TRUE(program->endWith(SIGTERM));
-    EXPECT_FALSE(readFile(dataFile(u"debug_log.txt"_s)).contains("Einzelinstanz nicht gesichert"));
-    EXPECT_TRUE(QDir(own).isEmpty()) << "nothing was put into a folder others hold";
-}
-
 TEST_F(ProgramTest, CatalogueWithoutUtf8IsRefusedAndASignalDuringTheMessageEndsInOrder) {
     // A copy of the program with a French catalogue that declares another character set.
     const QString folder = m_tmp.filePath(u"installed"_s);

@@ -47,8 +47,10 @@ private:
     bool m_inForce = true;
 };
 
+const QDate dec5(2025, 12, 5);
+
 struct Publishing : Day {
-    Publishing() {
+    explicit Publishing(const QDateTime& start = QDateTime(dec5, QTime(9, 0))) : Day(start) {
         Settings& s = records.settings;
         s.BeginnDerNaechstenEinheitDatei = data.filePath(u"next.txt"_s);
         s.Feierabenddatei = data.filePath(u"feierabend.txt"_s);
@@ -65,9 +67,12 @@ struct Publishing : Day {
             return std::nullopt;
         return data.read(QLatin1String(name));
     }
+    // Every refused or failed side file is noted once, however often it was tried.
+    qsizetype notedFailures() {
+        publisher.finish();
+        return records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s);
+    }
 };
-
-const QDate dec5(2025, 12, 5);
 
 TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
     struct Case {
@@ -151,7 +156,6 @@ TEST(SidePublisher, BreakFilesHoldTheLastMatchingPause) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Publishing p;
-        p.clock.set(dec5, QTime(9, 0));
         for (const Pause& e : c.entries)
             p.add(QString::fromUtf8(e.title), e.pause, dec5, e.start, 30);
         p.publisher.UpdateSideFiles();
@@ -162,7 +166,6 @@ TEST(SidePublisher, BreakFilesHoldTheLastMatchingPause) {
 
 TEST(SidePublisher, BreakFileRewrittenOnlyWhenItsValueChanges) {
     Publishing p;
-    p.clock.set(dec5, QTime(9, 0));
     p.add(u"Feierabend"_s, true, dec5, QTime(17, 30), 60);
     const QString path = p.data.filePath(u"feierabend.txt"_s);
     const QDateTime longAgo(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC);
@@ -203,7 +206,6 @@ TEST(SidePublisher, NeverReplacesTheProgramsOwnFiles) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         Publishing p;
-        p.clock.set(dec5, QTime(9, 0));
         p.records.settings.LogDateiPfad = p.data.filePath(u"Dezuzedu.log"_s);
         p.data.write(QString::fromLatin1(c.file), "precious");
         QString path = p.data.filePath(QString::fromLatin1(c.named));
@@ -219,14 +221,12 @@ TEST(SidePublisher, NeverReplacesTheProgramsOwnFiles) {
         p.publisher.UpdateSideFiles();
         EXPECT_EQ(p.file(c.file), "precious");
         // Both refusals are noted, once for the path.
-        p.publisher.finish();
-        EXPECT_EQ(p.records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s), 1);
+        EXPECT_EQ(p.notedFailures(), 1);
     }
 }
 
 TEST(SidePublisher, ASideFileSetToAnothersPathLeavesItToTheFirst) {
     Publishing p;
-    p.clock.set(dec5, QTime(9, 0));
     const QString shared = p.data.filePath(u"status.txt"_s);
     p.records.settings.Feierabenddatei = shared;
     p.records.settings.Mittagspausendatei = shared;
@@ -239,8 +239,7 @@ TEST(SidePublisher, ASideFileSetToAnothersPathLeavesItToTheFirst) {
         // The next-unit file is empty (no unit to come); the evening break keeps the rest.
         EXPECT_EQ(p.file("status.txt"), QByteArray(next == shared ? "" : "05.12.2025 17:00"));
     }
-    p.publisher.finish();
-    EXPECT_EQ(p.records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s), 1);
+    EXPECT_EQ(p.notedFailures(), 1);
 }
 
 TEST(SideFileWriter, QuickWritesToOneFileEndWithTheLastAndSurviveTheEnd) {
@@ -317,7 +316,7 @@ TEST(SideFileWriter, AnEnormousFileIsLookedAtByItsEndOnly) {
 TEST(SidePublisher, FilesFollowTheRunningPlanAndUnwritableOnesLeaveItRunning) {
     for (const bool writable : {true, false}) {
         SCOPED_TRACE(writable ? "writable" : "unwritable");
-        Publishing d;
+        Publishing d(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
         // Unwritable: a folder that does not exist, and a folder in place of a file.
         d.records.settings.BeginnDerNaechstenEinheitDatei =
             d.data.filePath(writable ? u"next.txt"_s : u"x/n"_s);
@@ -337,11 +336,11 @@ TEST(SidePublisher, FilesFollowTheRunningPlanAndUnwritableOnesLeaveItRunning) {
             }
         }
         d.runUntil(QTime(11, 0));
-        d.publisher.finish();
+        const qsizetype failures = d.notedFailures();
         const QString log = d.records.activityLog.lines().join(u'\n');
         EXPECT_TRUE(log.contains(u"|25 A [x]"_s) && log.contains(u"|25 B [x]"_s)) << log.toStdString();
         // Each path that failed is reported once, however often it failed.
-        EXPECT_EQ(d.records.debugLog.text().count(u"Nebendatei nicht geschrieben: "_s), writable ? 0 : 2);
+        EXPECT_EQ(failures, writable ? 0 : 2);
     }
 }
 

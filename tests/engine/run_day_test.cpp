@@ -359,8 +359,6 @@ TEST(RunDay, PlanStatesFilesAndWindows) {
          }},
         {"a whole day, while the second unit runs: Settings.ini as stored", at(7, 9, 0), wholeDay,
          QTime(9, 40), [](Day& d) { expectSettingsFile(d, "settings_day_running.ini"); }},
-        {"in the pause after a unit the start item counts the re-plannings left", at(7, 9, 0), wholeDay,
-         QTime(9, 27), [](Day& d) { EXPECT_EQ(d.startItem(), u"Neu planen (1)"_s); }},
         {"a whole day, after the end of the plan: Settings.ini as stored", at(7, 9, 0), wholeDay,
          QTime(10, 0),
          [](Day& d) {

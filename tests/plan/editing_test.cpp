@@ -61,7 +61,7 @@ TEST_F(EditingTest, RenameByTheFirstSelectedEntry) {
     const char* const unchanged = "Fertig, A, Pause: 10 min (Tee (grün)), B, Pause: 5 min, C";
     // clang-format off
     const struct { const char* what; QList<int> rows; const char* text; const char* prefill; const char* want;
-                   Why why = Why::None; } cases[] = {
+                   Why why = Why::None; std::initializer_list<Row> plan = {}; } cases[] = {
         {"first selected finished", {2, 0, 1}, "Neu", nullptr, unchanged},
         {"no row", {}, "Neu", nullptr, unchanged},
         {"a unit first: the open units", {5, 1, 2, 3}, "Neu", "A",
@@ -75,10 +75,12 @@ TEST_F(EditingTest, RenameByTheFirstSelectedEntry) {
          "Fertig, Bericht (x), Pause: 10 min (Tee (grün)), B, Pause: 5 min, C", Why::FinishMark},
         {"a title that is the finish mark", {1}, "[x]", "A",
          "Fertig, (x), Pause: 10 min (Tee (grün)), B, Pause: 5 min, C", Why::FinishMark},
+        {"a finished unit after an open one stays", {0, 1, 2}, "Neu", "A", "Neu, Neu, Fertig", Why::None,
+         {{"A", 'E', -1, 0}, {"B", 'E', -1, 0}, {"Fertig", 'E', 10, 0, 25, "x"}}},
     };
     // clang-format on
     for (const auto& c : cases) {
-        mixedPlan();
+        c.plan.size() ? build(c.plan) : mixedPlan();
         EXPECT_EQ(list.renamePrefill(c.rows).value_or(u"-"_s), c.prefill ? u8(c.prefill) : u"-"_s) << c.what;
         EXPECT_EQ(list.renameEntries(c.rows, u8(c.text)), c.why) << c.what;
         EXPECT_EQ(titlesNow(), u8(c.want)) << c.what;

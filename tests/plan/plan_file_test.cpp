@@ -334,14 +334,6 @@ TEST_F(PlanFileTest, LoadingGivesTheOrderOfAddingLineByLine) {
     // Generated files against the plain way: AddEntry line by line (each computes the schedule),
     // then the schedule once more. Relative, undated, dated and running lines, pauses with and
     // without length or title, some times passed, on a plan that already holds finished units.
-    struct Added {
-        QString title;
-        bool isPause;
-        QDateTime start;
-        int duration;
-        bool fixed;
-        QString status;
-    };
     std::mt19937 random(20261207);
     const auto pick = [&random](int from, int to) {
         return std::uniform_int_distribution<int>(from, to)(random);
@@ -352,28 +344,23 @@ TEST_F(PlanFileTest, LoadingGivesTheOrderOfAddingLineByLine) {
         setNow(pick(6, 21), pick(0, 59), pick(0, 59));
         const QDateTime now = plantime::now(clock);
         QStringList lines;
-        QList<Added> reference;
+        QList<Worklist::NewEntry> reference;
         bool tomorrowFlag = false;
-        const int count = pick(1, 24);
-        for (int i = 0; i < count; ++i) {
-            Added e{u"T%1"_s.arg(i), false, now, pick(1, 90), false, u" "_s};
-            QString line;
+        for (int i = 0, count = pick(1, 24); i < count; ++i) {
             const int kind = pick(0, 9);
-            if (kind <= 2) {
-                e.isPause = true;
+            Worklist::NewEntry e{u"T%1"_s.arg(i), kind <= 2, now, pick(1, 90), false, u" "_s};
+            QString line = e.title + u"///"_s + QString::number(e.duration);
+            if (kind == 2) {
+                e.title = u"Mittag"_s;
+                e.duration = settings.GrossePause;
+                line = u"Pause: Mittag"_s;
+            } else if (kind <= 1) {
                 e.duration = pick(0, 40);
                 e.title = pick(0, 1) ? e.title : QString();
-                line = u"Pause: %1"_s.arg(e.duration) + (e.title.isEmpty() ? QString() : u' ' + e.title);
-                if (kind == 2) {
-                    e.title = u"Mittag"_s;
-                    e.duration = settings.GrossePause;
-                    line = u"Pause: Mittag"_s;
-                }
+                line = (u"Pause: %1 "_s.arg(e.duration) + e.title).trimmed();
             } else if (kind == 3) {
                 e.duration = settings.StandardDauerEinheit;
                 line = e.title;
-            } else {
-                line = e.title + u"///"_s + QString::number(e.duration);
             }
             if (kind >= 5 || (kind <= 1 && pick(0, 2) == 0)) {
                 // A start time: dated from yesterday to the day after tomorrow, or undated.
@@ -403,7 +390,7 @@ TEST_F(PlanFileTest, LoadingGivesTheOrderOfAddingLineByLine) {
             w->AddEntry(u"Erledigt"_s, false, now.addSecs(-7200), 25, true, u"x"_s);
             w->AddEntry(u"p 10"_s, true, now.addSecs(-3600), 10, true, u"x"_s);
         }
-        for (const Added& e : std::as_const(reference))
+        for (const Worklist::NewEntry& e : std::as_const(reference))
             byLine.list.AddEntry(e.title, e.isPause, e.start, e.duration, e.fixed, e.status);
         byLine.list.RecomputeSchedule();
         // Written plainly: a safe replace waits for the disk, hundreds of times over.

@@ -3,19 +3,13 @@
 #include "fake_clock.h"
 #include "fake_run_control.h"
 #include "plan_time.h"
+#include "qt_print.h"
 #include "settings.h"
 #include "worklist.h"
 
 #include <QStringList>
 
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-// Readable failure output.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 // A Planning window stand-in that records what the plan told it.
 class RecordingHost final : public PlanningHost {

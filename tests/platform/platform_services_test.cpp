@@ -21,14 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class ServicesTest : public ::testing::Test {
-protected:
-    int m_argc = 1;
-    char m_name[24] = "platform_gui_tests";
-    char* m_argv[2] = {m_name, nullptr};
-    QCoreApplication m_app{m_argc, m_argv};
-};
-
 // The screen saver of a desktop, answering on its own thread as the real one answers from its
 // own process.
 class FakeScreenSaver final : public QObject {
@@ -44,7 +36,7 @@ public slots:
 
 } // namespace
 
-TEST_F(ServicesTest, SpeechWithoutAudioEndsWithoutHoldingUpTheCaller) {
+TEST(Services, SpeechWithoutAudioEndsWithoutHoldingUpTheCaller) {
     if (!QTextToSpeech::availableEngines().contains(u"flite"_s))
         GTEST_SKIP() << "the flite speech engine is not installed (package qt6-speech-flite-plugin)";
     QtSpeaker speaker(u"flite"_s);
@@ -58,14 +50,14 @@ TEST_F(ServicesTest, SpeechWithoutAudioEndsWithoutHoldingUpTheCaller) {
     EXPECT_TRUE(finished.size() == 2 || finished.wait(10000));
 }
 
-TEST_F(ServicesTest, ShellSaysWhyAFileDidNotOpen) {
+TEST(Services, ShellSaysWhyAFileDidNotOpen) {
     // Without a desktop to hand the file to, Qt only warns; the warning is the reason the user sees.
     DesktopShell shell;
     EXPECT_FALSE(shell.openFile(u"/nicht/da/Settings.ini"_s));
     EXPECT_FALSE(shell.lastFailure().isEmpty());
 }
 
-TEST_F(ServicesTest, WorkstationLockTriesLoginManagerThenScreenSaver) {
+TEST(Services, WorkstationLockTriesLoginManagerThenScreenSaver) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         GTEST_SKIP() << "no session bus: run the test under dbus-run-session";

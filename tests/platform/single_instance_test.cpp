@@ -20,10 +20,6 @@
 using namespace Qt::StringLiterals;
 
 TEST(SingleInstance, OneInstancePerDataFolderAnsweringOnlyItsRequestLines) {
-    int argc = 1;
-    char name[] = "platform_gui_tests";
-    char* argv[] = {name, nullptr};
-    const QCoreApplication app(argc, argv);
     QTemporaryDir tmp;
     const QString data = tmp.filePath(u"data"_s), run = tmp.filePath(u"run"_s);
     ASSERT_TRUE(QDir().mkpath(run));

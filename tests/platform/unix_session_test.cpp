@@ -101,11 +101,6 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         return received;
     }
-
-    int m_argc = 1;
-    char m_name[16] = "platform_tests";
-    char* m_argv[2] = {m_name, nullptr};
-    QCoreApplication m_app{m_argc, m_argv};
 };
 
 TEST_F(TerminationRequestsTest, SignalsArriveOnTheEventLoopInOrder) {

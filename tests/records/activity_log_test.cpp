@@ -249,16 +249,4 @@ TEST_F(ActivityLogTest, UnreadableFileIsReportedOnceAndTheListStays) {
     EXPECT_TRUE(lastDebugMessage(debugLog).endsWith(u"Überlange Zeilen übersprungen: 1"_s));
 }
 
-TEST_F(ActivityLogTest, VanishedFileIsNotReportedAndIsCreatedAgain) {
-    ASSERT_TRUE(writeUnit(9, u"日本語 lernen"_s));
-    ASSERT_TRUE(QFile::remove(logPath())); // gone between two runs: normal, not reported
-    EXPECT_FALSE(log.LoadLog());
-    EXPECT_TRUE(ui.reminders.isEmpty());
-    EXPECT_EQ(log.lines().size(), 2);
-    EXPECT_TRUE(lastDebugMessage(debugLog).contains(u" Öffnen NICHT erfolgreich. Fehler: "_s));
-    ASSERT_TRUE(log.WriteLogEntry(ActivityLog::targetLine(QDate(2025, 12, 5), 3)));
-    EXPECT_EQ(logBytes(), QByteArray("\r\nFr, 05.12.2025 SOLL: 3"));
-    EXPECT_TRUE(ui.reminders.isEmpty());
-}
-
 } // namespace

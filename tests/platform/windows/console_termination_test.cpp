@@ -10,10 +10,6 @@
 namespace {
 
 TEST(TerminationRequests, ConsoleBreakArrivesOnTheEventLoop) {
-    int argc = 1;
-    char name[] = "platform_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     TerminationRequests watcher;
     ASSERT_TRUE(watcher.isActive());
     EXPECT_FALSE(TerminationRequests::requested());
