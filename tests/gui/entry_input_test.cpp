@@ -5,8 +5,6 @@
 #include "text_file.h"
 #include "window_fixture.h"
 
-#include <QContextMenuEvent>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -159,35 +157,6 @@ TEST_F(EntryInputTest, DelDeletesTextOrTheSelectedRowOfTheList) {
     EXPECT_TRUE(view->isVisible());
     EXPECT_LT(view->window()->height(), before);
     field()->hidePopup();
-}
-
-TEST_F(EntryInputTest, FieldKeysComeBeforeTheMainMenu) {
-    open();
-    enter(u"Eins"_s);
-    enter(u"Zwei"_s);
-    // Ctrl+A selects the text, not the rows; Del deletes text, not entries.
-    field()->setText(u"Text"_s);
-    key(Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(edit()->selectedText(), u"Text"_s);
-    EXPECT_EQ(selectedRows(), 0);
-    list()->selectAll();
-    key(Qt::Key_Delete);
-    EXPECT_EQ(entries().size(), 2);
-    EXPECT_EQ(edit()->text(), QString());
-    // The keypad's plus never reaches the field; the main keyboard's plus types "+".
-    key(Qt::Key_Plus, Qt::KeypadModifier);
-    type(u"+"_s);
-    EXPECT_EQ(edit()->text(), u"+"_s);
-    // Right-clicking the field shows no menu at all.
-    for (QWidget* w : {static_cast<QWidget*>(field()), static_cast<QWidget*>(edit())}) {
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(w, &event);
-        QTest::qWait(20);
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-    }
-    // Esc sends the focus to the plan list.
-    key(Qt::Key_Escape);
-    EXPECT_EQ(focus(), list());
 }
 
 } // namespace

@@ -65,50 +65,33 @@ protected:
 };
 
 TEST_F(PlanningViewTest, F9ReachesTheRunnerAsTheStartItemAllows) {
-    struct Case {
-        const char* what;
-        const char* caption;
-        bool enabled;
-        bool listMenuAll;
-        bool focusInList;
-        int starts;
-    };
-    const Case cases[] = {
-        {"planning, in the input field", "Start", true, true, false, 1},
-        {"planning, in the list", "Start", true, true, true, 1},
-        {"running, re-planning allowed", "Neu planen (2)", true, false, false, 1},
-        {"no re-planning left, input field", "Neu planen (0)", false, false, false, 0},
-        // The list's own F9 is never disabled.
-        {"no re-planning left, in the list", "Neu planen (0)", false, false, true, 1},
-    };
+    // The start item's caption and enabled state, the focus in the list -> starts.
+    const std::tuple<const char*, bool, bool, int> cases[] = {{"Start", true, false, 1},
+                                                              {"Neu planen (0)", false, false, 0},
+                                                              // The list's own F9 is never disabled.
+                                                              {"Neu planen (0)", false, true, 1}};
     openWithRunner();
-    for (const Case& c : cases) {
+    for (const auto& [caption, enabled, inList, expected] : cases) {
         starts = 0;
-        engine.isActive = !c.listMenuAll; // a plan runs when the runner restricted the list menu
-        window->updateRunState([&c](RunState& s) {
-            s.startCaption = QString::fromUtf8(c.caption);
-            s.startEnabled = c.enabled;
-            s.listMenuAllItems = c.listMenuAll;
+        engine.isActive = !enabled; // a plan runs when no re-planning is left
+        window->updateRunState([&](RunState& s) {
+            s.startCaption = QString::fromUtf8(caption);
+            s.startEnabled = enabled;
         });
-        if (c.focusInList)
-            list()->setFocus(Qt::OtherFocusReason);
-        else
-            edit()->setFocus(Qt::OtherFocusReason);
+        inList ? list()->setFocus(Qt::OtherFocusReason) : edit()->setFocus(Qt::OtherFocusReason);
+        // No debounce of its own: the runner has one.
         key(Qt::Key_F9);
-        EXPECT_EQ(starts, c.starts) << c.what;
-        EXPECT_EQ(startItem()->text(), QString::fromUtf8(c.caption)) << c.what;
-        const QAction* changeStart = window->findChild<QMenu*>(u"pmWorklistEdit"_s)->actions().at(1);
-        EXPECT_EQ(changeStart->isEnabled(), c.listMenuAll) << c.what;
+        key(Qt::Key_F9);
+        EXPECT_EQ(starts, 2 * expected) << caption << inList;
+        EXPECT_EQ(startItem()->text(), QString::fromUtf8(caption));
     }
-    // No debounce of its own: the runner has one.
-    engine.isActive = false;
-    starts = 0;
-    window->updateRunState([](RunState& s) { s.startEnabled = true; });
-    edit()->setFocus(Qt::OtherFocusReason);
-    key(Qt::Key_F9);
-    key(Qt::Key_F9);
-    EXPECT_EQ(starts, 2);
-
+    // The list menu's planning items follow the run state.
+    const QAction* changeStart = window->findChild<QMenu*>(u"pmWorklistEdit"_s)->actions().at(1);
+    for (const bool all : {false, true}) {
+        engine.isActive = !all;
+        window->updateRunState([all](RunState& s) { s.listMenuAllItems = all; });
+        EXPECT_EQ(changeStart->isEnabled(), all);
+    }
     window->enableAutoStart();
     EXPECT_TRUE(waitFor([this] { return autoStarts == 1; }));
     EXPECT_FALSE(timer(u"tmrAutoStart"_s)->isActive());

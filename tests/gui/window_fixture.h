@@ -83,6 +83,8 @@ protected:
     QWidget* strip() const { return window->findChild<QWidget*>(QStringLiteral("pnlHinzu")); }
     QMenu* menu(const QString& name) const { return window->findChild<QMenu*>(name); }
     QTimer* timer(const QString& name) const { return window->findChild<QTimer*>(name); }
+    // A tick of the named timer, as its event would come.
+    void fire(const QString& name) const { QMetaObject::invokeMethod(timer(name), "timeout"); }
     QWidget* focus() const { return QApplication::focusWidget(); }
     int selectedRows() const { return int(list()->selectionModel()->selectedRows().size()); }
 
