@@ -75,6 +75,7 @@ TEST_F(HintTest, ArrowBlinksBesideTheTimerFollowsItAndGivesWayToTheInstructions)
     QWidget* panel = child(hint, "pnlHinweise");
     auto* tmr1 = hint.findChild<QTimer*>(u"tmr1"_s);
     ASSERT_TRUE(arrow && panel && tmr1);
+    EXPECT_TRUE(hint.testAttribute(Qt::WA_TranslucentBackground));
     for (int round = 0; round < 2; ++round) {
         timer.move(300, 200);
         hint.show();
@@ -128,6 +129,9 @@ TEST(About, TitleCarriesTheVersionLinksOpenTheirAddressesAndEscapeCloses) {
     TFUeber about(shell, TFUeber::Links{u"https://taktplan.test/"_s, {}});
     about.show();
     EXPECT_EQ(about.windowTitle(), u"Über Taktplan "_s + QString::fromLatin1(TAKTPLAN_VERSION));
+    for (const char* line : {"lblProgramm", "lblTechnik"})
+        EXPECT_TRUE(child<QLabel>(about, line)->alignment().testFlag(Qt::AlignHCenter)) << line;
+    EXPECT_TRUE(child<QLabel>(about, "lblTechnik")->text().contains(u"Dezuzedu"_s));
     for (const auto& [link, hand] :
          {std::pair("lblProgrammLink", true), std::pair("lblTechnikLink", false)}) {
         auto* label = child<QLabel>(about, link);
@@ -145,6 +149,8 @@ TEST(About, TitleCarriesTheVersionLinksOpenTheirAddressesAndEscapeCloses) {
         EXPECT_NEAR(line.naturalTextRect().left() - line.x(), (line.width() - line.naturalTextWidth()) / 2, 1)
             << i;
     }
+    QTest::keyClick(quote, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(quote->textCursor().selectedText(), quote->toPlainText());
     for (QWidget* target :
          {static_cast<QWidget*>(quote), child(about, "btnSchliessen"), static_cast<QWidget*>(&about)}) {
         about.show();
