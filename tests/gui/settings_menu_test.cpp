@@ -22,10 +22,7 @@ protected:
     // The commands over a fresh plan: a finished, a running and a fixed unit, a relative unit and
     // a pause, 25 minutes each.
     SettingsCommands& commands() {
-        plan = std::make_unique<Worklist>(clock, records.settings);
-        plan->setRunControl(&engine);
-        planFile =
-            std::make_unique<PlanFile>(*plan, clock, records.settings, data.folder(), records.debugLog, ui);
+        makePlan(ui);
         addFixed(u"fest"_s, QTime(11, 0));
         addFixed(u"fertig"_s, QTime(8, 0), "x");
         addFixed(u"läuft"_s, QTime(8, 50), "WIP");
@@ -110,40 +107,31 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         {small, u"Länge einer kleinen Pause|Wie lange soll eine kleine Pause dauern?|5"_s},
         {big, u"Länge einer großen Pause|Wie lange soll eine große Pause dauern?|25"_s},
         {replan, u"Neu planen|Wie oft kann der Benutzer neu planen?\n(-1 für unbegrenzt)|-1"_s}};
+    const Settings initial = records.settings;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.typed ? c.typed : "(clicked)") + " " + std::to_string(int(c.check)));
         QFile::remove(records.settingsFile.filePath());
-        records.settings = Settings();
-        records.settings.Hoehe = 285;
-        records.settings.Breite = 450;
-        records.settings.LogDateiPfad = data.filePath(u"Dezuzedu.log"_s);
+        records.settings = initial;
         records.settings.showPercentileRanking = c.percentileBefore;
         Settings expected = records.settings;
         if (c.change)
             c.change(expected);
         percentileUpdates = focusLockStarts = 0;
         ui.questions.clear();
-        SettingsCommands& commands = this->commands();
         if (c.command) {
             ui.answer(ScriptedUi::Kind::Text, QString::fromUtf8(c.typed));
-            (commands.*c.command)();
-            for (const auto& [command, question] : questions) {
-                if (command == c.command) {
-                    EXPECT_EQ(ui.questions, QStringList(question));
-                }
-            }
+            (commands().*c.command)();
+            for (const auto& [command, question] : questions)
+                EXPECT_TRUE(command != c.command || ui.questions == QStringList(question))
+                    << ui.questions.join(u'|').toStdString();
             EXPECT_EQ(SettingsCommands::menuView(records.settings).*c.caption,
                       QString::fromUtf8(c.captionAfter));
         } else {
-            commands.setChecked(c.check, c.mark);
+            commands().setChecked(c.check, c.mark);
         }
         EXPECT_EQ(records.settings, expected);
         EXPECT_EQ(focusLockStarts, expected.InVordergrundDraengen ? 1 : 0);
-        if (c.change) {
-            EXPECT_EQ(savedSettings(), expected);
-        } else {
-            EXPECT_FALSE(QFile::exists(records.settingsFile.filePath()));
-        }
+        EXPECT_TRUE(c.change ? savedSettings() == expected : !QFile::exists(records.settingsFile.filePath()));
         const View view = SettingsCommands::menuView(records.settings);
         EXPECT_EQ(
             QList<bool>({view.presence, view.sounds, view.lockInPause, view.percentile, view.foreground}),
@@ -245,13 +233,12 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
             QDir().mkpath(records.settingsFile.filePath());
         ui.messages.clear();
         ui.questions.clear();
-        SettingsCommands& commands = this->commands();
         ui.answer(ScriptedUi::Kind::SaveFile, target);
         {
-            std::unique_ptr<FileSizeLimit> limit;
+            std::optional<FileSizeLimit> limit;
             if (c.limit)
-                limit = std::make_unique<FileSizeLimit>(c.limit);
-            commands.moveLog();
+                limit.emplace(c.limit);
+            commands().moveLog();
         }
         EXPECT_EQ(
             ui.questions,
@@ -260,18 +247,10 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
         // The old log goes only when it went whole to a new file; a file there stays as it was.
         const bool oldStays = !c.moves || !c.before.isEmpty();
         EXPECT_EQ(QFile::exists(oldPath), oldStays);
-        if (oldStays) {
-            EXPECT_EQ(data.read(u"Dezuzedu.log"_s), history);
-        }
+        EXPECT_TRUE(!oldStays || data.read(u"Dezuzedu.log"_s) == history);
         const QByteArray after = c.before.isEmpty() && c.moves ? history : c.before;
-        QFile file(target);
-        if (after.isEmpty()) {
-            EXPECT_FALSE(QFileInfo(target).isFile());
-        } else {
-            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-            EXPECT_EQ(file.readAll(), after);
-            file.close();
-        }
+        EXPECT_EQ(QFileInfo(target).isFile(), !after.isEmpty());
+        EXPECT_EQ(data.read(QString::fromUtf8(c.target)), after);
         // A failed move tells the user (and so does the failed save) and leaves the settings alone.
         EXPECT_EQ(ui.messages.size(), c.moves ? 0 : (c.blocked ? 2 : 1));
         if (c.moves) {
@@ -279,8 +258,7 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
             // The next entry goes to the new place.
             const QString next = u"\r\nMo, 07.12.2026 09:00|25 Weiter"_s;
             ASSERT_TRUE(records.activityLog.WriteLogEntry(next));
-            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-            EXPECT_EQ(file.readAll(), after + next.toUtf8());
+            EXPECT_EQ(data.read(QString::fromUtf8(c.target)), after + next.toUtf8());
         } else {
             EXPECT_EQ(QFile::exists(records.settingsFile.filePath()), c.blocked);
         }

@@ -189,10 +189,9 @@ TEST_F(DebuggerTest, ButtonsWorkOnTheRealLogAndTheMemoFollowsTheDebugText) {
     auto* label = child<QLabel>(debugger, "lblFTimerTmrVordergrund");
     QSignalSpy replaced(memo, &QPlainTextEdit::textChanged);
     // Foreground keeping on, a debug line added, typed into the memo first -> the memo replaced.
-    const bool ticks[][4] = {{false, false, false, true},
-                             {true, false, false, false},
-                             {true, true, false, true},
-                             {false, false, true, true}};
+    // clang-format off
+    const bool ticks[][4] = {{false, false, false, true}, {true, false, false, false}, {true, true, false, true}, {false, false, true, true}};
+    // clang-format on
     for (const auto& [keep, addLine, typed, replacement] : ticks) {
         keeping = keep;
         if (addLine)
