@@ -22,10 +22,7 @@ protected:
     // The commands over a fresh plan: a finished, a running and a fixed unit, a relative unit and
     // a pause, 25 minutes each.
     SettingsCommands& commands() {
-        plan = std::make_unique<Worklist>(clock, records.settings);
-        plan->setRunControl(&engine);
-        planFile =
-            std::make_unique<PlanFile>(*plan, clock, records.settings, data.folder(), records.debugLog, ui);
+        makePlan(ui);
         addFixed(u"fest"_s, QTime(11, 0));
         addFixed(u"fertig"_s, QTime(8, 0), "x");
         addFixed(u"läuft"_s, QTime(8, 50), "WIP");
@@ -60,124 +57,96 @@ protected:
 };
 
 TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSettingsIni) {
-    using Kind = ScriptedUi::Kind;
     using Check = SettingsCommands::Check;
     using View = SettingsCommands::MenuView;
-    struct Case {
-        std::function<void(SettingsCommands&)> run;
-        const char* typed; // nullptr: a check item, clicked
-        const char* question;
-        std::function<void(Settings&)> change; // none: nothing may change, nothing is saved
-        QString View::*caption = nullptr;
-        const char* captionAfter = nullptr;
-        bool percentileBefore = false;
-        bool targetAtFirstStart = true; // the extra setting after the command
-    };
+    using Command = void (SettingsCommands::*)();
     const auto set = [](auto field, auto value) {
         return std::function<void(Settings&)>([field, value](Settings& s) { s.*field = value; });
     };
-    const auto number = [](void (SettingsCommands::*command)()) {
-        return std::function<void(SettingsCommands&)>([command](SettingsCommands& c) { (c.*command)(); });
+    const auto replanTo = [](int n) {
+        return std::function<void(Settings&)>([n](Settings& s) { s.NeuPlanenMax = s.Verbleibend = n; });
     };
-    const auto click = [](Check item, bool mark) {
-        return std::function<void(SettingsCommands&)>(
-            [item, mark](SettingsCommands& c) { c.setChecked(item, mark); });
+    const Command unit = &SettingsCommands::unitLength, small = &SettingsCommands::smallPause,
+                  big = &SettingsCommands::bigPause, replan = &SettingsCommands::maxReplan,
+                  target = &SettingsCommands::defaultTarget;
+    // A number command answered with typed, or (no command) a check item clicked to mark. No
+    // change: nothing may change and nothing is saved.
+    const struct {
+        Command command;
+        const char* typed;
+        Check check;
+        bool mark;
+        std::function<void(Settings&)> change;
+        QString View::*caption;
+        const char* captionAfter;
+        bool percentileBefore;
+        bool targetAtFirstStart = true; // the extra setting afterwards, saved beside Settings.ini
+    } cases[] = {
+        // clang-format off
+        {unit, "40", {}, {}, set(&Settings::StandardDauerEinheit, 40), &View::unitLength, "Dauer einer Einheit: 40 min", false},
+        {unit, "0", {}, {}, set(&Settings::StandardDauerEinheit, 1), &View::unitLength, "Dauer einer Einheit: 1 min", false},
+        {unit, "1441", {}, {}, {}, &View::unitLength, "Dauer einer Einheit: 25 min", false},
+        {unit, "vierzig", {}, {}, {}, &View::unitLength, "Dauer einer Einheit: 25 min", false},
+        {small, " 7 ", {}, {}, set(&Settings::KleinePause, 7), &View::smallPause, "Standard-Dauer einer kleinen Pause: 7 min", false},
+        {small, "-3", {}, {}, set(&Settings::KleinePause, 1), &View::smallPause, "Standard-Dauer einer kleinen Pause: 1 min", false},
+        {big, "1440", {}, {}, set(&Settings::GrossePause, 1440), &View::bigPause, "Standard-Dauer einer großen Pause: 1440 min", false},
+        {big, "99999999999", {}, {}, {}, &View::bigPause, "Standard-Dauer einer großen Pause: 25 min", false},
+        {replan, "3", {}, {}, replanTo(3), &View::maxReplan, "Neu planen 3 mal zulässig (3 verbleibend)", false},
+        {replan, "-1", {}, {}, replanTo(-1), &View::maxReplan, "Neu planen unbegrenzt oft zulässig", false},
+        {replan, "-2", {}, {}, {}, &View::maxReplan, "Neu planen unbegrenzt oft zulässig", false},
+        {target, "8", {}, {}, set(&Settings::DefaultSollWert, 8), &View::defaultTarget, "Default-Soll-Wert: 8 Einheiten pro Tag", false},
+        {target, "-1", {}, {}, set(&Settings::DefaultSollWert, -1), &View::defaultTarget, "Default-Soll-Wert: keiner", false},
+        {target, "-2", {}, {}, {}, &View::defaultTarget, "Default-Soll-Wert: 0 Einheiten pro Tag", false},
+        {nullptr, nullptr, Check::AskReason, true, set(&Settings::GrundVerlangen, true), {}, nullptr, false},
+        {nullptr, nullptr, Check::TargetAtFirstStart, false, {}, {}, nullptr, false, false},
+        {nullptr, nullptr, Check::Presence, false, set(&Settings::AnwesenheitErforderlich, false), {}, nullptr, false},
+        {nullptr, nullptr, Check::Sounds, false, set(&Settings::Sounds, false), {}, nullptr, false},
+        {nullptr, nullptr, Check::LockInPause, true, set(&Settings::InPauseSperren, true), {}, nullptr, false},
+        {nullptr, nullptr, Check::Percentile, true, set(&Settings::showPercentileRanking, true), {}, nullptr, false},
+        {nullptr, nullptr, Check::Percentile, false, set(&Settings::showPercentileRanking, false), {}, nullptr, true},
+        {nullptr, nullptr, Check::Foreground, true, set(&Settings::InVordergrundDraengen, true), {}, nullptr, false},
+        {nullptr, nullptr, Check::Foreground, false, set(&Settings::InVordergrundDraengen, false), {}, nullptr, false},
+        // clang-format on
     };
-    const auto unit = number(&SettingsCommands::unitLength);
-    const auto small = number(&SettingsCommands::smallPause);
-    const auto big = number(&SettingsCommands::bigPause);
-    const auto replan = number(&SettingsCommands::maxReplan);
-    const auto target = number(&SettingsCommands::defaultTarget);
-    const Case cases[] = {
-        {unit, "40", "Dauer einer Einheit|Wie viel min soll eine Einheit dauern?|25",
-         set(&Settings::StandardDauerEinheit, 40), &View::unitLength, "Dauer einer Einheit: 40 min"},
-        {unit, "0", nullptr, set(&Settings::StandardDauerEinheit, 1), &View::unitLength,
-         "Dauer einer Einheit: 1 min"},
-        {unit, "1441", nullptr, {}, &View::unitLength, "Dauer einer Einheit: 25 min"},
-        {unit, "vierzig", nullptr, {}, &View::unitLength, "Dauer einer Einheit: 25 min"},
-        {small, " 7 ", "Länge einer kleinen Pause|Wie lange soll eine kleine Pause dauern?|5",
-         set(&Settings::KleinePause, 7), &View::smallPause, "Standard-Dauer einer kleinen Pause: 7 min"},
-        {small, "-3", nullptr, set(&Settings::KleinePause, 1), &View::smallPause,
-         "Standard-Dauer einer kleinen Pause: 1 min"},
-        {big, "1440", "Länge einer großen Pause|Wie lange soll eine große Pause dauern?|25",
-         set(&Settings::GrossePause, 1440), &View::bigPause, "Standard-Dauer einer großen Pause: 1440 min"},
-        {big, "99999999999", nullptr, {}, &View::bigPause, "Standard-Dauer einer großen Pause: 25 min"},
-        {replan, "3", "Neu planen|Wie oft kann der Benutzer neu planen?\n(-1 für unbegrenzt)|-1",
-         [](Settings& s) { s.NeuPlanenMax = s.Verbleibend = 3; }, &View::maxReplan,
-         "Neu planen 3 mal zulässig (3 verbleibend)"},
-        {replan, "-1", nullptr, [](Settings& s) { s.NeuPlanenMax = s.Verbleibend = -1; }, &View::maxReplan,
-         "Neu planen unbegrenzt oft zulässig"},
-        {replan, "-2", nullptr, {}, &View::maxReplan, "Neu planen unbegrenzt oft zulässig"},
-        {target, "8",
-         "Default-Soll-Wert|Wie viele Einheiten sollen regelmäßig pro Tag erledigt werden?\n(-1 für "
-         "keinen)|0",
-         set(&Settings::DefaultSollWert, 8), &View::defaultTarget, "Default-Soll-Wert: 8 Einheiten pro Tag"},
-        {target, "-1", nullptr, set(&Settings::DefaultSollWert, -1), &View::defaultTarget,
-         "Default-Soll-Wert: keiner"},
-        {target, "-2", nullptr, {}, &View::defaultTarget, "Default-Soll-Wert: 0 Einheiten pro Tag"},
-        {click(Check::AskReason, true), nullptr, nullptr, set(&Settings::GrundVerlangen, true)},
-        // Saved beside Settings.ini, which stays as it was.
-        {click(Check::TargetAtFirstStart, false), nullptr, nullptr, {}, nullptr, nullptr, false, false},
-        {click(Check::Presence, false), nullptr, nullptr, set(&Settings::AnwesenheitErforderlich, false)},
-        {click(Check::Sounds, false), nullptr, nullptr, set(&Settings::Sounds, false)},
-        {click(Check::LockInPause, true), nullptr, nullptr, set(&Settings::InPauseSperren, true)},
-        {click(Check::Percentile, true), nullptr, nullptr, set(&Settings::showPercentileRanking, true)},
-        {click(Check::Percentile, false),
-         nullptr,
-         nullptr,
-         set(&Settings::showPercentileRanking, false),
-         {},
-         nullptr,
-         true},
-        {click(Check::Foreground, true), nullptr, nullptr, set(&Settings::InVordergrundDraengen, true)},
-        {click(Check::Foreground, false), nullptr, nullptr, set(&Settings::InVordergrundDraengen, false)},
-    };
-    Settings before;
-    before.Hoehe = 285;
-    before.Breite = 450;
-    before.LogDateiPfad = data.filePath(u"Dezuzedu.log"_s);
-    const auto startOf = [&before](const Case& c) {
-        Settings s = before;
-        s.showPercentileRanking = c.percentileBefore;
-        return s;
-    };
-    const auto expectedOf = [&startOf](const Case& c) {
-        Settings s = startOf(c);
-        if (c.change)
-            c.change(s);
-        return s;
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.typed ? c.typed : "(clicked)") + " " + (c.question ? c.question : ""));
+    // Each dialog: its caption, prompt and the current value pre-filled.
+    const std::pair<Command, QString> questions[] = {
+        {unit, u"Dauer einer Einheit|Wie viel min soll eine Einheit dauern?|25"_s},
+        {small, u"Länge einer kleinen Pause|Wie lange soll eine kleine Pause dauern?|5"_s},
+        {big, u"Länge einer großen Pause|Wie lange soll eine große Pause dauern?|25"_s},
+        {replan, u"Neu planen|Wie oft kann der Benutzer neu planen?\n(-1 für unbegrenzt)|-1"_s},
+        {target,
+         u"Default-Soll-Wert|Wie viele Einheiten sollen regelmäßig pro Tag erledigt werden?\n(-1 für keinen)|0"_s}};
+    const Settings initial = records.settings;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.typed ? c.typed : "(clicked)") + " " + std::to_string(int(c.check)));
         QFile::remove(records.settingsFile.filePath());
         QFile::remove(records.extrasFile.filePath());
-        records.settings = startOf(c);
+        records.settings = initial;
         records.extras = ExtraSettings();
+        records.settings.showPercentileRanking = c.percentileBefore;
+        Settings expected = records.settings;
+        if (c.change)
+            c.change(expected);
         percentileUpdates = focusLockStarts = 0;
-        SettingsCommands& commands = this->commands();
-        if (c.typed)
-            ui.answer(Kind::Text, QString::fromUtf8(c.typed));
-        c.run(commands);
-
-        const Settings expected = expectedOf(c);
+        ui.questions.clear();
+        if (c.command) {
+            ui.answer(ScriptedUi::Kind::Text, QString::fromUtf8(c.typed));
+            (commands().*c.command)();
+            for (const auto& [command, question] : questions)
+                EXPECT_TRUE(command != c.command || ui.questions == QStringList(question))
+                    << ui.questions.join(u'|').toStdString();
+            EXPECT_EQ(SettingsCommands::menuView(records.settings, records.extras).*c.caption,
+                      QString::fromUtf8(c.captionAfter));
+        } else {
+            commands().setChecked(c.check, c.mark);
+        }
         EXPECT_EQ(records.settings, expected);
         EXPECT_EQ(focusLockStarts, expected.InVordergrundDraengen ? 1 : 0);
-        if (c.question) {
-            EXPECT_EQ(ui.questions.value(0), QString::fromUtf8(c.question));
-        }
-        ui.questions.clear();
-        if (c.change) {
-            EXPECT_EQ(savedSettings(), expected);
-        } else {
-            EXPECT_FALSE(QFile::exists(records.settingsFile.filePath()));
-        }
+        EXPECT_TRUE(c.change ? savedSettings() == expected : !QFile::exists(records.settingsFile.filePath()));
         ExtraSettings savedExtras;
         records.extrasFile.load(savedExtras);
         EXPECT_EQ(savedExtras.targetAtFirstStart, c.targetAtFirstStart);
         const View view = SettingsCommands::menuView(records.settings, records.extras);
-        if (c.captionAfter) {
-            EXPECT_EQ(view.*c.caption, QString::fromUtf8(c.captionAfter));
-        }
         EXPECT_EQ(QList<bool>({view.presence, view.sounds, view.lockInPause, view.percentile, view.foreground,
                                view.askReason, view.targetAtFirstStart}),
                   QList<bool>({expected.AnwesenheitErforderlich, expected.Sounds, expected.InPauseSperren,
@@ -195,15 +164,15 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
 }
 
 TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
-    int debuggers = 0, evaluations = 0;
+    QStringList shown;
     records.settings.InVordergrundDraengen = false;
-    adjustServices = [&evaluations](WorklistServices& s) {
+    adjustServices = [&shown](WorklistServices& s) {
         s.programFolder = QStringLiteral(TAKTPLAN_PROGRAM_DIR);
         s.interfaceLanguage = u"de"_s;
-        s.evaluationCommand = [&evaluations] { ++evaluations; };
+        s.evaluationCommand = [&shown] { shown.append(u"evaluation"_s); };
     };
     open();
-    window->setHelpWindows([&] { ++debuggers; }, {});
+    window->setHelpWindows([&] { shown.append(u"debugger"_s); }, [&] { shown.append(u"about"_s); });
     // Opening the menu brings captions and marks up to date.
     records.settings.StandardDauerEinheit = 30;
     records.settings.Sounds = false;
@@ -213,21 +182,21 @@ TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
     EXPECT_EQ(item(u"mniDefaultSollWert"_s)->text(), u"Default-Soll-Wert: 0 Einheiten pro Tag"_s);
     ui.answer(ScriptedUi::Kind::Text, u"40"_s);
     item(u"mniDauerEinheit1"_s)->trigger();
-    EXPECT_EQ(records.settings.StandardDauerEinheit, 40);
     item(u"mniSounds1"_s)->trigger();
-    EXPECT_TRUE(records.settings.Sounds);
+    EXPECT_TRUE(records.settings.StandardDauerEinheit == 40 && records.settings.Sounds);
     timer(u"tmrFocusLock"_s)->stop();
     item(u"mniIndenVordergrundschiebenbisNeuGeplant1"_s)->trigger();
-    EXPECT_TRUE(records.settings.InVordergrundDraengen);
     EXPECT_TRUE(timer(u"tmrFocusLock"_s)->isActive());
     item(u"mniGrundVerlangen"_s)->trigger();
     item(u"mniSollBeimErstenStart"_s)->trigger();
     EXPECT_TRUE(records.settings.GrundVerlangen && !records.extras.targetAtFirstStart);
     EXPECT_EQ(savedSettings(), records.settings);
-    item(u"mniDebuggerAnzeigen1"_s)->trigger();
     key(Qt::Key_B, Qt::ControlModifier);
-    EXPECT_EQ(evaluations, 1);
-    EXPECT_EQ(debuggers, 1);
+    for (QAction* a : menu(u"Hilfe"_s)->actions()) {
+        if (a->text() == u"Debugger anzeigen"_s || a->text() == u"Über Taktplan"_s)
+            a->trigger();
+    }
+    EXPECT_EQ(shown, QStringList({u"evaluation"_s, u"debugger"_s, u"about"_s}));
     // F1 as a key, and the guide's sections behind their items.
     key(Qt::Key_F1);
     for (const char* name : {"mniVerwascheneDarstellung1", "mniVirtuelleDesktops1",
@@ -244,90 +213,78 @@ TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
     const QByteArray other = "\r\nDi, 01.12.2026 08:00|25 Alt [x]";
     data.write(u"blockiert"_s, "eine Datei, kein Ordner");
     QDir(data.path()).mkpath(u"ziel/ordner.log"_s);
-    QDir(data.path()).mkpath(u"ziel"_s);
-    struct Case {
-        const char* name;
-        QString target;
-        QByteArray targetBefore; // empty: no file there
-        bool moves;              // the log path switches to the target
-        QByteArray targetAfter;
-        bool oldStays;
-        int sizeLimit = 0;            // bytes a file may grow to, 0: no limit
-        bool settingsBlocked = false; // Settings.ini cannot be written
-        bool held = false;            // another program keeps the log open
-    };
-    const auto at = [this](const char* name) { return data.filePath(QString::fromUtf8(name)); };
-    // clang-format off
-    const Case cases[] = {
-        {"to a new file", at("ziel/log.txt"), {}, true, history, false},
-        {"while another program holds it open", at("ziel/offen.log"), {}, true, history, false, 0, false, true},
-        {"onto an existing log", at("ziel/vorhanden.log"), other, true, other, true},
-        {"into a folder that cannot be written", at("blockiert/log.txt"), {}, false, {}, true},
-        {"onto a folder", at("ziel/ordner.log"), {}, false, {}, true},
-        {"into a folder that does not exist", at("fehlt/log.txt"), {}, false, {}, true},
-        {"with the disk full halfway", at("ziel/voll.txt"), {}, false, {}, true, 10},
+    // target: in the data folder; before: what is there (empty: nothing); moves: the log path
+    // switches to it; limit: bytes a file may grow to; blocked: Settings.ini cannot be written;
+    // held: another program keeps the log open.
+    const struct {
+        const char *name, *target;
+        QByteArray before;
+        bool moves;
+        int limit = 0;
+        bool blocked = false, held = false;
+    } cases[] = {
+        // clang-format off
+        {"to a new file", "ziel/log.txt", {}, true},
+        {"while another program holds it open", "ziel/offen.log", {}, true, 0, false, true},
+        {"onto an existing log", "ziel/vorhanden.log", other, true},
+        {"into a folder that cannot be written", "blockiert/log.txt", {}, false},
+        {"onto a folder", "ziel/ordner.log", {}, false},
+        {"into a folder that does not exist", "fehlt/log.txt", {}, false},
+        {"with the disk full halfway", "ziel/voll.txt", {}, false, 10},
         // The next start would look for the log where the settings still say it is.
-        {"when the settings cannot be saved", at("ziel/log.txt"), {}, false, {}, true, 0, true},
+        {"when the settings cannot be saved", "ziel/log.txt", {}, false, 0, true},
         // Files the program writes over on every save would take the log with them.
-        {"onto the settings file", at("ziel/../Settings.ini"), {}, false, {}, true},
-        {"onto the plan file", at("worklist.log"), "Eins///25\r\n", false, "Eins///25\r\n", true},
-        {"onto the debug log", at("debug_log.txt"), {}, false, {}, true},
-        {"onto the plan file's backup", at("worklist.log.bak"), {}, false, {}, true},
+        {"onto the settings file", "ziel/../Settings.ini", {}, false},
+        {"onto the plan file", "worklist.log", "Eins///25\r\n", false},
+        {"onto the debug log", "debug_log.txt", {}, false},
+        {"onto the plan file's backup", "worklist.log.bak", {}, false},
+        // clang-format on
     };
-    // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString oldPath = data.filePath(u"Dezuzedu.log"_s);
+        const QString oldPath = data.filePath(u"Dezuzedu.log"_s),
+                      target = data.filePath(QString::fromUtf8(c.target));
         records.settings.LogDateiPfad = oldPath;
         data.write(u"Dezuzedu.log"_s, history);
         QFile held(oldPath);
         ASSERT_TRUE(!c.held || held.open(QIODevice::ReadWrite | QIODevice::Append));
-        if (!c.targetBefore.isEmpty()) {
-            QFile f(c.target);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(c.targetBefore);
-        }
+        if (!c.before.isEmpty())
+            data.write(QString::fromUtf8(c.target), c.before);
         QFile::remove(records.settingsFile.filePath());
-        if (c.settingsBlocked)
+        if (c.blocked)
             QDir().mkpath(records.settingsFile.filePath());
         ui.messages.clear();
-        SettingsCommands& commands = this->commands();
-        ui.answer(ScriptedUi::Kind::SaveFile, c.target);
-        {
-            std::unique_ptr<FileSizeLimit> limit;
-            if (c.sizeLimit)
-                limit = std::make_unique<FileSizeLimit>(c.sizeLimit);
-            commands.moveLog();
-        }
-        EXPECT_EQ(ui.questions.value(0),
-                  u"Log-Datei speichern unter|Textdateien und Logdateien (*.txt *.log)|"_s + oldPath);
         ui.questions.clear();
-        EXPECT_EQ(logPath(), c.moves ? c.target : oldPath);
-        EXPECT_EQ(QFile::exists(oldPath), c.oldStays);
-        if (c.oldStays) {
-            EXPECT_EQ(data.read(u"Dezuzedu.log"_s), history);
+        ui.answer(ScriptedUi::Kind::SaveFile, target);
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.limit)
+                limit.emplace(c.limit);
+            commands().moveLog();
         }
-        QFile target(c.target);
-        if (c.targetAfter.isEmpty()) {
-            EXPECT_FALSE(target.exists() && QFileInfo(c.target).isFile());
-        } else {
-            ASSERT_TRUE(target.open(QIODevice::ReadOnly));
-            EXPECT_EQ(target.readAll(), c.targetAfter);
-        }
+        EXPECT_EQ(
+            ui.questions,
+            QStringList(u"Log-Datei speichern unter|Textdateien und Logdateien (*.txt *.log)|"_s + oldPath));
+        EXPECT_EQ(logPath(), c.moves ? target : oldPath);
+        // The old log goes only when it went whole to a new file; a file there stays as it was.
+        const bool oldStays = !c.moves || !c.before.isEmpty();
+        EXPECT_EQ(QFile::exists(oldPath), oldStays);
+        EXPECT_TRUE(!oldStays || data.read(u"Dezuzedu.log"_s) == history);
+        const QByteArray after = c.before.isEmpty() && c.moves ? history : c.before;
+        EXPECT_EQ(QFileInfo(target).isFile(), !after.isEmpty());
+        EXPECT_EQ(data.read(QString::fromUtf8(c.target)), after);
         // A failed move tells the user (and so does the failed save) and leaves the settings alone.
-        EXPECT_EQ(ui.messages.size(), c.moves ? 0 : (c.settingsBlocked ? 2 : 1));
+        EXPECT_EQ(ui.messages.size(), c.moves ? 0 : (c.blocked ? 2 : 1));
         if (c.moves) {
-            EXPECT_EQ(savedSettings().LogDateiPfad, c.target);
+            EXPECT_EQ(savedSettings().LogDateiPfad, target);
             // The next entry goes to the new place.
             const QString next = u"\r\nMo, 07.12.2026 09:00|25 Weiter"_s;
             ASSERT_TRUE(records.activityLog.WriteLogEntry(next));
-            target.close();
-            ASSERT_TRUE(target.open(QIODevice::ReadOnly));
-            EXPECT_EQ(target.readAll(), c.targetAfter + next.toUtf8());
+            EXPECT_EQ(data.read(QString::fromUtf8(c.target)), after + next.toUtf8());
         } else {
-            EXPECT_EQ(QFile::exists(records.settingsFile.filePath()), c.settingsBlocked);
+            EXPECT_EQ(QFile::exists(records.settingsFile.filePath()), c.blocked);
         }
-        QFile::remove(c.target);
+        QFile::remove(target);
         QDir().rmdir(records.settingsFile.filePath());
     }
 }
@@ -354,46 +311,38 @@ TEST_F(SettingsMenuTest, FolderAndSettingsFileCommands) {
 
 TEST_F(SettingsMenuTest, HelpItemsLeadToTheInstalledGuideOrAConfiguredAddress) {
     const QString programFolder = QStringLiteral(TAKTPLAN_PROGRAM_DIR);
-    struct Case {
+    // No command: the guide's section the item names. expected: an address, or "guide:<anchor>".
+    const struct {
         void (HelpCommands::*command)();
-        const char* language;
-        const char* environment; // "VARIABLE=value" or nullptr
-        QString expected;        // an address; a guide section is "guide:<anchor>"
-    };
-    const Case cases[] = {
-        {nullptr, "de", nullptr, u"guide:"_s},
-        {nullptr, "en", nullptr, u"guide:"_s},
-        {nullptr, "de", nullptr, u"guide:hidpi"_s},
-        {nullptr, "en", nullptr, u"guide:desktops"_s},
-        {nullptr, "de", nullptr, u"guide:perzentil"_s},
-        {&HelpCommands::checkUpdates, "en", nullptr, u"guide:kontakt"_s},
-        {&HelpCommands::checkUpdates, "de", "TAKTPLAN_HOME_URL=https://taktplan.example/",
-         u"https://taktplan.example/"_s},
-        {&HelpCommands::moreProjects, "de", nullptr, u"guide:kontakt"_s},
-        {&HelpCommands::moreProjects, "en", "TAKTPLAN_PROJECTS_URL=https://projekte.example/",
-         u"https://projekte.example/"_s},
-        {&HelpCommands::sendMail, "en", nullptr, u"guide:kontakt"_s},
-        {&HelpCommands::sendMail, "de", "TAKTPLAN_CONTACT_MAIL=hilfe@taktplan.example",
+        const char *language, *variable, *value;
+        QString expected;
+    } cases[] = {
+        // clang-format off
+        {nullptr, "de", nullptr, nullptr, u"guide:"_s},
+        {nullptr, "en", nullptr, nullptr, u"guide:"_s},
+        {nullptr, "de", nullptr, nullptr, u"guide:hidpi"_s},
+        {nullptr, "en", nullptr, nullptr, u"guide:desktops"_s},
+        {nullptr, "de", nullptr, nullptr, u"guide:perzentil"_s},
+        {&HelpCommands::checkUpdates, "en", nullptr, nullptr, u"guide:kontakt"_s},
+        {&HelpCommands::checkUpdates, "de", "TAKTPLAN_HOME_URL", "https://taktplan.example/", u"https://taktplan.example/"_s},
+        {&HelpCommands::moreProjects, "de", nullptr, nullptr, u"guide:kontakt"_s},
+        {&HelpCommands::moreProjects, "en", "TAKTPLAN_PROJECTS_URL", "https://projekte.example/", u"https://projekte.example/"_s},
+        {&HelpCommands::sendMail, "en", nullptr, nullptr, u"guide:kontakt"_s},
+        {&HelpCommands::sendMail, "de", "TAKTPLAN_CONTACT_MAIL", "hilfe@taktplan.example",
          u"mailto:hilfe@taktplan.example?subject=Taktplan%202.2&body=Hallo,%0A%0A"_s},
+        // clang-format on
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.expected.toStdString() + " " + c.language);
-        QByteArray variable;
-        if (c.environment) {
-            const QList<QByteArray> parts = QByteArray(c.environment).split('=');
-            variable = parts.at(0);
-            qputenv(variable.constData(), QByteArray(c.environment).mid(variable.size() + 1));
-        }
+        if (c.variable)
+            qputenv(c.variable, c.value);
         shell.addresses.clear();
         shell.files.clear();
-        HelpCommands help(shell, ui, companion, programFolder, QString::fromLatin1(c.language));
-        // No command: the guide's section the item names.
-        if (c.command)
-            (help.*c.command)();
-        else
-            help.openGuide(c.expected.mid(6));
-        if (!variable.isEmpty())
-            qunsetenv(variable.constData());
+        const QString language = QString::fromLatin1(c.language), anchor = c.expected.mid(6);
+        HelpCommands help(shell, ui, companion, programFolder, language);
+        c.command ? (help.*c.command)() : help.openGuide(anchor);
+        if (c.variable)
+            qunsetenv(c.variable);
         if (!c.expected.startsWith(u"guide:"_s)) {
             EXPECT_EQ(shell.addresses, QStringList(c.expected));
             EXPECT_TRUE(shell.files.isEmpty());
@@ -401,22 +350,17 @@ TEST_F(SettingsMenuTest, HelpItemsLeadToTheInstalledGuideOrAConfiguredAddress) {
         }
         // The guide in the interface's language, built and in place; a section through a page of
         // its own that leads to the section, which is there.
-        ASSERT_EQ(shell.files.size(), 1);
-        EXPECT_TRUE(shell.addresses.isEmpty());
-        const QString language = QString::fromLatin1(c.language);
-        const QString anchor = c.expected.mid(6);
         const QString guidePath = programFolder + u"/doc/taktplan-"_s + language + u".html"_s;
-        QFile guide(guidePath);
+        EXPECT_TRUE(shell.addresses.isEmpty());
+        EXPECT_EQ(shell.files, QStringList(anchor.isEmpty() ? guidePath
+                                                            : programFolder + u"/doc/taktplan-"_s + language +
+                                                                  u'-' + anchor + u".html"_s));
+        QFile guide(guidePath), sectionPage(shell.files.value(0));
         ASSERT_TRUE(guide.open(QIODevice::ReadOnly)) << guidePath.toStdString();
         const QByteArray page = guide.readAll();
         EXPECT_TRUE(page.contains("<html lang=\"" + language.toLatin1() + "\">"));
-        if (anchor.isEmpty()) {
-            EXPECT_EQ(shell.files.constFirst(), guidePath);
+        if (anchor.isEmpty())
             continue;
-        }
-        EXPECT_EQ(shell.files.constFirst(),
-                  programFolder + u"/doc/taktplan-"_s + language + u'-' + anchor + u".html"_s);
-        QFile sectionPage(shell.files.constFirst());
         ASSERT_TRUE(sectionPage.open(QIODevice::ReadOnly));
         EXPECT_TRUE(sectionPage.readAll().contains("url=taktplan-" + language.toLatin1() + ".html#" +
                                                    anchor.toLatin1() + "\""));
@@ -428,11 +372,10 @@ TEST_F(SettingsMenuTest, HelpItemsLeadToTheInstalledGuideOrAConfiguredAddress) {
     HelpCommands help(shell, ui, companion, programFolder, u"de"_s);
     launcher.present.insert(QString::fromLatin1(CompanionProgram::fileName));
     shell.addresses.clear();
+    shell.files.clear();
     help.checkUpdates();
     EXPECT_TRUE(shell.addresses.isEmpty());
     EXPECT_EQ(launcher.starts.constLast().arguments, (QStringList{u"2.2"_s, u"notify"_s}));
-
-    shell.files.clear();
     help.licences();
     ASSERT_EQ(shell.files.size(), 1);
     EXPECT_TRUE(QFileInfo(shell.files.constFirst()).isFile()) << shell.files.constFirst().toStdString();
@@ -445,8 +388,7 @@ TEST_F(SettingsMenuTest, HelpItemsLeadToTheInstalledGuideOrAConfiguredAddress) {
     bareHelp.licences();
     EXPECT_TRUE(shell.files.isEmpty());
     ASSERT_EQ(ui.messages.size(), 2);
-    EXPECT_TRUE(ui.messages.at(0).endsWith(bare.path() + u"/doc/taktplan-en.html"_s))
-        << ui.messages.at(0).toStdString();
+    EXPECT_TRUE(ui.messages.at(0).endsWith(bare.path() + u"/doc/taktplan-en.html"_s));
     EXPECT_TRUE(ui.messages.at(1).endsWith(u"/doc/LICENCES.txt"_s));
 }
 

@@ -139,9 +139,9 @@ TEST(WindowUserInterface, ATimerMayBeToldToRunAfterEveryDialog) {
 
 TEST(WindowUserInterface, FileDialogsOfferTheFilterAndAskBeforeReplacing) {
     // save?, filter, the suffix a bare name gets
-    const std::tuple<bool, QString, QString> cases[] = {{false, u"Textdatei (*.txt)"_s, QString()},
-                                                        {true, u"Textdatei (*.txt)"_s, u"txt"_s},
-                                                        {true, u"Protokoll (*.log *.txt)"_s, u"log"_s}};
+    // clang-format off
+    const std::tuple<bool, QString, QString> cases[] = {{false, u"Textdatei (*.txt)"_s, QString()}, {true, u"Textdatei (*.txt)"_s, u"txt"_s}, {true, u"Protokoll (*.log *.txt)"_s, u"log"_s}};
+    // clang-format on
     for (const auto& [save, filter, suffix] : cases) {
         const auto d = WindowUserInterface::fileDialog(save, u"Titel"_s, filter, QString());
         EXPECT_EQ(d->windowTitle() + u'|' + d->nameFilters().join(u';') + u'|' + d->defaultSuffix(),

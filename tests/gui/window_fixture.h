@@ -33,6 +33,7 @@ protected:
         records.settings.LogDateiPfad = data.filePath(QStringLiteral("Dezuzedu.log"));
         records.settings.Breite = 450;
         records.settings.Hoehe = 285;
+        makePlan(ui);
     }
     ~WindowTest() override {
         if (window)
@@ -45,11 +46,8 @@ protected:
     // scripted user interface unless given another.
     TFWorklist& open(bool show = true, UserInterface* userInterface = nullptr) {
         window.reset();
-        plan = std::make_unique<Worklist>(clock, records.settings);
-        plan->setRunControl(&engine);
         UserInterface& chosen = userInterface ? *userInterface : ui;
-        planFile = std::make_unique<PlanFile>(*plan, clock, records.settings, data.folder(), records.debugLog,
-                                              chosen);
+        makePlan(chosen);
         WorklistServices services{clock,    data.folder(), records, companion, shell,
                                   launcher, chosen,        *plan,   *planFile};
         if (adjustServices)
@@ -58,6 +56,12 @@ protected:
         if (show)
             showActive();
         return *window;
+    }
+    void makePlan(UserInterface& chosen) {
+        plan = std::make_unique<Worklist>(clock, records.settings);
+        plan->setRunControl(&engine);
+        planFile = std::make_unique<PlanFile>(*plan, clock, records.settings, data.folder(), records.debugLog,
+                                              chosen);
     }
     void showActive() {
         window->show();
@@ -83,6 +87,8 @@ protected:
     QWidget* strip() const { return window->findChild<QWidget*>(QStringLiteral("pnlHinzu")); }
     QMenu* menu(const QString& name) const { return window->findChild<QMenu*>(name); }
     QTimer* timer(const QString& name) const { return window->findChild<QTimer*>(name); }
+    // A tick of the named timer, as its event would come.
+    void fire(const QString& name) const { QMetaObject::invokeMethod(timer(name), "timeout"); }
     QWidget* focus() const { return QApplication::focusWidget(); }
     int selectedRows() const { return int(list()->selectionModel()->selectedRows().size()); }
 

@@ -1,9 +1,14 @@
-// The Planning window's presentation: size and layout, menus and their keys, the timers, closing
-// and the focus lock.
+// The Planning window's presentation: size and layout, menus and their keys, the timers, closing,
+// the focus lock, and what it shows of the run: the rule (start item, caption suffix, menus) as a
+// table, and the window showing the run state and passing F9 and the automatic start on.
 
+#include "planning_look.h"
+#include "tooltip_delay.h"
+#include "translation.h"
 #include "window_fixture.h"
 #include "window_user_interface.h"
 
+#include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -33,14 +38,12 @@ TEST_F(WindowLayoutTest, SizeAndFontFollowTheSettingsAndTheListTakesTheRoomLeft)
     records.settings.Hoehe = 0;
     showActive();
     EXPECT_EQ(window->size(), QSize(430, 185));
-
     // Settings.ini edited by hand: rows taller than the window would hide the plan, and a font of
     // billions of points paints no text at all.
     for (const int points : {500, 2000000000}) {
         records.settings.Schriftgroesse = points;
         open();
         addFixed(u"Eins"_s, QTime(11, 0));
-        EXPECT_GT(list()->font().pointSize(), 10) << points;
         EXPECT_GT(QFontMetrics(list()->font()).horizontalAdvance(u"Eins"_s), 0) << points;
         EXPECT_LT(list()->rowHeight(0), list()->viewport()->height()) << points;
     }
@@ -74,14 +77,11 @@ TEST_F(MenuTest, RowsAndTheirSelectionFollowTheirOwnEntryNotOneThatReadsAlike) {
     list()->selectRow(1);
     key(Qt::Key_Delete);
     key(Qt::Key_Delete); // nothing is selected any more
-    EXPECT_EQ(shown().count(u"Pause"_s), 1);
     EXPECT_EQ(entries().at(1).displayText + entries().at(3).displayText, u"BPause: 25 min"_s);
     // Entries keep their selection through a delete before them and through a new order.
     for (const int row : {3, 1})
         list()->selectionModel()->select(list()->model()->index(row, 0),
                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    plan->deleteOpenEntries({0});
-    addFixed(u"Vorne"_s, QTime(9, 5));
     const auto selected = [this] {
         QStringList titles;
         for (const QModelIndex& i : list()->selectionModel()->selectedRows())
@@ -89,34 +89,57 @@ TEST_F(MenuTest, RowsAndTheirSelectionFollowTheirOwnEntryNotOneThatReadsAlike) {
         titles.sort();
         return titles.join(u',');
     };
+    plan->deleteOpenEntries({0});
+    addFixed(u"Vorne"_s, QTime(9, 5));
     EXPECT_EQ(selected(), u"B,Pause: 25 min"_s);
     plan->editEntry(1).startTime = u"08:00"_s;
     plan->RecomputeSchedule();
     EXPECT_EQ(selected(), u"B,Pause: 25 min"_s);
 }
 
-TEST_F(MenuTest, ListKeysActOnTheListAndDeleteIsOffWhileTyping) {
+TEST_F(MenuTest, KeysReachTheControlTheyBelongTo) {
     open();
     for (const QString& t : {u"Eins"_s, u"Zwei"_s, u"Drei"_s})
         enter(t);
     addFixed(u"fertig"_s, QTime(8, 0), "x");
-    QMenu* liste = menu(u"Liste"_s);
-    QAction* mainDelete = liste->actions().at(5);
-    EXPECT_FALSE(mainDelete->isEnabled());
-    // With no control focused, the main menu's hidden item selects all rows, and so does Ctrl+A
-    // in the list. Del there deletes the selected open rows and keeps the finished one.
+    // In the field Ctrl+A selects the text and Del deletes text, not rows.
+    field()->setText(u"Text"_s);
+    key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(edit()->selectedText(), u"Text"_s);
+    EXPECT_EQ(selectedRows(), 0);
+    list()->selectAll();
+    key(Qt::Key_Delete);
+    EXPECT_EQ(entries().size(), 4);
+    EXPECT_EQ(edit()->text(), QString());
+    // The keypad's plus never reaches the field; the main keyboard's plus types "+".
+    key(Qt::Key_Plus, Qt::KeypadModifier);
+    type(u"+"_s);
+    EXPECT_EQ(edit()->text(), u"+"_s);
+    // Right-clicking the field shows no menu at all.
+    for (QWidget* w : {static_cast<QWidget*>(field()), static_cast<QWidget*>(edit())}) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(w, &event);
+        QTest::qWait(20);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    }
+    // Esc sends the focus to the list. With no control focused, the main menu's hidden item
+    // selects all rows, and so does Ctrl+A in the list; Del there deletes the open ones.
+    key(Qt::Key_Escape);
+    EXPECT_EQ(focus(), list());
     focus()->clearFocus();
+    list()->clearSelection();
     key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(selectedRows(), 4);
     list()->setFocus();
     list()->clearSelection();
     key(Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(selectedRows(), 4);
     key(Qt::Key_Delete);
     EXPECT_EQ(shown(), u"1|08:00|08:25|fertig"_s);
     EXPECT_EQ(window->windowTitle(), u"Taktplan (1/1)"_s);
     // Back in the field "Eintrag löschen" is off; opening "Liste" brings it back.
     field()->setFocus();
+    QMenu* liste = menu(u"Liste"_s);
+    QAction* mainDelete = liste->actions().at(5);
     EXPECT_FALSE(mainDelete->isEnabled());
     liste->popup(window->mapToGlobal(QPoint(10, 10)));
     ASSERT_TRUE(waitFor([liste] { return liste->isVisible(); }));
@@ -125,18 +148,16 @@ TEST_F(MenuTest, ListKeysActOnTheListAndDeleteIsOffWhileTyping) {
 }
 
 TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallowed) {
-    // Enabled: Datei, Liste, Einstellungen, Hilfe | Neu, Öffnen..., Auswertung, Beenden | the two
-    // Speichern | the caption of the start item (F9) and whether it is enabled.
-    const std::tuple<bool, bool, int, const char*> cases[] = {
-        {false, false, 3, "1111|1111|11|Start1"},
-        {true, false, -1, "1000|0000|11|Neu planen1"},
-        {true, false, 3, "1000|0000|11|Neu planen (3)1"},
-        {true, true, 0, "0000|0000|11|Neu planen (0)0"}};
     open(false);
     addFixed(u"Eins"_s, QTime(14, 0));
     QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
     QAction* start = window->menuBar()->actions().at(2);
     EXPECT_TRUE(start->menu() == nullptr && start->shortcut() == QKeySequence(Qt::Key_F9));
+    // Enabled: Datei, Liste, Einstellungen, Hilfe | Neu, Öffnen..., Auswertung, Beenden | the two
+    // Speichern | the start item's caption and enabled state. The rule is planningLook's; shown on showing.
+    // clang-format off
+    const std::tuple<bool, bool, int, const char*> cases[] = {{false, false, 3, "1111|1111|11|Start1"}, {true, false, -1, "1000|0000|11|Neu planen1"}, {true, true, 0, "0000|0000|11|Neu planen (0)0"}};
+    // clang-format on
     for (const auto& [active, unit, left, expected] : cases) {
         engine.isActive = active;
         engine.isUnit = unit;
@@ -183,7 +204,7 @@ TEST_F(TimerTest, ScheduleRefreshRunsOnlyWhileShownAndSurvivesAnUnreadableEntry)
     addFixed(u"kaputt"_s, QTime(14, 0));
     plan->editEntry(0).date = u"31.02.2026"_s;
     for (int i = 0; i < 5; ++i)
-        window->tmrUpdateTimer();
+        fire(u"tmrUpdate"_s);
     EXPECT_EQ(records.debugLog.text().count(u"nicht lesbar"_s), 1);
     EXPECT_TRUE(records.debugLog.text().contains(u"31.02.2026"_s));
     plan->editEntry(0).date = u"07.12.2026"_s;
@@ -212,18 +233,48 @@ TEST_F(TimerTest, CaptionBlinksWhileAUnitRunsAndStopsOnThePauseCaption) {
     engine.isActive = engine.isUnit = true;
     open();
     QStringList captions{window->windowTitle()};
-    window->tmrCaptionBlinkenTimer();
-    window->tmrUpdateTimer();
+    fire(u"tmrCaptionBlinken"_s);
+    fire(u"tmrUpdate"_s);
     captions.append(window->windowTitle());
     engine.isUnit = false;
-    window->tmrCaptionBlinkenTimer();
+    fire(u"tmrCaptionBlinken"_s);
     EXPECT_FALSE(timer(u"tmrCaptionBlinken"_s)->isActive());
     captions.append(window->windowTitle());
     engine.isActive = false;
-    window->tmrUpdateTimer();
+    fire(u"tmrUpdate"_s);
     captions.append(window->windowTitle());
     EXPECT_EQ(captions.join(u','),
               u"Taktplan (0/0) - EINHEIT AKTIV,Taktplan (0/0),Taktplan (0/0) - PAUSE AKTIV,Taktplan (0/0)"_s);
+}
+
+TEST_F(TimerTest, PercentileRankIsRecomputedOnlyWhileShownAndSeen) {
+    // rank on, Planning window shown, Timer window shown, a plan runs, a unit runs -> recomputed
+    // clang-format off
+    const bool cases[][6] = {{true, true, false, false, false, true}, {false, true, true, true, false, false}, {true, false, true, true, false, true},
+                             {true, false, true, true, true, false}, {true, false, false, false, false, false}};
+    // clang-format on
+    for (const auto& [rankOn, planningShown, timerShown, active, unit, recomputed] : cases) {
+        records.settings.showPercentileRanking = rankOn;
+        engine.rank = 0;
+        open(planningShown);
+        QWidget timerWindow;
+        timerWindow.setVisible(timerShown);
+        window->setTimerWindow(&timerWindow);
+        engine.isActive = active;
+        engine.isUnit = unit;
+        int updates = 0;
+        window->setPercentileUpdate([&] {
+            ++updates;
+            engine.rank = 75;
+        });
+        EXPECT_EQ(timer(u"tmrUpdatePercentileRank"_s)->interval(), 60'000);
+        fire(u"tmrUpdatePercentileRank"_s);
+        EXPECT_EQ(updates, recomputed ? 1 : 0);
+        EXPECT_EQ(window->windowTitle().endsWith(u" - #75"_s), recomputed)
+            << window->windowTitle().toStdString();
+        window->setTimerWindow(nullptr);
+        engine.isActive = engine.isUnit = false;
+    }
 }
 
 using FocusLockTest = WindowTest;
@@ -238,7 +289,7 @@ TEST_F(FocusLockTest, OnlyWhileTheSettingIsOnAndNeverAgainstTheProgramsOwnWindow
     activate(&other);
     // Setting off: a tick stops the lock, opening "Einstellungen" does not restart it.
     lock->start();
-    window->tmrFocusLockTimer();
+    fire(u"tmrFocusLock"_s);
     emit einstellungen->aboutToShow();
     QTest::qWait(300);
     EXPECT_FALSE(lock->isActive());
@@ -269,10 +320,10 @@ using ClosingTest = WindowTest;
 TEST_F(ClosingTest, ClosingAndBeendenEndTheProgramAndStartTheCompanionWhenPushing) {
     // push, plan running, timer window shown, Beenden instead of closing -> program ended,
     // companion program started with "start", RunTaktplan started
-    const bool cases[][7] = {
-        {false, false, false, false, true, false, false}, {true, false, false, false, true, true, false},
-        {true, true, false, false, true, false, false},   {false, false, true, false, false, false, false},
-        {true, false, false, true, true, false, true},    {false, false, false, true, true, false, false}};
+    // clang-format off
+    const bool cases[][7] = {{false, false, false, false, true, false, false}, {true, false, false, false, true, true, false}, {true, true, false, false, true, false, false},
+                             {false, false, true, false, false, false, false}, {true, false, false, true, true, false, true}, {false, false, false, true, true, false, false}};
+    // clang-format on
     for (const auto& [push, running, timerShown, beenden, ended, companionStarted, runTaktplan] : cases) {
         launcher.starts.clear();
         records.settings.InVordergrundDraengen = push;
@@ -291,32 +342,145 @@ TEST_F(ClosingTest, ClosingAndBeendenEndTheProgramAndStartTheCompanionWhenPushin
     }
     // "Logs" opens the activity log; one that does not exist yet is created empty first, an
     // existing one is left as it is, and one that cannot be created is named in a message.
-    const struct {
-        QString path;
-        QByteArray before; // empty: no file
-        bool opened;
-    } logs[] = {
-        {data.filePath(u"Dezuzedu.log"_s), QByteArray("\r\nMo, 07.12.2026 08:00|25 A [x]"), true},
-        {data.filePath(u"neu.log"_s), QByteArray(), true},
-        {data.filePath(u"fehlt/neu.log"_s), QByteArray(), false},
-    };
-    for (const auto& c : logs) {
-        records.settings.LogDateiPfad = c.path;
-        if (!c.before.isEmpty())
-            data.write(QFileInfo(c.path).fileName(), c.before);
+    for (const auto& [name, before, opened] :
+         {std::tuple(u"Dezuzedu.log"_s, QByteArray("\r\nMo, 07.12.2026 08:00|25 A [x]"), true),
+          std::tuple(u"neu.log"_s, QByteArray(), true),
+          std::tuple(u"fehlt/neu.log"_s, QByteArray(), false)}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = data.filePath(name);
+        records.settings.LogDateiPfad = path;
+        if (!before.isEmpty())
+            data.write(name, before);
         shell.files.clear();
         ui.messages.clear();
         key(Qt::Key_L, Qt::ControlModifier);
-        EXPECT_EQ(shell.files, c.opened ? QStringList{c.path} : QStringList()) << c.path.toStdString();
-        EXPECT_EQ(QFileInfo::exists(c.path), c.opened) << c.path.toStdString();
-        if (c.opened) {
-            EXPECT_EQ(data.read(QFileInfo(c.path).fileName()), c.before) << c.path.toStdString();
-        }
-        EXPECT_EQ(ui.messages.size(), c.opened ? 0 : 1) << c.path.toStdString();
-        if (!c.opened) {
-            EXPECT_TRUE(ui.messages.value(0).contains(c.path)) << ui.messages.value(0).toStdString();
-        }
+        EXPECT_EQ(shell.files, opened ? QStringList{path} : QStringList());
+        EXPECT_EQ(data.read(name), before);
+        EXPECT_EQ(QFileInfo::exists(path), opened);
+        EXPECT_EQ(ui.messages.size(), opened ? 0 : 1);
+        EXPECT_TRUE(opened || ui.messages.value(0).contains(path));
     }
+}
+
+TEST(PlanningLook, FollowsThePhaseAndTheReplanningsLeft) {
+    using Phase = RunState::Phase;
+    // start item | its enabled state | caption suffix | blink | "Datei" | the planning menus
+    const struct {
+        Phase phase;
+        int left;
+        const char* look;
+    } cases[] = {
+        {Phase::Planning, 0, "Start|1||0|1|1"},
+        {Phase::Planning, -1, "Start|1||0|1|1"},
+        {Phase::Unit, 3, "Neu planen (3)|1| - EINHEIT AKTIV|1|0|0"},
+        {Phase::Unit, 0, "Neu planen (0)|0| - EINHEIT AKTIV|1|0|0"},
+        // Any negative allowance (a hand-edited file) is no limit.
+        {Phase::Pause, -1, "Neu planen|1| - PAUSE AKTIV|0|1|0"},
+        {Phase::Pause, -7, "Neu planen|1| - PAUSE AKTIV|0|1|0"},
+        {Phase::Pause, 1, "Neu planen (1)|1| - PAUSE AKTIV|0|1|0"},
+    };
+    for (const auto& c : cases) {
+        const PlanningLook l = planningLook(c.phase, c.left);
+        const QString flags = QString::number(l.startEnabled) + u'|' + l.captionSuffix + u'|' +
+                              QString::number(l.captionBlink) + u'|' + QString::number(l.fileMenu) + u'|' +
+                              QString::number(l.planningMenus);
+        EXPECT_EQ(l.startCaption + u'|' + flags, QString::fromUtf8(c.look)) << int(c.phase) << " " << c.left;
+    }
+    // In the user's language.
+    ASSERT_TRUE(translation::setUp(QStringLiteral(TAKTPLAN_LOCALE_DIR), u"en"_s).active);
+    const QString english =
+        planningLook(Phase::Unit, 1).captionSuffix + planningLook(Phase::Pause, 1).captionSuffix;
+    translation::turnOff();
+    EXPECT_EQ(english, u" - UNIT ACTIVE - PAUSE ACTIVE"_s);
+}
+
+class PlanningViewTest : public WindowTest {
+protected:
+    // The window as the program creates it, with the runner's commands counted.
+    void openWithRunner() {
+        adjustServices = [this](WorklistServices& services) {
+            services.startCommand = [this] { ++starts; };
+            services.autoStartCommand = [this] { ++autoStarts; };
+        };
+        open();
+    }
+    QAction* startItem() const { return window->menuBar()->actions().at(2); }
+
+    int starts = 0;
+    int autoStarts = 0;
+};
+
+TEST_F(PlanningViewTest, F9ReachesTheRunnerAsTheStartItemAllows) {
+    // The start item's caption and enabled state, the focus in the list -> starts.
+    // The list's own F9 is never disabled.
+    // clang-format off
+    const std::tuple<const char*, bool, bool, int> cases[] = {{"Start", true, false, 1}, {"Neu planen (0)", false, false, 0}, {"Neu planen (0)", false, true, 1}};
+    // clang-format on
+    openWithRunner();
+    for (const auto& [caption, enabled, inList, expected] : cases) {
+        starts = 0;
+        engine.isActive = !enabled; // a plan runs when no re-planning is left
+        window->updateRunState([&](RunState& s) {
+            s.startCaption = QString::fromUtf8(caption);
+            s.startEnabled = enabled;
+        });
+        inList ? list()->setFocus(Qt::OtherFocusReason) : edit()->setFocus(Qt::OtherFocusReason);
+        // No debounce of its own: the runner has one.
+        key(Qt::Key_F9);
+        key(Qt::Key_F9);
+        EXPECT_EQ(starts, 2 * expected) << caption << inList;
+        EXPECT_EQ(startItem()->text(), QString::fromUtf8(caption));
+    }
+    // The list menu's planning items follow the run state.
+    const QAction* changeStart = window->findChild<QMenu*>(u"pmWorklistEdit"_s)->actions().at(1);
+    for (const bool all : {false, true}) {
+        engine.isActive = !all;
+        window->updateRunState([all](RunState& s) { s.listMenuAllItems = all; });
+        EXPECT_EQ(changeStart->isEnabled(), all);
+    }
+    window->enableAutoStart();
+    EXPECT_TRUE(waitFor([this] { return autoStarts == 1; }));
+    EXPECT_FALSE(timer(u"tmrAutoStart"_s)->isActive());
+}
+
+TEST_F(PlanningViewTest, ShowsTheRunnersRunStateFromWhatItShowedBefore) {
+    openWithRunner();
+    QTimer* focusLock = timer(u"tmrFocusLock"_s);
+    EXPECT_TRUE(focusLock->isActive());
+    // Observing the runner's state hands over what the window shows: nothing changes yet.
+    RunStatePublisher runner;
+    window->observe(runner);
+    EXPECT_TRUE(runner.state().focusLock && focusLock->isActive());
+    EXPECT_EQ(runner.state().startCaption, u"Start"_s);
+
+    engine.isActive = true; // the caption shows the suffix only while a plan runs
+    runner.update([](RunState& s) {
+        s.focusLock = false;
+        s.tooltipDelayMs = 0;
+        s.inputVisible = false;
+        s.maxReplanEnabled = false;
+        s.captionSuffix = u" - EINHEIT AKTIV"_s;
+        s.captionBlink = true;
+    });
+    EXPECT_FALSE(focusLock->isActive());
+    EXPECT_EQ(applicationTooltipDelay(), 0);
+    EXPECT_TRUE(strip()->isHidden());
+    EXPECT_FALSE(window->findChild<QAction*>(u"mniMaxNeuPlanen"_s)->isEnabled());
+    EXPECT_TRUE(timer(u"tmrCaptionBlinken"_s)->isActive());
+    EXPECT_EQ(window->windowTitle(), u"Taktplan (0/0) - EINHEIT AKTIV"_s);
+    // Hiding ends the blink and mouse editing in the run state too.
+    window->hideWindow();
+    EXPECT_FALSE(runner.state().captionBlink || runner.state().mouseEditing);
+    EXPECT_FALSE(timer(u"tmrCaptionBlinken"_s)->isActive());
+    // The dialog guard, released, brings the focus lock back.
+    window->releaseDialogGuard();
+    EXPECT_TRUE(focusLock->isActive());
+
+    window->move(0, 0);
+    window->showCentred();
+    EXPECT_TRUE(window->isVisible());
+    const QPoint centre = window->screen()->availableGeometry().center();
+    EXPECT_LE((window->geometry().center() - centre).manhattanLength(), 4);
 }
 
 } // namespace
