@@ -1,5 +1,7 @@
 // The built program as a user's system runs it: a process with its own data folder, ended by a
 // signal or by itself, judged by the files it leaves.
+#include "temp_data_folder.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,11 +22,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(path.section(u'/', 0, -2));
@@ -170,7 +167,7 @@ TEST_F(ProgramTest, SettingsCommentsFollowTheLanguage) {
         // The start-up measurement reads the milliseconds to the first paint from this line.
         EXPECT_GT(program->waitForLine(u"shown "_s).mid(6).toLongLong(), 0) << lang.toStdString();
         ASSERT_TRUE(program->waitForExit()) << program->errorOutput().toStdString();
-        EXPECT_EQ(readFile(data.filePath(u"Settings.ini"_s)).split('\n').value(3), line4)
+        EXPECT_EQ(readBytes(data.filePath(u"Settings.ini"_s)).split('\n').value(3), line4)
             << lang.toStdString();
     }
 }
@@ -180,27 +177,27 @@ TEST_F(ProgramTest, FirstStartWritesItsFilesAndTerminationSignalsLoseNothing) {
     // Finished earlier today: it joins the list as done, but the plan file keeps only open entries.
     const QByteArray done = "\r\nMo, 07.12.2026 08:00|25 Post lesen [x]";
     writeFile(dataFile(u"Dezuzedu.log"_s), done);
-    QByteArray golden = readFile(QStringLiteral(TAKTPLAN_SOURCE_DIR "/tests/data/settings_defaults.ini"));
-    golden.replace("@DATA@", QFile::encodeName(dataPath()));
+    const QByteArray golden =
+        goldenBytes(QStringLiteral(TAKTPLAN_SOURCE_DIR "/tests/data/settings_defaults.ini"), dataPath());
     int runs = 0;
     for (const auto& [signal, name] :
          {std::pair{SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"}, {SIGHUP, "SIGHUP"}}) {
         ASSERT_TRUE(startRunning()->endWith(signal)) << name;
         // The account of this run and the settings are on disk, every line ending with CR LF.
-        const QByteArray debug = readFile(dataFile(u"debug_log.txt"_s));
+        const QByteArray debug = readBytes(dataFile(u"debug_log.txt"_s));
         EXPECT_EQ(debug.count("==="), ++runs);
         EXPECT_TRUE(debug.endsWith(QByteArray("Programmende angefordert (") + name +
                                    ")\r\n2026-12-07 09:00: Beende Taktplan."))
             << debug.right(120).toStdString();
         EXPECT_EQ(debug.count('\n'), debug.count("\r\n"));
-        EXPECT_EQ(readFile(dataFile(u"Settings.ini"_s)), golden);
+        EXPECT_EQ(readBytes(dataFile(u"Settings.ini"_s)), golden);
         EXPECT_TRUE(
             debug.startsWith("===\r\n2026-12-07 09:00: Starte Taktplan 2.2\r\n2026-12-07 09:00: Lade Wert "
                              "\"H\xF6he\" aus INI-Datei.  Datei existiert nicht. Ergebnis: \r\n"))
             << debug.left(300).toStdString();
     }
-    EXPECT_EQ(readFile(dataFile(u"worklist.log"_s)), preparedPlan);
-    EXPECT_EQ(readFile(dataFile(u"Dezuzedu.log"_s)), done);
+    EXPECT_EQ(readBytes(dataFile(u"worklist.log"_s)), preparedPlan);
+    EXPECT_EQ(readBytes(dataFile(u"Dezuzedu.log"_s)), done);
 }
 
 TEST_F(ProgramTest, OneRunningCopyPerDataFolderAndACrashedOneBlocksNothing) {
@@ -226,7 +223,7 @@ TEST_F(ProgramTest, OneRunningCopyPerDataFolderAndACrashedOneBlocksNothing) {
     EXPECT_TRUE(other->endWith(SIGTERM));
 
     ASSERT_TRUE(first->endWith(SIGTERM));
-    const QByteArray debug = readFile(dataFile(u"debug_log.txt"_s));
+    const QByteArray debug = readBytes(dataFile(u"debug_log.txt"_s));
     EXPECT_EQ(debug.count("Zweiter Programmstart: Planungsfenster nach vorne geholt"), 1);
     // The killed run left its account up to the kill, without an end; the second start none.
     EXPECT_EQ(debug.count("==="), 2) << "the killed run's lines and the first run's";
@@ -295,7 +292,7 @@ TEST_F(ProgramTest, CatalogueWithoutUtf8IsRefusedAndASignalDuringTheMessageEndsI
     ASSERT_TRUE(run->endWith(SIGTERM));
     EXPECT_TRUE(run->lines().filter(u"running"_s).isEmpty()) << "the loop never started";
 
-    const QByteArray debug = readFile(dataFile(u"debug_log.txt"_s));
+    const QByteArray debug = readBytes(dataFile(u"debug_log.txt"_s));
     EXPECT_TRUE(debug.endsWith("Programmende angefordert (SIGTERM)\r\n2026-12-07 09:00: Beende Taktplan."))
         << debug.right(200).toStdString();
 }
@@ -313,7 +310,7 @@ TEST_F(ProgramTest, AnEndThatCannotWriteItsFilesReportsAndEndsWithoutWaiting) {
     EXPECT_LT(elapsed.elapsed(), 5000);
     EXPECT_TRUE(
         program->errorOutput().contains("Taktplan: Die Einstellungen konnten nicht gespeichert werden."));
-    const QByteArray debug = readFile(dataFile(u"debug_log.txt"_s));
+    const QByteArray debug = readBytes(dataFile(u"debug_log.txt"_s));
     EXPECT_TRUE(debug.contains("Speichern der Einstellungen fehlgeschlagen: "))
         << debug.right(300).toStdString();
     EXPECT_TRUE(debug.contains("Reste abgebrochener Speichervorg\xE4nge entfernt: worklist.log.ebSMgl\r\n"));

@@ -98,10 +98,6 @@ TEST(HostileDay, AbsurdSettings) {
     }
 }
 
-} // namespace
-
-namespace {
-
 TEST(HostileDay, RoughHandling) {
     // F9 held down: one start, then one re-planning half a second later at the earliest.
     {

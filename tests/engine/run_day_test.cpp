@@ -212,10 +212,8 @@ QDateTime at(int day, int h, int m) {
 
 // Settings.ini must match a file in tests/data byte for byte (its log path is this test's).
 void expectSettingsFile(const Day& d, const char* golden) {
-    QFile f(QDir(QStringLiteral(TAKTPLAN_TEST_DATA_DIR)).filePath(QLatin1String(golden)));
-    QByteArray expected = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing golden file>");
-    expected.replace("@DATA@", QFile::encodeName(d.data.path()));
-    EXPECT_EQ(d.data.read(u"Settings.ini"_s), expected) << golden;
+    EXPECT_EQ(d.data.read(u"Settings.ini"_s),
+              goldenBytes(QStringLiteral(TAKTPLAN_TEST_DATA_DIR "/") + QLatin1String(golden), d.data.path()));
 }
 
 void wholeDay(Day& d) {

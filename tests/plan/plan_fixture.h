@@ -7,6 +7,7 @@
 #include "settings.h"
 #include "worklist.h"
 
+#include <QFile>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -42,6 +43,19 @@ inline QStringList titles(const Worklist& list) {
     for (const PlanEntry& e : list.entries())
         out.append(e.displayText);
     return out;
+}
+
+// The rows under "[section]" in data/rows.txt, up to the next blank line.
+inline QStringList goldenRows(const char* section) {
+    QFile f(QStringLiteral(PLAN_TEST_DATA "/rows.txt"));
+    const QStringList lines = f.open(QIODevice::ReadOnly)
+                                  ? QString::fromUtf8(f.readAll()).remove(u'\r').split(u'\n')
+                                  : QStringList();
+    const qsizetype from = lines.indexOf(u'[' + QString::fromUtf8(section) + u']') + 1;
+    if (from == 0)
+        return {QStringLiteral("<no rows for ") + QString::fromUtf8(section) + u'>'};
+    const qsizetype end = lines.indexOf(QString(), from);
+    return lines.mid(from, end < 0 ? -1 : end - from);
 }
 
 // Each entry as title, "@", start and conflict mark ("A@09:00", "B@09:30E").

@@ -20,14 +20,7 @@ TEST_F(ScheduleTest, RelativeEntriesStartNowAndSlideWithTheClock) {
     addUnit(u"D"_s);
     addFixed(u"Termin"_s, 14, 0);
     // The small pause comes only between two units.
-    const QStringList at0900 = {u"1|09:00|09:25|A|R|E|25| |07.12.2026|"_s,
-                                u"|09:25|09:40|Pause: 15 min|R|P|15| |07.12.2026|"_s,
-                                u"2|09:40|10:05|B|R|E|25| |07.12.2026|"_s,
-                                u"|10:05|10:10|Pause: 5 min (Kaffee)|R|P|5| |07.12.2026|"_s,
-                                u"|10:10|10:20|Pause: 10 min|R|P|10| |07.12.2026|"_s,
-                                u"3|10:20|11:10|C|R|E|50| |07.12.2026|"_s,
-                                u"4|11:15|11:40|D|R|E|25| |07.12.2026|"_s,
-                                u"5|14:00|14:25|Termin|F|E|25| |07.12.2026|"_s};
+    const QStringList at0900 = goldenRows("relative entries at 09:00");
     EXPECT_EQ(rows(list), at0900);
 
     // Within the same minute nothing changes and the view is not told to repaint.
@@ -71,24 +64,13 @@ TEST_F(ScheduleTest, MidnightStartsTheNextDayAndItsNumbering) {
     addUnit(u"B"_s);
     addPause(10);
     addUnit(u"C"_s);
-    EXPECT_EQ(rows(list), QStringList({
-                              u"1|08:00|08:25|Früh|F|E|25|x|31.12.2026|"_s,
-                              u"2|23:50|00:15|A|R|E|25| |31.12.2026|"_s,
-                              u"1|00:20|00:45|B|R|E|25| |01.01.2027|"_s,
-                              u"|00:45|00:55|Pause: 10 min|R|P|10| |01.01.2027|"_s,
-                              u"2|00:55|01:20|C|R|E|25| |01.01.2027|"_s,
-                          }));
+    EXPECT_EQ(rows(list), goldenRows("midnight before"));
     EXPECT_EQ(list.PlannedTodayCount(), 2);
     EXPECT_EQ(list.FirstOpenTomorrowIndex(), 2);
 
     // At midnight the day changes: yesterday's finished unit goes, the plan slides on.
     tick(10 * 60);
-    EXPECT_EQ(rows(list), QStringList({
-                              u"1|00:00|00:25|A|R|E|25| |01.01.2027|"_s,
-                              u"2|00:30|00:55|B|R|E|25| |01.01.2027|"_s,
-                              u"|00:55|01:05|Pause: 10 min|R|P|10| |01.01.2027|"_s,
-                              u"3|01:05|01:30|C|R|E|25| |01.01.2027|"_s,
-                          }));
+    EXPECT_EQ(rows(list), goldenRows("midnight after"));
     EXPECT_EQ(list.lastScheduleDay(), QDate(2027, 1, 1));
 }
 
@@ -208,8 +190,7 @@ TEST_F(ScheduleTest, TimesStandStillWhileTheEngineRunsButTheDayChangeStillPurges
     list.editEntry(0).status = u" "_s;
     list.editEntry(0).startMode = u"R"_s;
     tick(1);
-    EXPECT_EQ(rows(list), QStringList({u"1|00:00|01:30|Nacht|R|E|90| |08.12.2026|"_s,
-                                       u"2|01:35|02:00|B|R|E|25| |08.12.2026|"_s}));
+    EXPECT_EQ(rows(list), goldenRows("re-planned after midnight"));
     EXPECT_EQ(list.caption(), u"Taktplan (0/2)"_s);
 }
 
@@ -263,11 +244,7 @@ TEST_F(ScheduleTest, FieldThatDoesNotConvertLeavesTheListWhole) {
     list.editEntry(1).duration = u"25"_s;
     list.editEntry(1).date = u"kein Datum"_s;
     list.RecomputeSchedule();
-    EXPECT_EQ(rows(list), QStringList({
-                              u"1|10:00|10:25|A|R|E|25| |07.12.2026|"_s,
-                              u"2|10:30|10:55|B|R|E|25| |07.12.2026|"_s,
-                              u"3|18:00|18:25|Abend|F|E|25| |07.12.2026|"_s,
-                          }));
+    EXPECT_EQ(rows(list), goldenRows("mended"));
 }
 
 } // namespace

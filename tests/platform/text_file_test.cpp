@@ -1,5 +1,6 @@
 // Failed replaces, folders that refuse new files and appends are met through their users: the
 // plan file (plan_file_test), the settings file and the activity log (records tests).
+#include "temp_data_folder.h"
 #include "text_file.h"
 
 #include <QDir>
@@ -11,11 +12,6 @@
 namespace {
 
 using namespace Qt::StringLiterals;
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 TEST(TextFile, EveryByteOfTheCodePageAndEveryBreakReadsBack) {
     // Every byte, the holes of the code page included, reads back as itself.
@@ -72,13 +68,13 @@ TEST(TextFile, EveryLineReadsBackExactly) {
     for (const auto& c : cases) {
         const std::string name = c.line.toHtmlEscaped().toStdString();
         ASSERT_TRUE(textfile::writeLines(alone, {c.line}));
-        EXPECT_EQ(readAll(alone), c.bytes + "\r\n") << name;
+        EXPECT_EQ(readBytes(alone), c.bytes + "\r\n") << name;
         EXPECT_EQ(textfile::readLines(alone).lines, QStringList({c.line})) << name;
         ASSERT_TRUE(textfile::writeLines(later, {u"x"_s, c.line}));
         EXPECT_EQ(textfile::readLines(later).lines, QStringList({u"x"_s, c.line})) << name;
         // A backup: the bytes as they are replace what was there.
         ASSERT_TRUE(textfile::replaceWithCopy(later, alone));
-        EXPECT_EQ(readAll(alone), readAll(later)) << name;
+        EXPECT_EQ(readBytes(alone), readBytes(later)) << name;
         // The activity log: a new file begun by an append, then a line added the same way.
         QFile::remove(log);
         ASSERT_TRUE(textfile::appendText(log, c.line));
@@ -89,7 +85,7 @@ TEST(TextFile, EveryLineReadsBackExactly) {
     EXPECT_FALSE(missing.ok || missing.error.isEmpty());
     // Nothing to copy: the file there stays.
     EXPECT_FALSE(textfile::replaceWithCopy(dir.filePath(u"missing.log"_s), later));
-    EXPECT_EQ(readAll(later), readAll(alone));
+    EXPECT_EQ(readBytes(later), readBytes(alone));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "autostart_entry.h"
 #include "linux/xdg_autostart_entry.h"
 #include "scoped_env.h"
+#include "temp_data_folder.h"
 #include "termination_requests.h"
 
 #include <QCoreApplication>
@@ -18,11 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 TEST(AutostartEntry, CommandLinesQuoteThePathForTheirReader) {
     EXPECT_EQ(AutostartEntry::commandLine(u"/opt/Takt plan/taktplan"_s),
@@ -55,11 +51,11 @@ TEST(XdgAutostartEntry, WriteAndRemoveTheEntryUnderXdgConfigHome) {
     ASSERT_TRUE(entry->write());
     EXPECT_TRUE(entry->exists());
     // UTF-8 with LF line ends, as desktops read it.
-    EXPECT_EQ(readAll(file), QStringLiteral("[Desktop Entry]\nType=Application\nName=Taktplan\n"
-                                            "Comment=Resumes the running plan after log-on\n"
-                                            "Exec=\"/opt/täkt plan/taktplan\" -autostart\nIcon=taktplan\n"
-                                            "Terminal=false\nX-GNOME-Autostart-enabled=true\n")
-                                 .toUtf8());
+    EXPECT_EQ(readBytes(file), QStringLiteral("[Desktop Entry]\nType=Application\nName=Taktplan\n"
+                                              "Comment=Resumes the running plan after log-on\n"
+                                              "Exec=\"/opt/täkt plan/taktplan\" -autostart\nIcon=taktplan\n"
+                                              "Terminal=false\nX-GNOME-Autostart-enabled=true\n")
+                                   .toUtf8());
     EXPECT_TRUE(entry->remove());
     EXPECT_FALSE(entry->exists());
     EXPECT_FALSE(QFile::exists(file));
@@ -80,7 +76,7 @@ TEST(XdgAutostartEntry, WriteAndRemoveTheEntryUnderXdgConfigHome) {
     EXPECT_FALSE(blocked.write());
     EXPECT_FALSE(blocked.exists());
     EXPECT_TRUE(blocked.remove());
-    EXPECT_EQ(readAll(blocker.fileName()), QByteArray("not a folder"));
+    EXPECT_EQ(readBytes(blocker.fileName()), QByteArray("not a folder"));
 }
 
 class TerminationRequestsTest : public ::testing::Test {

@@ -39,10 +39,7 @@ class ActivityLogTest : public ::testing::Test {
 protected:
     ActivityLogTest() { settings.LogDateiPfad = data.filePath(u"Dezuzedu.log"_s); }
 
-    QByteArray logBytes() const {
-        QFile file(logPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray logBytes() const { return readBytes(logPath()); }
     QString logPath() const { return settings.LogDateiPfad; }
     bool writeUnit(int hour, const QString& title) {
         return log.WriteLogEntry(ActivityLog::unitLine(wall(5, hour, 0), 25, title));
@@ -97,31 +94,16 @@ TEST_F(ActivityLogTest, StampsUseGermanWeekdaysOnEveryLocale) {
 }
 
 // A log with every kind of line, old and new, and a few a hand editor could leave.
-const QStringList everyKind = {
-    QString(),
-    u"Do, 04.12.2025 09:00|25 Gestern [x]"_s,
-    u"Fr, 05.12.2025 SOLL: 6"_s,
-    u"Fr, 05.12.2025 08:30 Altes Format [x]"_s,
-    u"Fr, 05.12.2025 09:00|25 Bericht schreiben für Max [x]"_s,
-    u"Fr, 05.12.2025 09:30|50 Lange Einheit [x]"_s,
-    u"Fr, 05.12.2025 10:25 --- NEU GEPLANT ---"_s,
-    u"Fr, 05.12.2025 10:40|25 Abgebrochen"_s,
-    u"Fr, 05.12.2025 11:00 --- NEU GEPLANT --- Grund: Telefon [x]"_s,
-    u"Fr, 05.12.2025 SOLL: 8"_s,
-    u"Fr, 05.12.2025 12:00|25 Bericht schreiben für Max [x]"_s,
-    u"Fr, 05.12.2025 SOLL: viele"_s,
-    u"xx, 3x.12.2025 13:00|25 Kaputtes Datum [x]"_s,
-    u"Fr, 05.12.2025 1x:00|25 Kaputte Zeit [x]"_s,
-    u"Fr, 05.12.2025 14:00|zwanzig Kaputte Länge [x]"_s,
-    u"Fr, 05.12.2025 15:00|25 日本語 lernen [x]"_s,
-    u"Sa, 06.12.2025 SOLL: 4"_s,
-    u"Sa, 06.12.2025 09:00|25 Samstag"_s,
-    QString(),
-};
+QStringList everyKind() {
+    return QString::fromUtf8(goldenBytes(QStringLiteral(TAKTPLAN_TEST_DATA_DIR "/every_kind.log")))
+        .remove(u'\r')
+        .split(u'\n');
+}
 
 TEST_F(ActivityLogTest, ReadersAnswerFromEveryKindOfLine) {
     settings.StandardDauerEinheit = 30; // the length of old unit lines without one
-    log.setLines(everyKind);
+    const QStringList lines = everyKind();
+    log.setLines(lines);
 
     EXPECT_EQ(log.TargetForDay(QDate(2025, 12, 5)), 8); // the last valid target line of the day
     EXPECT_EQ(log.TargetForDay(QDate(2025, 12, 6)), 4);
@@ -145,7 +127,7 @@ TEST_F(ActivityLogTest, ReadersAnswerFromEveryKindOfLine) {
     EXPECT_EQ(log.RecentTitles(100), all);
     EXPECT_EQ(log.RecentTitles(3), all.mid(0, 3));
     EXPECT_TRUE(log.RecentTitles(0).isEmpty());
-    EXPECT_EQ(log.LastLine(), everyKind[everyKind.size() - 2]);
+    EXPECT_EQ(log.LastLine(), lines[lines.size() - 2]);
     EXPECT_EQ(log.LastTitle(), u"Samstag"_s);
 }
 
@@ -232,11 +214,11 @@ TEST_F(ActivityLogTest, UnreadableFileIsReportedOnceAndTheListStays) {
         settings.LogDateiPfad = path;
         ui.reminders.clear();
         ActivityLog reader{clock, settings, debugLog, ui};
-        reader.setLines(everyKind);
+        reader.setLines(everyKind());
         EXPECT_FALSE(reader.LoadLog());
         EXPECT_FALSE(reader.LoadLog());
         EXPECT_FALSE(reader.WriteLogEntry(ActivityLog::finishMark()));
-        EXPECT_EQ(reader.lines(), everyKind);
+        EXPECT_EQ(reader.lines(), everyKind());
         EXPECT_EQ(ui.reminders, QStringList(reminderText(u"geladen"_s, path)));
     }
     // A line past the bound (a file without line breaks in the log's place) is skipped, and never

@@ -26,9 +26,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray golden(const char* name) {
-    QFile f(QDir(QStringLiteral(TAKTPLAN_TEST_DATA_DIR)).filePath(QLatin1String(name)));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing golden file>");
+QByteArray golden(const char* name, const QString& dataFolder = QString()) {
+    return goldenBytes(QStringLiteral(TAKTPLAN_TEST_DATA_DIR "/") + QLatin1String(name), dataFolder);
 }
 
 // The keys in the order LoadSettings reads them (X and Y come first when the file exists).
@@ -226,9 +225,7 @@ TEST_F(SettingsFileTest, DefaultsAreWrittenAsTheTemplateAfterNormalising) {
     s.Schriftgroesse = 0;
     ASSERT_TRUE(file.SaveSettings(s));
     EXPECT_EQ(s.Schriftgroesse, 10);
-    QByteArray expected = golden("settings_defaults.ini");
-    expected.replace("@DATA@", QFile::encodeName(data.path()));
-    EXPECT_EQ(ini(), expected);
+    EXPECT_EQ(ini(), golden("settings_defaults.ini", data.path()));
 }
 
 TEST_F(SettingsFileTest, EveryFieldIsReadAndWrittenBackUntilTheFileDisappears) {
