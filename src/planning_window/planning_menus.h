@@ -48,6 +48,8 @@ struct PlanningMenus {
         QAction* lockInPause = nullptr;
         QAction* percentile = nullptr;
         QAction* foreground = nullptr;
+        QAction* trayIcon = nullptr;
+        QAction* notifications = nullptr;
     } settingsItems;
 };
 

@@ -24,7 +24,8 @@ constexpr int longestLength = 24 * 60;
 
 } // namespace
 
-SettingsCommands::MenuView SettingsCommands::menuView(const Settings& s) {
+SettingsCommands::MenuView SettingsCommands::menuView(const Records& records) {
+    const Settings& s = records.settings;
     const auto minutes = [](int n) { return QString::number(n) + tr_(" min"); };
     MenuView v;
     v.unitLength = tr_("Dauer einer Einheit: ") + minutes(s.StandardDauerEinheit);
@@ -39,6 +40,8 @@ SettingsCommands::MenuView SettingsCommands::menuView(const Settings& s) {
     v.lockInPause = s.InPauseSperren;
     v.percentile = s.showPercentileRanking;
     v.foreground = s.InVordergrundDraengen;
+    v.trayIcon = records.extras.trayIcon;
+    v.notifications = records.extras.notifications;
     return v;
 }
 
@@ -98,6 +101,13 @@ void SettingsCommands::maxReplan() {
 }
 
 void SettingsCommands::setChecked(Check item, bool checked) {
+    if (item == Check::TrayIcon || item == Check::Notifications) {
+        (item == Check::TrayIcon ? m_s.records.extras.trayIcon : m_s.records.extras.notifications) = checked;
+        m_s.records.saveExtras();
+        if (m_s.extrasChanged)
+            m_s.extrasChanged();
+        return;
+    }
     Settings& s = settings();
     switch (item) {
     case Check::Presence:
@@ -119,6 +129,9 @@ void SettingsCommands::setChecked(Check item, bool checked) {
         s.InVordergrundDraengen = checked;
         if (checked && m_s.startFocusLock)
             m_s.startFocusLock();
+        break;
+    case Check::TrayIcon:
+    case Check::Notifications:
         break;
     }
     m_s.records.saveSettings();

@@ -29,10 +29,13 @@ public:
         bool lockInPause = false;
         bool percentile = false;
         bool foreground = false;
+        bool trayIcon = false;
+        bool notifications = false;
     };
-    static MenuView menuView(const Settings& settings);
+    static MenuView menuView(const Records& records);
 
-    enum class Check { Presence, Sounds, LockInPause, Percentile, Foreground };
+    // The last two live in Taktplan-extras.ini, not in Settings.ini.
+    enum class Check { Presence, Sounds, LockInPause, Percentile, Foreground, TrayIcon, Notifications };
 
     struct Services {
         Records& records;
@@ -47,6 +50,8 @@ public:
         std::function<void()> updatePercentile;
         // The focus lock comes back (the foreground setting switched on).
         std::function<void()> startFocusLock;
+        // A setting of Taktplan-extras.ini changed (the tray icon comes or goes).
+        std::function<void()> extrasChanged = {};
     };
     explicit SettingsCommands(Services services) : m_s(std::move(services)) {}
 

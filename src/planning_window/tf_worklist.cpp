@@ -53,7 +53,7 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
                               if (m_updatePercentile)
                                   m_updatePercentile();
                           },
-                          [this] { tmrFocusLock->start(); }}),
+                          [this] { tmrFocusLock->start(); }, services.extrasChanged}),
       m_helpCommands(m_shell, m_ui, m_companion,
                      services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                       : services.programFolder,
@@ -629,7 +629,7 @@ bool TFWorklist::savePlan() {
 // --- settings ---------------------------------------------------------------------------------
 
 void TFWorklist::updateSettingsMenu() {
-    const SettingsCommands::MenuView v = SettingsCommands::menuView(settings());
+    const SettingsCommands::MenuView v = SettingsCommands::menuView(m_records);
     m_menus.settingsItems.unitLength->setText(v.unitLength);
     m_menus.settingsItems.smallPause->setText(v.smallPause);
     m_menus.settingsItems.bigPause->setText(v.bigPause);
@@ -639,6 +639,8 @@ void TFWorklist::updateSettingsMenu() {
     m_menus.settingsItems.lockInPause->setChecked(v.lockInPause);
     m_menus.settingsItems.percentile->setChecked(v.percentile);
     m_menus.settingsItems.foreground->setChecked(v.foreground);
+    m_menus.settingsItems.trayIcon->setChecked(v.trayIcon);
+    m_menus.settingsItems.notifications->setChecked(v.notifications);
     if (v.foreground)
         tmrFocusLock->start();
 }

@@ -82,6 +82,8 @@ public:
     void tmrUpdatePercentileRankTimer();
     // The start command ("Start", F9).
     void Start1Click();
+    // "Beenden".
+    void quitCommand() { onQuit(); }
 
     bool mouseEditing() const { return m_runState.shown.mouseEditing; }
 

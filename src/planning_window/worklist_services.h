@@ -42,4 +42,6 @@ struct WorklistServices {
     // The program's folder, with the guide and the licence file in doc/ (the application's
     // folder if empty).
     QString programFolder = {};
+    // A setting of Taktplan-extras.ini changed in the "Einstellungen" menu.
+    std::function<void()> extrasChanged = {};
 };

@@ -270,12 +270,14 @@ void TFTimer::raiseReminderIfVisible() {
 
 // --- the menu ---------------------------------------------------------------------------------
 
-void TFTimer::applyMenuRules() {
+timermenu::Situation TFTimer::menuSituation() const {
     const Settings& s = m_s.records.settings;
-    const timermenu::Situation situation{
-        m_shown.ticking, m_model.unitRunning(), s.AnwesenheitErforderlich, m_model.presenceConfirmed(),
-        s.Verbleibend,   m_model.failedMark(),  m_shown.runMenuEnabled};
-    timerpopup::apply(pm1, situation);
+    return {m_shown.ticking, m_model.unitRunning(), s.AnwesenheitErforderlich, m_model.presenceConfirmed(),
+            s.Verbleibend,   m_model.failedMark(),  m_shown.runMenuEnabled};
+}
+
+void TFTimer::applyMenuRules() {
+    timerpopup::apply(pm1, menuSituation());
 }
 
 void TFTimer::contextMenuEvent(QContextMenuEvent* event) {
@@ -287,7 +289,7 @@ void TFTimer::onMenuItem(Item item, bool checked) {
     case Item::Planungsmodus:
         return planningMode();
     case Item::NutzerAnwesend:
-        return onPresenceItem();
+        return presenceCommand();
     case Item::EinheitGescheitert:
         return onFailedItem(checked);
     case Item::Logs:
@@ -295,7 +297,7 @@ void TFTimer::onMenuItem(Item item, bool checked) {
             m_s.shell.openFile(m_s.records.settings.LogDateiPfad);
         return;
     case Item::Auswertung:
-        return timercommands::startEvaluation(m_s.launcher, m_s.ui, m_s.startFile, m_s.programFolder);
+        return evaluationCommand();
     case Item::Einstellungen:
         return settingsCommand();
     case Item::Info:
@@ -322,7 +324,11 @@ void TFTimer::planningMode() {
     planning->show();
 }
 
-void TFTimer::onPresenceItem() {
+void TFTimer::evaluationCommand() {
+    timercommands::startEvaluation(m_s.launcher, m_s.ui, m_s.startFile, m_s.programFolder);
+}
+
+void TFTimer::presenceCommand() {
     const bool confirm = !m_model.presenceConfirmed();
     m_model.setPresenceConfirmed(confirm);
     if (confirm) {

@@ -45,6 +45,12 @@ public:
 
     // "Planungsmodus": the Planning window centred and shown, the countdown hidden.
     void planningMode();
+    // "Nutzer anwesend": the presence confirmation switched.
+    void presenceCommand();
+    // "Auswertung": the evaluation program started.
+    void evaluationCommand();
+    // What the popup menu's rules look at now.
+    timermenu::Situation menuSituation() const;
     // "Beenden" > "Bestätigen" (also from the settings).
     void exitCommand();
     // "Einstellungen": Settings.ini opened in the user's editor, the companion program told, and
@@ -85,7 +91,6 @@ private:
     void applyColours();
     void keepOnDesktop(QWidget& window);
     void onMenuItem(timermenu::Item item, bool checked);
-    void onPresenceItem();
     void onFailedItem(bool checked);
 
     TimerServices m_s;

@@ -157,7 +157,7 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
         } else {
             EXPECT_FALSE(QFile::exists(records.settingsFile.filePath()));
         }
-        const View view = SettingsCommands::menuView(records.settings);
+        const View view = SettingsCommands::menuView(records);
         if (c.captionAfter) {
             EXPECT_EQ(view.*c.caption, QString::fromUtf8(c.captionAfter));
         }
@@ -178,10 +178,12 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
 
 TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
     int debuggers = 0;
+    int extrasChanges = 0;
     records.settings.InVordergrundDraengen = false;
-    adjustServices = [](WorklistServices& s) {
+    adjustServices = [&extrasChanges](WorklistServices& s) {
         s.programFolder = QStringLiteral(TAKTPLAN_PROGRAM_DIR);
         s.interfaceLanguage = u"de"_s;
+        s.extrasChanged = [&extrasChanges] { ++extrasChanges; };
     };
     open();
     window->setHelpWindows([&] { ++debuggers; }, {});
@@ -200,6 +202,13 @@ TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
     item(u"mniIndenVordergrundschiebenbisNeuGeplant1"_s)->trigger();
     EXPECT_TRUE(records.settings.InVordergrundDraengen);
     EXPECT_TRUE(timer(u"tmrFocusLock"_s)->isActive());
+    // The tray icon and the notifications go to Taktplan-extras.ini alone, and are told at once.
+    emit menu(u"Einstellungen"_s)->aboutToShow();
+    EXPECT_TRUE(item(u"mniTraySymbol1"_s)->isChecked());
+    item(u"mniTraySymbol1"_s)->trigger();
+    item(u"mniBenachrichtigungen1"_s)->trigger();
+    EXPECT_EQ(data.read(u"Taktplan-extras.ini"_s).left(29), "TrayIcon=0\r\nNotifications=1\r\n");
+    EXPECT_EQ(extrasChanges, 2);
     EXPECT_EQ(savedSettings(), records.settings);
     item(u"mniDebuggerAnzeigen1"_s)->trigger();
     EXPECT_EQ(debuggers, 1);
