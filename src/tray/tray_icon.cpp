@@ -86,7 +86,11 @@ void TrayIcon::showState(const RunState& state) {
         m_toolTip = tip;
         m_icon->setToolTip(tip);
     }
-    if (m_menu->isVisible())
+    // Some notification areas never say when they open the menu: it follows the run at once.
+    const RunState& was = m_menuShownFor;
+    if (state.runMenuEnabled != was.runMenuEnabled || state.startEnabled != was.startEnabled ||
+        state.startCaption != was.startCaption || state.ticking != was.ticking || state.phase != was.phase ||
+        state.presenceConfirmationVisible != was.presenceConfirmationVisible)
         applyMenu();
 }
 
@@ -134,6 +138,7 @@ QPixmap TrayIcon::render(const traylook::Icon& icon, int size) {
 
 void TrayIcon::applyMenu() {
     const RunState& state = m_runState.state();
+    m_menuShownFor = state;
     const timermenu::Situation situation = m_c.situation ? m_c.situation() : timermenu::Situation{};
     for (int i = 0; i < traylook::itemCount; ++i) {
         const auto item = static_cast<traylook::Item>(i);

@@ -73,6 +73,8 @@ private:
     traylook::Icon m_drawn;
     QPixmap m_pixmap;
     QString m_toolTip;
+    // The run state the menu's items were last set for.
+    RunState m_menuShownFor;
     int m_draws = 0;
     bool m_missingReported = false;
 };

@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -199,19 +201,28 @@ TEST(TimerRules, TrayIconAndMenu) {
         EXPECT_EQ(traylook::clickAction(s, false), c.click) << c.what;
         EXPECT_EQ(traylook::clickAction(s, true), c.clickVisible) << c.what;
     }
-    // The tooltip is the Timer window's; the icon is drawn again only when its text changes, at
-    // most once a second.
+    // The icon is drawn again only when its text changes, at most once a second; the menu follows
+    // the run at once and hands each item to its command.
     RunStatePublisher publisher;
-    TrayIcon tray(publisher, {});
+    QList<TI> chosen;
+    TrayIcon tray(publisher, {[&chosen](TI item) { chosen.append(item); }});
     tray.setShown(true);
+    QAction* neuPlanen = tray.menu()->actions().at(int(TI::NeuPlanen));
+    EXPECT_FALSE(neuPlanen->isEnabled());
     const auto remaining = [&publisher](qint64 secs) {
         publisher.update([secs](RunState& s) {
+            s.runMenuEnabled = false;
+            s.startCaption = u"Neu planen (1)"_s;
             s.ticking = true;
             s.phase = RunState::Phase::Unit;
             s.remainingSeconds = secs;
         });
     };
     remaining(1499);
+    EXPECT_EQ(neuPlanen->text(), u"Neu planen (1)"_s);
+    ASSERT_TRUE(neuPlanen->isEnabled());
+    neuPlanen->trigger();
+    EXPECT_EQ(chosen, QList<TI>{TI::NeuPlanen});
     const int first = tray.draws();
     remaining(1440);
     EXPECT_EQ(tray.draws(), first);
@@ -219,7 +230,6 @@ TEST(TimerRules, TrayIconAndMenu) {
     EXPECT_EQ(tray.draws(), first);
     QTest::qWait(1100);
     EXPECT_EQ(tray.draws(), first + 1);
-    EXPECT_EQ(traylook::toolTip(publisher.state()), u"Taktplan"_s);
 }
 
 TEST(TimerRules, ExitQuestionAndEvaluationProgram) {
