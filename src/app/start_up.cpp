@@ -14,6 +14,7 @@
 #include "status_report.h"
 #include "system_clock.h"
 #include "system_global_shortcuts.h"
+#include "system_notifier.h"
 #include "system_sound.h"
 #include "system_workstation_lock.h"
 #include "termination_requests.h"
@@ -28,6 +29,7 @@
 #include "timer_model.h"
 #include "translate.h"
 #include "translation.h"
+#include "tray_icon.h"
 #include "window_front.h"
 #include "window_user_interface.h"
 #include "worklist_services.h"
@@ -105,11 +107,23 @@ int StartUp::run() {
     const std::unique_ptr<SystemSpeaker> speaker = systemSpeaker();
     // Reads the engine and the plan once both exist (below).
     TFCountdown countdown(m_clock, *sound);
+    // A notification the desktop has no service for goes to the tray icon's balloon (made
+    // below); without one it is only noted.
+    TrayIcon* messageTray = nullptr;
+    DebugLog* messageLog = nullptr;
+    const std::unique_ptr<DesktopNotifier> notifier =
+        systemNotifier([&messageTray, &messageLog](const QString& summary, const QString& body) {
+            if ((!messageTray || !messageTray->showMessage(summary, body)) && messageLog)
+                messageLog->AddDebugLine(QStringLiteral("Benachrichtigung nicht gezeigt (kein Dienst, kein "
+                                                        "Tray-Symbol): ") +
+                                         summary);
+        });
     // The records, the plan, its feedback (side files, speech, the countdown overlay), the
     // runner and the run engine.
     CoreWiring core(CoreWiring::Platform{m_clock, m_folder, ui, companion, *sound, *speaker, shell,
-                                         *workstationLock, *runEntry, countdown});
+                                         *workstationLock, *runEntry, countdown, *notifier});
     Records& records = core.records;
+    messageLog = &records.debugLog;
     Worklist& worklist = core.worklist;
     PlanFile& planFile = core.planFile;
     PlanRunner& runner = core.runner;
@@ -167,11 +181,13 @@ int StartUp::run() {
         w.activateWindow();
     };
 
-    TFWorklist window(WorklistServices{m_clock, m_folder, records, companion, shell, launcher, ui, worklist,
-                                       planFile, &TerminationRequests::requested,
-                                       [&runner] { runner.Start1Click(); }, [&runner] { runner.autoStart(); },
-                                       [&timer] { timer.settingsCommand(); }, m_interfaceLanguage, QString(),
-                                       [&timer] { timer.evaluationCommand(); }});
+    // The tray icon follows its setting as soon as the menu changes it (set once the icon exists).
+    std::function<void()> extrasChanged = [] {};
+    TFWorklist window(WorklistServices{
+        m_clock, m_folder, records, companion, shell, launcher, ui, worklist, planFile,
+        &TerminationRequests::requested, [&runner] { runner.Start1Click(); },
+        [&runner] { runner.autoStart(); }, [&timer] { timer.settingsCommand(); }, m_interfaceLanguage,
+        QString(), [&timer] { timer.evaluationCommand(); }, [&extrasChanged] { extrasChanged(); }});
     engine.setTimerView(&timer);
     engine.setPlanningView(&window);
     runner.setView(&window);
@@ -217,6 +233,39 @@ int StartUp::run() {
     };
     timer.setAboutCommand(showAbout);
     window.setHelpWindows(showDebugger, showAbout);
+    // The tray icon's items are the Timer window's and the Planning window's own commands.
+    TrayIcon tray(runner.runState(),
+                  TrayIcon::Commands{
+                      [&](traylook::Item item) {
+                          switch (item) {
+                          case traylook::Item::Planungsmodus:
+                              return timer.planningMode();
+                          case traylook::Item::NeuPlanen:
+                              return window.Start1Click();
+                          case traylook::Item::NutzerAnwesend:
+                              return timer.presenceCommand();
+                          case traylook::Item::Auswertung:
+                              return timer.evaluationCommand();
+                          case traylook::Item::Beenden:
+                              return window.quitCommand();
+                          }
+                      },
+                      [&](traylook::Click click) {
+                          switch (click) {
+                          case traylook::Click::PlanningMode:
+                              return timer.planningMode();
+                          case traylook::Click::ShowPlanning:
+                              window.show();
+                              return window.bringToFront();
+                          case traylook::Click::HidePlanning:
+                              return window.hide();
+                          }
+                      },
+                      [&timer] { return timer.menuSituation(); }, [&window] { return window.isVisible(); },
+                      [&records](const QString& line) { records.debugLog.AddDebugLine(line); }});
+    messageTray = &tray;
+    extrasChanged = [&tray, &records] { tray.setShown(records.extras.trayIcon); };
+    extrasChanged();
     // A request to end that came while the plan loaded is taken in now: nothing more is shown.
     if (TerminationRequests::requested())
         QCoreApplication::processEvents();
@@ -314,6 +363,7 @@ int StartUp::run() {
         if (ended)
             return;
         ended = true;
+        messageTray = nullptr;
         // From here on nobody may be there to answer a question.
         dialogGuard.engage();
         if (endRequested) {

@@ -13,6 +13,7 @@ class AutostartEntry;
 class Clock;
 class CompanionProgram;
 class CountdownOverlay;
+class DesktopNotifier;
 class Shell;
 class SoundPlayer;
 class Speaker;
@@ -39,6 +40,9 @@ public:
         WorkstationLock& workstationLock;
         AutostartEntry& runEntry;
         CountdownOverlay& countdown;
+        // The moments of a run (a unit's end, the plan's end, the task-change hint) go to it
+        // while the notifications are switched on.
+        DesktopNotifier& notifier;
     };
 
     // Reads the records (settings, activity log, today's target) and computes the rank once.

@@ -264,11 +264,14 @@ void RunEngine::Tick() {
     if (settings.HinweisAufgabenwechsel && !pause && m_remainingSecs <= 120 && before > 120 &&
         m_remainingSecs > 0) {
         const QString next = worklist().NextPendingUnitTitle();
-        if (!next.isEmpty() && next != m_title)
-            m_s.ui.showReminder(
-                tr_("Aufgabenwechsel vorbereiten"),
+        if (!next.isEmpty() && next != m_title) {
+            const RunMoment hint{
+                RunMoment::Kind::TaskChange, tr_("Aufgabenwechsel vorbereiten"),
                 tr_("In der nächsten Einheit steht eine andere Aufgabe an. Komm also zum Schluss. "
-                    "(Aufgabenwechsel lohnen sich, siehe Interleaving- & Zeigarnik-Effekt.)"));
+                    "(Aufgabenwechsel lohnen sich, siehe Interleaving- & Zeigarnik-Effekt.)")};
+            m_s.ui.showReminder(hint.summary, hint.body);
+            m_s.runner.runState().announce(hint);
+        }
     }
 
     if (m_remainingSecs > 0) {
@@ -330,6 +333,7 @@ void RunEngine::endOfPause() {
         }
         return;
     }
+    announcePlanEnd();
     m_s.percentile.UpdatePercentile();
     settings.Verbleibend = settings.NeuPlanenMax;
     publish([](RunState& s) { s.maxReplanEnabled = true; });
@@ -382,10 +386,12 @@ void RunEngine::endOfUnit() {
 
     runner.FinishRunningEntry();
     if (!worklist().NextPendingTitle().isEmpty()) {
+        runner.runState().announce({RunMoment::Kind::UnitEnd, tr_("Einheit beendet"), m_title});
         runner.RunCurrentEntry();
         m_planning->bringToFront();
         return;
     }
+    announcePlanEnd();
     settings.Verbleibend = settings.NeuPlanenMax;
     publish([](RunState& s) { s.maxReplanEnabled = true; });
     m_s.records.saveSettings();
@@ -394,6 +400,11 @@ void RunEngine::endOfUnit() {
     m_planning->showWindow();
     runner.ListeWiederVeraenderbarMachen();
     m_planning->bringToFront();
+}
+
+void RunEngine::announcePlanEnd() {
+    m_s.runner.runState().announce(
+        {RunMoment::Kind::PlanEnd, tr_("Plan beendet"), tr_("Alle Einträge des Plans sind erledigt.")});
 }
 
 // --- workstation lock --------------------------------------------------------------------

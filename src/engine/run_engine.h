@@ -89,6 +89,8 @@ private:
     void computeRemaining();
     void endOfPause();
     void endOfUnit();
+    // The plan ran to its end: the moment for a notification.
+    void announcePlanEnd();
     QString currentLogLine() const;
     QString unitTooltip() const;
     QString pauseTooltip() const;

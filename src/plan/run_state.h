@@ -52,6 +52,15 @@ struct RunState {
     bool operator==(const RunState&) const = default;
 };
 
+// A moment of the run that passes rather than stays (a unit's end, the plan's end, the hint to
+// prepare a change of task), with the words a notification would show.
+struct RunMoment {
+    enum class Kind { UnitEnd, PlanEnd, TaskChange };
+    Kind kind = Kind::UnitEnd;
+    QString summary;
+    QString body;
+};
+
 // Holds the run state and tells observers when it changed; an update that changes nothing is
 // not announced.
 class RunStatePublisher final : public QObject {
@@ -69,8 +78,11 @@ public:
         emit changed(m_state);
     }
 
+    void announce(const RunMoment& moment) { emit passed(moment); }
+
 signals:
     void changed(const RunState& state);
+    void passed(const RunMoment& moment);
 
 private:
     RunState m_state;

@@ -52,6 +52,8 @@ struct PlanningMenus {
         QAction* defaultTarget = nullptr;
         QAction* targetAtFirstStart = nullptr;
         QAction* askReason = nullptr;
+        QAction* trayIcon = nullptr;
+        QAction* notifications = nullptr;
     } settingsItems;
 };
 

@@ -49,6 +49,8 @@ SettingsCommands::MenuView SettingsCommands::menuView(const Settings& s, const E
     v.foreground = s.InVordergrundDraengen;
     v.askReason = s.GrundVerlangen;
     v.targetAtFirstStart = extras.targetAtFirstStart;
+    v.trayIcon = extras.trayIcon;
+    v.notifications = extras.notifications;
     return v;
 }
 
@@ -66,6 +68,8 @@ void SettingsCommands::refreshMenu(const PlanningMenus::SettingsItems& items) co
     items.defaultTarget->setText(v.defaultTarget);
     items.targetAtFirstStart->setChecked(v.targetAtFirstStart);
     items.askReason->setChecked(v.askReason);
+    items.trayIcon->setChecked(v.trayIcon);
+    items.notifications->setChecked(v.notifications);
     if (v.foreground && m_s.startFocusLock)
         m_s.startFocusLock();
 }
@@ -139,6 +143,16 @@ void SettingsCommands::defaultTarget() {
 }
 
 void SettingsCommands::setChecked(Check item, bool checked) {
+    if (item == Check::TargetAtFirstStart || item == Check::TrayIcon || item == Check::Notifications) {
+        ExtraSettings& extras = m_s.records.extras;
+        (item == Check::TrayIcon        ? extras.trayIcon
+         : item == Check::Notifications ? extras.notifications
+                                        : extras.targetAtFirstStart) = checked;
+        m_s.records.saveExtras();
+        if (m_s.extrasChanged)
+            m_s.extrasChanged();
+        return;
+    }
     Settings& s = settings();
     switch (item) {
     case Check::Presence:
@@ -165,9 +179,9 @@ void SettingsCommands::setChecked(Check item, bool checked) {
         s.GrundVerlangen = checked;
         break;
     case Check::TargetAtFirstStart:
-        m_s.records.extras.targetAtFirstStart = checked;
-        m_s.records.saveExtras();
-        return;
+    case Check::TrayIcon:
+    case Check::Notifications:
+        break;
     }
     m_s.records.saveSettings();
 }

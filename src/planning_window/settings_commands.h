@@ -35,14 +35,26 @@ public:
         bool foreground = false;
         bool askReason = false;
         bool targetAtFirstStart = false;
+        bool trayIcon = false;
+        bool notifications = false;
     };
     static MenuView menuView(const Settings& settings, const ExtraSettings& extras);
     // The items brought up to the settings as the menu opens; with the foreground setting on,
     // the focus lock comes back too (after a dialog that did not restore it, say).
     void refreshMenu(const PlanningMenus::SettingsItems& items) const;
 
-    // TargetAtFirstStart is an extra setting: it is saved in the extras file, not Settings.ini.
-    enum class Check { Presence, Sounds, LockInPause, Percentile, Foreground, AskReason, TargetAtFirstStart };
+    // The last three live in Taktplan-extras.ini, not in Settings.ini.
+    enum class Check {
+        Presence,
+        Sounds,
+        LockInPause,
+        Percentile,
+        Foreground,
+        AskReason,
+        TargetAtFirstStart,
+        TrayIcon,
+        Notifications
+    };
 
     struct Services {
         Records& records;
@@ -57,6 +69,8 @@ public:
         std::function<void()> updatePercentile;
         // The focus lock comes back (the foreground setting switched on).
         std::function<void()> startFocusLock;
+        // A setting of Taktplan-extras.ini changed (the tray icon comes or goes).
+        std::function<void()> extrasChanged = {};
     };
     explicit SettingsCommands(Services services) : m_s(std::move(services)) {}
 

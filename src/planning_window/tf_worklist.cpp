@@ -45,7 +45,7 @@ TFWorklist::TFWorklist(const WorklistServices& services, QWidget* parent)
                               if (m_timers->updatePercentile)
                                   m_timers->updatePercentile();
                           },
-                          [this] { m_focusLock->timer()->start(); }}),
+                          [this] { m_focusLock->timer()->start(); }, services.extrasChanged}),
       m_helpCommands(services.shell, services.ui, services.companion,
                      services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                       : services.programFolder,

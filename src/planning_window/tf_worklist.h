@@ -76,6 +76,8 @@ public:
     void tmrUpdatePercentileRankTimer() { m_timers->percentileRankStep(); }
     // The start command ("Start", F9).
     void Start1Click();
+    // "Beenden".
+    void quitCommand() { onQuit(); }
 
     bool mouseEditing() const { return m_runState.shown.mouseEditing; }
 

@@ -44,4 +44,6 @@ struct WorklistServices {
     QString programFolder = {};
     // "Auswertung": starts the evaluation program (the Timer window's command).
     std::function<void()> evaluationCommand = {};
+    // A setting of Taktplan-extras.ini changed in the "Einstellungen" menu.
+    std::function<void()> extrasChanged = {};
 };

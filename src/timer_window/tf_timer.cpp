@@ -288,12 +288,14 @@ void TFTimer::raiseReminderIfVisible() {
 
 // --- the menu ---------------------------------------------------------------------------------
 
-void TFTimer::applyMenuRules() {
+timermenu::Situation TFTimer::menuSituation() const {
     const Settings& s = m_s.records.settings;
-    const timermenu::Situation situation{
-        m_shown.ticking, m_model.unitRunning(), s.AnwesenheitErforderlich, m_model.presenceConfirmed(),
-        s.Verbleibend,   m_model.failedMark(),  m_shown.runMenuEnabled};
-    timerpopup::apply(pm1, situation);
+    return {m_shown.ticking, m_model.unitRunning(), s.AnwesenheitErforderlich, m_model.presenceConfirmed(),
+            s.Verbleibend,   m_model.failedMark(),  m_shown.runMenuEnabled};
+}
+
+void TFTimer::applyMenuRules() {
+    timerpopup::apply(pm1, menuSituation());
 }
 
 void TFTimer::contextMenuEvent(QContextMenuEvent* event) {
@@ -305,7 +307,7 @@ void TFTimer::onMenuItem(Item item, bool checked) {
     case Item::Planungsmodus:
         return planningMode();
     case Item::NutzerAnwesend:
-        return onPresenceItem();
+        return presenceCommand();
     case Item::EinheitGescheitert:
         return onFailedItem(checked);
     case Item::Logs:
@@ -340,7 +342,7 @@ void TFTimer::planningMode() {
     planning->show();
 }
 
-void TFTimer::onPresenceItem() {
+void TFTimer::presenceCommand() {
     if (!m_model.presenceConfirmed())
         return confirmPresence();
     m_model.setPresenceConfirmed(false);

@@ -48,6 +48,10 @@ public:
     void planningMode();
     // "Nutzer anwesend" ticked, as the presence window's button does.
     void confirmPresence();
+    // "Nutzer anwesend" from the menu: the presence confirmation switched.
+    void presenceCommand();
+    // What the popup menu's rules look at now.
+    timermenu::Situation menuSituation() const;
     // "Beenden" > "Bestätigen" (also from the settings).
     void exitCommand();
     // "Einstellungen": Settings.ini opened in the user's editor, the companion program told, and
@@ -93,7 +97,6 @@ private:
     // At a plan start: back where the user left the strip, or to a place where it is seen.
     void moveToStartPlace();
     void onMenuItem(timermenu::Item item, bool checked);
-    void onPresenceItem();
     void onFailedItem(bool checked);
 
     TimerServices m_s;

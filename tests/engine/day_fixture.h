@@ -55,8 +55,9 @@ public:
     explicit Day(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(9, 0)),
                  const Day* before = nullptr)
         : clock(start), m_previousFolder(QDir::currentPath()),
-          core((prepareFolder(before), CoreWiring::Platform{clock, data.folder(), ui, companion, sound,
-                                                            speaker, shell, lock, autostart, countdown})) {
+          core((prepareFolder(before),
+                CoreWiring::Platform{clock, data.folder(), ui, companion, sound, speaker, shell, lock,
+                                     autostart, countdown, notifier})) {
         records.settings.DefaultSollWert = -1;
         // The tables' logs are those of days without a target asked at the start; the rows
         // about that question switch it on.
@@ -137,6 +138,7 @@ public:
     FakeWorkstationLock lock;
     FakeAutostartEntry autostart;
     RecordingCountdown countdown;
+    FakeNotifier notifier;
     TimerRecord timer;
 
 private:

@@ -37,6 +37,7 @@ struct DayCase {
     std::function<void(Day&)> plan;
     QList<Step> steps;
     QStringList sounds; // empty: not checked
+    std::optional<QStringList> notified = {};
 };
 
 void nothing(Day&) {}
@@ -75,11 +76,19 @@ TEST(RunDay, WholeDaysLogExactly) {
           {QTime(9, 1, 0, 100), nothing, unit("09:00", "A")},
           {QTime(9, 24, 59, 900), nothing, unit("09:00", "A")},
           {QTime(9, 25, 0, 100), nothing, unit("09:00", "A") + done}},
-         {u"Start.wav"_s, u"Ende_Einheit.wav"_s}},
-        {"unit, small pause, unit to the end of the plan",
-         typing({u"A"_s, u"B"_s}),
+         {u"Start.wav"_s, u"Ende_Einheit.wav"_s},
+         QStringList()},
+        {"unit, small pause, unit to the end of the plan; notifications on: each moment once",
+         [](Day& d) {
+             d.records.extras.notifications = d.records.settings.HinweisAufgabenwechsel = true;
+             typing({u"A"_s, u"B"_s})(d);
+         },
          {{QTime(10, 0), nothing, unit("09:00", "A") + done + unit("09:30", "B") + done}},
-         {u"Start.wav"_s, u"Ende_Einheit.wav"_s, u"Start.wav"_s, u"Ende_Einheit.wav"_s}},
+         {u"Start.wav"_s, u"Ende_Einheit.wav"_s, u"Start.wav"_s, u"Ende_Einheit.wav"_s},
+         QStringList{
+             u"Aufgabenwechsel vorbereiten | In der nächsten Einheit steht eine andere Aufgabe an. Komm "
+             u"also zum Schluss. (Aufgabenwechsel lohnen sich, siehe Interleaving- & Zeigarnik-Effekt.)"_s,
+             u"Einheit beendet | A"_s, u"Plan beendet | Alle Einträge des Plans sind erledigt."_s}},
         {"a fixed unit is waited for",
          [](Day& d) {
              d.records.settings.AnwesenheitErforderlich = false;
@@ -192,6 +201,9 @@ TEST(RunDay, WholeDaysLogExactly) {
         }
         if (!c.sounds.isEmpty()) {
             EXPECT_EQ(d.sounds(), c.sounds);
+        }
+        if (c.notified) {
+            EXPECT_EQ(d.notifier.shown, *c.notified);
         }
         EXPECT_TRUE(d.ui.allAnswered());
     }

@@ -165,11 +165,13 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
 
 TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
     QStringList shown;
+    int extrasChanges = 0;
     records.settings.InVordergrundDraengen = false;
-    adjustServices = [&shown](WorklistServices& s) {
+    adjustServices = [&shown, &extrasChanges](WorklistServices& s) {
         s.programFolder = QStringLiteral(TAKTPLAN_PROGRAM_DIR);
         s.interfaceLanguage = u"de"_s;
         s.evaluationCommand = [&shown] { shown.append(u"evaluation"_s); };
+        s.extrasChanged = [&extrasChanges] { ++extrasChanges; };
     };
     open();
     window->setHelpWindows([&] { shown.append(u"debugger"_s); }, [&] { shown.append(u"about"_s); });
@@ -187,6 +189,13 @@ TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
     timer(u"tmrFocusLock"_s)->stop();
     item(u"mniIndenVordergrundschiebenbisNeuGeplant1"_s)->trigger();
     EXPECT_TRUE(timer(u"tmrFocusLock"_s)->isActive());
+    // The tray icon and the notifications go to Taktplan-extras.ini alone, and are told at once.
+    emit menu(u"Einstellungen"_s)->aboutToShow();
+    EXPECT_TRUE(item(u"mniTraySymbol1"_s)->isChecked());
+    item(u"mniTraySymbol1"_s)->trigger();
+    item(u"mniBenachrichtigungen1"_s)->trigger();
+    EXPECT_EQ(data.read(u"Taktplan-extras.ini"_s).left(29), "TrayIcon=0\r\nNotifications=1\r\n");
+    EXPECT_EQ(extrasChanges, 2);
     item(u"mniGrundVerlangen"_s)->trigger();
     item(u"mniSollBeimErstenStart"_s)->trigger();
     EXPECT_TRUE(records.settings.GrundVerlangen && !records.extras.targetAtFirstStart);

@@ -10,12 +10,16 @@
 #include "timer_display.h"
 #include "timer_menu.h"
 #include "timer_model.h"
+#include "tray_icon.h"
+#include "tray_look.h"
 #include "window_fixture.h"
 #include "worklist.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -187,6 +191,101 @@ TEST(TimerRules, GlobalKeys) {
         const timermenu::Situation situation{has('T'), has('U'), has('P'), has('C'), -1, false, has('R')};
         EXPECT_EQ(timercommands::commandForKey(c.key, situation, has('S')), c.command) << c.situation;
     }
+}
+
+TEST(TimerRules, TrayIconAndMenu) {
+    using TI = traylook::Item;
+    using Click = traylook::Click;
+    // A plan runs (r: run menu off), t ticking, p pause, s start item enabled; the Timer
+    // window's situation as in MenuItems. Enabled items: M Planungsmodus, N Neu planen,
+    // A Nutzer anwesend (a: ticked), W Auswertung, B Beenden.
+    const struct {
+        const char* what;
+        const char* run;
+        qint64 remaining;
+        const char* situation;
+        const char *icon, *items, *neuPlanen;
+        Click click, clickVisible;
+    } cases[] = {
+        // clang-format off
+        {"planning: the letter, planning items", "", 0, "R", "T", "MWB", "Neu planen",
+         Click::ShowPlanning, Click::HidePlanning},
+        {"a unit: its minutes in black", "rts", 1499, "TUPC", "24", "MNa", "Neu planen (2)",
+         Click::PlanningMode, Click::PlanningMode},
+        {"a pause: seconds in white, presence asked", "rtps", 42, "TP", "42 white", "MNA", "Neu planen (2)",
+         Click::PlanningMode, Click::PlanningMode},
+        {"confirmed, no re-planning left", "rtp", 300, "TPC", "5 white", "MAa", "Neu planen (2)",
+         Click::PlanningMode, Click::PlanningMode},
+        {"over an hour: whole hours", "rts", 4000, "TU", "1h", "MN", "Neu planen (2)",
+         Click::PlanningMode, Click::PlanningMode},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const auto has = [](const char* flags, char f) {
+            return std::string(flags).find(f) != std::string::npos;
+        };
+        RunState s;
+        s.runMenuEnabled = !has(c.run, 'r');
+        s.ticking = has(c.run, 't');
+        s.phase = !s.ticking        ? RunState::Phase::Planning
+                  : has(c.run, 'p') ? RunState::Phase::Pause
+                                    : RunState::Phase::Unit;
+        s.startEnabled = has(c.run, 's');
+        s.startCaption = s.runMenuEnabled ? u"Start"_s : u"Neu planen (2)"_s;
+        s.remainingSeconds = c.remaining;
+        const timermenu::Situation situation{has(c.situation, 'T'),
+                                             has(c.situation, 'U'),
+                                             has(c.situation, 'P'),
+                                             has(c.situation, 'C'),
+                                             0,
+                                             false,
+                                             has(c.situation, 'R')};
+        const traylook::Icon icon = traylook::iconOf(s);
+        EXPECT_EQ((icon.text.isEmpty() ? u"T"_s : icon.text) + (icon.unitColours ? u""_s : u" white"_s),
+                  QString::fromLatin1(c.icon))
+            << c.what;
+        QString items;
+        for (const TI item :
+             {TI::Planungsmodus, TI::NeuPlanen, TI::NutzerAnwesend, TI::Auswertung, TI::Beenden}) {
+            const traylook::ItemState state = traylook::stateOf(item, s, situation);
+            const char letter = "MNAWB"[int(item)];
+            items +=
+                (state.enabled ? QString(QLatin1Char(letter)) : QString()) + (state.checked ? u"a"_s : u""_s);
+        }
+        EXPECT_EQ(items, QString::fromLatin1(c.items)) << c.what;
+        EXPECT_EQ(traylook::caption(TI::NeuPlanen, s), QString::fromUtf8(c.neuPlanen)) << c.what;
+        EXPECT_EQ(traylook::clickAction(s, false), c.click) << c.what;
+        EXPECT_EQ(traylook::clickAction(s, true), c.clickVisible) << c.what;
+    }
+    // The icon is drawn again only when its text changes, at most once a second; the menu follows
+    // the run at once and hands each item to its command.
+    RunStatePublisher publisher;
+    QList<TI> chosen;
+    TrayIcon tray(publisher, {[&chosen](TI item) { chosen.append(item); }});
+    tray.setShown(true);
+    QAction* neuPlanen = tray.menu()->actions().at(int(TI::NeuPlanen));
+    EXPECT_FALSE(neuPlanen->isEnabled());
+    const auto remaining = [&publisher](qint64 secs) {
+        publisher.update([secs](RunState& s) {
+            s.runMenuEnabled = false;
+            s.startCaption = u"Neu planen (1)"_s;
+            s.ticking = true;
+            s.phase = RunState::Phase::Unit;
+            s.remainingSeconds = secs;
+        });
+    };
+    remaining(1499);
+    EXPECT_EQ(neuPlanen->text(), u"Neu planen (1)"_s);
+    ASSERT_TRUE(neuPlanen->isEnabled());
+    neuPlanen->trigger();
+    EXPECT_EQ(chosen, QList<TI>{TI::NeuPlanen});
+    const int first = tray.draws();
+    remaining(1440);
+    EXPECT_EQ(tray.draws(), first);
+    remaining(1439);
+    EXPECT_EQ(tray.draws(), first);
+    QTest::qWait(1100);
+    EXPECT_EQ(tray.draws(), first + 1);
 }
 
 TEST(TimerRules, ExitQuestionAndEvaluationProgram) {

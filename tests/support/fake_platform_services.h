@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop_notifier.h"
 #include "shell.h"
 #include "sound_player.h"
 #include "speaker.h"
@@ -27,6 +28,15 @@ public:
     Result lock() override { return ++locks, answer; }
     Result answer{true, QStringLiteral("Arbeitsplatz gesperrt: Test")};
     int locks = 0;
+};
+
+// Each notification as "summary | body".
+class FakeNotifier final : public DesktopNotifier {
+public:
+    void notify(const QString& summary, const QString& body) override {
+        shown.append(summary + QStringLiteral(" | ") + body);
+    }
+    QStringList shown;
 };
 
 // Records what would have been opened.
