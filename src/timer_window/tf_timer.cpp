@@ -5,6 +5,7 @@
 #include "plan_file.h"
 #include "records.h"
 #include "run_feedback.h"
+#include "screen_place.h"
 #include "shell.h"
 #include "strip_mouse.h"
 #include "tf_bestaetigung.h"
@@ -19,11 +20,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QLabel>
 #include <QMenu>
-#include <QProcess>
-#include <QScreen>
 #include <QTimer>
 
 #include <utility>
@@ -37,13 +35,6 @@ constexpr int lockFirstInterval = 15000;
 // Once a day, the companion program looks for a newer version.
 constexpr int updateCheckInterval = 24 * 60 * 60 * 1000;
 
-QRect currentDesktop() {
-    QList<QRect> screens;
-    for (const QScreen* s : QGuiApplication::screens())
-        screens.append(s->geometry());
-    return timerdisplay::desktopOf(screens);
-}
-
 QLabel* label(const char* name, const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
@@ -53,20 +44,8 @@ QLabel* label(const char* name, const QString& text, QWidget* parent) {
 } // namespace
 
 TFTimer::TFTimer(const TimerServices& services, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_s(services),
-      m_model(services.model), m_presence(services.presence) {
-    if (!m_s.bringToFront)
-        m_s.bringToFront = [](QWidget& w) {
-            if (w.isMinimized())
-                w.showNormal();
-            w.raise();
-            if (!w.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
-                w.activateWindow();
-        };
-    if (!m_s.startFile)
-        m_s.startFile = [](const QString& path) { return QProcess::startDetached(path, {}); };
-    if (m_s.programFolder.isEmpty())
-        m_s.programFolder = QCoreApplication::applicationDirPath();
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_s(withDefaults(services)), m_model(services.model), m_presence(services.presence) {
     m_front = new ForegroundKeeper(*this, m_s.bringToFront);
     m_front->windows.presence = m_presence.data();
 
@@ -81,9 +60,8 @@ TFTimer::TFTimer(const TimerServices& services, QWidget* parent)
     applyMenuRules();
     applyColours();
     resize(128, 18);
-    const QRect desktop = currentDesktop();
-    move(desktop.center() - QPoint(width() / 2, height() / 2));
-    watchScreens();
+    move(screenplace::currentDesktop().center() - QPoint(width() / 2, height() / 2));
+    screenplace::watchScreens(this, [this] { displayChanged(); });
     connect(&m_model.runState(), &RunStatePublisher::changed, this, &TFTimer::showState);
     // A window made while nothing runs keeps its first look until something does.
     if (!(m_model.runState().state() == m_shown))
@@ -145,19 +123,6 @@ void TFTimer::createTimers() {
     QTimer* updateCheck = make("tmrUpdateCheck", updateCheckInterval);
     connect(updateCheck, &QTimer::timeout, this, [this] { m_s.companion.versionCheck(); });
     updateCheck->start();
-}
-
-void TFTimer::watchScreens() {
-    const auto watch = [this](QScreen* s) {
-        connect(s, &QScreen::geometryChanged, this, &TFTimer::displayChanged);
-    };
-    for (QScreen* s : QGuiApplication::screens())
-        watch(s);
-    connect(qApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen* s) {
-        watch(s);
-        displayChanged();
-    });
-    connect(qApp, &QGuiApplication::screenRemoved, this, &TFTimer::displayChanged);
 }
 
 // --- the run state ----------------------------------------------------------------------------
@@ -244,7 +209,7 @@ void TFTimer::refreshDisplay() {
         resize(textSize.width() + 2 * displayOffset, textSize.height() + 2 * displayOffset);
         lblTransparenz->setGeometry(rect());
     }
-    keepOnDesktop(*this);
+    screenplace::keepOnDesktop(*this);
     if (m_presence && r != m_presenceSeconds) {
         m_presenceSeconds = r;
         m_presence->setRemainingSeconds(r);
@@ -253,25 +218,13 @@ void TFTimer::refreshDisplay() {
 
 void TFTimer::moveToStartPlace() {
     const QPoint saved(m_s.records.settings.X, m_s.records.settings.Y);
-    QList<QRect> available;
-    for (const QScreen* s : QGuiApplication::screens())
-        available.append(s->availableGeometry());
-    const QScreen* primary = QGuiApplication::primaryScreen();
     const QFontMetrics fm(lblZeit->font());
     const QSize widest(fm.horizontalAdvance(timerdisplay::displayText(35999, true, true, 100)) +
                            2 * displayOffset,
                        fm.height() + 2 * displayOffset);
-    const QPoint place =
-        primary ? timerdisplay::stripPlace(saved, size(), widest, available, primary->availableGeometry())
-                : saved;
+    const QPoint place = screenplace::startPlace(saved, size(), widest);
     m_defaultPlace = place != saved ? std::optional<QPoint>(place) : std::nullopt;
     move(place);
-}
-
-void TFTimer::keepOnDesktop(QWidget& window) {
-    const QPoint place = timerdisplay::keptOnDesktop(window.geometry(), currentDesktop());
-    if (place != window.pos())
-        window.move(place);
 }
 
 void TFTimer::showFirstStartHint() {
@@ -334,11 +287,7 @@ void TFTimer::planningMode() {
     QWidget* planning = m_front->windows.planning.data();
     if (!planning)
         return;
-    if (const QScreen* s = planning->screen() ? planning->screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = s->availableGeometry();
-        planning->move(area.x() + area.width() / 2 - planning->width() / 2,
-                       area.y() + area.height() / 2 - planning->height() / 2);
-    }
+    screenplace::centre(*planning);
     planning->show();
 }
 
@@ -386,12 +335,7 @@ void TFTimer::settingsCommand() {
     const QString file = m_s.records.settingsFile.filePath();
     // Without an editor the program would end for nothing: it stays and says why.
     if (!m_s.shell.openFile(file)) {
-        const QString reason = m_s.shell.lastFailure();
-        m_s.ui.showMessage(tr_("Die Einstellungsdatei konnte nicht geöffnet werden:") + u'\n' +
-                           QDir::toNativeSeparators(file) + QStringLiteral("\n\n") +
-                           (reason.isEmpty() ? tr_("Kein Programm zum Bearbeiten gefunden.") : reason) +
-                           QStringLiteral("\n\n") +
-                           tr_("Taktplan läuft weiter; Sie können die Datei selbst öffnen."));
+        m_s.ui.showMessage(timercommands::settingsNotOpened(file, m_s.shell.lastFailure()));
         return;
     }
     m_s.companion.editSettings();
@@ -408,9 +352,9 @@ void TFTimer::displayChanged() {
     // Nothing would start the program again: it stays, with both windows where they are seen.
     m_s.records.debugLog.AddDebugLine(
         QStringLiteral("FTimer: Bildschirme geändert, Fenster auf dem Desktop gehalten"));
-    keepOnDesktop(*this);
+    screenplace::keepOnDesktop(*this);
     if (m_front->windows.planning)
-        keepOnDesktop(*m_front->windows.planning);
+        screenplace::keepOnDesktop(*m_front->windows.planning);
 }
 
 // --- showing, hiding ---------------------------------------------------------------------------

@@ -83,7 +83,6 @@ protected:
 private:
     void createControls();
     void createTimers();
-    void watchScreens();
     // Brings the widgets from what they show to the new state.
     void showState(const RunState& state);
     void applyLockTimer(int intervalMs);
@@ -93,7 +92,6 @@ private:
     void refreshDisplay();
     void applyMenuRules();
     void applyColours();
-    void keepOnDesktop(QWidget& window);
     // At a plan start: back where the user left the strip, or to a place where it is seen.
     void moveToStartPlace();
     void onMenuItem(timermenu::Item item, bool checked);

@@ -20,6 +20,13 @@ const QString evaluationProgramFile = QStringLiteral("bilanzblick");
 
 } // namespace
 
+QString settingsNotOpened(const QString& file, const QString& reason) {
+    return tr_("Die Einstellungsdatei konnte nicht geöffnet werden:") + u'\n' +
+           QDir::toNativeSeparators(file) + QStringLiteral("\n\n") +
+           (reason.isEmpty() ? tr_("Kein Programm zum Bearbeiten gefunden.") : reason) +
+           QStringLiteral("\n\n") + tr_("Taktplan läuft weiter; Sie können die Datei selbst öffnen.");
+}
+
 QString exitQuestion(int target, int done) {
     if (target <= done)
         return {};

@@ -16,6 +16,9 @@ namespace timercommands {
 // The question "Beenden" asks before the program ends while today's target is not met; empty:
 // none (met, or no target).
 QString exitQuestion(int target, int done);
+// "Einstellungen" when Settings.ini did not open: the file, the system's reason, and that the
+// program keeps running (without an editor, ending would be for nothing).
+QString settingsNotOpened(const QString& file, const QString& reason);
 // "Auswertung" (in both windows): the evaluation program from the working folder, else the one
 // beside the program (programFolder), started with startFile; a message naming the paths tried
 // when neither is there, or the one that would not start.

@@ -39,3 +39,6 @@ struct TimerServices {
     // Where the program file lies (the application's folder if empty).
     QString programFolder = {};
 };
+
+// The services with the defaults above filled in where none was handed in.
+TimerServices withDefaults(TimerServices services);
