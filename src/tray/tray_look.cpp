@@ -63,7 +63,9 @@ ItemState stateOf(Item item, const RunState& s, const timermenu::Situation& situ
         return {timer.visible && timer.enabled, timer.checked};
     }
     case Item::Auswertung:
-        return {stateOf(TI::Auswertung, situation).enabled, false};
+        // The evaluation only reads the log: here it stays reachable while a plan runs, when
+        // the Timer window's menu keeps it off until a re-planning.
+        return {true, false};
     case Item::Beenden:
         return {stateOf(TI::Beenden, situation).enabled, false};
     }

@@ -212,13 +212,13 @@ TEST(TimerRules, TrayIconAndMenu) {
         // clang-format off
         {"planning: the letter, planning items", "", 0, "R", "T", "MWB", "Neu planen",
          Click::ShowPlanning, Click::HidePlanning},
-        {"a unit: its minutes in black", "rts", 1499, "TUPC", "24", "MNa", "Neu planen (2)",
+        {"a unit: its minutes in black", "rts", 1499, "TUPC", "24", "MNaW", "Neu planen (2)",
          Click::PlanningMode, Click::PlanningMode},
-        {"a pause: seconds in white, presence asked", "rtps", 42, "TP", "42 white", "MNA", "Neu planen (2)",
+        {"a pause: seconds in white, presence asked", "rtps", 42, "TP", "42 white", "MNAW", "Neu planen (2)",
          Click::PlanningMode, Click::PlanningMode},
-        {"confirmed, no re-planning left", "rtp", 300, "TPC", "5 white", "MAa", "Neu planen (2)",
+        {"confirmed, no re-planning left", "rtp", 300, "TPC", "5 white", "MAaW", "Neu planen (2)",
          Click::PlanningMode, Click::PlanningMode},
-        {"over an hour: whole hours", "rts", 4000, "TU", "1h", "MN", "Neu planen (2)",
+        {"over an hour: whole hours", "rts", 4000, "TU", "1h", "MNW", "Neu planen (2)",
          Click::PlanningMode, Click::PlanningMode},
         // clang-format on
     };
