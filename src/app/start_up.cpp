@@ -317,29 +317,21 @@ int StartUp::run() {
         QObject::connect(globalKeys.get(), &GlobalShortcuts::bound, &window, [&records](const QString& keys) {
             records.debugLog.AddDebugLine(QStringLiteral("Globale Tasten: ") + keys);
         });
-        QObject::connect(globalKeys.get(), &GlobalShortcuts::activated, &window,
-                         [&](GlobalShortcuts::Key key) {
-                             const RunState& s = runner.runState().state();
-                             const Settings& settings = records.settings;
-                             const timermenu::Situation situation{s.ticking,
-                                                                  model.unitRunning(),
-                                                                  settings.AnwesenheitErforderlich,
-                                                                  model.presenceConfirmed(),
-                                                                  settings.Verbleibend,
-                                                                  model.failedMark(),
-                                                                  s.runMenuEnabled};
-                             switch (timercommands::commandForKey(key, situation, s.startEnabled)) {
-                             case timercommands::KeyCommand::Start:
-                                 return window.Start1Click();
-                             case timercommands::KeyCommand::PlanningMode:
-                                 timer.planningMode();
-                                 return window.bringToFront();
-                             case timercommands::KeyCommand::ConfirmPresence:
-                                 return timer.confirmPresence();
-                             case timercommands::KeyCommand::Nothing:
-                                 return;
-                             }
-                         });
+        QObject::connect(
+            globalKeys.get(), &GlobalShortcuts::activated, &window, [&](GlobalShortcuts::Key key) {
+                const RunState& s = runner.runState().state();
+                switch (timercommands::commandForKey(key, timer.menuSituation(), s.startEnabled)) {
+                case timercommands::KeyCommand::Start:
+                    return window.Start1Click();
+                case timercommands::KeyCommand::PlanningMode:
+                    timer.planningMode();
+                    return window.bringToFront();
+                case timercommands::KeyCommand::ConfirmPresence:
+                    return timer.confirmPresence();
+                case timercommands::KeyCommand::Nothing:
+                    return;
+                }
+            });
         globalKeys->bind({{GlobalShortcuts::Key::StartOrPlanning, QStringLiteral("start"),
                            tr_("Start / Planungsmodus"), QStringLiteral("CTRL+ALT+F9")},
                           {GlobalShortcuts::Key::UserPresent, QStringLiteral("present"),
