@@ -9,8 +9,8 @@
 
 // Case tables kept as text beside the tests: one case per line, its fields separated by " | ".
 // Blank lines and lines starting with "#" are skipped; a line "[name]" starts a section. In a
-// field "\n", "\r", "\t" and "\\" stand for a line feed, a carriage return, a tab and a
-// backslash, and a field of "\0" stands for an empty one (so a row can end with it).
+// field (trimmed) "\n", "\r", "\t", "\s" and "\\" stand for a line feed, a carriage return, a
+// tab, a blank and a backslash, and a field of "\0" stands for an empty one.
 struct CaseRow {
     QString where; // "file:line", for SCOPED_TRACE
     QStringList fields;
@@ -30,7 +30,11 @@ inline QString unescapedField(const QString& raw) {
             continue;
         }
         const QChar n = raw.at(++i);
-        out += n == u'n' ? QChar(u'\n') : n == u'r' ? QChar(u'\r') : n == u't' ? QChar(u'\t') : n;
+        out += n == u'n'   ? QChar(u'\n')
+               : n == u'r' ? QChar(u'\r')
+               : n == u't' ? QChar(u'\t')
+               : n == u's' ? QChar(u' ')
+                           : n;
     }
     return out;
 }
