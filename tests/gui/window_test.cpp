@@ -2,6 +2,7 @@
 // the focus lock, and what it shows of the run: the rule (start item, caption suffix, menus) as a
 // table, and the window showing the run state and passing F9 and the automatic start on.
 
+#include "case_table.h"
 #include "planning_look.h"
 #include "tooltip_delay.h"
 #include "translation.h"
@@ -363,33 +364,19 @@ TEST_F(ClosingTest, ClosingAndBeendenEndTheProgramAndStartTheCompanionWhenPushin
 }
 
 TEST(PlanningLook, FollowsThePhaseAndTheReplanningsLeft) {
-    using Phase = RunState::Phase;
-    // start item | its enabled state | caption suffix | blink | "Datei" | the planning menus
-    const struct {
-        Phase phase;
-        int left;
-        const char* look;
-    } cases[] = {
-        {Phase::Planning, 0, "Start|1||0|1|1"},
-        {Phase::Planning, -1, "Start|1||0|1|1"},
-        {Phase::Unit, 3, "Neu planen (3)|1| - EINHEIT AKTIV|1|0|0"},
-        {Phase::Unit, 0, "Neu planen (0)|0| - EINHEIT AKTIV|1|0|0"},
-        // Any negative allowance (a hand-edited file) is no limit.
-        {Phase::Pause, -1, "Neu planen|1| - PAUSE AKTIV|0|1|0"},
-        {Phase::Pause, -7, "Neu planen|1| - PAUSE AKTIV|0|1|0"},
-        {Phase::Pause, 1, "Neu planen (1)|1| - PAUSE AKTIV|0|1|0"},
-    };
-    for (const auto& c : cases) {
-        const PlanningLook l = planningLook(c.phase, c.left);
-        const QString flags = QString::number(l.startEnabled) + u'|' + l.captionSuffix + u'|' +
-                              QString::number(l.captionBlink) + u'|' + QString::number(l.fileMenu) + u'|' +
-                              QString::number(l.planningMenus);
-        EXPECT_EQ(l.startCaption + u'|' + flags, QString::fromUtf8(c.look)) << int(c.phase) << " " << c.left;
+    for (const CaseRow& c : caseTable(QStringLiteral(GUI_TEST_DATA "/window_look.txt"))) {
+        const auto phase = RunState::Phase(QStringList{u"Planning"_s, u"Unit"_s, u"Pause"_s}.indexOf(c[0]));
+        const PlanningLook l = planningLook(phase, c.number(1));
+        EXPECT_EQ(QStringList({l.startCaption, QString::number(l.startEnabled), l.captionSuffix,
+                               QString::number(l.captionBlink), QString::number(l.fileMenu),
+                               QString::number(l.planningMenus)}),
+                  c.fields.mid(2))
+            << c.where.toStdString();
     }
     // In the user's language.
     ASSERT_TRUE(translation::setUp(QStringLiteral(TAKTPLAN_LOCALE_DIR), u"en"_s).active);
-    const QString english =
-        planningLook(Phase::Unit, 1).captionSuffix + planningLook(Phase::Pause, 1).captionSuffix;
+    const QString english = planningLook(RunState::Phase::Unit, 1).captionSuffix +
+                            planningLook(RunState::Phase::Pause, 1).captionSuffix;
     translation::turnOff();
     EXPECT_EQ(english, u" - UNIT ACTIVE - PAUSE ACTIVE"_s);
 }
