@@ -1,6 +1,7 @@
 // The program's user interface in windows: dialogs that rest the timers, file dialogs, and the
 // reminder that never blocks.
 
+#include "case_table.h"
 #include "tf_reminder.h"
 #include "window_user_interface.h"
 
@@ -37,104 +38,75 @@ void answerNextDialog(const std::function<void(QDialog*)>& answer) {
     poll->start(10);
 }
 
-TEST(WindowUserInterface, EveryDialogRestsTheRegisteredTimersAndCancelsDistinctly) {
+// Asks as the row says; true when the dialog was cancelled as its kind is.
+bool cancelled(WindowUserInterface& ui, const CaseRow& c) {
+    if (c[0] == u"text")
+        return !ui.askText(c[1], c[2], c[3]).has_value();
+    if (c[0] == u"number")
+        return !ui.askNumber(c[1], c[2], 5, 0, 10).has_value();
+    if (c[0] == u"time")
+        return !ui.askTime(c[1], c[2], QTime(9, 30)).has_value();
+    if (c[0] == u"date")
+        return !ui.askDate(c[1], c[2], QDate(2026, 12, 7)).has_value();
+    // A yes/no box takes Esc as "No", as such boxes do everywhere.
+    if (c[0] == u"yesno")
+        return ui.askYesNo(c[1], c[2]) == std::optional<bool>(false);
+    if (c[0] == u"file")
+        return !ui.askOpenFileName(c[1], c[2], QString()).has_value();
+    ui.showMessage(c[2]);
+    return true;
+}
+
+TEST(WindowUserInterface, EveryDialogRestsTheTimersFitsItsTextsAndCancelsDistinctly) {
     WindowUserInterface ui;
-    QTimer running, stopped;
+    // Timers that ran or not; a focus lock comes back after a dialog even when it did not run
+    // before, unless its condition says no.
+    QTimer running, stopped, lockOn, lockOff, lockRan;
     running.start(250);
+    lockRan.start(250);
     ui.suspendDuringDialogs(&running);
     ui.suspendDuringDialogs(&stopped);
-    // Each dialog is cancelled (Esc) once it is up; the timers' state meanwhile is recorded.
-    const std::function<bool()> dialogs[] = {
-        [&] { return !ui.askText(u"T"_s, u"Titel"_s, u"alt"_s).has_value(); },
-        [&] { return !ui.askTime(u"T"_s, u"Zeit"_s, QTime(9, 30)).has_value(); },
-        [&] { return !ui.askDate(u"T"_s, u"Datum"_s, QDate(2026, 12, 7)).has_value(); },
-        [&] { return !ui.askNumber(u"T"_s, u"Zahl"_s, 5, 0, 10).has_value(); },
-        // A yes/no box takes Esc as "No", as such boxes do everywhere.
-        [&] { return ui.askYesNo(u"T"_s, u"Sicher?"_s) == std::optional<bool>(false); },
-        [&] { return !ui.askOpenFileName(u"T"_s, u"Textdatei (*.txt)"_s, QString()).has_value(); },
-        [&] {
-            ui.showMessage(u"Hinweis"_s);
-            return true;
-        },
+    ui.suspendDuringDialogs(&lockOn, [] { return true; });
+    ui.suspendDuringDialogs(&lockOff, [] { return false; });
+    ui.suspendDuringDialogs(&lockRan, [] { return false; });
+    const auto active = [&] {
+        QString on;
+        for (const QTimer* t : {&running, &stopped, &lockOn, &lockOff, &lockRan})
+            on += t->isActive() ? u'1' : u'0';
+        return on;
     };
-    for (const auto& dialog : dialogs) {
-        bool restedMeanwhile = false;
+    const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+    for (const CaseRow& c : caseTable(QStringLiteral(GUI_TEST_DATA "/ui_dialogs.txt"))) {
+        SCOPED_TRACE(c.where.toStdString());
+        QString meanwhile;
+        int width = 0, lines = 0, captionWidth = 0, fieldRoom = 0, fieldText = 0;
         answerNextDialog([&](QDialog* d) {
-            restedMeanwhile = !running.isActive() && !stopped.isActive();
+            meanwhile = active();
+            width = d->width();
+            captionWidth = d->fontMetrics().horizontalAdvance(c[1]);
+            for (const QLabel* label : d->findChildren<QLabel*>()) {
+                if (label->text() == c[2])
+                    lines = label->height() / label->fontMetrics().lineSpacing();
+            }
+            if (const auto* edit = d->findChild<QLineEdit*>(); edit && !c[3].isEmpty()) {
+                fieldRoom = edit->contentsRect().width();
+                fieldText = edit->fontMetrics().horizontalAdvance(c[3]);
+            }
             QTest::keyClick(d, Qt::Key_Escape);
         });
-        EXPECT_TRUE(dialog());
-        EXPECT_TRUE(restedMeanwhile);
-        EXPECT_TRUE(running.isActive() && !stopped.isActive()) << "each timer as it was before";
+        EXPECT_TRUE(cancelled(ui, c));
+        EXPECT_EQ(meanwhile, u"00000"_s);
+        EXPECT_EQ(active(), u"10101"_s);
+        if (c[4] == u"-")
+            continue;
+        // A long question breaks into lines; a caption and a field's text show whole.
+        EXPECT_LE(width, c.number(4) ? 700 : screenWidth);
+        EXPECT_GE(width, captionWidth + 100);
+        EXPECT_GE(fieldRoom, fieldText);
+        EXPECT_EQ(lines >= 2, c.number(4) == 1);
     }
     answerNextDialog([](QDialog* d) { static_cast<QMessageBox*>(d)->button(QMessageBox::Yes)->click(); });
     EXPECT_EQ(ui.askYesNo(u"T"_s, u"Sicher?"_s), std::optional<bool>(true));
-}
-
-TEST(WindowUserInterface, DialogsFitTheirCaptionAndTextAndTheScreen) {
-    WindowUserInterface ui;
-    const QString question =
-        u"Regelmäßig sollten pro Tag 8 Einheiten erledigt werden (Default-Soll-Wert). Nach der "
-        u"aktuellen Planung sind jedoch nur 5 vorgesehen. Wie viele Einheiten sollten heute nun "
-        u"tatsächlich erledigt werden?"_s;
-    const QString rename = u"Aufgabenbeschreibung ändern"_s, date = u"Datum der markierten Einträge ändern"_s;
-    const QString title = u"Wäsche aufhängen, Fenster putzen und die Steuererklärung abschließen"_s;
-    // A long question breaks into lines; a caption and a field's text show whole.
-    const struct {
-        std::function<void()> ask;
-        QString caption, field;
-        bool wraps;
-    } dialogs[] = {
-        {[&] { ui.askText(u"Soll-Wert"_s, question, u"8"_s); }, u"Soll-Wert"_s, u"8"_s, true},
-        {[&] { ui.askNumber(u"T"_s, question, 5, 0, 10); }, u"T"_s, QString(), true},
-        {[&] { ui.askTime(u"T"_s, question, QTime(9, 30)); }, u"T"_s, QString(), true},
-        {[&] { ui.askText(rename, u"Neue Aufgabenbeschreibung?"_s, title); }, rename, title, false},
-        {[&] { ui.askDate(date, u"Datum?"_s, QDate(2026, 12, 7)); }, date, QString(), false}};
-    const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
-    for (const auto& row : dialogs) {
-        int width = 0, lines = 0, captionWidth = 0, fieldRoom = 0, fieldText = 0;
-        answerNextDialog([&](QDialog* d) {
-            width = d->width();
-            captionWidth = d->fontMetrics().horizontalAdvance(row.caption);
-            for (const QLabel* label : d->findChildren<QLabel*>()) {
-                if (label->text() == question)
-                    lines = label->height() / label->fontMetrics().lineSpacing();
-            }
-            if (const auto* edit = d->findChild<QLineEdit*>(); edit && !row.field.isEmpty()) {
-                fieldRoom = edit->contentsRect().width();
-                fieldText = edit->fontMetrics().horizontalAdvance(row.field);
-            }
-            QTest::keyClick(d, Qt::Key_Escape);
-        });
-        row.ask();
-        EXPECT_LE(width, row.wraps ? 700 : screenWidth) << row.caption.toStdString();
-        EXPECT_GE(width, captionWidth + 100) << row.caption.toStdString();
-        EXPECT_GE(fieldRoom, fieldText) << row.caption.toStdString();
-        EXPECT_EQ(lines >= 2, row.wraps) << row.caption.toStdString();
-    }
-}
-
-TEST(WindowUserInterface, ATimerMayBeToldToRunAfterEveryDialog) {
-    // A focus lock comes back after a dialog even when it did not run before, unless its
-    // condition says no; a timer that ran is restored either way.
-    const struct {
-        bool ranBefore, condition, runsAfter;
-    } cases[] = {{false, true, true}, {false, false, false}, {true, false, true}, {true, true, true}};
-    for (const auto& c : cases) {
-        WindowUserInterface ui;
-        QTimer lock;
-        if (c.ranBefore)
-            lock.start(250);
-        ui.suspendDuringDialogs(&lock, [&] { return c.condition; });
-        bool restedMeanwhile = false;
-        answerNextDialog([&](QDialog* d) {
-            restedMeanwhile = !lock.isActive();
-            QTest::keyClick(d, Qt::Key_Escape);
-        });
-        ui.askText(u"T"_s, u"Titel"_s, QString());
-        EXPECT_TRUE(restedMeanwhile);
-        EXPECT_EQ(lock.isActive(), c.runsAfter) << c.ranBefore << c.condition;
-    }
 }
 
 TEST(WindowUserInterface, FileDialogsOfferTheFilterAndAskBeforeReplacing) {
