@@ -18,6 +18,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+QList<CaseRow> cases(const QString& section) {
+    return caseTable(QStringLiteral(GUI_TEST_DATA "/window_cases.txt"), section);
+}
+
 using WindowLayoutTest = WindowTest;
 
 TEST_F(WindowLayoutTest, SizeAndFontFollowTheSettingsAndTheListTakesTheRoomLeft) {
@@ -243,20 +247,16 @@ TEST_F(TimerTest, CaptionBlinksWhileAUnitRunsAndStopsOnThePauseCaption) {
 }
 
 TEST_F(TimerTest, PercentileRankIsRecomputedOnlyWhileShownAndSeen) {
-    // rank on, Planning window shown, Timer window shown, a plan runs, a unit runs -> recomputed
-    // clang-format off
-    const bool cases[][6] = {{true, true, false, false, false, true}, {false, true, true, true, false, false}, {true, false, true, true, false, true},
-                             {true, false, true, true, true, false}, {true, false, false, false, false, false}};
-    // clang-format on
-    for (const auto& [rankOn, planningShown, timerShown, active, unit, recomputed] : cases) {
-        records.settings.showPercentileRanking = rankOn;
+    for (const CaseRow& c : cases(u"rank"_s)) {
+        SCOPED_TRACE(c.where.toStdString());
+        records.settings.showPercentileRanking = c.number(0);
         engine.rank = 0;
-        open(planningShown);
+        open(c.number(1));
         QWidget timerWindow;
-        timerWindow.setVisible(timerShown);
+        timerWindow.setVisible(c.number(2));
         window->setTimerWindow(&timerWindow);
-        engine.isActive = active;
-        engine.isUnit = unit;
+        engine.isActive = c.number(3);
+        engine.isUnit = c.number(4);
         int updates = 0;
         window->setPercentileUpdate([&] {
             ++updates;
@@ -264,8 +264,8 @@ TEST_F(TimerTest, PercentileRankIsRecomputedOnlyWhileShownAndSeen) {
         });
         EXPECT_EQ(timer(u"tmrUpdatePercentileRank"_s)->interval(), 60'000);
         fire(u"tmrUpdatePercentileRank"_s);
-        EXPECT_EQ(updates, recomputed ? 1 : 0);
-        EXPECT_EQ(window->windowTitle().endsWith(u" - #75"_s), recomputed)
+        EXPECT_EQ(updates, c.number(5));
+        EXPECT_EQ(window->windowTitle().endsWith(u" - #75"_s), c.number(5) == 1)
             << window->windowTitle().toStdString();
         window->setTimerWindow(nullptr);
         engine.isActive = engine.isUnit = false;
@@ -313,27 +313,22 @@ TEST_F(FocusLockTest, OnlyWhileTheSettingIsOnAndNeverAgainstTheProgramsOwnWindow
 using ClosingTest = WindowTest;
 
 TEST_F(ClosingTest, ClosingAndBeendenEndTheProgramAndStartTheCompanionWhenPushing) {
-    // push, plan running, timer window shown, Beenden instead of closing -> program ended,
-    // companion program started with "start", RunTaktplan started
-    // clang-format off
-    const bool cases[][7] = {{false, false, false, false, true, false, false}, {true, false, false, false, true, true, false}, {true, true, false, false, true, false, false},
-                             {false, false, true, false, false, false, false}, {true, false, false, true, true, false, true}, {false, false, false, true, true, false, false}};
-    // clang-format on
-    for (const auto& [push, running, timerShown, beenden, ended, companionStarted, runTaktplan] : cases) {
+    for (const CaseRow& c : cases(u"closing"_s)) {
+        SCOPED_TRACE(c.where.toStdString());
         launcher.starts.clear();
-        records.settings.InVordergrundDraengen = push;
-        engine.isActive = running;
+        records.settings.InVordergrundDraengen = c.number(0);
+        engine.isActive = c.number(1);
         open();
         QWidget timerWindow;
-        if (timerShown) {
+        if (c.number(2)) {
             timerWindow.show();
             window->setTimerWindow(&timerWindow);
         }
         QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
-        beenden ? key(Qt::Key_Q, Qt::ControlModifier) : void(window->close());
-        EXPECT_EQ(quit.count(), ended ? 1 : 0);
-        EXPECT_EQ(launcher.starts.value(0).arguments == QStringList{u"start"_s}, companionStarted);
-        EXPECT_EQ(launcher.starts.value(0).program == u"RunTaktplan.exe"_s, runTaktplan);
+        c.number(3) ? key(Qt::Key_Q, Qt::ControlModifier) : void(window->close());
+        EXPECT_EQ(quit.count(), c.number(4));
+        EXPECT_EQ(launcher.starts.value(0).arguments == QStringList{u"start"_s}, c.number(5) == 1);
+        EXPECT_EQ(launcher.starts.value(0).program == u"RunTaktplan.exe"_s, c.number(6) == 1);
     }
     // "Logs" opens the activity log; one that does not exist yet is created empty first, an
     // existing one is left as it is, and one that cannot be created is named in a message.
