@@ -43,23 +43,17 @@ template <class E> E named(const QString& name, const char* names) {
     EXPECT_GE(i, 0) << "unknown name " << name.toStdString();
     return E(i);
 }
-QList<int> numbers(const QString& field) {
-    QList<int> n;
-    for (const QString& s : field.split(u','))
-        n.append(s.toInt());
-    return n;
-}
-QPoint point(const QString& field) {
-    const QList<int> n = numbers(field);
-    return {n.value(0), n.value(1)};
-}
+// Rectangles "x,y,w,h" separated by blanks; a point is written "x,y".
 QList<QRect> rects(const QString& field) {
     QList<QRect> r;
     for (const QString& one : field.split(u' ')) {
-        const QList<int> n = numbers(one);
-        r.append(QRect(n.value(0), n.value(1), n.value(2), n.value(3)));
+        const QStringList n = one.split(u',');
+        r.append(QRect(n.value(0).toInt(), n.value(1).toInt(), n.value(2).toInt(), n.value(3).toInt()));
     }
     return r;
+}
+QPoint point(const QString& field) {
+    return rects(field).at(0).topLeft();
 }
 // Situation letters: T tick timer runs, U unit, P presence required, C confirmed, F failed mark,
 // R run menu enabled.

@@ -422,7 +422,6 @@ TEST_F(PlanningViewTest, F9ReachesTheRunnerAsTheStartItemAllows) {
 TEST_F(PlanningViewTest, ShowsTheRunnersRunStateFromWhatItShowedBefore) {
     openWithRunner();
     QTimer* focusLock = timer(u"tmrFocusLock"_s);
-    EXPECT_TRUE(focusLock->isActive());
     // Observing the runner's state changes nothing yet.
     RunStatePublisher runner;
     window->observe(runner);
