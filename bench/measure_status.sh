@@ -10,7 +10,7 @@ build=$(cd "$1" && pwd)
 format=${2:-json}
 work=$(mktemp -d)
 pid=
-trap '[ -n "$pid" ] && kill -TERM $pid 2> /dev/null; rm -rf "$work"' EXIT
+trap '[ -n "$pid" ] && kill -TERM $pid 2> /dev/null && wait $pid; rm -rf "$work"' EXIT
 mkdir -p "$work/data" "$work/run"
 chmod 700 "$work/run"
 printf '{{WIP}}Bericht schreiben///120|||09:00 07.12.2026\r\n' > "$work/data/worklist.log"
