@@ -9,15 +9,13 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QLocalServer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <future>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -88,13 +86,9 @@ TEST(FastStatus, AsksTheRunningCopyAsTheFullProgramDoes) {
     ASSERT_EQ(copy.claim(), SingleInstance::Claim::First);
     const std::string server = copy.serverName().toStdString();
     // A listener that takes the connection and never answers.
-    const std::string silent = tmp.filePath(u"silent"_s).toStdString();
-    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    silent.copy(address.sun_path, silent.size());
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(listener, 4), 0);
+    QLocalServer silentServer;
+    ASSERT_TRUE(silentServer.listen(tmp.filePath(u"silent"_s)));
+    const std::string silent = silentServer.fullServerName().toStdString();
 
     // The test's thread serves the copy while another one asks.
     const auto whileServing = [](auto ask) {
@@ -133,5 +127,4 @@ TEST(FastStatus, AsksTheRunningCopyAsTheFullProgramDoes) {
                 << label;
         }
     }
-    ::close(listener);
 }
