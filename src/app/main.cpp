@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     const QStringList arguments = programArguments(argc, argv);
     // A panel asks for the run's state every few seconds: it gets its answer from the running
     // copy without ever becoming one.
-    const statuscommand::Request statusRequest = statuscommand::parse(arguments);
+    const statusrequest::Request statusRequest = statuscommand::parse(arguments);
     if (statusRequest.asked) {
         SingleInstance running(DataFolder::fromEnvironment().path(), SingleInstance::defaultRuntimeFolder());
         return statuscommand::run(statusRequest, running);

@@ -100,7 +100,7 @@ int StartUp::run() {
     CompanionProgram companion(launcher);
     WindowUserInterface ui;
     const std::unique_ptr<AutostartEntry> runEntry =
-        AutostartEntry::forProgram(QCoreApplication::applicationFilePath());
+        AutostartEntry::forProgram(AutostartEntry::programToStart(QCoreApplication::applicationFilePath()));
     const std::unique_ptr<SystemSoundPlayer> sound = systemSoundPlayer();
     const std::unique_ptr<WorkstationLock> workstationLock = systemWorkstationLock();
     // Speech starts its engine on the first text, never here.

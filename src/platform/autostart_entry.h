@@ -21,6 +21,10 @@ public:
     // "-autostart".
     static QString commandLine(const QString& programPath);
 
+    // The program the entry starts, for the program running now: on Linux the small entry
+    // program beside it when it is there (every start goes through that one), else this one.
+    static QString programToStart(const QString& runningProgram);
+
     // The entry of this system for the given program file (an XDG autostart file on Linux and
     // other Unix desktops, the Run key value on Windows).
     static std::unique_ptr<AutostartEntry> forProgram(const QString& programPath);

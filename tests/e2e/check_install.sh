@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and starts the installed program through its link
-# in bin/: it must find its catalogues and sounds beside itself. Usage: check_install.sh <build>
+# in bin/ (the entry program, which hands the start to the full program beside it): it must find
+# its catalogues and sounds beside itself. Usage: check_install.sh <build>
 set -eu
 build=$1
 work=$(mktemp -d)
@@ -10,7 +11,7 @@ prefix="$work/prefix with blank"
 cmake --install "$build" --prefix "$prefix" > "$work/install.log"
 
 status=0
-for file in bin/taktplan lib/taktplan/taktplan \
+for file in bin/taktplan lib/taktplan/taktplan lib/taktplan/taktplan-app \
     lib/taktplan/locale/de/LC_MESSAGES/default.mo lib/taktplan/locale/en/LC_MESSAGES/default.mo \
     lib/taktplan/Sounds/Start.wav lib/taktplan/Sounds/Ende_Einheit.wav lib/taktplan/Sounds/Feierabend.wav \
     lib/taktplan/Sounds/Countdown60.wav lib/taktplan/Sounds/Countdown30.wav \
@@ -26,6 +27,12 @@ for file in bin/taktplan lib/taktplan/taktplan \
 done
 if [ "$(readlink "$prefix/bin/taktplan")" != "../lib/taktplan/taktplan" ]; then
     echo "bin/taktplan is not the relative link to the program"
+    status=1
+fi
+# The entry program answers a status question itself, also through the link.
+if [ "$(env TAKTPLAN_DATA_DIR="$work" XDG_RUNTIME_DIR="$work" "$prefix/bin/taktplan" --status 2>&1)" != \
+    "taktplan: Taktplan is not running" ]; then
+    echo "the installed entry program does not answer a status question"
     status=1
 fi
 if ! grep -qx "Exec=\"$prefix/bin/taktplan\"" "$prefix/share/applications/taktplan.desktop"; then

@@ -122,9 +122,10 @@ protected:
     std::unique_ptr<ProgramRun> run() { return run(m_env); }
 
     // Starts the program and waits until its event loop runs.
-    std::unique_ptr<ProgramRun> startRunning(const QStringList& arguments = {}) {
+    std::unique_ptr<ProgramRun> startRunning(const QStringList& arguments = {},
+                                             const QString& file = QStringLiteral(TAKTPLAN_EXECUTABLE)) {
         auto program = run();
-        EXPECT_TRUE(program->start(arguments));
+        EXPECT_TRUE(program->start(arguments, file));
         EXPECT_FALSE(program->waitForLine(u"running"_s).isNull()) << program->errorOutput().toStdString();
         return program;
     }
@@ -319,25 +320,39 @@ TEST_F(ProgramTest, AnEndThatCannotWriteItsFilesReportsAndEndsWithoutWaiting) {
 }
 
 TEST_F(ProgramTest, StatusIsAnsweredByTheRunningCopyAndStartsNone) {
-    const auto status = [this](const QStringList& arguments) {
+    // The entry program alone, without the full program beside it: what it answers, it answers
+    // itself (once a data folder exists; before, it leaves the question to the full program).
+    const QString alone = m_tmp.filePath(u"alone/taktplan"_s);
+    for (const QString& folder : {dataPath(), m_tmp.filePath(u"alone"_s)})
+        ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TAKTPLAN_LAUNCHER), alone));
+    const auto status = [this](const QStringList& arguments, const QString& program) {
         QProcess client;
         client.setProcessEnvironment(m_env);
-        client.start(QStringLiteral(TAKTPLAN_EXECUTABLE), QStringList{u"--status"_s} + arguments);
+        client.start(program, arguments);
         EXPECT_TRUE(client.waitForFinished(10000));
         return std::tuple{client.exitCode(), client.readAllStandardOutput(), client.readAllStandardError()};
     };
+    const QString statusFlag = u"--status"_s;
     // arguments, exit status, standard error
     const std::tuple<QStringList, int, QByteArray> refusals[] = {
-        {{}, 3, "taktplan: Taktplan is not running\n"},
-        {{u"--format"_s, u"xml"_s}, 2, "taktplan: --format must be text, json or waybar, not: xml\n"},
-        {{u"-autostart"_s}, 2, "taktplan: unexpected argument: -autostart\n"},
+        {{statusFlag}, 3, "taktplan: Taktplan is not running\n"},
+        {{statusFlag, u"--format"_s, u"xml"_s},
+         2,
+         "taktplan: --format must be text, json or waybar, not: xml\n"},
+        {{statusFlag, u"-autostart"_s}, 2, "taktplan: unexpected argument: -autostart\n"},
+        {{u"-autostart"_s}, 1, "taktplan: cannot start the program " + QFile::encodeName(alone) + "-app: "},
     };
-    for (const auto& [arguments, exitStatus, error] : refusals) {
-        const auto [code, out, err] = status(arguments);
-        EXPECT_EQ(code, exitStatus) << arguments.join(u' ').toStdString();
-        EXPECT_TRUE(out.isEmpty());
-        EXPECT_TRUE(err.startsWith(error)) << err.toStdString();
-        EXPECT_EQ(err.count('\n'), exitStatus == 2 ? 2 : 1) << "the usage line after a bad argument";
+    for (const QString& program : {QStringLiteral(TAKTPLAN_EXECUTABLE), alone}) {
+        for (const auto& [arguments, exitStatus, error] : refusals) {
+            if (exitStatus == 1 && program != alone)
+                continue;
+            const auto [code, out, err] = status(arguments, program);
+            EXPECT_EQ(code, exitStatus) << arguments.join(u' ').toStdString() << program.toStdString();
+            EXPECT_TRUE(out.isEmpty());
+            EXPECT_TRUE(err.startsWith(error)) << err.toStdString();
+            EXPECT_EQ(err.count('\n'), exitStatus == 2 ? 2 : 1) << "the usage line after a bad argument";
+        }
     }
     EXPECT_TRUE(QDir(m_tmp.filePath(u"run"_s)).entryList({u"taktplan-*.lock"_s}, QDir::Files).isEmpty())
         << "a status question never becomes the running copy";
@@ -348,7 +363,8 @@ TEST_F(ProgramTest, StatusIsAnsweredByTheRunningCopyAndStartsNone) {
     m_env.insert(u"TAKTPLAN_TIME_SPEED"_s, QString::number(speed));
     QElapsedTimer sinceStart;
     sinceStart.start();
-    auto program = startRunning({u"-autostart"_s});
+    // Through the entry program, which hands a start on with its arguments.
+    auto program = startRunning({u"-autostart"_s}, QStringLiteral(TAKTPLAN_LAUNCHER));
     // The program's clock is no later than if it had started with the process, and no earlier
     // than it was when we read the line it printed.
     const QDateTime clockAtLine =
@@ -361,7 +377,8 @@ TEST_F(ProgramTest, StatusIsAnsweredByTheRunningCopyAndStartsNone) {
     for (const QDeadlineTimer deadline(10000);
          answer.value(u"phase"_s) != u"unit"_s && !deadline.hasExpired();) {
         const qint64 asked = sinceStart.elapsed();
-        const auto [code, out, err] = status({u"--format"_s, u"json"_s});
+        const auto [code, out, err] =
+            status({statusFlag, u"--format"_s, u"json"_s}, QStringLiteral(TAKTPLAN_EXECUTABLE));
         ASSERT_EQ(code, 0) << err.toStdString();
         answer = QJsonDocument::fromJson(out).object();
         if (answer.value(u"phase"_s) == u"unit"_s) {
@@ -375,9 +392,12 @@ TEST_F(ProgramTest, StatusIsAnsweredByTheRunningCopyAndStartsNone) {
         }
     }
     ASSERT_EQ(answer.value(u"phase"_s), u"unit"_s) << "the resumed unit runs";
-    const auto [code, out, err] = status({u"--format=text"_s});
+    const auto [code, out, err] = status({statusFlag, u"--format=text"_s}, alone);
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(QString::fromUtf8(out).startsWith(u"▶ Bericht schreiben "_s)) << out.toStdString();
     EXPECT_TRUE(out.endsWith(" · 0/1\n")) << out.toStdString();
+    // A log-on starts the entry program, like the desktop file.
+    EXPECT_TRUE(readBytes(m_tmp.filePath(u"config/autostart/taktplan.desktop"_s))
+                    .contains("Exec=\"" TAKTPLAN_LAUNCHER "\" -autostart\n"));
     EXPECT_TRUE(program->endWith(SIGTERM));
 }

@@ -10,6 +10,11 @@ std::unique_ptr<AutostartEntry> AutostartEntry::forProgram(const QString& progra
     return std::make_unique<XdgAutostartEntry>(XdgAutostartEntry::defaultFilePath(), programPath);
 }
 
+QString AutostartEntry::programToStart(const QString& runningProgram) {
+    const QString entry = QFileInfo(runningProgram).dir().filePath(QStringLiteral(TAKTPLAN_ENTRY_PROGRAM));
+    return QFileInfo(entry).isExecutable() ? entry : runningProgram;
+}
+
 XdgAutostartEntry::XdgAutostartEntry(QString filePath, QString programPath)
     : m_filePath(std::move(filePath)), m_programPath(std::move(programPath)) {}
 

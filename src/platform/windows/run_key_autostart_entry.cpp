@@ -9,6 +9,10 @@ const QString valueName = QStringLiteral("Taktplan");
 
 } // namespace
 
+QString AutostartEntry::programToStart(const QString& runningProgram) {
+    return runningProgram;
+}
+
 std::unique_ptr<AutostartEntry> AutostartEntry::forProgram(const QString& programPath) {
     return std::make_unique<RunKeyAutostartEntry>(programPath);
 }
