@@ -29,21 +29,19 @@ protected:
     // A new unit with a start time typed for it.
     void typeStart(const QString& title, const QString& time) {
         addUnit(title);
-        EXPECT_TRUE(list.setStartTime(static_cast<int>(titles(list).indexOf(title)), time));
+        EXPECT_TRUE(list.setStartTime(static_cast<int>(titles(list).split(u", "_s).indexOf(title)), time));
     }
     QString dateOf(const QString& title) const {
-        return list.entries().value(titles(list).indexOf(title)).date;
+        return list.entries().value(titles(list).split(u", "_s).indexOf(title)).date;
     }
 };
 
 TEST_F(BerlinDaylightSaving, SpringForwardSkipsTheHourAndFixedStartsInItTurnRelative) {
     // Sunday 29.03.2026: at 02:00 CET the clock jumps to 03:00 CEST.
     clock.set(QDate(2026, 3, 29), QTime(1, 50));
-    addUnit(u"A"_s);
-    addUnit(u"B"_s);
+    addPlan(u"A/E/-; B/E/-"_s);
     // 02:50 never shows on the clock that day; it is still a valid plan time.
-    addFixed(u"In der Lücke"_s, 2, 50);
-    addFixed(u"Danach"_s, 4, 30);
+    addPlan(u"In der Lücke/E/29.03.2026 02:50; Danach/E/29.03.2026 04:30"_s);
     EXPECT_EQ(rows(list), goldenRows("spring forward before"));
 
     // The relative part follows the wall clock straight from 01:59 to 03:00.
@@ -61,9 +59,7 @@ TEST_F(BerlinDaylightSaving, SpringForwardSkipsTheHourAndFixedStartsInItTurnRela
 TEST_F(BerlinDaylightSaving, FallBackRepeatsTheHourAndThePlanSlidesBack) {
     // Sunday 25.10.2026: at 03:00 CEST the clock goes back to 02:00 CET.
     clock.set(QDate(2026, 10, 25), QTime(1, 50));
-    addUnit(u"A"_s);
-    addFixed(u"Fest"_s, 2, 40);
-    addFixed(u"Später"_s, 4, 30);
+    addPlan(u"A/E/-; Fest/E/25.10.2026 02:40; Später/E/25.10.2026 04:30"_s);
     EXPECT_EQ(rows(list), goldenRows("fall back before"));
 
     // 01:51 ... 02:59 (first pass, CEST), then 02:00 ... 02:10 again (CET). "Fest" turned

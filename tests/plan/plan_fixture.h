@@ -1,27 +1,29 @@
 #pragma once
 
+#include "case_table.h"
 #include "fake_clock.h"
 #include "fake_run_control.h"
 #include "plan_time.h"
 #include "qt_print.h"
 #include "settings.h"
+#include "typed_entry.h"
 #include "worklist.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
-// A Planning window stand-in that records what the plan told it.
+#include <algorithm>
+#include <functional>
+
+// A Planning window stand-in that keeps the caption the plan gave it.
 class RecordingHost final : public PlanningHost {
 public:
-    void captionChanged(const QString& caption) override { captions.append(caption); }
-    void entriesChanged() override { ++entriesChangedCalls; }
-    void restartUpdateTimer() override { ++timerRestarts; }
+    void captionChanged(const QString& text) override { caption = text; }
+    void entriesChanged() override {}
+    void restartUpdateTimer() override {}
 
-    QStringList captions;
-    int entriesChangedCalls = 0;
-    int timerRestarts = 0;
+    QString caption;
 };
 
 // One entry as a compact row: number|start|end|text|mode|kind|minutes|status|date|mark.
@@ -38,37 +40,64 @@ inline QStringList rows(const Worklist& list) {
     return out;
 }
 
-inline QStringList titles(const Worklist& list) {
+// One text per entry, joined.
+inline QString each(const Worklist& list, const std::function<QString(const PlanEntry&)>& text,
+                    const QString& between = QStringLiteral(", ")) {
     QStringList out;
     for (const PlanEntry& e : list.entries())
-        out.append(e.displayText);
+        out.append(text(e));
+    return out.join(between);
+}
+
+inline QString titles(const Worklist& list) {
+    return each(list, [](const PlanEntry& e) { return e.displayText; });
+}
+
+// The rows of a section of data/rows.txt.
+inline QStringList goldenRows(const char* section) {
+    QStringList out;
+    for (const CaseRow& r : caseTable(QStringLiteral(PLAN_TEST_DATA "/rows.txt"), QString::fromUtf8(section)))
+        out.append(r[0]);
     return out;
 }
 
-// The rows under "[section]" in data/rows.txt, up to the next blank line.
-inline QStringList goldenRows(const char* section) {
-    QFile f(QStringLiteral(PLAN_TEST_DATA "/rows.txt"));
-    const QStringList lines = f.open(QIODevice::ReadOnly)
-                                  ? QString::fromUtf8(f.readAll()).remove(u'\r').split(u'\n')
-                                  : QStringList();
-    const qsizetype from = lines.indexOf(u'[' + QString::fromUtf8(section) + u']') + 1;
-    if (from == 0)
-        return {QStringLiteral("<no rows for ") + QString::fromUtf8(section) + u'>'};
-    const qsizetype end = lines.indexOf(QString(), from);
-    return lines.mid(from, end < 0 ? -1 : end - from);
+// An adjustment of a typed title by its name in a case table.
+inline TypedEntry::Adjustment adjustmentNamed(const QString& name) {
+    const QStringList names =
+        QStringLiteral("None,LineBreak,PausePrefix,RunningMark,TimeMark,FinishMark").split(u',');
+    EXPECT_TRUE(names.contains(name)) << name.toStdString();
+    return static_cast<TypedEntry::Adjustment>(std::max<qsizetype>(0, names.indexOf(name)));
 }
 
-// Each entry as title, "@", start and conflict mark ("A@09:00", "B@09:30E").
+// Each entry as title, "@", start and conflict mark ("A@09:00 B@09:30E").
 inline QString starts(const Worklist& list) {
-    QStringList out;
-    for (const PlanEntry& e : list.entries())
-        out.append(e.displayText + QLatin1Char('@') + e.startTime + e.conflictMark);
-    return out.join(QLatin1Char(' '));
+    return each(
+        list, [](const PlanEntry& e) { return e.displayText + u'@' + e.startTime + e.conflictMark; },
+        QStringLiteral(" "));
 }
 
 // Wall-clock time on a day of December 2026 (Monday the 7th is the fake clock's day).
 inline QDateTime dec(int day, int h, int min) {
     return plantime::wall(QDate(2026, 12, day), QTime(h, min));
+}
+
+// "hh:mm" on the fake clock's first day, "d hh:mm" on a day of December 2026, "dd.mm.yyyy hh:mm";
+// seconds may follow.
+inline QDateTime at(const QString& text) {
+    const QString day = text.section(u' ', 0, -2);
+    const QString time = text.section(u' ', -1);
+    const QDate date = day.contains(u'.') ? QDate::fromString(day, QStringLiteral("dd.MM.yyyy"))
+                                          : QDate(2026, 12, day.isEmpty() ? 7 : day.toInt());
+    return plantime::wall(date, QTime::fromString(time, time.size() > 5 ? QStringLiteral("hh:mm:ss")
+                                                                        : QStringLiteral("hh:mm")));
+}
+
+// Numbers with blanks between them.
+inline QList<int> numbers(const QString& text) {
+    QList<int> out;
+    for (const QString& n : text.split(u' ', Qt::SkipEmptyParts))
+        out.append(n.toInt());
+    return out;
 }
 
 // A plan on the fake clock's day (Monday 07.12.2026, 09:00 unless a test moves it).
@@ -88,6 +117,17 @@ public:
     }
     void addFixed(const QString& title, int h, int m, int minutes = 25, bool pause = false) {
         add(title, plantime::wall(clock.today(), QTime(h, m)), " ", minutes, true, pause);
+    }
+    // Entries as a case table writes them, "; " between them: title/kind/start/minutes/status,
+    // kind E or P, start "-" (relative) or as at() reads it, 25 minutes and pending unless told.
+    void addPlan(const QString& plan) {
+        for (const QString& entry : plan.split(QStringLiteral("; "))) {
+            const QStringList f = entry.split(u'/');
+            const bool relative = f.value(2) == u'-';
+            list.AddEntry(f.value(0), f.value(1) == u'P', relative ? plantime::now(clock) : at(f.value(2)),
+                          f.size() > 3 ? f[3].toInt() : 25, !relative,
+                          f.size() > 4 ? f[4] : QStringLiteral(" "));
+        }
     }
     void setNow(int h, int m, int s = 0) { clock.set(clock.today(), QTime(h, m, s)); }
     void tick(int secs) {

@@ -11,29 +11,19 @@ using ScheduleTest = PlanTest;
 
 TEST_F(ScheduleTest, RelativeEntriesStartNowAndSlideWithTheClock) {
     setNow(9, 0, 40);
-    addUnit(u"A"_s);
-    addPause(15);
-    addUnit(u"B"_s);
-    addPause(5, u"Kaffee"_s);
-    addPause(10);
-    addUnit(u"C"_s, 50);
-    addUnit(u"D"_s);
-    addFixed(u"Termin"_s, 14, 0);
+    addPlan(u"A/E/-; /P/-/15; B/E/-; Kaffee/P/-/5; /P/-/10; C/E/-/50; D/E/-; Termin/E/14:00"_s);
     // The small pause comes only between two units.
     const QStringList at0900 = goldenRows("relative entries at 09:00");
     EXPECT_EQ(rows(list), at0900);
 
-    // Within the same minute nothing changes and the view is not told to repaint.
-    host.entriesChangedCalls = 0;
+    // Within the same minute nothing changes.
     tick(15);
     EXPECT_EQ(rows(list), at0900);
-    EXPECT_EQ(host.entriesChangedCalls, 0);
     // Every new minute moves the relative entries; the fixed one stays.
     tick(10);
     EXPECT_EQ(rows(list).first(), u"1|09:01|09:26|A|R|E|25| |07.12.2026|"_s);
     EXPECT_EQ(rows(list).at(6), u"4|11:16|11:41|D|R|E|25| |07.12.2026|"_s);
     EXPECT_EQ(rows(list).last(), at0900.last());
-    EXPECT_EQ(host.entriesChangedCalls, 1);
 
     // The small pause comes from the setting, and is at least a minute.
     settings.KleinePause = 10;
@@ -59,11 +49,7 @@ TEST_F(ScheduleTest, RelativeEntryIsNotChainedToAFinishedOne) {
 TEST_F(ScheduleTest, MidnightStartsTheNextDayAndItsNumbering) {
     // New Year's Eve, so that the order of the dates cannot come from their text.
     clock.set(QDate(2026, 12, 31), QTime(23, 50));
-    add(u"Früh"_s, dec(31, 8, 0), "x");
-    addUnit(u"A"_s);
-    addUnit(u"B"_s);
-    addPause(10);
-    addUnit(u"C"_s);
+    addPlan(u"Früh/E/31 08:00/25/x; A/E/-; B/E/-; /P/-/10; C/E/-"_s);
     EXPECT_EQ(rows(list), goldenRows("midnight before"));
     EXPECT_EQ(list.PlannedTodayCount(), 2);
     EXPECT_EQ(list.FirstOpenTomorrowIndex(), 2);
@@ -75,50 +61,13 @@ TEST_F(ScheduleTest, MidnightStartsTheNextDayAndItsNumbering) {
 }
 
 TEST_F(ScheduleTest, ConflictRule) {
-    // A unit runs 10:00-10:25 (relative, started at 10:00, or fixed for the same-start cases,
-    // since a fixed start that has come would turn relative); what follows it?
-    const struct {
-        const char* what;
-        bool aFixed;
-        int h, m, minutes;
-        bool pause, marked;
-    } cases[] = {
-        {"unit starting inside it", false, 10, 10, 25, false, true},
-        {"unit right at its end (no small pause)", false, 10, 25, 25, false, true},
-        {"pause right at its end", false, 10, 25, 15, true, false},
-        {"unit after the small pause", false, 10, 30, 25, false, false},
-        {"pause starting inside it", false, 10, 20, 15, true, true},
-        {"unit at the same start", true, 10, 0, 25, false, true},
-        {"pause at the same start", true, 10, 0, 15, true, true},
-        {"unit after a pause gap", true, 10, 26, 25, false, false},
-    };
-    for (const auto& c : cases) {
-        setNow(c.aFixed ? 9 : 10, 0);
-        Worklist fresh(clock, settings, host);
-        fresh.AddEntry(u"A"_s, false, dec(7, 10, 0), 25, c.aFixed, u" "_s);
-        fresh.AddEntry(u"B"_s, c.pause, dec(7, c.h, c.m), c.minutes, true, u" "_s);
-        EXPECT_EQ(starts(fresh).section(u' ', 0, 0), u"A@10:00"_s) << c.what;
-        EXPECT_EQ(fresh.entries().at(1).conflictMark, c.marked ? u"E"_s : QString()) << c.what;
+    for (const CaseRow& c : caseTable(QStringLiteral(PLAN_TEST_DATA "/worklist.txt"), u"conflicts"_s)) {
+        list.ClearOpenEntries();
+        list.removeFinished();
+        clock.set(clock.today(), QTime::fromString(c[0], u"hh:mm"_s));
+        addPlan(c[1]);
+        EXPECT_EQ(starts(list), c[2]) << c.where.toStdString();
     }
-
-    // Between fixed entries: the second of two with the same start is marked; a unit at the
-    // end of a zero-length pause is not; nothing behind a finished unit is ever marked.
-    setNow(8, 0);
-    addFixed(u"X"_s, 12, 0);
-    addFixed(u"Y"_s, 12, 0);
-    addFixed(QString(), 15, 0, 0, true);
-    addFixed(u"Z"_s, 15, 0);
-    add(u"Fertig"_s, dec(7, 7, 0), "x", 120);
-    addFixed(u"Früh"_s, 8, 30);
-    EXPECT_EQ(starts(list), u"Fertig@07:00 Früh@08:30 X@12:00 Y@12:00E Pause: 0 min@15:00 Z@15:00"_s);
-}
-
-TEST_F(ScheduleTest, ConflictsUseEachEntrysOwnLengthAfterTheSort) {
-    // F comes last in the list and moves up between A and B: its 25 minutes reach B.
-    addUnit(u"A"_s);
-    addUnit(u"B"_s);
-    addFixed(u"F"_s, 9, 20);
-    EXPECT_EQ(starts(list), u"A@09:00 F@09:20E B@09:30E"_s);
 }
 
 TEST_F(ScheduleTest, DatesStayWithinWhatADateTextHolds) {
@@ -149,7 +98,7 @@ TEST_F(ScheduleTest, EqualStartsKeepTheirListOrder) {
     addFixed(u"Später"_s, 13, 0);
     expected.prepend(u"Früher"_s);
     expected.append(u"Später"_s);
-    EXPECT_EQ(titles(list), expected);
+    EXPECT_EQ(titles(list), expected.join(u", "_s));
 
     // Reordered by an editing command: the sort keeps the new order of the equal entries.
     for (qsizetype i = 0, n = list.entries().size(); i < n / 2; ++i)
@@ -157,7 +106,7 @@ TEST_F(ScheduleTest, EqualStartsKeepTheirListOrder) {
     std::reverse(expected.begin() + 1, expected.end() - 1);
     for (int i = 0; i < 3; ++i)
         tick(60);
-    EXPECT_EQ(titles(list), expected);
+    EXPECT_EQ(titles(list), expected.join(u", "_s));
     EXPECT_EQ(list.entries().at(1).conflictMark, QString());
     EXPECT_EQ(list.entries().at(2).conflictMark, u"E"_s);
 }
@@ -195,34 +144,24 @@ TEST_F(ScheduleTest, TimesStandStillWhileTheEngineRunsButTheDayChangeStillPurges
 }
 
 TEST_F(ScheduleTest, CaptionText) {
-    const struct {
-        bool engine, percentile;
-        QString suffix, caption;
-    } cases[] = {
-        {false, false, u" - EINHEIT AKTIV"_s, u"Taktplan (3/8)"_s},
-        {true, true, u" - PAUSE AKTIV"_s, u"Taktplan (3/8) - PAUSE AKTIV - #62"_s},
-        {false, true, QString(), u"Taktplan (3/8) - #62"_s},
-    };
     setNow(12, 0);
     for (int h = 8; h < 11; ++h)
         add(u"F"_s, dec(7, h, 0), "x");
     for (int i = 0; i < 5; ++i)
         addUnit(u"Offen"_s);
     run.rank = 62;
-    for (const auto& c : cases) {
-        run.isActive = c.engine;
-        list.setCaptionSuffix(c.suffix);
-        settings.showPercentileRanking = c.percentile;
+    for (const CaseRow& c : caseTable(QStringLiteral(PLAN_TEST_DATA "/worklist.txt"), u"captions"_s)) {
+        run.isActive = c[0] == u"yes"_s;
+        settings.showPercentileRanking = c[1] == u"yes"_s;
+        list.setCaptionSuffix(c[2]);
         list.RecomputeSchedule();
-        EXPECT_EQ(QStringList({list.caption(), list.captionText(), host.captions.last()}),
-                  QStringList(3, c.caption));
+        EXPECT_EQ(QStringList({list.caption(), list.captionText(), host.caption}), QStringList(3, c[3]))
+            << c.where.toStdString();
     }
 }
 
 TEST_F(ScheduleTest, FieldThatDoesNotConvertLeavesTheListWhole) {
-    addUnit(u"A"_s);
-    addUnit(u"B"_s);
-    addFixed(u"Abend"_s, 18, 0);
+    addPlan(u"A/E/-; B/E/-; Abend/E/18:00"_s);
 
     // A hand-edited fixed start that is no time: nothing moves, nothing is re-sorted.
     list.editEntry(2).startTime = u"18:7x"_s;
