@@ -75,11 +75,11 @@ QPoint keptOnDesktop(const QRect& window, const QRect& desktop) {
 }
 
 QPoint stripPlace(QPoint saved, QSize strip, QSize reserve, const QList<QRect>& available,
-                  const QRect& primaryAvailable) {
+                  const QRect& primaryAvailable, bool placed) {
     const QRect there(saved, strip);
     const bool seen = std::any_of(available.begin(), available.end(),
                                   [&there](const QRect& screen) { return screen.contains(there); });
-    if (!saved.isNull() && seen)
+    if ((placed || !saved.isNull()) && seen)
         return saved;
     // Off the very corner, where panels and hot corners of other desktops sit.
     constexpr int margin = 8;

@@ -79,7 +79,7 @@ TEST(TimerRules, TextsColoursDesktopAndDrag) {
             << c.what;
     // Where a plan start puts a 36 x 19 strip (room kept for 120 x 19): the primary screen's
     // free area lies below a 28-pixel panel.
-    const QRect free(0, 28, 1920, 1052), secondFree(1920, 0, 1280, 1024);
+    const QRect free(0, 28, 1920, 1052), secondFree(1920, 0, 1280, 1024), whole(0, 0, 1920, 1080);
     const QPoint corner(1920 - 8 - 120, 1080 - 8 - 19);
     const struct {
         const char* what;
@@ -87,6 +87,7 @@ TEST(TimerRules, TextsColoursDesktopAndDrag) {
         QList<QRect> available;
         QRect primary;
         QPoint expected;
+        bool placed = false;
     } starts[] = {
         // clang-format off
         {"never chosen", {0, 0}, {free}, free, corner},
@@ -96,10 +97,13 @@ TEST(TimerRules, TextsColoursDesktopAndDrag) {
         {"on the second monitor stays", {2500, 100}, {free, secondFree}, free, {2500, 100}},
         {"on a monitor gone since", {2500, 100}, {free}, free, corner},
         {"a screen smaller than the room", {0, 0}, {QRect(0, 0, 100, 30)}, QRect(0, 0, 100, 30), {0, 3}},
+        {"the very corner, placed there", {0, 0}, {whole}, whole, {0, 0}, true},
+        {"the very corner, never placed", {0, 0}, {whole}, whole, {1792, 1053}},
         // clang-format on
     };
     for (const auto& c : starts)
-        EXPECT_EQ(timerdisplay::stripPlace(c.saved, {36, 19}, {120, 19}, c.available, c.primary), c.expected)
+        EXPECT_EQ(timerdisplay::stripPlace(c.saved, {36, 19}, {120, 19}, c.available, c.primary, c.placed),
+                  c.expected)
             << c.what;
     // The desktop's corner never lies right of or below the first monitor's.
     EXPECT_EQ(timerdisplay::desktopOf({QRect(100, 50, 800, 600)}), QRect(0, 0, 900, 650));
@@ -523,14 +527,18 @@ TEST_F(TimerWindowTest, MenuReachesItsCommands) {
     // the plan saved, then the end unless a phase runs (or the strip shows), the missed target
     // asked about.
     QSignalSpy ended(timer.get(), &TFTimer::terminateRequested);
-    // No program opens it: the program stays, and says which file and why.
-    shell.failure = QStringLiteral("kein Editor");
-    item(Item::Einstellungen)->trigger();
-    EXPECT_TRUE(ended.isEmpty() && launcher.starts.isEmpty());
+    // No program opens it: the program stays, and says which file and why; both only once the
+    // opener has answered.
+    for (const bool opens : {false, true}) {
+        shell.failure = opens ? QString() : QStringLiteral("kein Editor");
+        const qsizetype messagesBefore = ui.messages.size();
+        item(Item::Einstellungen)->trigger();
+        EXPECT_TRUE(ended.isEmpty() && launcher.starts.isEmpty() && ui.messages.size() == messagesBefore);
+        std::exchange(shell.answerOpen, {})();
+        EXPECT_EQ(ui.messages.size(), messagesBefore + (opens ? 0 : 1)) << opens;
+    }
     EXPECT_TRUE(ui.messages.last().contains(records.settingsFile.filePath()) &&
-                ui.messages.last().contains(shell.failure));
-    shell.failure.clear();
-    item(Item::Einstellungen)->trigger();
+                ui.messages.last().contains(QStringLiteral("kein Editor")));
     EXPECT_EQ(shell.files.last(), records.settingsFile.filePath());
     EXPECT_EQ(launcher.starts.constFirst().arguments, QStringList{QStringLiteral("ini")});
     records.activityLog.setLines({QString(), QStringLiteral("Mo, 07.12.2026 SOLL: 8")});
@@ -562,6 +570,7 @@ TEST_F(TimerWindowTest, MouseAndScreensKeepTheStripOnTheDesktop) {
     // Hiding keeps the place for the next plan start.
     publish([](RunState& s) { s.timerVisible = false; });
     EXPECT_EQ(QPoint(records.settings.X, records.settings.Y), QPoint(240, 230));
+    EXPECT_TRUE(records.extras.stripPlaced);
     publish([](RunState& s) { s.timerVisible = true; });
     QTest::mouseDClick(cover, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(planning.isVisible());
