@@ -176,9 +176,14 @@ void TFTimer::applyPresence(bool visible, bool wasVisible) {
     if (!m_presence)
         return;
     // Shown again if it went away while the engine still asks for it.
-    if (visible && !m_presence->isVisible())
+    if (visible && !m_presence->isVisible()) {
         m_presence->show();
-    else if (!visible && wasVisible)
+        // Both come up in the middle of the screen: the question must not hide the pause's note.
+        QWidget* note = m_front->reminder();
+        if (note && note->isVisible() && m_presence->screen())
+            m_presence->move(timerdisplay::clearOf(m_presence->frameGeometry(), note->frameGeometry(),
+                                                   m_presence->screen()->availableGeometry()));
+    } else if (!visible && wasVisible)
         m_presence->hide();
 }
 

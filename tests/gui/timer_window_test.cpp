@@ -107,6 +107,20 @@ TEST(TimerRules, TextsColoursDesktopAndDrag) {
             << c.what;
     // The desktop's corner never lies right of or below the first monitor's.
     EXPECT_EQ(timerdisplay::desktopOf({QRect(100, 50, 800, 600)}), QRect(0, 0, 900, 650));
+    // A window that came up over a note in the middle of the screen moves below it, else above it.
+    const QRect note(759, 451, 403, 178), low(0, 0, 1920, 660);
+    const struct {
+        const char* what;
+        QRect window, area;
+        QPoint expected;
+    } clear[] = {
+        {"covers nothing", {869, 100, 182, 32}, left, {869, 100}},
+        {"below the note", {869, 524, 182, 32}, left, {869, 637}},
+        {"above when there is no room below", {869, 524, 182, 32}, low, {869, 411}},
+        {"stays without room", {869, 524, 182, 32}, QRect(0, 420, 1920, 230), {869, 524}},
+    };
+    for (const auto& c : clear)
+        EXPECT_EQ(timerdisplay::clearOf(c.window, note, c.area), c.expected) << c.what;
 
     // Presses at these time stamps (double-click time 400), then the mouse at (300, 300).
     const struct {
@@ -618,6 +632,14 @@ TEST_F(TimerWindowTest, PresenceWindowConfirmsAndComesBackCentred) {
         presence.findChild<QPushButton*>(QStringLiteral("btnBestaetigung"))->click();
         EXPECT_FALSE(presence.isVisible());
     }
+    // The pause's note, also in the middle, stays readable: the question comes up beside it.
+    QWidget note;
+    note.setGeometry(QRect(QPoint(), QSize(403, 178)).translated(area.center() - QPoint(201, 89)));
+    note.show();
+    timer->setReminderWindow([&note] { return &note; });
+    publish([](RunState& s) { s.presenceConfirmationVisible = true; });
+    EXPECT_TRUE(presence.isVisible());
+    EXPECT_FALSE(presence.frameGeometry().intersects(note.frameGeometry()));
 }
 
 } // namespace
