@@ -20,6 +20,7 @@ const std::vector<FlagKey>& flagKeys() {
         {"Notifications", &ExtraSettings::notifications},
         {"GlobalShortcuts", &ExtraSettings::globalShortcuts},
         {"TargetAtFirstStart", &ExtraSettings::targetAtFirstStart},
+        {"StripPlaced", &ExtraSettings::stripPlaced},
     };
     return keys;
 }

@@ -16,6 +16,8 @@ struct ExtraSettings {
     bool globalShortcuts = true;
     // A plan started on a day without a daily target asks for it, as passing midnight does.
     bool targetAtFirstStart = true;
+    // The user has put the Timer strip somewhere (0, 0 included), so its saved place counts.
+    bool stripPlaced = false;
 };
 
 class ExtraSettingsFile {

@@ -21,14 +21,14 @@ void keepOnDesktop(QWidget& window) {
         window.move(place);
 }
 
-QPoint startPlace(QPoint saved, QSize size, QSize widest) {
+QPoint startPlace(QPoint saved, QSize size, QSize widest, bool placed) {
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (!primary)
         return saved;
     QList<QRect> available;
     for (const QScreen* s : QGuiApplication::screens())
         available.append(s->availableGeometry());
-    return timerdisplay::stripPlace(saved, size, widest, available, primary->availableGeometry());
+    return timerdisplay::stripPlace(saved, size, widest, available, primary->availableGeometry(), placed);
 }
 
 void centre(QWidget& window) {

@@ -19,7 +19,7 @@ QRect currentDesktop();
 void keepOnDesktop(QWidget& window);
 // Where a plan start puts a strip of this size, saved where the user left it: there when it is
 // seen, else at the default place (room kept for its widest text).
-QPoint startPlace(QPoint saved, QSize size, QSize widest);
+QPoint startPlace(QPoint saved, QSize size, QSize widest, bool placed);
 // The window in the middle of the free area of its screen (the primary one when it has none).
 void centre(QWidget& window);
 // Calls changed whenever a screen is added, removed or changes its size, for as long as owner lives.

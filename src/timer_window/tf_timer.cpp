@@ -22,6 +22,7 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 
 #include <utility>
@@ -175,9 +176,14 @@ void TFTimer::applyPresence(bool visible, bool wasVisible) {
     if (!m_presence)
         return;
     // Shown again if it went away while the engine still asks for it.
-    if (visible && !m_presence->isVisible())
+    if (visible && !m_presence->isVisible()) {
         m_presence->show();
-    else if (!visible && wasVisible)
+        // Both come up in the middle of the screen: the question must not hide the pause's note.
+        QWidget* note = m_front->reminder();
+        if (note && note->isVisible() && m_presence->screen())
+            m_presence->move(timerdisplay::clearOf(m_presence->frameGeometry(), note->frameGeometry(),
+                                                   m_presence->screen()->availableGeometry()));
+    } else if (!visible && wasVisible)
         m_presence->hide();
 }
 
@@ -222,7 +228,7 @@ void TFTimer::moveToStartPlace() {
     const QSize widest(fm.horizontalAdvance(timerdisplay::displayText(35999, true, true, 100)) +
                            2 * displayOffset,
                        fm.height() + 2 * displayOffset);
-    const QPoint place = screenplace::startPlace(saved, size(), widest);
+    const QPoint place = screenplace::startPlace(saved, size(), widest, m_s.records.extras.stripPlaced);
     m_defaultPlace = place != saved ? std::optional<QPoint>(place) : std::nullopt;
     move(place);
 }
@@ -333,13 +339,18 @@ void TFTimer::evaluationCommand() {
 
 void TFTimer::settingsCommand() {
     const QString file = m_s.records.settingsFile.filePath();
-    // Without an editor the program would end for nothing: it stays and says why.
-    if (!m_s.shell.openFile(file)) {
-        m_s.ui.showMessage(timercommands::settingsNotOpened(file, m_s.shell.lastFailure()));
-        return;
-    }
-    m_s.companion.editSettings();
-    exitCommand();
+    // Without an editor the program would end for nothing: it stays and says why. Whether an
+    // editor took the file may be known only a few seconds later, and only then does it end.
+    m_s.shell.openFileThen(file, [this, alive = QPointer<TFTimer>(this), file](bool opened) {
+        if (!alive)
+            return;
+        if (!opened) {
+            m_s.ui.showMessage(timercommands::settingsNotOpened(file, m_s.shell.lastFailure()));
+            return;
+        }
+        m_s.companion.editSettings();
+        exitCommand();
+    });
 }
 
 void TFTimer::displayChanged() {
@@ -368,6 +379,11 @@ void TFTimer::hideEvent(QHideEvent* event) {
         return;
     m_s.records.settings.X = x();
     m_s.records.settings.Y = y();
+    // Settings.ini cannot tell a strip put at 0, 0 from one never placed; the extras can.
+    if (!m_s.records.extras.stripPlaced) {
+        m_s.records.extras.stripPlaced = true;
+        m_s.records.saveExtras();
+    }
 }
 
 void TFTimer::changeEvent(QEvent* event) {

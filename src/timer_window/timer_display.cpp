@@ -74,12 +74,23 @@ QPoint keptOnDesktop(const QRect& window, const QRect& desktop) {
     return place;
 }
 
+QPoint clearOf(const QRect& window, const QRect& other, const QRect& area) {
+    if (!window.intersects(other))
+        return window.topLeft();
+    constexpr int gap = 8;
+    const int below = other.y() + other.height() + gap;
+    if (below + window.height() <= area.y() + area.height())
+        return {window.x(), below};
+    const int above = other.y() - gap - window.height();
+    return above >= area.y() ? QPoint(window.x(), above) : window.topLeft();
+}
+
 QPoint stripPlace(QPoint saved, QSize strip, QSize reserve, const QList<QRect>& available,
-                  const QRect& primaryAvailable) {
+                  const QRect& primaryAvailable, bool placed) {
     const QRect there(saved, strip);
     const bool seen = std::any_of(available.begin(), available.end(),
                                   [&there](const QRect& screen) { return screen.contains(there); });
-    if (!saved.isNull() && seen)
+    if ((placed || !saved.isNull()) && seen)
         return saved;
     // Off the very corner, where panels and hot corners of other desktops sit.
     constexpr int margin = 8;

@@ -21,12 +21,16 @@ QString displayText(qint64 remainingSecs, bool full, bool showRank, int rank);
 QRect desktopOf(const QList<QRect>& screens);
 // Where a window must stand so that its centre stays on the desktop.
 QPoint keptOnDesktop(const QRect& window, const QRect& desktop);
+// Where a window that came up over another one (a note still to be read) goes instead: just below
+// it, else just above it, inside area; where it is when it covers nothing or finds no room.
+QPoint clearOf(const QRect& window, const QRect& other, const QRect& area);
 // Where the strip of that size stands at a plan start: where the user left it (saved), unless
-// that place was never chosen (0, 0: what the settings hold before any) or no screen shows the
-// strip whole there (under a panel, on a monitor gone since). Then it stands at the bottom right
-// of the primary screen's free area, with room for reserve (the widest text it may show).
+// that place was never chosen (0, 0 while the user has not placed the strip: what the settings
+// hold before any) or no screen shows the strip whole there (under a panel, on a monitor gone
+// since). Then it stands at the bottom right of the primary screen's free area, with room for
+// reserve (the widest text it may show).
 QPoint stripPlace(QPoint saved, QSize strip, QSize reserve, const QList<QRect>& available,
-                  const QRect& primaryAvailable);
+                  const QRect& primaryAvailable, bool placed = false);
 // The unit's colours (black strip, white digits) or a pause's (the reverse); before the first
 // phase the strip wears the unit's.
 bool unitColours(RunState::Phase phase);

@@ -80,9 +80,15 @@ TEST(TimerRules, TextsColoursDesktopAndDrag) {
     EXPECT_EQ(timerdisplay::desktopOf({QRect(100, 50, 800, 600)}), QRect(0, 0, 900, 650));
     for (const CaseRow& c : rules("starts")) {
         const QList<QRect> free = rects(c[2]);
-        EXPECT_EQ(timerdisplay::stripPlace(point(c[1]), {36, 19}, {120, 19}, free, free.at(0)), point(c[3]))
+        EXPECT_EQ(timerdisplay::stripPlace(point(c[1]), {36, 19}, {120, 19}, free, free.at(0), c.number(4)),
+                  point(c[3]))
             << c.where.toStdString();
     }
+    // A window that came up over a note (759,451,403,178) moves below it, else above it.
+    for (const CaseRow& c : rules("clear"))
+        EXPECT_EQ(timerdisplay::clearOf(rects(c[1]).at(0), QRect(759, 451, 403, 178), rects(c[2]).at(0)),
+                  point(c[3]))
+            << c.where.toStdString();
     for (const CaseRow& c : rules("drags")) {
         timerdisplay::StripDrag drag;
         for (const QString& at : c[1].split(u' ')) {
@@ -385,14 +391,18 @@ TEST_F(TimerWindowTest, MenuReachesItsCommands) {
     // the plan saved, then the end unless a phase runs (or the strip shows), the missed target
     // asked about.
     QSignalSpy ended(timer.get(), &TFTimer::terminateRequested);
-    // No program opens it: the program stays, and says which file and why.
-    shell.failure = QStringLiteral("kein Editor");
-    item(Item::Einstellungen)->trigger();
-    EXPECT_TRUE(ended.isEmpty() && launcher.starts.isEmpty());
+    // No program opens it: the program stays, and says which file and why; both only once the
+    // opener has answered.
+    for (const bool opens : {false, true}) {
+        shell.failure = opens ? QString() : QStringLiteral("kein Editor");
+        const qsizetype messagesBefore = ui.messages.size();
+        item(Item::Einstellungen)->trigger();
+        EXPECT_TRUE(ended.isEmpty() && launcher.starts.isEmpty() && ui.messages.size() == messagesBefore);
+        std::exchange(shell.answerOpen, {})();
+        EXPECT_EQ(ui.messages.size(), messagesBefore + (opens ? 0 : 1)) << opens;
+    }
     EXPECT_TRUE(ui.messages.last().contains(records.settingsFile.filePath()) &&
-                ui.messages.last().contains(shell.failure));
-    shell.failure.clear();
-    item(Item::Einstellungen)->trigger();
+                ui.messages.last().contains(QStringLiteral("kein Editor")));
     EXPECT_EQ(shell.files.last(), records.settingsFile.filePath());
     EXPECT_EQ(launcher.starts.constFirst().arguments, QStringList{QStringLiteral("ini")});
     records.activityLog.setLines({QString(), QStringLiteral("Mo, 07.12.2026 SOLL: 8")});
@@ -424,6 +434,7 @@ TEST_F(TimerWindowTest, MouseAndScreensKeepTheStripOnTheDesktop) {
     // Hiding keeps the place for the next plan start.
     publish([](RunState& s) { s.timerVisible = false; });
     EXPECT_EQ(QPoint(records.settings.X, records.settings.Y), QPoint(240, 230));
+    EXPECT_TRUE(records.extras.stripPlaced);
     publish([](RunState& s) { s.timerVisible = true; });
     QTest::mouseDClick(cover, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(planning.isVisible());
@@ -471,6 +482,14 @@ TEST_F(TimerWindowTest, PresenceWindowConfirmsAndComesBackCentred) {
         presence.findChild<QPushButton*>(QStringLiteral("btnBestaetigung"))->click();
         EXPECT_FALSE(presence.isVisible());
     }
+    // The pause's note, also in the middle, stays readable: the question comes up beside it.
+    QWidget note;
+    note.setGeometry(QRect(QPoint(), QSize(403, 178)).translated(area.center() - QPoint(201, 89)));
+    note.show();
+    timer->setReminderWindow([&note] { return &note; });
+    publish([](RunState& s) { s.presenceConfirmationVisible = true; });
+    EXPECT_TRUE(presence.isVisible());
+    EXPECT_FALSE(presence.frameGeometry().intersects(note.frameGeometry()));
 }
 
 } // namespace

@@ -9,13 +9,17 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTextToSpeech>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -52,9 +56,43 @@ TEST(Services, SpeechWithoutAudioEndsWithoutHoldingUpTheCaller) {
 
 TEST(Services, ShellSaysWhyAFileDidNotOpen) {
     // Without a desktop to hand the file to, Qt only warns; the warning is the reason the user sees.
-    DesktopShell shell;
+    DesktopShell shell(std::chrono::milliseconds(300));
     EXPECT_FALSE(shell.openFile(u"/nicht/da/Settings.ini"_s));
     EXPECT_FALSE(shell.lastFailure().isEmpty());
+
+    // An opener that only starts answers with its status, or by staying (an editor in front).
+    QTemporaryDir bin;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+    const struct {
+        const char* opener;
+        bool opened;
+        const char* failure;
+    } cases[] = {
+        {"echo 'no method available' >&2; exit 3", false, "no method available\nOPENER: exit status 3"},
+        {"exit 0", true, ""},
+        {"sleep 3", true, ""},
+    };
+    for (const auto& c : cases) {
+        const QString opener = bin.filePath(u"xdg-open"_s);
+        QFile script(opener);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write("#!/bin/sh\n" + QByteArray(c.opener) + '\n');
+        script.close();
+        script.setPermissions(QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner);
+        std::optional<bool> opened;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        shell.openFileThen(u"/tmp/Settings.ini"_s, [&opened](bool result) { opened = result; });
+        EXPECT_FALSE(opened.has_value()) << c.opener << ": answered before the opener ended";
+        while (!opened && elapsed.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_EQ(opened, std::optional<bool>(c.opened)) << c.opener;
+        EXPECT_EQ(shell.lastFailure(), QString::fromLatin1(c.failure).replace(u"OPENER"_s, opener))
+            << c.opener;
+        EXPECT_LT(elapsed.elapsed(), 5000) << c.opener;
+    }
+    qputenv("PATH", path);
 }
 
 TEST(Services, WorkstationLockTriesLoginManagerThenScreenSaver) {

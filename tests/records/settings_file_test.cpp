@@ -255,15 +255,18 @@ TEST_F(SettingsFileTest, ExtrasReadTheirFlagsAndKeepUnknownKeys) {
     EXPECT_TRUE(extras.trayIcon);
     EXPECT_FALSE(extras.notifications);
 
-    data.write(u"Taktplan-extras.ini"_s, "trayicon = 0\r\nNotifications=ja\r\nZukunft=7\r\n");
+    data.write(u"Taktplan-extras.ini"_s,
+               "trayicon = 0\r\nNotifications=ja\r\nStripPlaced=1\r\nZukunft=7\r\n");
     extrasFile.load(extras);
     EXPECT_FALSE(extras.trayIcon);
     EXPECT_FALSE(extras.notifications);
+    EXPECT_TRUE(extras.stripPlaced);
 
     extras.notifications = true;
     ASSERT_TRUE(extrasFile.save(extras));
     EXPECT_EQ(data.read(u"Taktplan-extras.ini"_s),
-              "TrayIcon=0\r\nNotifications=1\r\nGlobalShortcuts=1\r\nTargetAtFirstStart=1\r\nZukunft=7\r\n");
+              "TrayIcon=0\r\nNotifications=1\r\nGlobalShortcuts=1\r\nTargetAtFirstStart=1\r\nStripPlaced="
+              "1\r\nZukunft=7\r\n");
     ExtraSettings again;
     extrasFile.load(again);
     EXPECT_TRUE(again.notifications);

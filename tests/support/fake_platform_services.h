@@ -50,7 +50,12 @@ public:
         addresses.append(address);
         return true;
     }
+    // Answers only when the test calls answerOpen, as an opener that ends later does.
+    void openFileThen(const QString& path, std::function<void(bool)> done) override {
+        answerOpen = [this, path, done] { done(openFile(path)); };
+    }
     QString lastFailure() const override { return failure; }
+    std::function<void()> answerOpen;
     QStringList files;
     QStringList addresses;
     // Not empty: every file fails to open, for this reason.
