@@ -341,9 +341,15 @@ void TFTimer::settingsCommand() {
     const QString file = m_s.records.settingsFile.filePath();
     // Without an editor the program would end for nothing: it stays and says why. Whether an
     // editor took the file may be known only a few seconds later, and only then does it end.
+    // One editor per click: a second click while the opener has not answered yet opens no
+    // second one, nor ends the program twice.
+    if (m_settingsOpening)
+        return;
+    m_settingsOpening = true;
     m_s.shell.openFileThen(file, [this, alive = QPointer<TFTimer>(this), file](bool opened) {
         if (!alive)
             return;
+        m_settingsOpening = false;
         if (!opened) {
             m_s.ui.showMessage(timercommands::settingsNotOpened(file, m_s.shell.lastFailure()));
             return;

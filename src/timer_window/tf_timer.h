@@ -115,6 +115,7 @@ private:
     QString m_shownText;
     qint64 m_presenceSeconds = std::numeric_limits<qint64>::min();
     bool m_compact = true;
+    bool m_settingsOpening = false; // the settings file's opener has not answered yet
     // Where a plan start put the strip when the user had chosen no visible place; hiding it
     // there stores nothing, so the settings keep only places the user chose.
     std::optional<QPoint> m_defaultPlace;

@@ -396,8 +396,12 @@ TEST_F(TimerWindowTest, MenuReachesItsCommands) {
     for (const bool opens : {false, true}) {
         shell.failure = opens ? QString() : QStringLiteral("kein Editor");
         const qsizetype messagesBefore = ui.messages.size();
+        const int opensBefore = shell.opensAsked;
+        // A second click while the opener has not answered opens no second editor.
+        item(Item::Einstellungen)->trigger();
         item(Item::Einstellungen)->trigger();
         EXPECT_TRUE(ended.isEmpty() && launcher.starts.isEmpty() && ui.messages.size() == messagesBefore);
+        EXPECT_EQ(shell.opensAsked, opensBefore + 1);
         std::exchange(shell.answerOpen, {})();
         EXPECT_EQ(ui.messages.size(), messagesBefore + (opens ? 0 : 1)) << opens;
     }

@@ -52,10 +52,12 @@ public:
     }
     // Answers only when the test calls answerOpen, as an opener that ends later does.
     void openFileThen(const QString& path, std::function<void(bool)> done) override {
+        ++opensAsked;
         answerOpen = [this, path, done] { done(openFile(path)); };
     }
     QString lastFailure() const override { return failure; }
     std::function<void()> answerOpen;
+    int opensAsked = 0;
     QStringList files;
     QStringList addresses;
     // Not empty: every file fails to open, for this reason.
