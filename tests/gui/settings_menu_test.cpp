@@ -47,16 +47,10 @@ protected:
         addFixed(u"läuft"_s, QTime(8, 50), "WIP");
         plan->AddEntry(u"relativ"_s, false, plantime::wall(clock.today(), QTime(0, 0)), 25, false, u" "_s);
         plan->AddEntry(u"Pause"_s, true, plantime::wall(clock.today(), QTime(0, 0)), 25, false, u" "_s);
-        m_commands =
-            std::make_unique<SettingsCommands>(SettingsCommands::Services{records,
-                                                                          ui,
-                                                                          *plan,
-                                                                          *planFile,
-                                                                          data.folder(),
-                                                                          shell,
-                                                                          editSettingsFile,
-                                                                          [this] { ++percentileUpdates; },
-                                                                          {}});
+        SettingsCommands::Services services{records,          ui, *plan, *planFile, data.folder(), shell,
+                                            editSettingsFile, {}, {}};
+        services.updatePercentile = [this] { ++percentileUpdates; };
+        m_commands = std::make_unique<SettingsCommands>(services);
         return *m_commands;
     }
     // Title=minutes of each entry, the fixed unit with its end, sorted.
@@ -81,21 +75,16 @@ protected:
 };
 
 TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSettingsIni) {
-    using Check = SettingsCommands::Check;
     using View = SettingsCommands::MenuView;
-    const QHash<QString, std::pair<void (SettingsCommands::*)(), QString View::*>> numbers{
-        {u"unit"_s, {&SettingsCommands::unitLength, &View::unitLength}},
-        {u"small"_s, {&SettingsCommands::smallPause, &View::smallPause}},
-        {u"big"_s, {&SettingsCommands::bigPause, &View::bigPause}},
-        {u"replan"_s, {&SettingsCommands::maxReplan, &View::maxReplan}},
-        {u"target"_s, {&SettingsCommands::defaultTarget, &View::defaultTarget}}};
-    const QHash<QString, Check> checks{{u"Presence"_s, Check::Presence},
-                                       {u"Sounds"_s, Check::Sounds},
-                                       {u"LockInPause"_s, Check::LockInPause},
-                                       {u"Percentile"_s, Check::Percentile},
-                                       {u"Foreground"_s, Check::Foreground},
-                                       {u"AskReason"_s, Check::AskReason},
-                                       {u"TargetAtFirstStart"_s, Check::TargetAtFirstStart}};
+    // The table's names: the number commands, then the check items in the order of Check.
+    const QStringList names{u"unit"_s,       u"small"_s,      u"big"_s,       u"replan"_s,
+                            u"target"_s,     u"Presence"_s,   u"Sounds"_s,    u"LockInPause"_s,
+                            u"Percentile"_s, u"Foreground"_s, u"AskReason"_s, u"TargetAtFirstStart"_s};
+    void (SettingsCommands::*const numbers[])() = {
+        &SettingsCommands::unitLength, &SettingsCommands::smallPause, &SettingsCommands::bigPause,
+        &SettingsCommands::maxReplan, &SettingsCommands::defaultTarget};
+    QString View::*const captions[] = {&View::unitLength, &View::smallPause, &View::bigPause,
+                                       &View::maxReplan, &View::defaultTarget};
     QHash<QString, QString> questions;
     for (const CaseRow& q : table("questions"))
         questions.insert(q[0], q.fields.mid(1).join(u'|'));
@@ -113,15 +102,15 @@ TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSetting
             QFile::remove(f);
         percentileUpdates = 0;
         ui.questions.clear();
-        if (numbers.contains(c[0])) {
+        const qsizetype command = names.indexOf(c[0]);
+        ASSERT_GE(command, 0);
+        if (command < 5) {
             ui.answer(ScriptedUi::Kind::Text, c[1]);
-            (commands().*numbers[c[0]].first)();
+            (commands().*numbers[command])();
             EXPECT_EQ(ui.questions, QStringList(questions.value(c[0])));
-            EXPECT_EQ(SettingsCommands::menuView(records.settings, records.extras).*numbers[c[0]].second,
-                      c[4]);
+            EXPECT_EQ(SettingsCommands::menuView(records.settings, records.extras).*captions[command], c[4]);
         } else {
-            ASSERT_TRUE(checks.contains(c[0]));
-            commands().setChecked(checks[c[0]], c[1] == u"on"_s);
+            commands().setChecked(SettingsCommands::Check(command - 5), c[1] == u"on"_s);
         }
         // Each file as the command saved it (not at all when none of its lines changed), and the
         // record reads as that file.
