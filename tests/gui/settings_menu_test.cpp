@@ -1,6 +1,7 @@
 // The "Einstellungen" and "Hilfe" menus: each command's dialogs and effects on the settings
 // record, Settings.ini, the activity log and the plan, driven without a window; and that the
 // window's items reach them.
+#include "case_table.h"
 #include "file_size_limit.h"
 #include "help_commands.h"
 #include "settings_commands.h"
@@ -16,6 +17,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+QList<CaseRow> table(const char* section) {
+    return caseTable(QStringLiteral(GUI_TEST_DATA "/settings_menu.txt"), QString::fromLatin1(section));
+}
+
+// The bytes of a settings file with the lines "key=value" of change in place of the key's;
+// touched tells whether one of the keys is in it.
+QByteArray withChange(QByteArray file, const QStringList& change, bool& touched) {
+    touched = false;
+    for (const QString& line : change) {
+        const qsizetype at = ('\n' + file).indexOf('\n' + line.section(u'=', 0, 0).toLatin1() + '=');
+        if (at < 0)
+            continue;
+        touched = true;
+        file.replace(at, file.indexOf('\r', at) - at, line.toLatin1());
+    }
+    return file;
+}
+
 class SettingsMenuTest : public WindowTest {
 protected:
     QAction* item(const QString& name) const { return window->findChild<QAction*>(name); }
@@ -28,9 +47,10 @@ protected:
         addFixed(u"läuft"_s, QTime(8, 50), "WIP");
         plan->AddEntry(u"relativ"_s, false, plantime::wall(clock.today(), QTime(0, 0)), 25, false, u" "_s);
         plan->AddEntry(u"Pause"_s, true, plantime::wall(clock.today(), QTime(0, 0)), 25, false, u" "_s);
-        m_commands = std::make_unique<SettingsCommands>(
-            SettingsCommands::Services{records, ui, *plan, *planFile, data.folder(), shell, editSettingsFile,
-                                       [this] { ++percentileUpdates; }, [this] { ++focusLockStarts; }});
+        SettingsCommands::Services services{records,          ui, *plan, *planFile, data.folder(), shell,
+                                            editSettingsFile, {}, {}};
+        services.updatePercentile = [this] { ++percentileUpdates; };
+        m_commands = std::make_unique<SettingsCommands>(services);
         return *m_commands;
     }
     // Title=minutes of each entry, the fixed unit with its end, sorted.
@@ -48,118 +68,73 @@ protected:
         records.settingsFile.LoadSettings(s);
         return s;
     }
-    QString logPath() const { return records.settings.LogDateiPfad; }
 
     std::function<void()> editSettingsFile;
     int percentileUpdates = 0;
-    int focusLockStarts = 0;
     std::unique_ptr<SettingsCommands> m_commands;
 };
 
 TEST_F(SettingsMenuTest, EachSettingsCommandChangesItsCaptionTheRecordAndSettingsIni) {
-    using Check = SettingsCommands::Check;
     using View = SettingsCommands::MenuView;
-    using Command = void (SettingsCommands::*)();
-    const auto set = [](auto field, auto value) {
-        return std::function<void(Settings&)>([field, value](Settings& s) { s.*field = value; });
-    };
-    const auto replanTo = [](int n) {
-        return std::function<void(Settings&)>([n](Settings& s) { s.NeuPlanenMax = s.Verbleibend = n; });
-    };
-    const Command unit = &SettingsCommands::unitLength, small = &SettingsCommands::smallPause,
-                  big = &SettingsCommands::bigPause, replan = &SettingsCommands::maxReplan,
-                  target = &SettingsCommands::defaultTarget;
-    // A number command answered with typed, or (no command) a check item clicked to mark. No
-    // change: nothing may change and nothing is saved.
-    const struct {
-        Command command;
-        const char* typed;
-        Check check;
-        bool mark;
-        std::function<void(Settings&)> change;
-        QString View::*caption;
-        const char* captionAfter;
-        bool percentileBefore;
-        bool targetAtFirstStart = true; // the extra setting afterwards, saved beside Settings.ini
-    } cases[] = {
-        // clang-format off
-        {unit, "40", {}, {}, set(&Settings::StandardDauerEinheit, 40), &View::unitLength, "Dauer einer Einheit: 40 min", false},
-        {unit, "0", {}, {}, set(&Settings::StandardDauerEinheit, 1), &View::unitLength, "Dauer einer Einheit: 1 min", false},
-        {unit, "1441", {}, {}, {}, &View::unitLength, "Dauer einer Einheit: 25 min", false},
-        {unit, "vierzig", {}, {}, {}, &View::unitLength, "Dauer einer Einheit: 25 min", false},
-        {small, " 7 ", {}, {}, set(&Settings::KleinePause, 7), &View::smallPause, "Standard-Dauer einer kleinen Pause: 7 min", false},
-        {small, "-3", {}, {}, set(&Settings::KleinePause, 1), &View::smallPause, "Standard-Dauer einer kleinen Pause: 1 min", false},
-        {big, "1440", {}, {}, set(&Settings::GrossePause, 1440), &View::bigPause, "Standard-Dauer einer großen Pause: 1440 min", false},
-        {big, "99999999999", {}, {}, {}, &View::bigPause, "Standard-Dauer einer großen Pause: 25 min", false},
-        {replan, "3", {}, {}, replanTo(3), &View::maxReplan, "Neu planen 3 mal zulässig (3 verbleibend)", false},
-        {replan, "-1", {}, {}, replanTo(-1), &View::maxReplan, "Neu planen unbegrenzt oft zulässig", false},
-        {replan, "-2", {}, {}, {}, &View::maxReplan, "Neu planen unbegrenzt oft zulässig", false},
-        {target, "8", {}, {}, set(&Settings::DefaultSollWert, 8), &View::defaultTarget, "Default-Soll-Wert: 8 Einheiten pro Tag", false},
-        {target, "-1", {}, {}, set(&Settings::DefaultSollWert, -1), &View::defaultTarget, "Default-Soll-Wert: keiner", false},
-        {target, "-2", {}, {}, {}, &View::defaultTarget, "Default-Soll-Wert: 0 Einheiten pro Tag", false},
-        {nullptr, nullptr, Check::AskReason, true, set(&Settings::GrundVerlangen, true), {}, nullptr, false},
-        {nullptr, nullptr, Check::TargetAtFirstStart, false, {}, {}, nullptr, false, false},
-        {nullptr, nullptr, Check::Presence, false, set(&Settings::AnwesenheitErforderlich, false), {}, nullptr, false},
-        {nullptr, nullptr, Check::Sounds, false, set(&Settings::Sounds, false), {}, nullptr, false},
-        {nullptr, nullptr, Check::LockInPause, true, set(&Settings::InPauseSperren, true), {}, nullptr, false},
-        {nullptr, nullptr, Check::Percentile, true, set(&Settings::showPercentileRanking, true), {}, nullptr, false},
-        {nullptr, nullptr, Check::Percentile, false, set(&Settings::showPercentileRanking, false), {}, nullptr, true},
-        {nullptr, nullptr, Check::Foreground, true, set(&Settings::InVordergrundDraengen, true), {}, nullptr, false},
-        {nullptr, nullptr, Check::Foreground, false, set(&Settings::InVordergrundDraengen, false), {}, nullptr, false},
-        // clang-format on
-    };
-    // Each dialog: its caption, prompt and the current value pre-filled.
-    const std::pair<Command, QString> questions[] = {
-        {unit, u"Dauer einer Einheit|Wie viel min soll eine Einheit dauern?|25"_s},
-        {small, u"Länge einer kleinen Pause|Wie lange soll eine kleine Pause dauern?|5"_s},
-        {big, u"Länge einer großen Pause|Wie lange soll eine große Pause dauern?|25"_s},
-        {replan, u"Neu planen|Wie oft kann der Benutzer neu planen?\n(-1 für unbegrenzt)|-1"_s},
-        {target,
-         u"Default-Soll-Wert|Wie viele Einheiten sollen regelmäßig pro Tag erledigt werden?\n(-1 für keinen)|0"_s}};
+    // The table's names: the number commands, then the check items in the order of Check.
+    const QStringList names{u"unit"_s,       u"small"_s,      u"big"_s,       u"replan"_s,
+                            u"target"_s,     u"Presence"_s,   u"Sounds"_s,    u"LockInPause"_s,
+                            u"Percentile"_s, u"Foreground"_s, u"AskReason"_s, u"TargetAtFirstStart"_s};
+    void (SettingsCommands::*const numbers[])() = {
+        &SettingsCommands::unitLength, &SettingsCommands::smallPause, &SettingsCommands::bigPause,
+        &SettingsCommands::maxReplan, &SettingsCommands::defaultTarget};
+    QString View::*const captions[] = {&View::unitLength, &View::smallPause, &View::bigPause,
+                                       &View::maxReplan, &View::defaultTarget};
+    QHash<QString, QString> questions;
+    for (const CaseRow& q : table("questions"))
+        questions.insert(q[0], q.fields.mid(1).join(u'|'));
     const Settings initial = records.settings;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.typed ? c.typed : "(clicked)") + " " + std::to_string(int(c.check)));
-        QFile::remove(records.settingsFile.filePath());
-        QFile::remove(records.extrasFile.filePath());
+    const QString files[] = {records.settingsFile.filePath(), records.extrasFile.filePath()};
+    for (const CaseRow& c : table("commands")) {
+        SCOPED_TRACE(c.where.toStdString());
         records.settings = initial;
         records.extras = ExtraSettings();
-        records.settings.showPercentileRanking = c.percentileBefore;
-        Settings expected = records.settings;
-        if (c.change)
-            c.change(expected);
-        percentileUpdates = focusLockStarts = 0;
+        records.settings.showPercentileRanking = c[2] == u"on"_s;
+        const bool percentileBefore = records.settings.showPercentileRanking;
+        ASSERT_TRUE(records.saveSettings() && records.saveExtras());
+        QByteArray want[] = {readBytes(files[0]), readBytes(files[1])};
+        for (const QString& f : files)
+            QFile::remove(f);
+        percentileUpdates = 0;
         ui.questions.clear();
-        if (c.command) {
-            ui.answer(ScriptedUi::Kind::Text, QString::fromUtf8(c.typed));
-            (commands().*c.command)();
-            for (const auto& [command, question] : questions)
-                EXPECT_TRUE(command != c.command || ui.questions == QStringList(question))
-                    << ui.questions.join(u'|').toStdString();
-            EXPECT_EQ(SettingsCommands::menuView(records.settings, records.extras).*c.caption,
-                      QString::fromUtf8(c.captionAfter));
+        const qsizetype command = names.indexOf(c[0]);
+        ASSERT_GE(command, 0);
+        if (command < 5) {
+            ui.answer(ScriptedUi::Kind::Text, c[1]);
+            (commands().*numbers[command])();
+            EXPECT_EQ(ui.questions, QStringList(questions.value(c[0])));
+            EXPECT_EQ(SettingsCommands::menuView(records.settings, records.extras).*captions[command], c[4]);
         } else {
-            commands().setChecked(c.check, c.mark);
+            commands().setChecked(SettingsCommands::Check(command - 5), c[1] == u"on"_s);
         }
-        EXPECT_EQ(records.settings, expected);
-        EXPECT_EQ(focusLockStarts, expected.InVordergrundDraengen ? 1 : 0);
-        EXPECT_TRUE(c.change ? savedSettings() == expected : !QFile::exists(records.settingsFile.filePath()));
-        ExtraSettings savedExtras;
-        records.extrasFile.load(savedExtras);
-        EXPECT_EQ(savedExtras.targetAtFirstStart, c.targetAtFirstStart);
-        const View view = SettingsCommands::menuView(records.settings, records.extras);
+        // Each file as the command saved it (not at all when none of its lines changed), and the
+        // record reads as that file.
+        for (int i = 0; i < 2; ++i) {
+            bool touched = false;
+            want[i] = withChange(want[i], c[3].split(u';', Qt::SkipEmptyParts), touched);
+            EXPECT_EQ(readBytes(files[i]), touched ? want[i] : QByteArray()) << i;
+        }
+        ASSERT_TRUE(records.saveSettings() && records.saveExtras());
+        EXPECT_EQ(readBytes(files[0]) + readBytes(files[1]), want[0] + want[1]);
+        const Settings& now = records.settings;
+        const View view = SettingsCommands::menuView(now, records.extras);
         EXPECT_EQ(QList<bool>({view.presence, view.sounds, view.lockInPause, view.percentile, view.foreground,
                                view.askReason, view.targetAtFirstStart}),
-                  QList<bool>({expected.AnwesenheitErforderlich, expected.Sounds, expected.InPauseSperren,
-                               expected.showPercentileRanking, expected.InVordergrundDraengen,
-                               expected.GrundVerlangen, c.targetAtFirstStart}));
+                  QList<bool>({now.AnwesenheitErforderlich, now.Sounds, now.InPauseSperren,
+                               now.showPercentileRanking, now.InVordergrundDraengen, now.GrundVerlangen,
+                               records.extras.targetAtFirstStart}));
         // Only units still to do take a new length; a fixed one ends by it at once.
-        const int length = expected.StandardDauerEinheit;
+        const int length = now.StandardDauerEinheit;
         EXPECT_EQ(durations(), u"Pause:=25 fertig=25 fest=%1@%2 läuft=25 relativ=%1"_s.arg(length).arg(
                                    QTime(11, 0).addSecs(length * 60).toString(u"hh:mm"_s)));
         // The rank is computed when switched on, and the caption follows at once either way.
-        const bool percentileOn = expected.showPercentileRanking;
-        EXPECT_EQ(percentileUpdates, percentileOn && !c.percentileBefore ? 1 : 0);
-        EXPECT_EQ(plan->caption().contains(u" - #"_s), percentileOn);
+        EXPECT_EQ(percentileUpdates, now.showPercentileRanking && !percentileBefore ? 1 : 0);
+        EXPECT_EQ(plan->caption().contains(u" - #"_s), now.showPercentileRanking);
     }
 }
 
@@ -181,25 +156,21 @@ TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
     emit menu(u"Einstellungen"_s)->aboutToShow();
     EXPECT_EQ(item(u"mniDauerEinheit1"_s)->text(), u"Dauer einer Einheit: 30 min"_s);
     EXPECT_FALSE(item(u"mniSounds1"_s)->isChecked());
+    EXPECT_TRUE(item(u"mniTraySymbol1"_s)->isChecked());
     EXPECT_EQ(item(u"mniDefaultSollWert"_s)->text(), u"Default-Soll-Wert: 0 Einheiten pro Tag"_s);
     ui.answer(ScriptedUi::Kind::Text, u"40"_s);
-    item(u"mniDauerEinheit1"_s)->trigger();
-    item(u"mniSounds1"_s)->trigger();
-    EXPECT_TRUE(records.settings.StandardDauerEinheit == 40 && records.settings.Sounds);
     timer(u"tmrFocusLock"_s)->stop();
-    item(u"mniIndenVordergrundschiebenbisNeuGeplant1"_s)->trigger();
+    for (const char* name :
+         {"mniDauerEinheit1", "mniSounds1", "mniIndenVordergrundschiebenbisNeuGeplant1", "mniTraySymbol1",
+          "mniBenachrichtigungen1", "mniGrundVerlangen", "mniSollBeimErstenStart"})
+        item(QString::fromLatin1(name))->trigger();
+    EXPECT_TRUE(records.settings.StandardDauerEinheit == 40 && records.settings.Sounds &&
+                records.settings.GrundVerlangen && !records.extras.targetAtFirstStart);
     EXPECT_TRUE(timer(u"tmrFocusLock"_s)->isActive());
-    // The tray icon and the notifications go to Taktplan-extras.ini alone, and are told at once.
-    emit menu(u"Einstellungen"_s)->aboutToShow();
-    EXPECT_TRUE(item(u"mniTraySymbol1"_s)->isChecked());
-    item(u"mniTraySymbol1"_s)->trigger();
-    item(u"mniBenachrichtigungen1"_s)->trigger();
-    EXPECT_EQ(data.read(u"Taktplan-extras.ini"_s).left(29), "TrayIcon=0\r\nNotifications=1\r\n");
-    EXPECT_EQ(extrasChanges, 2);
-    item(u"mniGrundVerlangen"_s)->trigger();
-    item(u"mniSollBeimErstenStart"_s)->trigger();
-    EXPECT_TRUE(records.settings.GrundVerlangen && !records.extras.targetAtFirstStart);
     EXPECT_EQ(savedSettings(), records.settings);
+    // The tray icon and the notifications go to Taktplan-extras.ini alone, and are told at once.
+    EXPECT_EQ(data.read(u"Taktplan-extras.ini"_s).left(29), "TrayIcon=0\r\nNotifications=1\r\n");
+    EXPECT_EQ(extrasChanges, 3);
     key(Qt::Key_B, Qt::ControlModifier);
     for (QAction* a : menu(u"Hilfe"_s)->actions()) {
         if (a->text() == u"Debugger anzeigen"_s || a->text() == u"Über Taktplan"_s)
@@ -219,79 +190,53 @@ TEST_F(SettingsMenuTest, TheWindowsItemsReachTheirCommands) {
 
 TEST_F(SettingsMenuTest, MovingTheLogNeverLosesIt) {
     const QByteArray history = "\r\nMo, 07.12.2026 08:00|25 Bericht [x]";
-    const QByteArray other = "\r\nDi, 01.12.2026 08:00|25 Alt [x]";
+    const QString oldPath = data.filePath(u"Dezuzedu.log"_s);
     data.write(u"blockiert"_s, "eine Datei, kein Ordner");
     QDir(data.path()).mkpath(u"ziel/ordner.log"_s);
-    // target: in the data folder; before: what is there (empty: nothing); moves: the log path
-    // switches to it; limit: bytes a file may grow to; blocked: Settings.ini cannot be written;
-    // held: another program keeps the log open.
-    const struct {
-        const char *name, *target;
-        QByteArray before;
-        bool moves;
-        int limit = 0;
-        bool blocked = false, held = false;
-    } cases[] = {
-        // clang-format off
-        {"to a new file", "ziel/log.txt", {}, true},
-        {"while another program holds it open", "ziel/offen.log", {}, true, 0, false, true},
-        {"onto an existing log", "ziel/vorhanden.log", other, true},
-        {"into a folder that cannot be written", "blockiert/log.txt", {}, false},
-        {"onto a folder", "ziel/ordner.log", {}, false},
-        {"into a folder that does not exist", "fehlt/log.txt", {}, false},
-        {"with the disk full halfway", "ziel/voll.txt", {}, false, 10},
-        // The next start would look for the log where the settings still say it is.
-        {"when the settings cannot be saved", "ziel/log.txt", {}, false, 0, true},
-        // Files the program writes over on every save would take the log with them.
-        {"onto the settings file", "ziel/../Settings.ini", {}, false},
-        {"onto the plan file", "worklist.log", "Eins///25\r\n", false},
-        {"onto the debug log", "debug_log.txt", {}, false},
-        {"onto the plan file's backup", "worklist.log.bak", {}, false},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString oldPath = data.filePath(u"Dezuzedu.log"_s),
-                      target = data.filePath(QString::fromUtf8(c.target));
+    for (const CaseRow& c : table("log moves")) {
+        SCOPED_TRACE(c.where.toStdString());
+        const QString target = data.filePath(c[0]);
+        const QByteArray before = c[1].toUtf8();
+        const bool moves = c[2] == u"yes"_s, blocked = c[3] == u"blocked"_s;
         records.settings.LogDateiPfad = oldPath;
         data.write(u"Dezuzedu.log"_s, history);
         QFile held(oldPath);
-        ASSERT_TRUE(!c.held || held.open(QIODevice::ReadWrite | QIODevice::Append));
-        if (!c.before.isEmpty())
-            data.write(QString::fromUtf8(c.target), c.before);
+        ASSERT_TRUE(c[3] != u"held"_s || held.open(QIODevice::ReadWrite | QIODevice::Append));
+        if (!before.isEmpty())
+            data.write(c[0], before);
         QFile::remove(records.settingsFile.filePath());
-        if (c.blocked)
+        if (blocked)
             QDir().mkpath(records.settingsFile.filePath());
         ui.messages.clear();
         ui.questions.clear();
         ui.answer(ScriptedUi::Kind::SaveFile, target);
         {
             std::optional<FileSizeLimit> limit;
-            if (c.limit)
-                limit.emplace(c.limit);
+            if (c[3] == u"full"_s)
+                limit.emplace(10);
             commands().moveLog();
         }
         EXPECT_EQ(
             ui.questions,
             QStringList(u"Log-Datei speichern unter|Textdateien und Logdateien (*.txt *.log)|"_s + oldPath));
-        EXPECT_EQ(logPath(), c.moves ? target : oldPath);
+        EXPECT_EQ(records.settings.LogDateiPfad, moves ? target : oldPath);
         // The old log goes only when it went whole to a new file; a file there stays as it was.
-        const bool oldStays = !c.moves || !c.before.isEmpty();
+        const bool oldStays = !moves || !before.isEmpty();
         EXPECT_EQ(QFile::exists(oldPath), oldStays);
         EXPECT_TRUE(!oldStays || data.read(u"Dezuzedu.log"_s) == history);
-        const QByteArray after = c.before.isEmpty() && c.moves ? history : c.before;
+        const QByteArray after = before.isEmpty() && moves ? history : before;
         EXPECT_EQ(QFileInfo(target).isFile(), !after.isEmpty());
-        EXPECT_EQ(data.read(QString::fromUtf8(c.target)), after);
+        EXPECT_EQ(data.read(c[0]), after);
         // A failed move tells the user (and so does the failed save) and leaves the settings alone.
-        EXPECT_EQ(ui.messages.size(), c.moves ? 0 : (c.blocked ? 2 : 1));
-        if (c.moves) {
+        EXPECT_EQ(ui.messages.size(), moves ? 0 : (blocked ? 2 : 1));
+        if (moves) {
             EXPECT_EQ(savedSettings().LogDateiPfad, target);
             // The next entry goes to the new place.
             const QString next = u"\r\nMo, 07.12.2026 09:00|25 Weiter"_s;
             ASSERT_TRUE(records.activityLog.WriteLogEntry(next));
-            EXPECT_EQ(data.read(QString::fromUtf8(c.target)), after + next.toUtf8());
+            EXPECT_EQ(data.read(c[0]), after + next.toUtf8());
         } else {
-            EXPECT_EQ(QFile::exists(records.settingsFile.filePath()), c.blocked);
+            EXPECT_EQ(QFile::exists(records.settingsFile.filePath()), blocked);
         }
         QFile::remove(target);
         QDir().rmdir(records.settingsFile.filePath());
@@ -320,40 +265,23 @@ TEST_F(SettingsMenuTest, FolderAndSettingsFileCommands) {
 
 TEST_F(SettingsMenuTest, HelpItemsLeadToTheInstalledGuideOrAConfiguredAddress) {
     const QString programFolder = QStringLiteral(TAKTPLAN_PROGRAM_DIR);
-    // No command: the guide's section the item names. expected: an address, or "guide:<anchor>".
-    const struct {
-        void (HelpCommands::*command)();
-        const char *language, *variable, *value;
-        QString expected;
-    } cases[] = {
-        // clang-format off
-        {nullptr, "de", nullptr, nullptr, u"guide:"_s},
-        {nullptr, "en", nullptr, nullptr, u"guide:"_s},
-        {nullptr, "de", nullptr, nullptr, u"guide:hidpi"_s},
-        {nullptr, "en", nullptr, nullptr, u"guide:desktops"_s},
-        {nullptr, "de", nullptr, nullptr, u"guide:perzentil"_s},
-        {&HelpCommands::checkUpdates, "en", nullptr, nullptr, u"guide:kontakt"_s},
-        {&HelpCommands::checkUpdates, "de", "TAKTPLAN_HOME_URL", "https://taktplan.example/", u"https://taktplan.example/"_s},
-        {&HelpCommands::moreProjects, "de", nullptr, nullptr, u"guide:kontakt"_s},
-        {&HelpCommands::moreProjects, "en", "TAKTPLAN_PROJECTS_URL", "https://projekte.example/", u"https://projekte.example/"_s},
-        {&HelpCommands::sendMail, "en", nullptr, nullptr, u"guide:kontakt"_s},
-        {&HelpCommands::sendMail, "de", "TAKTPLAN_CONTACT_MAIL", "hilfe@taktplan.example",
-         u"mailto:hilfe@taktplan.example?subject=Taktplan%202.2&body=Hallo,%0A%0A"_s},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected.toStdString() + " " + c.language);
-        if (c.variable)
-            qputenv(c.variable, c.value);
+    const QHash<QString, void (HelpCommands::*)()> commands{{u"checkUpdates"_s, &HelpCommands::checkUpdates},
+                                                            {u"moreProjects"_s, &HelpCommands::moreProjects},
+                                                            {u"sendMail"_s, &HelpCommands::sendMail}};
+    for (const CaseRow& c : table("help")) {
+        SCOPED_TRACE(c.where.toStdString());
+        const QByteArray variable = c[2].toLatin1();
+        if (variable != "-")
+            qputenv(variable, c[3].toUtf8());
         shell.addresses.clear();
         shell.files.clear();
-        const QString language = QString::fromLatin1(c.language), anchor = c.expected.mid(6);
+        const QString language = c[1], expected = c[4], anchor = expected.mid(6);
         HelpCommands help(shell, ui, companion, programFolder, language);
-        c.command ? (help.*c.command)() : help.openGuide(anchor);
-        if (c.variable)
-            qunsetenv(c.variable);
-        if (!c.expected.startsWith(u"guide:"_s)) {
-            EXPECT_EQ(shell.addresses, QStringList(c.expected));
+        c[0] == u"guide"_s ? help.openGuide(anchor) : (help.*commands.value(c[0]))();
+        if (variable != "-")
+            qunsetenv(variable);
+        if (!expected.startsWith(u"guide:"_s)) {
+            EXPECT_EQ(shell.addresses, QStringList(expected));
             EXPECT_TRUE(shell.files.isEmpty());
             continue;
         }
