@@ -93,7 +93,7 @@ public:
             SCOPED_TRACE(row.where.toStdString());
             if (row[0] != m_case)
                 begin(row[0], row[1]);
-            else if (row[1] != u"-"_s)
+            else if (!m_skipped && row[1] != u"-"_s)
                 run(row[1]);
             if (m_skipped)
                 continue;
@@ -121,7 +121,7 @@ private:
             start = QDateTime::fromString(at.left(16), u"dd.MM.yyyy hh:mm"_s);
             if (at.endsWith(u" UTC"_s))
                 start = QDateTime(start.date(), start.time(), Qt::UTC).toLocalTime();
-            ASSERT_TRUE(start.isValid()) << at.toStdString();
+            EXPECT_TRUE(start.isValid()) << at.toStdString();
         }
         m_firstDay = start.date();
         m_d = std::make_unique<Day>(start);
