@@ -39,7 +39,7 @@ bool* flagNamed(Day& d, const QString& name) {
 QString logOf(const QString& lines, QDate day) {
     QString log;
     for (const QString& line : lines.split(u" ; "_s, Qt::SkipEmptyParts))
-        log += u"\r\n"_s + (line.at(2) == u',' ? line : ActivityLog::dayStamp(day) + u' ' + line);
+        log += u"\r\n"_s + (line.mid(2, 1) == u","_s ? line : ActivityLog::dayStamp(day) + u' ' + line);
     return log;
 }
 
