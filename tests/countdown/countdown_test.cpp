@@ -1,6 +1,7 @@
 // The countdown overlay: its texts and placement as plain functions, its behaviour on a fake
 // clock, and the real window offscreen.
 
+#include "case_table.h"
 #include "countdown_logic.h"
 #include "fake_clock.h"
 #include "fake_platform_services.h"
@@ -22,65 +23,35 @@ using LabelId = CountdownLogic::LabelId;
 
 // --- texts and placement -----------------------------------------------------------------
 
+const QString dataFile = QStringLiteral(COUNTDOWN_TEST_DATA "/countdown_cases.txt");
+
 TEST(CountdownTexts, RemainingTime) {
-    const struct {
-        qint64 seconds;
-        const char* text;
-    } cases[] = {
-        {3 * 3600 + 5 * 60 + 59, "3:05"}, {61 * 60, "1:01"}, {3599, "59:59"}, {9, "0:09"}, {-1, "0:00"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(countdown::remainingText(c.seconds), QString::fromUtf8(c.text)) << c.seconds;
+    for (const CaseRow& row : caseTable(dataFile, u"remaining"_s))
+        EXPECT_EQ(countdown::remainingText(row.number(0)), row[1]) << row.where.toStdString();
 }
 
 TEST(CountdownTexts, CaptionLine) {
-    const qint64 length = 25 * 60'000;
-    const struct {
-        bool unit, announce;
-        qint64 remainingMs;
-        const char* caption;
-    } cases[] = {
-        // No unit running: by the size of what is left.
-        {false, true, (3 * 3600 + 300) * 1000LL, "Stunden bis:"},
-        {false, true, 7200'000, "Stunden bis:"},
-        {false, false, 61 * 60'000, "Stunde bis:"},
-        {false, true, 119'000, "Minuten bis:"},
-        {false, true, 59'000, "Sekunden bis:"},
-        // The unit just announced: seconds during its first 10 s, then what remains of it.
-        {true, true, length - 3000, "Sekunden bis:"},
-        {true, true, length - 9999, "Sekunden bis:"},
-        {true, true, length - 10'000, "Minuten bis:"},
-        {true, true, length - 10'001, "Minuten verbleiben in:"},
-        {true, true, 59'000, "Sekunden verbleiben in:"},
-        // Shown during the unit: what remains, from the first moment.
-        {true, false, length - 1000, "Minuten verbleiben in:"},
-        {true, false, 60'000, "Minuten verbleiben in:"},
-        {true, false, 59'999, "Sekunden verbleiben in:"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(countdown::captionText(c.unit, c.announce, c.remainingMs, length, c.remainingMs / 1000),
-                  QString::fromUtf8(c.caption))
-            << c.unit << c.announce << ' ' << c.remainingMs;
+    for (const CaseRow& row : caseTable(dataFile, u"caption"_s)) {
+        const qint64 remainingMs = row[2].toLongLong();
+        EXPECT_EQ(countdown::captionText(row.number(0), row.number(1), remainingMs, 25 * 60'000,
+                                         remainingMs / 1000),
+                  row[3])
+            << row.where.toStdString();
+    }
 }
 
 TEST(CountdownPlacement, LargestEdgesOfAllMonitors) {
-    const struct {
+    for (const CaseRow& row : caseTable(dataFile, u"placement"_s)) {
         QList<QRect> monitors;
-        int right, bottom, top;
-    } cases[] = {
-        {{}, 0, 0, -24},
-        {{QRect(0, 0, 1920, 1080)}, 1920, 1080, 516},
-        // Side by side, the smaller on the right: ends at 3200, centred on the taller one.
-        {{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)}, 3200, 1080, 516},
-        // The second one left of the first and lower: the right edge stays the first's.
-        {{QRect(0, 0, 1920, 1080), QRect(-1280, 200, 1280, 1024)}, 1920, 1224, 588},
-        // Stacked: the lower one counts for the height.
-        {{QRect(0, 0, 1280, 1024), QRect(0, 1024, 1920, 1081)}, 1920, 2105, 1028},
-    };
-    for (const auto& c : cases) {
-        const countdown::ScreenEdges edges = countdown::screenEdges(c.monitors);
+        for (const QString& m : row[0].split(u" ; "_s, Qt::SkipEmptyParts)) {
+            const QStringList n = m.split(u',');
+            monitors.append(
+                QRect(n.value(0).toInt(), n.value(1).toInt(), n.value(2).toInt(), n.value(3).toInt()));
+        }
+        const countdown::ScreenEdges edges = countdown::screenEdges(monitors);
         EXPECT_EQ(std::tuple(edges.right, edges.bottom, countdown::stripTop(edges)),
-                  std::tuple(c.right, c.bottom, c.top))
-            << c.monitors.size();
+                  std::tuple(row.number(1), row.number(2), row.number(3)))
+            << row.where.toStdString();
     }
 }
 
@@ -302,28 +273,14 @@ TEST_F(CountdownLogicTest, ATitleTooLongForTheMonitorIsCutSoTheTimeStaysOnIt) {
 }
 
 TEST_F(CountdownLogicTest, SoundsOnlyInTheLastMinuteOfAPause) {
-    const struct {
-        qint64 seconds;
-        bool unit, sounds;
-        const char* played;
-    } cases[] = {{59, false, true, "Sounds/Countdown60.wav"},
-                 {51, false, true, "Sounds/Countdown60.wav"},
-                 {50, false, true, "Sounds/Countdown30.wav"},
-                 {30, false, true, "Sounds/Countdown30.wav"},
-                 {20, false, true, ""},
-                 {5, false, true, ""},
-                 {60, false, true, ""},
-                 {59, true, true, ""},
-                 {59, false, false, ""}};
-    for (const auto& c : cases) {
+    for (const CaseRow& row : caseTable(dataFile, u"sounds"_s)) {
         player.played.clear();
-        source.remainingMsValue = c.seconds * 1000;
-        source.unit = c.unit;
-        source.sounds = c.sounds;
+        source.remainingMsValue = row.number(0) * 1000;
+        source.unit = row.number(1);
+        source.sounds = row.number(2);
         logic.show(4000);
         ASSERT_TRUE(logic.visible());
-        EXPECT_EQ(player.played.join(u','), QString::fromUtf8(c.played))
-            << c.seconds << ' ' << c.unit << c.sounds;
+        EXPECT_EQ(player.played.join(u','), row[3]) << row.where.toStdString();
         logic.windowHidden();
     }
 }

@@ -1,6 +1,7 @@
 // The side files others read, byte for byte, under different time zones; the ordered background
 // writes; the web calls and speech.
 
+#include "case_table.h"
 #include "day_fixture.h"
 #include "local_zone.h"
 #include "plan_time.h"
@@ -74,48 +75,31 @@ struct Publishing : Day {
     }
 };
 
+const QString sideFileCases = QStringLiteral(TAKTPLAN_TEST_DATA_DIR "/engine_side_files.txt");
+
+QDateTime dateTime(const QString& text) {
+    return QDateTime::fromString(text, u"dd.MM.yyyy hh:mm"_s);
+}
+
 TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
-    struct Case {
-        const char* zone;
-        QDateTime now;
-        std::optional<QDateTime> unit; // a fixed unit to come; none: no unit pending
-        QByteArray file;
-        int laterSecs = 0; // the clock moves on before the file is written
-    };
-    const QDateTime dec5at14(dec5, QTime(14, 0)), dec5at1430(dec5, QTime(14, 30));
-    const QList<Case> cases = {
-        {"Europe/Berlin", dec5at14, dec5at1430, "05.12.2025 14:30 \r\n1764941400"},
-        {"Asia/Kolkata", dec5at14, dec5at1430, "05.12.2025 14:30 \r\n1764925200"},
-        {"Australia/Adelaide", dec5at14, dec5at1430, "05.12.2025 14:30 \r\n1764907200"},
-        // Across the clock changes the next start's own offset counts, not tonight's.
-        {"Europe/Berlin", QDateTime(QDate(2026, 3, 28), QTime(23, 0)),
-         QDateTime(QDate(2026, 3, 29), QTime(9, 0)), "29.03.2026 09:00 \r\n1774767600"},
-        {"Europe/Berlin", QDateTime(QDate(2026, 10, 24), QTime(22, 0)),
-         QDateTime(QDate(2026, 10, 25), QTime(9, 0)), "25.10.2026 09:00 \r\n1792915200"},
-        // A start the clock skips is taken at the offset before the change: 01:30 UTC.
-        {"Europe/Berlin", QDateTime(QDate(2026, 3, 29), QTime(1, 0)),
-         QDateTime(QDate(2026, 3, 29), QTime(2, 30)), "29.03.2026 02:30 \r\n1774747800"},
-        {"Asia/Kolkata", dec5at14, std::nullopt, ""},
-        {"Europe/Berlin", dec5at14, dec5at1430, "", 30 * 60 + 1},
-    };
     QStringList leftOut;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.zone) + " " + c.now.toString().toStdString());
-        ScopedTimeZone zone(c.zone);
+    for (const CaseRow& row : caseTable(sideFileCases, u"next unit"_s)) {
+        SCOPED_TRACE(row.where.toStdString());
+        ScopedTimeZone zone(row[0].toUtf8().constData());
         if (!zone.inForce()) {
-            leftOut << QLatin1String(c.zone);
+            leftOut << row[0];
             continue;
         }
         Publishing p;
-        p.clock.set(c.now.date(), c.now.time());
-        // A pause before the unit is no unit: the file names the unit.
-        p.add(u"Mittagspause"_s, true, c.now.date(), c.now.time().addSecs(600), 5);
-        if (c.unit)
-            p.add(u"Bericht"_s, false, c.unit->date(), c.unit->time(), 25);
-        p.clock.advanceSecs(c.laterSecs);
+        const QDateTime now = dateTime(row[1]);
+        p.clock.set(now.date(), now.time());
+        p.add(u"Mittagspause"_s, true, now.date(), now.time().addSecs(600), 5);
+        if (row[2] != u"-"_s)
+            p.add(u"Bericht"_s, false, dateTime(row[2]).date(), dateTime(row[2]).time(), 25);
+        p.clock.advanceSecs(row.number(4));
         p.data.write(u"next.txt"_s, "old content");
         p.publisher.PublishNextUnitStart();
-        EXPECT_EQ(p.file("next.txt"), c.file);
+        EXPECT_EQ(p.file("next.txt"), row[3].toUtf8());
     }
     if (!leftOut.isEmpty())
         GTEST_SKIP() << "the system's zone is the only one here; left out: "
@@ -123,44 +107,19 @@ TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
 }
 
 TEST(SidePublisher, BreakFilesHoldTheLastMatchingPause) {
-    struct Pause {
-        const char* title;
-        bool pause;
-        QTime start;
+    const auto expected = [](const QString& field) {
+        return field == u"-"_s ? std::nullopt : std::optional(field.toUtf8());
     };
-    struct Case {
-        const char* name;
-        QList<Pause> entries;
-        std::optional<QByteArray> feierabend;
-        std::optional<QByteArray> mittag;
-    };
-    const QList<Case> cases = {
-        {"evening and lunch break",
-         {{"Mittagspause", true, QTime(12, 0)}, {"Feierabend", true, QTime(17, 30)}},
-         "05.12.2025 17:30",
-         "05.12.2025 12:00"},
-        {"the word inside a longer title counts",
-         {{"Feierabend!", true, QTime(18, 0)}},
-         "05.12.2025 18:00",
-         std::nullopt},
-        {"lower case does not count", {{"feierabend", true, QTime(17, 30)}}, std::nullopt, std::nullopt},
-        {"a unit of that name does not count",
-         {{"Feierabend", false, QTime(17, 30)}},
-         std::nullopt,
-         std::nullopt},
-        {"of two lunch breaks the later one",
-         {{"Mittagspause", true, QTime(12, 0)}, {"Mittagspause", true, QTime(13, 0)}},
-         std::nullopt,
-         "05.12.2025 13:00"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const CaseRow& row : caseTable(sideFileCases, u"break files"_s)) {
+        SCOPED_TRACE(row.where.toStdString());
         Publishing p;
-        for (const Pause& e : c.entries)
-            p.add(QString::fromUtf8(e.title), e.pause, dec5, e.start, 30);
+        for (const QString& e : row[0].split(u" ; "_s)) {
+            const QStringList f = e.split(u' ');
+            p.add(f[0], f[1] == u"pause"_s, dec5, QTime::fromString(f[2], u"hh:mm"_s), 30);
+        }
         p.publisher.UpdateSideFiles();
-        EXPECT_EQ(p.file("feierabend.txt"), c.feierabend);
-        EXPECT_EQ(p.file("mittag.txt"), c.mittag);
+        EXPECT_EQ(p.file("feierabend.txt"), expected(row[1]));
+        EXPECT_EQ(p.file("mittag.txt"), expected(row[2]));
     }
 }
 
