@@ -1,4 +1,5 @@
 // The command-line export of the built program, on a prepared data folder, byte for byte.
+#include "case_table.h"
 #include "qt_print.h"
 #include "special_files.h"
 #include "temp_data_folder.h"
@@ -13,11 +14,6 @@
 namespace {
 
 using namespace Qt::StringLiterals;
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString dataFile(const char* name) {
     return QStringLiteral(BILANZBLICK_TEST_DATA "/") + QString::fromLatin1(name);
@@ -62,8 +58,8 @@ QStringList exportArgs(const char* format, const char* from = "2025-11-27", cons
 class ExportCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder.write(u"Settings.ini"_s, fileBytes(dataFile("Settings.ini")));
-        folder.write(u"Dezuzedu.log"_s, fileBytes(dataFile("Dezuzedu.log")));
+        for (const char* name : {"Settings.ini", "Dezuzedu.log"})
+            folder.write(QString::fromLatin1(name), readBytes(dataFile(name)));
     }
     TempDataFolder folder;
 };
@@ -71,17 +67,13 @@ protected:
 } // namespace
 
 TEST_F(ExportCliTest, DaysAsCsvAndJson) {
-    struct Case {
-        const char* format;
-        const char* expected;
-    };
-    for (const Case& c : {Case{"csv", "export_days.csv"}, Case{"json", "export_days.json"}}) {
-        SCOPED_TRACE(c.format);
+    for (const char* format : {"csv", "json"}) {
+        SCOPED_TRACE(format);
         const QByteArray logBefore = folder.read(u"Dezuzedu.log"_s);
-        const CliRun r = run(folder.path(), exportArgs(c.format));
+        const CliRun r = run(folder.path(), exportArgs(format));
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.err, QByteArray("bilanzblick: 1 lines of the activity log skipped (unreadable)\n"));
-        EXPECT_EQ(r.out, fileBytes(dataFile(c.expected)));
+        EXPECT_EQ(r.out, readBytes(dataFile("export_days.") + QString::fromLatin1(format)));
         EXPECT_EQ(folder.read(u"Dezuzedu.log"_s), logBefore);
     }
 }
@@ -141,24 +133,9 @@ TEST_F(ExportCliTest, FullOutputIsAFailure) {
 }
 
 TEST_F(ExportCliTest, BadArgumentsAndUnreadableLog) {
-    const QStringList cases[] = {
-        exportArgs("xml"),
-        exportArgs("csv", "2025-12-03", "2025-12-01"),
-        exportArgs("csv", "2025-12-1"),
-        exportArgs("csv", "2025-02-30"),
-        {u"--export"_s, u"weeks"_s, u"--format"_s, u"csv"_s},
-        {u"--export"_s, u"days"_s, u"--format"_s, u"csv"_s, u"--from"_s, u"2025-12-01"_s},
-        exportArgs("csv") + QStringList{u"--bunt"_s},
-        exportArgs("csv") + QStringList{u"--log"_s},
-        exportArgs("csv") + QStringList{u"--to"_s, u"2025-12-31"_s},
-        exportArgs("csv") + QStringList{u"--log"_s, u"/nonexistent/Dezuzedu.log"_s},
-        exportArgs("csv") + QStringList{u"--log"_s, folder.path()},
-        // A device never ends: it is refused, not read until memory runs out.
-        exportArgs("csv") + QStringList{u"--log"_s, u"/dev/zero"_s},
-    };
-    for (const QStringList& args : cases) {
-        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
-        const CliRun r = run(folder.path(), args);
+    for (const CaseRow& row : caseTable(dataFile("export_cli.txt"))) {
+        SCOPED_TRACE(row.where.toStdString());
+        const CliRun r = run(folder.path(), row[0].replace(u"@DATA@"_s, folder.path()).split(u' '));
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, QByteArray());
         EXPECT_EQ(r.err.count('\n'), 1);

@@ -1,3 +1,4 @@
+#include "case_table.h"
 #include "scoped_env.h"
 #include "translation.h"
 
@@ -52,24 +53,15 @@ void writeCatalogue(const QString& locale, const QString& code, const QByteArray
 } // namespace
 
 TEST(Translation, UserLanguageFollowsTheEnvironmentInItsOrder) {
-    // The order of TAKTPLAN_LANGUAGE, LC_ALL and LANG is met by the end-to-end tests.
-    struct Case {
-        const char* values[5]; // TAKTPLAN_LANGUAGE, LANGUAGE, LC_ALL, LC_MESSAGES, LANG
-        const char* expected;
-    };
-    const Case cases[] = {
-        {{nullptr, nullptr, nullptr, "fr@euro", "de_DE.UTF-8"}, "fr"},
-        {{nullptr, "nl:de", "it_IT", "fr_FR", "de_DE.UTF-8"}, "nl"},
-        // The C locale and names without a two-letter code name no language: the next decides.
-        {{"1x", nullptr, "C.UTF-8", "deu", "DE-at"}, "de"},
-        {{nullptr, ":C:sv", "POSIX", nullptr, nullptr}, "sv"},
-    };
-    for (const Case& c : cases) {
+    for (const CaseRow& row :
+         caseTable(QStringLiteral(PLATFORM_TEST_DATA "/platform.txt"), u"user language"_s)) {
         ScopedEnv env;
         int i = 0;
-        for (const char* name : {"TAKTPLAN_LANGUAGE", "LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"})
-            env.set(name, c.values[i++]);
-        EXPECT_EQ(translation::userLanguageCode(), QString::fromLatin1(c.expected)) << c.expected;
+        for (const char* name : {"TAKTPLAN_LANGUAGE", "LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+            const QString value = row[i++];
+            env.set(name, value == u"-"_s ? QByteArray() : value.toUtf8());
+        }
+        EXPECT_EQ(translation::userLanguageCode(), row[5]) << row.where.toStdString();
     }
 }
 
@@ -111,19 +103,9 @@ TEST(Translation, CataloguesInAFolderAndTheirCharacterSet) {
 TEST(Translation, QtsOwnTextsFollowTheChosenLanguage) {
     if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_de.qm"_s))
         GTEST_SKIP() << "Qt's catalogues are not installed (package qt6-translations-l10n)";
-    const struct {
-        const char* code;
-        const char* context;
-        const char* text;
-        const char* expected; // "" when Qt keeps its own text
-    } cases[] = {
-        {"de", "QPlatformTheme", "Cancel", "Abbrechen"},
-        {"xx", "QPlatformTheme", "Cancel", ""},
-    };
-    for (const auto& c : cases) {
-        const std::unique_ptr<QTranslator> translator =
-            translation::loadQtTranslator(QString::fromLatin1(c.code));
-        const QString translated = translator ? translator->translate(c.context, c.text) : QString();
-        EXPECT_EQ(translated, QString::fromUtf8(c.expected)) << c.code << " " << c.text;
-    }
+    // Qt's own text stays where it has no catalogue for the language.
+    const std::unique_ptr<QTranslator> de = translation::loadQtTranslator(u"de"_s);
+    const std::unique_ptr<QTranslator> none = translation::loadQtTranslator(u"xx"_s);
+    EXPECT_EQ(de ? de->translate("QPlatformTheme", "Cancel") : QString(), u"Abbrechen"_s);
+    EXPECT_EQ(none ? none->translate("QPlatformTheme", "Cancel") : QString(), QString());
 }

@@ -1,6 +1,7 @@
 // The session services of a Unix desktop: the autostart entry as an XDG desktop file, and the
 // requests to end as signals.
 #include "autostart_entry.h"
+#include "case_table.h"
 #include "linux/xdg_autostart_entry.h"
 #include "scoped_env.h"
 #include "temp_data_folder.h"
@@ -23,17 +24,8 @@ namespace {
 TEST(AutostartEntry, CommandLinesQuoteThePathForTheirReader) {
     EXPECT_EQ(AutostartEntry::commandLine(u"/opt/Takt plan/taktplan"_s),
               u"\"/opt/Takt plan/taktplan\" -autostart"_s);
-    // A desktop reads an Exec value by the string escapes of the file first, then by the quoting
-    // of the arguments; '%' alone would start a field code.
-    const std::pair<const char*, const char*> cases[] = {
-        {R"(/tmp/a"b/taktplan)", R"("/tmp/a\\"b/taktplan" -autostart)"},
-        {"/tmp/$HOME/`x`/taktplan", R"("/tmp/\\$HOME/\\`x\\`/taktplan" -autostart)"},
-        {R"(/tmp/back\slash/taktplan)", R"("/tmp/back\\\\slash/taktplan" -autostart)"},
-        {"/tmp/100%u/taktplan", R"("/tmp/100%%u/taktplan" -autostart)"},
-        {"/tmp/tab\there/taktplan", R"("/tmp/tab\there/taktplan" -autostart)"},
-    };
-    for (const auto& [path, exec] : cases)
-        EXPECT_EQ(XdgAutostartEntry::execValue(QString::fromUtf8(path)), QString::fromUtf8(exec)) << path;
+    for (const CaseRow& row : caseTable(QStringLiteral(PLATFORM_TEST_DATA "/platform.txt"), u"exec values"_s))
+        EXPECT_EQ(XdgAutostartEntry::execValue(row[0]), row[1]) << row.where.toStdString();
 }
 
 TEST(XdgAutostartEntry, WriteAndRemoveTheEntryUnderXdgConfigHome) {
