@@ -55,8 +55,10 @@ protected:
         for (const QString& name : {u"Settings.ini"_s, u"Dezuzedu.log"_s})
             folder.write(name, readBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/") + name));
     }
-    std::unique_ptr<BilanzWindow> open() {
-        auto window = std::make_unique<BilanzWindow>(clock, logsource::locate(clock, folder.folder(), {}));
+    // The window on the log in the data folder, or on the log path given.
+    std::unique_ptr<BilanzWindow> open(const QString& logPath = {}) {
+        auto window =
+            std::make_unique<BilanzWindow>(clock, logsource::locate(clock, folder.folder(), logPath));
         QSignalSpy shown(window.get(), &BilanzWindow::logShown);
         window->show();
         EXPECT_TRUE(shown.wait(10000));
@@ -302,20 +304,15 @@ TEST_F(BilanzWindowTest, ExportRunsBesideTheWindowAndReportsItsEnd) {
 }
 
 TEST_F(BilanzWindowTest, ALogPathThatIsNoFileIsNamedInTheWindowsLanguage) {
-    const struct {
-        QString path, reason;
-    } cases[] = {
+    const std::pair<QString, QString> cases[] = {
         {folder.filePath(QString()), u"Der Pfad ist ein Ordner."_s},
         {u"/dev/null"_s, u"Der Pfad ist keine gewöhnliche Datei."_s},
     };
-    for (const auto& c : cases) {
-        BilanzWindow w(clock, logsource::locate(clock, folder.folder(), c.path));
-        QSignalSpy shown(&w, &BilanzWindow::logShown);
-        w.show();
-        ASSERT_TRUE(shown.wait(10000));
-        const QString text = w.findChild<QLabel*>(u"emptyState"_s)->text();
-        EXPECT_TRUE(w.showsEmptyState());
-        EXPECT_TRUE(text.contains(c.reason) && text.contains(c.path)) << text.toStdString();
+    for (const auto& [path, reason] : cases) {
+        const auto w = open(path);
+        EXPECT_TRUE(w->showsEmptyState());
+        EXPECT_TRUE(shown(*w, "emptyState").contains(reason) && shown(*w, "emptyState").contains(path))
+            << shown(*w, "emptyState").toStdString();
     }
 }
 

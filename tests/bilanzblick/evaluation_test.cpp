@@ -6,6 +6,7 @@
 #include "log_days.h"
 #include "log_source.h"
 #include "qt_print.h"
+#include "temp_data_folder.h"
 #include "text_file.h"
 #include "unprivileged_child.h"
 
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QVariant>
 
 #include <algorithm>
@@ -264,12 +264,9 @@ TEST(LogSourceTest, ReadInPiecesAsTheWholeFileIsSplit) {
         QByteArray sample = bytes + QByteArray((4 << 20) - bytes.size() - line.size(), 'p') + line;
         ASSERT_EQ(sample.size(), 4 << 20);
         sample += tail;
-        QTemporaryDir dir;
+        TempDataFolder dir;
+        dir.write(u"Dezuzedu.log"_s, sample);
         const QString path = dir.filePath(u"Dezuzedu.log"_s);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(sample);
-        file.close();
         const logsource::Loaded loaded = logsource::load(logsource::Location{path, 25}, d(6));
         ASSERT_TRUE(loaded.ok);
         QStringList lines =
@@ -292,12 +289,9 @@ TEST(LogSourceTest, UnreadableFileIsNoEmptyLog) {
     if (const char* why = noPermissionBits())
         GTEST_SKIP() << why;
     // Without the right to read it the log is there but not read: no empty evaluation instead.
-    QTemporaryDir dir;
+    TempDataFolder dir;
+    dir.write(u"Dezuzedu.log"_s, "\r\nFr, 05.12.2025 09:00|25 Bericht [x]");
     const QString path = dir.filePath(u"Dezuzedu.log"_s);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\r\nFr, 05.12.2025 09:00|25 Bericht [x]");
-    file.close();
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                       QFileDevice::ExeOwner | QFileDevice::ExeOther));
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));

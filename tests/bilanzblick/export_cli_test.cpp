@@ -82,33 +82,29 @@ TEST_F(ExportCliTest, LogOptionAndRunningLastLine) {
     // On the 2nd the open last line may still be running: not failed that day.
     const CliRun today =
         run(folder.path(), exportArgs("csv", "2025-12-02", "2025-12-02"), u"2025-12-02T09:00:00"_s);
-    EXPECT_EQ(today.out, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
-                                    "2025-12-02,Di,0,0,0,,0\n"));
+    EXPECT_TRUE(today.out.endsWith("replans\n2025-12-02,Di,0,0,0,,0\n")) << today.out.toStdString();
     // --log wins over the data folder; an old unit line counts with the settings' unit length.
     TempDataFolder other;
     other.write(u"Settings.ini"_s, QByteArray("StandardDauerEinheit=45\r\n"));
-    const CliRun moved = run(other.path(), exportArgs("csv", "2025-11-29", "2025-11-29") +
-                                               QStringList{u"--log"_s, folder.filePath(u"Dezuzedu.log"_s)});
+    const QStringList oneDay = exportArgs("csv", "2025-11-29", "2025-11-29");
+    const QStringList ownLog = oneDay + QStringList{u"--log"_s, folder.filePath(u"Dezuzedu.log"_s)};
+    const CliRun moved = run(other.path(), ownLog);
     EXPECT_EQ(moved.status, 0);
+    EXPECT_TRUE(moved.out.endsWith("replans\n2025-11-29,Sa,1,45,1,,0\n")) << moved.out.toStdString();
     // Without a data folder the defaults stand, and no folder is created.
     const QString absent = other.filePath(u"nicht-da"_s);
-    const CliRun noFolder = run(absent, exportArgs("csv", "2025-11-29", "2025-11-29") +
-                                            QStringList{u"--log"_s, folder.filePath(u"Dezuzedu.log"_s)});
-    EXPECT_TRUE(noFolder.out.endsWith("2025-11-29,Sa,1,25,1,,0\n"));
+    EXPECT_TRUE(run(absent, ownLog).out.endsWith("replans\n2025-11-29,Sa,1,25,1,,0\n"));
     EXPECT_FALSE(QFileInfo::exists(absent));
-    EXPECT_EQ(moved.out, QByteArray("date,weekday,units_done,minutes_done,units_failed,target,replans\n"
-                                    "2025-11-29,Sa,1,45,1,,0\n"));
     // A log path in the settings that leads to a pipe is passed over for the log in the data
     // folder, as the program itself does.
     const QStringList special = makeSpecialFiles(other.path());
     if (special.isEmpty())
         GTEST_SKIP() << "no named pipes in a folder on this system";
-    const QString pipe = special.first();
-    other.write(u"Settings.ini"_s, "LogDateiPfad=" + QFile::encodeName(pipe) + "\r\n");
+    other.write(u"Settings.ini"_s, "LogDateiPfad=" + QFile::encodeName(special.first()) + "\r\n");
     other.write(u"Dezuzedu.log"_s, folder.read(u"Dezuzedu.log"_s));
-    const CliRun piped = run(other.path(), exportArgs("csv", "2025-11-29", "2025-11-29"));
+    const CliRun piped = run(other.path(), oneDay);
     EXPECT_EQ(piped.status, 0) << piped.err.toStdString();
-    EXPECT_TRUE(piped.out.endsWith("2025-11-29,Sa,1,25,1,,0\n"));
+    EXPECT_TRUE(piped.out.endsWith("replans\n2025-11-29,Sa,1,25,1,,0\n"));
 }
 
 TEST_F(ExportCliTest, AnEndlessLineIsSkippedWithoutBeingHeld) {

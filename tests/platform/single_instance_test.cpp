@@ -137,31 +137,30 @@ TEST(SingleInstance, RuntimeFolderFallsBackToAPrivateTemporaryFolder) {
 TEST(SingleInstance, ALockWithoutALivingHolderIsTakenOver) {
     QTemporaryDir tmp;
     const QString data = tmp.filePath(u"data"_s);
-    const struct {
-        const char* label;
-        QByteArray content; // what a killed start left in the lock file
-        bool heldByAnother;
-        SingleInstance::Claim expected;
-    } cases[] = {
-        {"killed in the middle of writing", "12", false, SingleInstance::Claim::First},
-        {"a holder that has not written yet", "", true, SingleInstance::Claim::Running},
-        {"an empty one left by a start killed before it wrote", "", false, SingleInstance::Claim::First},
+    using C = SingleInstance::Claim;
+    // what a killed start left in the lock file, whether another holds the lock, the next claim
+    const std::tuple<QByteArray, bool, C> cases[] = {
+        {"12", false, C::First}, // killed in the middle of writing
+        {"", true, C::Running},  // a holder that has not written yet
+        {"", false, C::First},   // a start killed before it wrote
     };
-    for (const auto& c : cases) {
+    for (const auto& [content, heldByAnother, expected] : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "lock file \"" << content.constData() << "\", held " << heldByAnother);
         SingleInstance holder(data, tmp.path());
-        if (c.heldByAnother) {
-            ASSERT_EQ(holder.claim(), SingleInstance::Claim::First);
+        if (heldByAnother) {
+            ASSERT_EQ(holder.claim(), C::First);
         }
         // Truncating keeps the holder's file lock on the same file.
         QFile lock(holder.lockFilePath());
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate)) << c.label;
-        lock.write(c.content);
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(content);
         lock.close();
 
         SingleInstance next(data, tmp.path());
-        EXPECT_EQ(next.claim(), c.expected) << c.label;
-        if (c.expected == SingleInstance::Claim::First) {
-            EXPECT_EQ(SingleInstance(data, tmp.path()).claim(), SingleInstance::Claim::Running) << c.label;
+        EXPECT_EQ(next.claim(), expected);
+        if (expected == C::First) {
+            EXPECT_EQ(SingleInstance(data, tmp.path()).claim(), C::Running);
         }
     }
 }
