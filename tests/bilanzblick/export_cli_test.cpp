@@ -124,17 +124,15 @@ TEST_F(ExportCliTest, AnEndlessLineIsSkippedWithoutBeingHeld) {
 
 TEST_F(ExportCliTest, FullOutputIsAFailure) {
     const CliRun r = run(folder.path(), exportArgs("json"), {}, u"/dev/full"_s);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err.count('\n'), 1);
+    EXPECT_EQ(std::pair(r.status, r.err.count('\n')), std::pair(2, qsizetype(1)));
 }
 
 TEST_F(ExportCliTest, BadArgumentsAndUnreadableLog) {
     for (const CaseRow& row : caseTable(dataFile("export_cli.txt"))) {
         SCOPED_TRACE(row.where.toStdString());
         const CliRun r = run(folder.path(), row[0].replace(u"@DATA@"_s, folder.path()).split(u' '));
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.out, QByteArray());
-        EXPECT_EQ(r.err.count('\n'), 1);
-        EXPECT_TRUE(r.err.endsWith('\n'));
+        EXPECT_EQ(std::tuple(r.status, r.out, r.err.count('\n'), r.err.endsWith('\n')),
+                  std::tuple(2, QByteArray(), qsizetype(1), true))
+            << r.err.toStdString();
     }
 }
