@@ -30,10 +30,6 @@ TEST(EndingDialogGuard, DialogsAtTheEndAreTurnedAwayAndReported) {
     EndingDialogGuard guard([&reported](const QString& text) { reported.append(text); });
     guard.engage();
     const std::pair<std::function<bool()>, QString> cases[] = {
-        {[] {
-             return QMessageBox::warning(nullptr, u"Taktplan"_s, u"Nicht gespeichert"_s) == QMessageBox::Ok;
-         },
-         u"Nicht gespeichert"_s},
         {[] { return QMessageBox::question(nullptr, u"Taktplan"_s, u"Speichern?"_s) == QMessageBox::Yes; },
          u"Speichern?"_s},
         {[] {

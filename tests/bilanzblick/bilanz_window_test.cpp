@@ -309,8 +309,8 @@ TEST_F(BilanzWindowTest, ALogPathThatIsNoFileIsNamedInTheWindowsLanguage) {
     for (const auto& [path, reason] : cases) {
         const auto w = open(path);
         EXPECT_TRUE(w->showsEmptyState());
-        EXPECT_TRUE(shown(*w, "emptyState").contains(reason) && shown(*w, "emptyState").contains(path))
-            << shown(*w, "emptyState").toStdString();
+        const QString text = shown(*w, "emptyState");
+        EXPECT_TRUE(text.contains(reason) && text.contains(path)) << text.toStdString();
     }
 }
 

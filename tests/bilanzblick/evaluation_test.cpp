@@ -119,10 +119,8 @@ TEST(LogDaysTest, DayFiguresAndSkippedLines) {
     // Reading is reported in per cent up to 100 and stops when the caller says so.
     QList<int> reported;
     const QStringList many = units(d(1), 40) + units(d(2), 40);
-    EXPECT_EQ(LogDays::fromLines(many, 25, d(3), [&](int p) { return reported.append(p), true; })
-                  .day(d(2))
-                  .unitsDone(),
-              40);
+    const LogDays all = LogDays::fromLines(many, 25, d(3), [&](int p) { return reported.append(p), true; });
+    EXPECT_EQ(all.day(d(2)).unitsDone(), 40);
     EXPECT_EQ(reported.last(), 100);
     EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
     EXPECT_TRUE(LogDays::fromLines(many, 25, d(3), [](int p) { return p < 50; }).day(d(2)).units.size() < 40);

@@ -21,8 +21,7 @@ QString dataFile(const char* name) {
 
 struct CliRun {
     int status = -1;
-    QByteArray out;
-    QByteArray err;
+    QByteArray out, err;
 };
 
 // outFile: where standard output goes instead of being read.
@@ -49,10 +48,7 @@ CliRun run(const QString& dataFolder, const QStringList& arguments, const QStrin
 }
 
 QStringList exportArgs(const char* format, const char* from = "2025-11-27", const char* to = "2025-12-03") {
-    return {u"--export"_s, u"days"_s,
-            u"--format"_s, QString::fromLatin1(format),
-            u"--from"_s,   QString::fromLatin1(from),
-            u"--to"_s,     QString::fromLatin1(to)};
+    return QString::asprintf("--export days --format %s --from %s --to %s", format, from, to).split(u' ');
 }
 
 class ExportCliTest : public ::testing::Test {

@@ -30,10 +30,9 @@ QString text(const QString& field) {
 TEST(TextFile, EveryByteOfTheCodePageAndEveryBreakReadsBack) {
     // Every byte, the holes of the code page included, reads back as itself.
     QByteArray all;
-    for (int b = 1; b < 256; ++b) {
+    for (int b = 1; b < 256; ++b)
         if (b != '\r' && b != '\n')
             all.append(static_cast<char>(b));
-    }
     const QString decoded = textfile::decodeLine(all);
     EXPECT_EQ(decoded.size(), all.size());
     EXPECT_EQ(textfile::encodeLine(decoded), all);

@@ -29,7 +29,7 @@ TEST(AutostartEntry, CommandLinesQuoteThePathForTheirReader) {
 }
 
 TEST(XdgAutostartEntry, WriteAndRemoveTheEntryUnderXdgConfigHome) {
-    QTemporaryDir tmp;
+    TempDataFolder tmp;
     ScopedEnv env;
     env.set("XDG_CONFIG_HOME", tmp.filePath(u"fresh config"_s).toUtf8());
     const QString file = tmp.filePath(u"fresh config/autostart/taktplan.desktop"_s);
@@ -60,15 +60,12 @@ TEST(XdgAutostartEntry, WriteAndRemoveTheEntryUnderXdgConfigHome) {
     EXPECT_EQ(XdgAutostartEntry::defaultFilePath(), home);
 
     // A regular file where the config folder should be: no autostart folder can be made.
-    QFile blocker(tmp.filePath(u"config"_s));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.write("not a folder");
-    blocker.close();
-    XdgAutostartEntry blocked(blocker.fileName() + u"/autostart/taktplan.desktop"_s, u"/usr/bin/taktplan"_s);
+    tmp.write(u"config"_s, "not a folder");
+    XdgAutostartEntry blocked(tmp.filePath(u"config/autostart/taktplan.desktop"_s), u"/usr/bin/taktplan"_s);
     EXPECT_FALSE(blocked.write());
     EXPECT_FALSE(blocked.exists());
     EXPECT_TRUE(blocked.remove());
-    EXPECT_EQ(readBytes(blocker.fileName()), QByteArray("not a folder"));
+    EXPECT_EQ(tmp.read(u"config"_s), QByteArray("not a folder"));
 }
 
 class TerminationRequestsTest : public ::testing::Test {
