@@ -1,6 +1,7 @@
 // The start-up decisions from the command line and the settings, and the end of a run, where
 // nobody answers a dialog any more.
 
+#include "case_table.h"
 #include "ending_dialog_guard.h"
 #include "start_up_decision.h"
 
@@ -13,18 +14,12 @@
 using namespace Qt::StringLiterals;
 
 TEST(StartUpDecision, FirstArgumentAndAutostartSetting) {
-    // first argument, Autostart setting -> "-autostart" given, Planning window shown, automatic
-    // start, run entry kept (1 for yes)
-    const std::tuple<QString, bool, std::string> cases[] = {
-        {u"-autostart"_s, true, "1011"}, {u"-autostart"_s, false, "1011"}, {QString(), true, "0010"},
-        {QString(), false, "0100"},      {u"-Autostart"_s, false, "0100"}, // compared exactly
-    };
-    for (const auto& [argument, setting, expected] : cases) {
-        const StartUpDecision d = StartUpDecision::decide(argument, setting);
+    for (const CaseRow& row : caseTable(QStringLiteral(APP_TEST_DATA "/start_up.txt"))) {
+        const StartUpDecision d = StartUpDecision::decide(row[0], row[1] == u"true"_s);
         std::string got;
         for (const bool b : {d.autostartArgument, d.showPlanningWindow, d.enableAutoStart, d.keepRunEntry})
             got += b ? '1' : '0';
-        EXPECT_EQ(got, expected) << argument.toStdString() << setting;
+        EXPECT_EQ(QString::fromStdString(got), row[2]) << row.where.toStdString();
     }
 }
 
@@ -35,10 +30,6 @@ TEST(EndingDialogGuard, DialogsAtTheEndAreTurnedAwayAndReported) {
     EndingDialogGuard guard([&reported](const QString& text) { reported.append(text); });
     guard.engage();
     const std::pair<std::function<bool()>, QString> cases[] = {
-        {[] {
-             return QMessageBox::warning(nullptr, u"Taktplan"_s, u"Nicht gespeichert"_s) == QMessageBox::Ok;
-         },
-         u"Nicht gespeichert"_s},
         {[] { return QMessageBox::question(nullptr, u"Taktplan"_s, u"Speichern?"_s) == QMessageBox::Yes; },
          u"Speichern?"_s},
         {[] {

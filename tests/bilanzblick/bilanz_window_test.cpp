@@ -1,6 +1,7 @@
 // The window of Bilanzblick on a prepared log, offscreen: every view opens and shows the log.
 #include "activity_log.h"
 #include "bilanz_window.h"
+#include "case_table.h"
 #include "fake_clock.h"
 #include "log_loader.h"
 #include "qt_print.h"
@@ -11,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractSeries>
 #include <QApplication>
 #include <QBarSeries>
 #include <QBarSet>
@@ -42,19 +42,22 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+const QString cases = QStringLiteral(BILANZBLICK_TEST_DATA "/bilanz_window.txt");
+
+QDate date(const QString& text) {
+    return QDate::fromString(text, u"dd.MM.yyyy"_s);
 }
 
 class BilanzWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder.write(u"Settings.ini"_s, fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/Settings.ini")));
-        folder.write(u"Dezuzedu.log"_s, fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/Dezuzedu.log")));
+        for (const QString& name : {u"Settings.ini"_s, u"Dezuzedu.log"_s})
+            folder.write(name, readBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/") + name));
     }
-    std::unique_ptr<BilanzWindow> open() {
-        auto window = std::make_unique<BilanzWindow>(clock, logsource::locate(clock, folder.folder(), {}));
+    // The window on the log in the data folder, or on the log path given.
+    std::unique_ptr<BilanzWindow> open(const QString& logPath = {}) {
+        auto window =
+            std::make_unique<BilanzWindow>(clock, logsource::locate(clock, folder.folder(), logPath));
         QSignalSpy shown(window.get(), &BilanzWindow::logShown);
         window->show();
         EXPECT_TRUE(shown.wait(10000));
@@ -101,43 +104,12 @@ protected:
 
 TEST_F(BilanzWindowTest, EveryViewShowsThePreparedLog) {
     const auto w = open();
-    EXPECT_FALSE(w->showsEmptyState());
-    EXPECT_EQ(std::tuple(w->statusText(), w->from(), w->to()),
-              std::tuple(u"1 Zeilen übersprungen"_s, QDate(2025, 12, 1), QDate(2025, 12, 31)));
-    const struct {
-        int tab;
-        const char* name;
-        int row, column;
-        const char* text;
-    } cases[] = {
-        // Today: one unit done, one failed, the day's last target, not met.
-        {0, "overviewTable", 0, 1, "1"},
-        {0, "overviewTable", 0, 3, "1"},
-        {0, "overviewTable", 0, 4, "4"},
-        {0, "overviewTable", 0, 5, "nicht erfüllt"},
-        // 28.11. met, 29.11. a unit without target, Sunday passed over, today still open.
-        {0, "streaks", 0, 0, "Aktuelle Serie: 2 Tage    Längste Serie: 2 Tage"},
-        // The bars and the target over the 28th and over today, no line across the days between.
-        {0, "overviewChart", 0, 0, "3"},
-        {1, "calendarChart", 0, 0, "2"},
-        {2, "normalChart", 0, 0, "3"},
-        {2, "normalBasis", 0, 0, "Für diesen Wochentag gibt es noch keine früheren Tage im Log."},
-        // Monday 8 h: the share with the units behind it.
-        {3, "failureByHour", 0, 8, "0 %\n0/1"},
-        {3, "failureByLength", 0, 1, "3"},
-        {3, "failureByLength", 0, 3, "33 %"},
-        // Two units and two re-plannings of the 1st, in time order.
-        {4, "replanLedger", 1, 1, "NEU GEPLANT: Anruf"},
-        {4, "replanLedger", 3, 1, "NEU GEPLANT"},
-        {4, "replanReasons", 0, -1, "2"},
-        {5, "suggestedTarget", 0, 0,
-         "Vorschlag für das Soll: 3 Einheiten — an mindestens zwei Dritteln der letzten 1 Tage mit Soll "
-         "erreicht."},
-        {5, "targetTable", 0, -1, "1"},
-    };
-    for (const auto& c : cases) {
-        w->tabs()->setCurrentIndex(c.tab);
-        EXPECT_EQ(shown(*w, c.name, c.row, c.column), QString::fromUtf8(c.text)) << c.name;
+    EXPECT_EQ(std::tuple(w->showsEmptyState(), w->statusText(), w->from(), w->to()),
+              std::tuple(false, u"1 Zeilen übersprungen"_s, QDate(2025, 12, 1), QDate(2025, 12, 31)));
+    for (const CaseRow& row : caseTable(cases, u"views"_s)) {
+        w->tabs()->setCurrentIndex(row.number(0));
+        EXPECT_EQ(shown(*w, qPrintable(row[1]), row.number(2), row.number(3)), row[4])
+            << row.where.toStdString();
     }
     // The failures by hour only from the first to the last hour with a unit (8 and 9 h).
     w->tabs()->setCurrentIndex(3);
@@ -173,23 +145,11 @@ TEST_F(BilanzWindowTest, EveryViewShowsThePreparedLog) {
 
 TEST_F(BilanzWindowTest, RangesFollowTheirKind) {
     const auto w = open();
-    struct Case {
-        BilanzWindow::RangeKind kind;
-        QDate anchor;
-        QDate from, to;
-    };
     using K = BilanzWindow::RangeKind;
-    const Case cases[] = {
-        {K::Day, QDate(2025, 12, 3), QDate(2025, 12, 3), QDate(2025, 12, 3)},
-        {K::Week, QDate(2025, 12, 3), QDate(2025, 12, 1), QDate(2025, 12, 7)},
-        {K::Month, QDate(2024, 2, 10), QDate(2024, 2, 1), QDate(2024, 2, 29)},
-        {K::Year, QDate(2025, 6, 1), QDate(2025, 1, 1), QDate(2025, 12, 31)},
-        // A free range moved past its end ("Heute") ends where it starts, not before.
-        {K::Free, QDate(2026, 3, 1), QDate(2026, 3, 1), QDate(2026, 3, 1)},
-    };
-    for (const Case& c : cases) {
-        w->setRange(c.kind, c.anchor);
-        EXPECT_EQ(std::pair(w->from(), w->to()), std::pair(c.from, c.to));
+    for (const CaseRow& row : caseTable(cases, u"ranges"_s)) {
+        w->setRange(K(row.number(0)), date(row[1]));
+        EXPECT_EQ(std::pair(w->from(), w->to()), std::pair(date(row[2]), date(row[3])))
+            << row.where.toStdString();
     }
     // A day picked in the year's heatmap, and back to the year and the calendar.
     w->setRange(K::Year, QDate(2025, 6, 1));
@@ -207,43 +167,39 @@ TEST_F(BilanzWindowTest, RangesFollowTheirKind) {
 TEST_F(BilanzWindowTest, FollowsTheLogAndNamesAMissingOne) {
     const auto w = open();
     w->loader().setPollInterval(100);
-    QSignalSpy shown(w.get(), &BilanzWindow::logShown);
-    // A unit finished while the window is open.
-    QFile log(folder.filePath(u"Dezuzedu.log"_s));
-    ASSERT_TRUE(log.open(QIODevice::Append));
-    log.write("\r\nMo, 01.12.2025 10:00|25 Neu [x]");
-    log.close();
-    ASSERT_TRUE(shown.wait(5000));
-    EXPECT_EQ(w->findChild<QTableWidget*>(u"overviewTable"_s)->item(0, 1)->text(), u"2"_s);
-    // Replaced by rename, as atomic writers do, and cut short: both are read again.
+    QSignalSpy loaded(w.get(), &BilanzWindow::logShown);
+    const QString path = folder.filePath(u"Dezuzedu.log"_s);
+    // What today's row shows once the log has been read again.
     const auto unitsToday = [&](const char* expected) {
         QElapsedTimer waited;
         waited.start();
-        auto* table = w->findChild<QTableWidget*>(u"overviewTable"_s);
-        while (table->item(0, 1)->text() != QLatin1String(expected) && waited.elapsed() < 5000)
+        while (shown(*w, "overviewTable", 0, 1) != QLatin1String(expected) && waited.elapsed() < 5000)
             QTest::qWait(20);
-        return table->item(0, 1)->text();
+        return shown(*w, "overviewTable", 0, 1);
     };
+    // A unit finished while the window is open; then replaced by rename, as atomic writers do,
+    // and cut short: each is read again.
+    QFile log(path);
+    ASSERT_TRUE(log.open(QIODevice::Append));
+    log.write("\r\nMo, 01.12.2025 10:00|25 Neu [x]");
+    log.close();
+    EXPECT_EQ(unitsToday("2"), u"2"_s);
     folder.write(u"neu.log"_s, "\r\nMo, 01.12.2025 08:00|25 A [x]\r\nMo, 01.12.2025 08:30|25 B [x]"
                                "\r\nMo, 01.12.2025 09:00|25 C [x]");
-    ASSERT_EQ(std::rename(qPrintable(folder.filePath(u"neu.log"_s)),
-                          qPrintable(folder.filePath(u"Dezuzedu.log"_s))),
-              0);
+    ASSERT_EQ(std::rename(qPrintable(folder.filePath(u"neu.log"_s)), qPrintable(path)), 0);
     EXPECT_EQ(unitsToday("3"), u"3"_s);
-    ASSERT_TRUE(QFile(folder.filePath(u"Dezuzedu.log"_s)).resize(0));
+    ASSERT_TRUE(QFile(path).resize(0));
     EXPECT_EQ(unitsToday("0"), u"0"_s);
-    ASSERT_TRUE(QFile::remove(folder.filePath(u"Dezuzedu.log"_s)));
-    ASSERT_TRUE(shown.wait(5000));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(loaded.wait(5000));
     EXPECT_TRUE(w->showsEmptyState());
-    EXPECT_TRUE(w->findChild<QLabel*>(u"emptyState"_s)->text().contains(folder.filePath(u"Dezuzedu.log"_s)));
+    EXPECT_TRUE(shown(*w, "emptyState").contains(path));
 }
 
 TEST_F(BilanzWindowTest, AbsurdLogsAndRanges) {
     // Every view over every range the date fields allow, on logs from empty to hand-typed years at
     // both ends with the largest values an int holds. The calendar cuts what it draws to the
     // days of the log, then to its last thousand bars, and says so in its title.
-    const QByteArray far = "\r\nMo, 01.01.0001 09:00|25 Eins [x]\r\nFr, 31.12.9999 09:00|2147483647 Zwei [x]"
-                           "\r\nFr, 31.12.9999 SOLL: 2147483647";
     // Ten years of a unit a day, and on Mondays a re-planning with a reason of its own.
     QStringList tenYears{QString()};
     for (QDate day(2016, 1, 1); day <= QDate(2025, 11, 30); day = day.addDays(1)) {
@@ -252,23 +208,12 @@ TEST_F(BilanzWindowTest, AbsurdLogsAndRanges) {
         if (day.dayOfWeek() == Qt::Monday)
             tenYears << ActivityLog::replanLine(at, day.toString()).mid(2);
     }
-    struct Case {
-        const char* name;
-        QByteArray log;
-        int bars;
-        const char* title;
-    };
-    const Case cases[] = {
-        {"empty", QByteArray(), 1000, "Einheiten und Soll: 01.09.9916 – 31.12.9999"},
-        {"one line", "\r\nMo, 01.12.2025 09:00|25 Eins [x]", 1,
-         "Einheiten und Soll: 01.12.2025 – 01.12.2025"},
-        {"years 0001 and 9999", far, 1000, "Einheiten und Soll: 01.09.9916 – 31.12.9999"},
-        {"ten years", textfile::encodeText(tenYears.join(u"\r\n"_s)), 120,
-         "Einheiten und Soll: 01.01.2016 – 01.12.2025"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        folder.write(u"Dezuzedu.log"_s, c.log);
+    for (const CaseRow& row : caseTable(cases, u"absurd logs"_s)) {
+        SCOPED_TRACE(row.where.toStdString());
+        const int bars = row.number(2);
+        folder.write(u"Dezuzedu.log"_s, row[1] == u"ten years"_s
+                                            ? textfile::encodeText(tenYears.join(u"\r\n"_s))
+                                            : row[1].toUtf8());
         const auto w = open();
         for (int tab = 0; tab < 7; ++tab) {
             w->tabs()->setCurrentIndex(tab);
@@ -277,14 +222,14 @@ TEST_F(BilanzWindowTest, AbsurdLogsAndRanges) {
         }
         w->tabs()->setCurrentIndex(1);
         QChart* chart = child<QChartView>(*w, "calendarChart")->chart();
-        EXPECT_EQ(chart->title(), QString::fromUtf8(c.title));
-        auto* bars = qobject_cast<QBarSeries*>(chart->series().value(0));
-        ASSERT_NE(bars, nullptr);
-        EXPECT_EQ(bars->barSets().value(0)->count(), c.bars);
+        EXPECT_EQ(chart->title(), row[3]);
+        auto* series = qobject_cast<QBarSeries*>(chart->series().value(0));
+        ASSERT_NE(series, nullptr);
+        EXPECT_EQ(series->barSets().value(0)->count(), bars);
         // Labels under the bars however many there are; months by whole years.
         const QStringList labels = shown(*w, "calendarChart", 0, 1).split(u' ');
-        EXPECT_TRUE(labels.size() > 1 || c.bars == 1) << labels.size();
-        EXPECT_TRUE(c.bars != 120 || labels.filter(QRegularExpression(u"^01/"_s)) == labels);
+        EXPECT_TRUE(labels.size() > 1 || bars == 1) << labels.size();
+        EXPECT_TRUE(bars != 120 || labels.filter(QRegularExpression(u"^01/"_s)) == labels);
     }
     // A title of nearly a megabyte (a longer line is no line of the log) is shown cut short,
     // where the table measures and paints it at once; the minutes still belong to the whole title.
@@ -307,16 +252,9 @@ TEST_F(BilanzWindowTest, ReasonTableHoldsOnlyCounts) {
     auto* table = child<QTableWidget>(*w, "replanReasons");
     ASSERT_EQ(table->columnCount(), 4);
     EXPECT_EQ(table->horizontalHeaderItem(3)->text(), u"2025-W50"_s);
-    struct Cell {
-        int row, column;
-        const char* text; // nullptr: no item
-    };
-    for (const Cell& c : {Cell{0, 2, "1"}, Cell{0, 3, nullptr}, Cell{1, 2, nullptr}, Cell{1, 3, "1"}}) {
-        SCOPED_TRACE(c.row * 10 + c.column);
-        const QTableWidgetItem* item = table->item(c.row, c.column);
-        EXPECT_EQ(item ? item->text() : QString(), QString::fromLatin1(c.text));
-        EXPECT_EQ(item != nullptr, c.text != nullptr);
-    }
+    const QStringList cells = {shown(*w, "replanReasons", 0, 2), shown(*w, "replanReasons", 0, 3),
+                               shown(*w, "replanReasons", 1, 2), shown(*w, "replanReasons", 1, 3)};
+    EXPECT_EQ(cells, (QStringList{u"1"_s, u"(none)"_s, u"(none)"_s, u"1"_s}));
     // The newest day on top; what a narrow column cuts is whole in the tooltip.
     EXPECT_EQ(shown(*w, "replanLedger", -1, 0), u"Di, 09.12.2025"_s);
     EXPECT_EQ(child<QTreeWidget>(*w, "replanLedger")->topLevelItem(0)->child(0)->toolTip(1),
@@ -328,22 +266,18 @@ TEST_F(BilanzWindowTest, ExportRunsBesideTheWindowAndReportsItsEnd) {
     auto w = open();
     auto* button = child<QToolButton>(*w, "exportButton");
     QSignalSpy finished(w.get(), &BilanzWindow::exportFinished);
-    const struct {
-        const char* file;
-        bool ok;
-    } cases[] = {{"export.csv", true}, {"no/such/folder/x.csv", false}};
     w->setRange(BilanzWindow::RangeKind::Free, QDate(2025, 11, 27), QDate(2025, 12, 3));
-    for (const auto& c : cases) {
-        const QString path = folder.filePath(QString::fromLatin1(c.file));
+    for (const bool ok : {true, false}) {
+        const QString path = folder.filePath(ok ? u"export.csv"_s : u"no/such/folder/x.csv"_s);
+        SCOPED_TRACE(path.toStdString());
         w->startExport(path, evaluation::ExportFormat::Csv);
         // The command has returned with the export still under way and the button blocked.
-        EXPECT_TRUE(w->exportRunning()) << c.file;
-        EXPECT_FALSE(button->isEnabled()) << c.file;
-        ASSERT_TRUE(finished.wait(10000)) << c.file;
-        EXPECT_EQ(finished.takeFirst().value(0).toBool(), c.ok) << c.file;
-        EXPECT_TRUE(button->isEnabled() && !w->exportRunning()) << c.file;
+        EXPECT_TRUE(w->exportRunning() && !button->isEnabled());
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_EQ(finished.takeFirst().value(0).toBool(), ok);
+        EXPECT_TRUE(button->isEnabled() && !w->exportRunning());
         auto* box = w->findChild<QMessageBox*>(u"exportError"_s);
-        EXPECT_EQ(box != nullptr, !c.ok) << c.file;
+        ASSERT_EQ(box != nullptr, !ok);
         if (box) {
             EXPECT_TRUE(box->text().contains(path)) << box->text().toStdString();
             box->close();
@@ -352,8 +286,8 @@ TEST_F(BilanzWindowTest, ExportRunsBesideTheWindowAndReportsItsEnd) {
     EXPECT_EQ(w->suggestedExportPath(), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
                                             u"/bilanz_2025-11-27_2025-12-01.csv"_s);
     // The range ends two days after today: the export stops at today.
-    const QByteArray expected = fileBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/export_days.csv"));
-    EXPECT_EQ(fileBytes(folder.filePath(u"export.csv"_s)), expected.left(expected.indexOf("2025-12-02")));
+    const QByteArray expected = readBytes(QStringLiteral(BILANZBLICK_TEST_DATA "/export_days.csv"));
+    EXPECT_EQ(readBytes(folder.filePath(u"export.csv"_s)), expected.left(expected.indexOf("2025-12-02")));
 
     // Eight thousand years of days: closing the window ends the export and writes nothing.
     clock.set(QDate(9999, 12, 31), QTime(12, 0));
@@ -368,20 +302,15 @@ TEST_F(BilanzWindowTest, ExportRunsBesideTheWindowAndReportsItsEnd) {
 }
 
 TEST_F(BilanzWindowTest, ALogPathThatIsNoFileIsNamedInTheWindowsLanguage) {
-    const struct {
-        QString path, reason;
-    } cases[] = {
+    const std::pair<QString, QString> cases[] = {
         {folder.filePath(QString()), u"Der Pfad ist ein Ordner."_s},
         {u"/dev/null"_s, u"Der Pfad ist keine gewöhnliche Datei."_s},
     };
-    for (const auto& c : cases) {
-        BilanzWindow w(clock, logsource::locate(clock, folder.folder(), c.path));
-        QSignalSpy shown(&w, &BilanzWindow::logShown);
-        w.show();
-        ASSERT_TRUE(shown.wait(10000));
-        const QString text = w.findChild<QLabel*>(u"emptyState"_s)->text();
-        EXPECT_TRUE(w.showsEmptyState());
-        EXPECT_TRUE(text.contains(c.reason) && text.contains(c.path)) << text.toStdString();
+    for (const auto& [path, reason] : cases) {
+        const auto w = open(path);
+        EXPECT_TRUE(w->showsEmptyState());
+        const QString text = shown(*w, "emptyState");
+        EXPECT_TRUE(text.contains(reason) && text.contains(path)) << text.toStdString();
     }
 }
 

@@ -145,32 +145,19 @@ const QByteArray preparedPlan = "Bericht schreiben///25\r\n"
 } // namespace
 
 TEST_F(ProgramTest, SettingsCommentsFollowTheLanguage) {
-    // TAKTPLAN_LANGUAGE (empty: none), LANG and LC_ALL, the fourth line of Settings.ini; French
-    // has no catalogue, so English.
-    const std::tuple<QString, QString, QByteArray> cases[] = {{u"en"_s, u"C.UTF-8"_s, "#Units\r"},
-                                                              {u"fr"_s, u"C.UTF-8"_s, "#Units\r"},
-                                                              {QString(), u"de_DE.UTF-8"_s, "#Einheiten\r"}};
-    for (const auto& [language, lang, line4] : cases) {
-        QTemporaryDir data;
-        QProcessEnvironment env = m_env;
-        for (const QString& name : {u"LANGUAGE"_s, u"LC_MESSAGES"_s, u"TAKTPLAN_LANGUAGE"_s})
-            env.remove(name);
-        const std::pair<QString, QString> variables[] = {{u"TAKTPLAN_LANGUAGE"_s, language},
-                                                         {u"LANG"_s, lang},
-                                                         {u"LC_ALL"_s, lang},
-                                                         {u"TAKTPLAN_DATA_DIR"_s, data.path()},
-                                                         {u"TAKTPLAN_EXIT_AFTER_SHOWN"_s, u"1"_s}};
-        for (const auto& [name, value] : variables)
-            if (!value.isEmpty())
-                env.insert(name, value);
-        auto program = run(env);
-        ASSERT_TRUE(program->start());
-        // The start-up measurement reads the milliseconds to the first paint from this line.
-        EXPECT_GT(program->waitForLine(u"shown "_s).mid(6).toLongLong(), 0) << lang.toStdString();
-        ASSERT_TRUE(program->waitForExit()) << program->errorOutput().toStdString();
-        EXPECT_EQ(readBytes(data.filePath(u"Settings.ini"_s)).split('\n').value(3), line4)
-            << lang.toStdString();
-    }
+    // Without TAKTPLAN_LANGUAGE the locale decides (English where nothing does), as the fourth
+    // line of Settings.ini shows. The order of the variables is the translation tests' part.
+    for (const QString& name : {u"LANGUAGE"_s, u"LC_MESSAGES"_s, u"TAKTPLAN_LANGUAGE"_s})
+        m_env.remove(name);
+    m_env.insert(u"LANG"_s, u"de_DE.UTF-8"_s);
+    m_env.insert(u"LC_ALL"_s, u"de_DE.UTF-8"_s);
+    m_env.insert(u"TAKTPLAN_EXIT_AFTER_SHOWN"_s, u"1"_s);
+    auto program = run();
+    ASSERT_TRUE(program->start());
+    // The start-up measurement reads the milliseconds to the first paint from this line.
+    EXPECT_GT(program->waitForLine(u"shown "_s).mid(6).toLongLong(), 0);
+    ASSERT_TRUE(program->waitForExit()) << program->errorOutput().toStdString();
+    EXPECT_EQ(readBytes(dataFile(u"Settings.ini"_s)).split('\n').value(3), "#Einheiten\r");
 }
 
 TEST_F(ProgramTest, FirstStartWritesItsFilesAndTerminationSignalsLoseNothing) {
@@ -192,10 +179,6 @@ TEST_F(ProgramTest, FirstStartWritesItsFilesAndTerminationSignalsLoseNothing) {
             << debug.right(120).toStdString();
         EXPECT_EQ(debug.count('\n'), debug.count("\r\n"));
         EXPECT_EQ(readBytes(dataFile(u"Settings.ini"_s)), golden);
-        EXPECT_TRUE(
-            debug.startsWith("===\r\n2026-12-07 09:00: Starte Taktplan 2.2\r\n2026-12-07 09:00: Lade Wert "
-                             "\"H\xF6he\" aus INI-Datei.  Datei existiert nicht. Ergebnis: \r\n"))
-            << debug.left(300).toStdString();
     }
     EXPECT_EQ(readBytes(dataFile(u"worklist.log"_s)), preparedPlan);
     EXPECT_EQ(readBytes(dataFile(u"Dezuzedu.log"_s)), done);
@@ -215,33 +198,19 @@ TEST_F(ProgramTest, OneRunningCopyPerDataFolderAndACrashedOneBlocksNothing) {
     EXPECT_TRUE(second->lines().isEmpty()) << "the second start never came to run its own loop";
     EXPECT_FALSE(first->waitForLine(u"front"_s, 5000).isNull());
 
+    // Another data folder, another copy.
     QTemporaryDir otherData;
-    QProcessEnvironment env = m_env;
-    env.insert(u"TAKTPLAN_DATA_DIR"_s, otherData.path());
-    auto other = run(env);
-    ASSERT_TRUE(other->start());
-    EXPECT_FALSE(other->waitForLine(u"running"_s).isNull()) << "another data folder, another copy";
-    EXPECT_TRUE(other->endWith(SIGTERM));
+    m_env.insert(u"TAKTPLAN_DATA_DIR"_s, otherData.path());
+    EXPECT_TRUE(startRunning()->endWith(SIGTERM));
 
     ASSERT_TRUE(first->endWith(SIGTERM));
-    const QByteArray debug = readBytes(dataFile(u"debug_log.txt"_s));
-    EXPECT_EQ(debug.count("Zweiter Programmstart: Planungsfenster nach vorne geholt"), 1);
     // The killed run left its account up to the kill, without an end; the second start none.
-    EXPECT_EQ(debug.count("==="), 2) << "the killed run's lines and the first run's";
-    EXPECT_TRUE(debug.startsWith("===\r\n2026-12-07 09:00: Starte Taktplan 2.2\r\n"));
-    EXPECT_EQ(debug.count("Beende Taktplan."), 1);
+    const QByteArray debug = readBytes(dataFile(u"debug_log.txt"_s));
+    EXPECT_EQ(std::pair(debug.count("==="), debug.count("Beende Taktplan.")),
+              std::pair(qsizetype(2), qsizetype(1)));
 
-    // An ordinary end removes the lock; an empty one, left by a start killed before it could
-    // write into it, blocks nothing either.
-    const QDir runFolder(m_tmp.filePath(u"run"_s));
-    const QStringList lockPattern{u"taktplan-*.lock"_s};
-    ASSERT_TRUE(runFolder.entryList(lockPattern, QDir::Files).isEmpty());
-    auto probe = startRunning();
-    const QStringList locks = runFolder.entryList(lockPattern, QDir::Files);
-    ASSERT_EQ(locks.size(), 1);
-    probe->kill();
-    writeFile(runFolder.filePath(locks.front()), "");
-    EXPECT_TRUE(startRunning()->endWith(SIGTERM));
+    // An ordinary end removes the lock.
+    EXPECT_TRUE(QDir(m_tmp.filePath(u"run"_s)).entryList({u"taktplan-*.lock"_s}, QDir::Files).isEmpty());
 }
 
 TEST_F(ProgramTest, CommandLineAndAutostartSettingDecideTheStart) {
@@ -253,19 +222,17 @@ TEST_F(ProgramTest, CommandLineAndAutostartSettingDecideTheStart) {
     const std::tuple<QStringList, bool, bool, bool> cases[] = {
         {{flag}, false, false, true}, {{}, true, false, false}, {{u"x"_s, flag}, false, true, false}};
     for (const auto& [arguments, autostartSetting, windowShown, runEntryKept] : cases) {
-        const std::string label =
-            arguments.join(u' ').toStdString() + (autostartSetting ? " Autostart=1" : "");
+        SCOPED_TRACE(arguments.join(u' ').toStdString() + (autostartSetting ? " Autostart=1" : ""));
         // An empty plan, so the automatic start has nothing to resume.
         writeFile(dataFile(u"Settings.ini"_s), autostartSetting ? "Autostart=1\r\n" : "Autostart=0\r\n");
         writeFile(runEntry, "[Desktop Entry]\n");
         auto program = startRunning(arguments);
         EXPECT_EQ(program->lines().value(0),
-                  windowShown ? u"running planning-window=visible"_s : u"running planning-window=hidden"_s)
-            << label;
+                  u"running planning-window="_s + (windowShown ? u"visible"_s : u"hidden"_s));
         // The clock the program runs on, for scripts that restart it where it stopped.
-        EXPECT_FALSE(program->waitForLine(u"clock 2026-12-07T09:0"_s, 5000).isEmpty()) << label;
-        EXPECT_EQ(QFile::exists(runEntry), runEntryKept) << label;
-        EXPECT_TRUE(program->endWith(SIGTERM)) << label;
+        EXPECT_FALSE(program->waitForLine(u"clock 2026-12-07T09:0"_s, 5000).isEmpty());
+        EXPECT_EQ(QFile::exists(runEntry), runEntryKept);
+        EXPECT_TRUE(program->endWith(SIGTERM));
     }
 }
 
@@ -285,10 +252,9 @@ TEST_F(ProgramTest, CatalogueWithoutUtf8IsRefusedAndASignalDuringTheMessageEndsI
     m_env.insert(u"TAKTPLAN_LANGUAGE"_s, u"fr"_s);
     auto run = this->run();
     ASSERT_TRUE(run->start({}, program));
-    EXPECT_EQ(run->waitForLine(u"translation-off "_s),
-              u"translation-off The translation for the language code fr (in "_s + catalogue +
-                  QStringLiteral(
-                      ") does not have charset=utf-8 in its Content-Type. Translations are turned off."));
+    // The reason, as the translation tests have it, with the catalogue's path.
+    EXPECT_TRUE(run->waitForLine(u"translation-off "_s)
+                    .contains(u"(in "_s + catalogue + u") does not have charset=utf-8"_s));
     // The message box waits for the user; a log-out now must still end the program in order.
     ASSERT_TRUE(run->endWith(SIGTERM));
     EXPECT_TRUE(run->lines().filter(u"running"_s).isEmpty()) << "the loop never started";
@@ -311,10 +277,6 @@ TEST_F(ProgramTest, AnEndThatCannotWriteItsFilesReportsAndEndsWithoutWaiting) {
     EXPECT_LT(elapsed.elapsed(), 5000);
     EXPECT_TRUE(
         program->errorOutput().contains("Taktplan: Die Einstellungen konnten nicht gespeichert werden."));
-    const QByteArray debug = readBytes(dataFile(u"debug_log.txt"_s));
-    EXPECT_TRUE(debug.contains("Speichern der Einstellungen fehlgeschlagen: "))
-        << debug.right(300).toStdString();
-    EXPECT_TRUE(debug.contains("Reste abgebrochener Speichervorg\xE4nge entfernt: worklist.log.ebSMgl\r\n"));
     EXPECT_FALSE(QFile::exists(dataFile(u"worklist.log.ebSMgl"_s)));
     EXPECT_TRUE(QFile::exists(dataFile(u"notes.txt.ebSMgl"_s)));
 }

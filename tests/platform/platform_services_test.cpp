@@ -120,9 +120,9 @@ TEST(Services, WorkstationLockTriesLoginManagerThenScreenSaver) {
     ASSERT_TRUE(saverBus.registerService(u"org.freedesktop.ScreenSaver"_s));
 
     const WorkstationLock::Result byScreenSaver = lock.lock();
-    EXPECT_TRUE(byScreenSaver.locked) << byScreenSaver.report.toStdString();
-    EXPECT_EQ(byScreenSaver.report,
-              u"Arbeitsplatz gesperrt: org.freedesktop.ScreenSaver/org/freedesktop/ScreenSaver"_s);
+    EXPECT_EQ(
+        std::pair(byScreenSaver.locked, byScreenSaver.report),
+        std::pair(true, u"Arbeitsplatz gesperrt: org.freedesktop.ScreenSaver/org/freedesktop/ScreenSaver"_s));
     EXPECT_EQ(saver.locks.load(), 1);
 
     // A login manager that takes the request is asked first.

@@ -1,5 +1,6 @@
 // The lock and the channel within one process; the e2e tests meet them between real program
 // runs (a second start, a killed first one, another data folder).
+#include "case_table.h"
 #include "scoped_env.h"
 #include "single_instance.h"
 
@@ -75,16 +76,9 @@ TEST(SingleInstance, OneInstancePerDataFolderAnsweringOnlyItsRequestLines) {
     int requests = 0;
     QObject::connect(&first, &SingleInstance::frontRequested, [&requests] { ++requests; });
     first.setStatusAnswer([](const QByteArray& format) { return "state as " + format; });
-    // what the client sends, front requests, what it reads back
-    const std::tuple<QByteArray, int, QByteArray> cases[] = {
-        {"front\n", 1, ""},
-        {"front\r\n", 1, ""},      // each connection is served, not only the first
-        {"hello\nfront\n", 0, ""}, // one request per connection: the first line decides
-        {"fron", 0, ""},           // the client hangs up before the line ends
-        {"status json\n", 0, "state as json\n"},
-        {"status waybar\r\nfront\n", 0, "state as waybar\n"},
-    };
-    for (const auto& [bytes, expected, answer] : cases) {
+    for (const CaseRow& row : caseTable(QStringLiteral(PLATFORM_TEST_DATA "/platform.txt"), u"requests"_s)) {
+        SCOPED_TRACE(row.where.toStdString());
+        const QByteArray bytes = row[0].toUtf8();
         requests = 0;
         QLocalSocket socket;
         socket.connectToServer(first.serverName());
@@ -97,9 +91,9 @@ TEST(SingleInstance, OneInstancePerDataFolderAnsweringOnlyItsRequestLines) {
         const QDeadlineTimer deadline(5000);
         while (socket.state() != QLocalSocket::UnconnectedState && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        EXPECT_EQ(socket.state(), QLocalSocket::UnconnectedState) << bytes.left(20).toStdString();
-        EXPECT_EQ(requests, expected) << bytes.left(20).toStdString();
-        EXPECT_EQ(socket.readAll(), answer) << bytes.left(20).toStdString();
+        EXPECT_EQ(socket.state(), QLocalSocket::UnconnectedState);
+        EXPECT_EQ(requests, row.number(1));
+        EXPECT_EQ(socket.readAll(), row[2].toUtf8());
     }
 }
 
@@ -143,30 +137,30 @@ TEST(SingleInstance, RuntimeFolderFallsBackToAPrivateTemporaryFolder) {
 TEST(SingleInstance, ALockWithoutALivingHolderIsTakenOver) {
     QTemporaryDir tmp;
     const QString data = tmp.filePath(u"data"_s);
-    const struct {
-        const char* label;
-        QByteArray content; // what a killed start left in the lock file
-        bool heldByAnother;
-        SingleInstance::Claim expected;
-    } cases[] = {
-        {"killed in the middle of writing", "12", false, SingleInstance::Claim::First},
-        {"a holder that has not written yet", "", true, SingleInstance::Claim::Running},
+    using C = SingleInstance::Claim;
+    // what a killed start left in the lock file, whether another holds the lock, the next claim
+    const std::tuple<QByteArray, bool, C> cases[] = {
+        {"12", false, C::First}, // killed in the middle of writing
+        {"", true, C::Running},  // a holder that has not written yet
+        {"", false, C::First},   // a start killed before it wrote
     };
-    for (const auto& c : cases) {
+    for (const auto& [content, heldByAnother, expected] : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "lock file \"" << content.constData() << "\", held " << heldByAnother);
         SingleInstance holder(data, tmp.path());
-        if (c.heldByAnother) {
-            ASSERT_EQ(holder.claim(), SingleInstance::Claim::First);
+        if (heldByAnother) {
+            ASSERT_EQ(holder.claim(), C::First);
         }
         // Truncating keeps the holder's file lock on the same file.
         QFile lock(holder.lockFilePath());
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate)) << c.label;
-        lock.write(c.content);
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(content);
         lock.close();
 
         SingleInstance next(data, tmp.path());
-        EXPECT_EQ(next.claim(), c.expected) << c.label;
-        if (c.expected == SingleInstance::Claim::First) {
-            EXPECT_EQ(SingleInstance(data, tmp.path()).claim(), SingleInstance::Claim::Running) << c.label;
+        EXPECT_EQ(next.claim(), expected);
+        if (expected == C::First) {
+            EXPECT_EQ(SingleInstance(data, tmp.path()).claim(), C::Running);
         }
     }
 }

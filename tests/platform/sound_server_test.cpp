@@ -28,9 +28,7 @@ TEST(SoundServer, ASilentServerHoldsUpNeitherTheWindowsNorTheEnd) {
     qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(server->fullServerName()));
 
     QElapsedTimer elapsed;
-    qint64 longestPass = 0;
-    qint64 endMs = 0;
-    qint64 callsMs = 0;
+    qint64 longestPass = 0, endMs = 0, callsMs = 0;
     {
         QtSoundPlayer player;
         // Speech plays through the same sound server (when its engine is installed).

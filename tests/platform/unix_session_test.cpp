@@ -1,6 +1,7 @@
 // The session services of a Unix desktop: the autostart entry as an XDG desktop file, and the
 // requests to end as signals.
 #include "autostart_entry.h"
+#include "case_table.h"
 #include "linux/xdg_autostart_entry.h"
 #include "scoped_env.h"
 #include "temp_data_folder.h"
@@ -23,21 +24,12 @@ namespace {
 TEST(AutostartEntry, CommandLinesQuoteThePathForTheirReader) {
     EXPECT_EQ(AutostartEntry::commandLine(u"/opt/Takt plan/taktplan"_s),
               u"\"/opt/Takt plan/taktplan\" -autostart"_s);
-    // A desktop reads an Exec value by the string escapes of the file first, then by the quoting
-    // of the arguments; '%' alone would start a field code.
-    const std::pair<const char*, const char*> cases[] = {
-        {R"(/tmp/a"b/taktplan)", R"("/tmp/a\\"b/taktplan" -autostart)"},
-        {"/tmp/$HOME/`x`/taktplan", R"("/tmp/\\$HOME/\\`x\\`/taktplan" -autostart)"},
-        {R"(/tmp/back\slash/taktplan)", R"("/tmp/back\\\\slash/taktplan" -autostart)"},
-        {"/tmp/100%u/taktplan", R"("/tmp/100%%u/taktplan" -autostart)"},
-        {"/tmp/tab\there/taktplan", R"("/tmp/tab\there/taktplan" -autostart)"},
-    };
-    for (const auto& [path, exec] : cases)
-        EXPECT_EQ(XdgAutostartEntry::execValue(QString::fromUtf8(path)), QString::fromUtf8(exec)) << path;
+    for (const CaseRow& row : caseTable(QStringLiteral(PLATFORM_TEST_DATA "/platform.txt"), u"exec values"_s))
+        EXPECT_EQ(XdgAutostartEntry::execValue(row[0]), row[1]) << row.where.toStdString();
 }
 
 TEST(XdgAutostartEntry, WriteAndRemoveTheEntryUnderXdgConfigHome) {
-    QTemporaryDir tmp;
+    TempDataFolder tmp;
     ScopedEnv env;
     env.set("XDG_CONFIG_HOME", tmp.filePath(u"fresh config"_s).toUtf8());
     const QString file = tmp.filePath(u"fresh config/autostart/taktplan.desktop"_s);
@@ -68,15 +60,12 @@ TEST(XdgAutostartEntry, WriteAndRemoveTheEntryUnderXdgConfigHome) {
     EXPECT_EQ(XdgAutostartEntry::defaultFilePath(), home);
 
     // A regular file where the config folder should be: no autostart folder can be made.
-    QFile blocker(tmp.filePath(u"config"_s));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.write("not a folder");
-    blocker.close();
-    XdgAutostartEntry blocked(blocker.fileName() + u"/autostart/taktplan.desktop"_s, u"/usr/bin/taktplan"_s);
+    tmp.write(u"config"_s, "not a folder");
+    XdgAutostartEntry blocked(tmp.filePath(u"config/autostart/taktplan.desktop"_s), u"/usr/bin/taktplan"_s);
     EXPECT_FALSE(blocked.write());
     EXPECT_FALSE(blocked.exists());
     EXPECT_TRUE(blocked.remove());
-    EXPECT_EQ(readBytes(blocker.fileName()), QByteArray("not a folder"));
+    EXPECT_EQ(tmp.read(u"config"_s), QByteArray("not a folder"));
 }
 
 class TerminationRequestsTest : public ::testing::Test {

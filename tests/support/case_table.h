@@ -24,17 +24,13 @@ inline QString unescapedField(const QString& raw) {
         return QString();
     QString out;
     for (qsizetype i = 0; i < raw.size(); ++i) {
-        const QChar c = raw.at(i);
-        if (c != u'\\' || i + 1 == raw.size()) {
-            out += c;
-            continue;
+        QChar c = raw.at(i);
+        if (c == u'\\' && i + 1 < raw.size()) {
+            c = raw.at(++i);
+            const qsizetype k = QStringView(u"nrts").indexOf(c);
+            c = k < 0 ? c : QStringView(u"\n\r\t ").at(k);
         }
-        const QChar n = raw.at(++i);
-        out += n == u'n'   ? QChar(u'\n')
-               : n == u'r' ? QChar(u'\r')
-               : n == u't' ? QChar(u'\t')
-               : n == u's' ? QChar(u' ')
-                           : n;
+        out += c;
     }
     return out;
 }
