@@ -2,6 +2,7 @@
 // command pressed many times, huge plans. Nothing may be lost, nothing may hang, and the
 // program keeps running.
 
+#include "case_table.h"
 #include "day_fixture.h"
 
 #include <QElapsedTimer>
@@ -52,37 +53,21 @@ TEST(HostileDay, HandEditedRunningLines) {
 }
 
 TEST(HostileDay, AbsurdSettings) {
-    struct Case {
-        const char* name;
-        const char* ini;
-        const char* firstCaption; // the start item while the plan runs
-        int leftAfterReplan;      // Verbleibend after one re-planning in the first unit
-    };
-    const Case cases[] = {
-        {"allowance without limit written as a huge number", "NeuPlanenMax=-1\r\nVerbleibend=2147483647\r\n",
-         "Neu planen (2147483647)", 2147483646},
-        {"a negative allowance other than -1 is no limit", "NeuPlanenMax=-1\r\nVerbleibend=-7\r\n",
-         "Neu planen", -1},
-        {"text instead of numbers",
-         "NeuPlanenMax=viele\r\nVerbleibend=zwei\r\nLaufendeEinheitGestartetUm=gestern\r\n", "Neu planen",
-         -1},
-        {"the largest allowance", "NeuPlanenMax=2147483647\r\nVerbleibend=2147483647\r\n",
-         "Neu planen (2147483647)", 2147483646},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto d = startOver({{"Settings.ini", QByteArray(c.ini)}});
+    for (const CaseRow& row :
+         caseTable(QStringLiteral(TAKTPLAN_TEST_DATA_DIR "/engine_hostile.txt"), u"absurd settings"_s)) {
+        SCOPED_TRACE(row.where.toStdString());
+        auto d = startOver({{"Settings.ini", row[0].toUtf8()}});
         d->type(u"A"_qs);
         d->type(u"B"_qs);
         d->runner.Start1Click();
         ASSERT_TRUE(d->engine.unitRunning());
-        EXPECT_EQ(d->runner.startCaption(), QString::fromUtf8(c.firstCaption));
+        EXPECT_EQ(d->runner.startCaption(), row[1]);
         d->runFor(1);
         EXPECT_NEAR(d->engine.remainingSeconds(), 25 * 60, 2);
         d->runFor(120);
         d->runner.Start1Click();
         EXPECT_FALSE(d->engine.active());
-        EXPECT_EQ(d->records.settings.Verbleibend, c.leftAfterReplan);
+        EXPECT_EQ(d->records.settings.Verbleibend, row.number(2));
         // The end of a day sets the allowance to its maximum and gives one back.
         d->runFor(1);
         d->runner.Start1Click();
