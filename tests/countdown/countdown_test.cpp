@@ -163,27 +163,16 @@ TEST_F(CountdownLogicTest, AnnouncesTheNextEntrySlidesInAndOutAgain) {
 }
 
 TEST_F(CountdownLogicTest, DismissalKeepsItAwayForTenSeconds) {
-    const struct {
-        bool shownFirst;
-        qint64 waitMs;
-        bool showsAgain;
-    } cases[] = {
-        {true, 9990, false},
-        {true, 10'000, false},
-        {true, 10'010, true},
-        // Re-planning dismisses an overlay that is not even there.
-        {false, 5000, false},
-        {false, 10'010, true},
-    };
-    for (const auto& c : cases) {
-        if (c.shownFirst)
+    for (const CaseRow& row : caseTable(dataFile, u"dismissal"_s)) {
+        SCOPED_TRACE(row.where.toStdString());
+        if (row.number(0))
             logic.show(4000);
         logic.dismiss();
         EXPECT_TRUE(logic.slidingOut());
-        run(c.waitMs);
-        ASSERT_FALSE(logic.visible()) << c.waitMs;
+        run(row.number(1));
+        ASSERT_FALSE(logic.visible());
         logic.show(4000);
-        EXPECT_EQ(logic.visible(), c.showsAgain) << c.shownFirst << ' ' << c.waitMs;
+        EXPECT_EQ(logic.visible(), bool(row.number(2)));
         logic.windowHidden();
         run(20'000);
     }
@@ -333,8 +322,6 @@ TEST_F(CountdownWindow, SlidesInWithoutAskingForFocusAndGoesOnClick) {
     QTest::mouseClick(title, Qt::LeftButton);
     EXPECT_TRUE(overlay.logic().slidingOut());
     QTRY_VERIFY_WITH_TIMEOUT(!overlay.isVisible(), 3000);
-    overlay.showFor(4000);
-    EXPECT_FALSE(overlay.isVisible());
 
     // Hidden from outside, it may come again once the dismissal has passed.
     clock.advanceSecs(11);

@@ -7,6 +7,7 @@
 #include "fake_platform_services.h"
 #include "fake_run_views.h"
 #include "plan_time.h"
+#include "qt_print.h"
 #include "scripted_ui.h"
 #include "temp_data_folder.h"
 #include "typed_entry.h"
@@ -17,11 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << QString(s).replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n")).toStdString() << '"';
-}
 
 // The Timer window's side of the run state as one word per change it would show: "show",
 // "hide", "presence" (the confirmation window comes up), "lock <interval>", "lock off".

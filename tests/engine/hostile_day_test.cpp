@@ -2,6 +2,7 @@
 // command pressed many times, huge plans. Nothing may be lost, nothing may hang, and the
 // program keeps running.
 
+#include "case_table.h"
 #include "day_fixture.h"
 
 #include <QElapsedTimer>
@@ -18,33 +19,21 @@ std::unique_ptr<Day> startOver(const QList<std::pair<const char*, QByteArray>>& 
     return std::make_unique<Day>(QDateTime(QDate(2026, 12, 7), QTime(9, 10)), &before);
 }
 
+const QString hostileCases = QStringLiteral(TAKTPLAN_TEST_DATA_DIR "/engine_hostile.txt");
+
 TEST(HostileDay, HandEditedRunningLines) {
-    struct Case {
-        const char* name;
-        QByteArray plan;
-        qint64 secsLeft;    // its remaining time then
-        const char* logged; // what the log holds of it a minute later
-    };
-    const QString longTitle(100'000, u'T');
-    const Case cases[] = {
-        {"started in a year far ahead: begins now", "{{WIP}}A///25|||09:00 07.12.2099\r\n", 25 * 60,
-         "Mo, 07.12.2026 09:10|25 A"},
-        {"started a week ago for a week and a day", "{{WIP}}A///11520|||09:00 30.11.2026\r\n",
-         24 * 3600 - 10 * 60, "Mo, 30.11.2026 09:00|11520 A"},
-        {"a title of 100,000 characters", "{{WIP}}" + longTitle.toLatin1() + "///25|||09:00 07.12.2026\r\n",
-         15 * 60, "|25 TTTTTTTTTT"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto d = startOver({{"worklist.log", c.plan}});
+    for (const CaseRow& row : caseTable(hostileCases, u"running lines"_s)) {
+        SCOPED_TRACE(row.where.toStdString());
+        auto d = startOver(
+            {{"worklist.log", QString(row[0]).replace(u"<T×100000>"_s, QString(100'000, u'T')).toUtf8()}});
         QElapsedTimer took;
         took.start();
         d->resume();
         ASSERT_TRUE(d->engine.unitRunning());
         d->runFor(1);
-        EXPECT_NEAR(d->engine.remainingSeconds(), c.secsLeft, 2);
+        EXPECT_NEAR(d->engine.remainingSeconds(), row.number(1), 2);
         d->runFor(60);
-        EXPECT_TRUE(d->log().contains(QLatin1String(c.logged))) << d->log().left(200).toStdString();
+        EXPECT_TRUE(d->log().contains(row[2])) << d->log().left(200).toStdString();
         EXPECT_FALSE(d->log().contains(u"2099"_qs));
         EXPECT_FALSE(d->file("worklist.log").contains(u"2099"_qs));
         EXPECT_LT(took.elapsed(), 20'000);
@@ -52,37 +41,20 @@ TEST(HostileDay, HandEditedRunningLines) {
 }
 
 TEST(HostileDay, AbsurdSettings) {
-    struct Case {
-        const char* name;
-        const char* ini;
-        const char* firstCaption; // the start item while the plan runs
-        int leftAfterReplan;      // Verbleibend after one re-planning in the first unit
-    };
-    const Case cases[] = {
-        {"allowance without limit written as a huge number", "NeuPlanenMax=-1\r\nVerbleibend=2147483647\r\n",
-         "Neu planen (2147483647)", 2147483646},
-        {"a negative allowance other than -1 is no limit", "NeuPlanenMax=-1\r\nVerbleibend=-7\r\n",
-         "Neu planen", -1},
-        {"text instead of numbers",
-         "NeuPlanenMax=viele\r\nVerbleibend=zwei\r\nLaufendeEinheitGestartetUm=gestern\r\n", "Neu planen",
-         -1},
-        {"the largest allowance", "NeuPlanenMax=2147483647\r\nVerbleibend=2147483647\r\n",
-         "Neu planen (2147483647)", 2147483646},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto d = startOver({{"Settings.ini", QByteArray(c.ini)}});
+    for (const CaseRow& row : caseTable(hostileCases, u"absurd settings"_s)) {
+        SCOPED_TRACE(row.where.toStdString());
+        auto d = startOver({{"Settings.ini", row[0].toUtf8()}});
         d->type(u"A"_qs);
         d->type(u"B"_qs);
         d->runner.Start1Click();
         ASSERT_TRUE(d->engine.unitRunning());
-        EXPECT_EQ(d->runner.startCaption(), QString::fromUtf8(c.firstCaption));
+        EXPECT_EQ(d->runner.startCaption(), row[1]);
         d->runFor(1);
         EXPECT_NEAR(d->engine.remainingSeconds(), 25 * 60, 2);
         d->runFor(120);
         d->runner.Start1Click();
         EXPECT_FALSE(d->engine.active());
-        EXPECT_EQ(d->records.settings.Verbleibend, c.leftAfterReplan);
+        EXPECT_EQ(d->records.settings.Verbleibend, row.number(2));
         // The end of a day sets the allowance to its maximum and gives one back.
         d->runFor(1);
         d->runner.Start1Click();

@@ -5,6 +5,7 @@
 #include "day_fixture.h"
 #include "local_zone.h"
 #include "plan_time.h"
+#include "scoped_env.h"
 #include "side_publisher.h"
 
 #include <QDir>
@@ -21,32 +22,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The process's time zone for one test; local times are read under it at once. Windows takes
-// the zone from the system alone: there only the zone the process already has is in force.
-class ScopedTimeZone {
-public:
+// The process's time zone for one case. Windows takes the zone from the system alone: there only
+// the cases of the zone the process already has can run.
+bool inZone(ScopedEnv& env, const QString& zone) {
 #ifdef _WIN32
-    explicit ScopedTimeZone(const char* zone) : m_inForce(localTimeFollows(zone)) {}
+    Q_UNUSED(env);
+    return localTimeFollows(zone.toUtf8().constData());
 #else
-    explicit ScopedTimeZone(const char* zone) : m_old(qgetenv("TZ")) {
-        apply(zone);
-    }
-    ~ScopedTimeZone() {
-        apply(m_old.isNull() ? nullptr : m_old.constData());
-    }
+    env.set("TZ", zone.toUtf8());
+    tzset();
+    return true;
 #endif
-    bool inForce() const {
-        return m_inForce;
-    }
-
-private:
-    static void apply(const char* zone) {
-        zone ? void(qputenv("TZ", zone)) : void(qunsetenv("TZ"));
-        tzset();
-    }
-    QByteArray m_old;
-    bool m_inForce = true;
-};
+}
 
 const QDate dec5(2025, 12, 5);
 
@@ -85,8 +72,8 @@ TEST(SidePublisher, NextUnitFileReadsLocalTimeAndUtcSecondsInEveryZone) {
     QStringList leftOut;
     for (const CaseRow& row : caseTable(sideFileCases, u"next unit"_s)) {
         SCOPED_TRACE(row.where.toStdString());
-        ScopedTimeZone zone(row[0].toUtf8().constData());
-        if (!zone.inForce()) {
+        ScopedEnv env;
+        if (!inZone(env, row[0])) {
             leftOut << row[0];
             continue;
         }

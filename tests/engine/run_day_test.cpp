@@ -1,6 +1,7 @@
 #include "case_table.h"
 #include "day_fixture.h"
 #include "local_zone.h"
+#include "status_report.h"
 #include "translation.h"
 
 #include <QSysInfo>
@@ -51,6 +52,9 @@ QString look(Day& d, const QString& name) {
         return QString::number(*f);
     if (name.endsWith(u".log"_s))
         return QString::fromUtf8(d.data.read(name));
+    const auto report = [&](int rank) { return StatusReport::from(s, d.list, d.records.dailyTarget, rank); };
+    if (name.startsWith(u"json"_s))
+        return QString::fromUtf8(report(name.size() > 4 ? name.mid(4).toInt() : -1).toJson());
     const QHash<QString, std::function<QString()>> looks{
         {u"sounds"_s, [&] { return d.sounds().join(u", "_s); }},
         {u"notified"_s, [&] { return d.notifier.shown.join(u" / "_s).replace(u" | "_s, u": "_s); }},
@@ -79,6 +83,7 @@ QString look(Day& d, const QString& name) {
         {u"targetDay"_s, [&] { return d.runner.targetDay().toString(u"dd.MM.yyyy"_s); }},
         {u"autostartEntry"_s, [&] { return QString::number(d.autostart.present); }},
         {u"status2"_s, [&] { return d.list.entries().value(1).status; }},
+        {u"status"_s, [&] { return report(-1).toText(); }},
     };
     if (!looks.contains(name))
         ADD_FAILURE() << "nothing to look at named " << name.toStdString();

@@ -211,14 +211,12 @@ TEST_F(PlanFileTest, LoadingGivesTheOrderOfAddingLineByLine) {
               goldenRows("loading in the order of adding"));
 
     // Generated files against the plain way: AddEntry line by line (each computes the schedule),
-    // then the schedule once more. Relative, undated, dated and running lines, pauses with and
-    // without length or title, some times passed, on a plan that already holds finished units.
+    // then the schedule once more. Relative and fixed units and pauses, some times passed, running
+    // lines, on a plan that already holds finished units. (How each kind of line reads: LineKinds.)
     std::mt19937 random(20261207);
     const auto pick = [&random](int from, int to) {
         return std::uniform_int_distribution<int>(from, to)(random);
     };
-    settings.GrossePause = 20;
-    settings.StandardDauerEinheit = 30;
     for (int round = 0; round < 200; ++round) {
         setNow(pick(6, 21), pick(0, 59), pick(0, 59));
         const QDateTime now = plantime::now(clock);
@@ -229,38 +227,18 @@ TEST_F(PlanFileTest, LoadingGivesTheOrderOfAddingLineByLine) {
             w->AddEntry(u"p 10"_s, true, now.addSecs(-3600), 10, true, u"x"_s);
         }
         QStringList lines;
-        bool tomorrowFlag = false;
         for (int i = 0, count = pick(1, 24); i < count; ++i) {
-            const int kind = pick(0, 9);
-            Worklist::NewEntry e{u"T%1"_s.arg(i), kind <= 2, now, pick(1, 90), false, u" "_s};
-            QString line = e.title + u"///"_s + QString::number(e.duration);
-            if (kind == 2) {
-                e.title = u"Mittag"_s;
-                e.duration = settings.GrossePause;
-                line = u"Pause: Mittag"_s;
-            } else if (kind <= 1) {
-                e.duration = pick(0, 40);
-                e.title = pick(0, 1) ? e.title : QString();
-                line = (u"Pause: %1 "_s.arg(e.duration) + e.title).trimmed();
-            } else if (kind == 3) {
-                e.duration = settings.StandardDauerEinheit;
-                line = e.title;
-            }
-            if (kind >= 5 || (kind <= 1 && pick(0, 2) == 0)) {
-                // A start time: dated from yesterday to the day after tomorrow, or undated.
-                const QTime time(pick(5, 23), pick(0, 11) * 5);
-                e.fixed = true;
-                if (pick(0, 2) > 0) {
-                    e.start = plantime::wall(clock.today().addDays(pick(-1, 2)), time);
-                    line += u"|||"_s + plantime::formatTime(e.start) + u' ' +
-                            plantime::formatDate(e.start.date());
-                } else {
-                    // Its next occurrence; after one has gone to tomorrow, every later one does.
-                    tomorrowFlag = tomorrowFlag || plantime::wall(clock.today(), time) < now;
-                    e.start = plantime::wall(clock.today().addDays(tomorrowFlag ? 1 : 0), time);
-                    line += u"|||"_s + plantime::formatTime(e.start);
-                }
-                if (!e.isPause && kind == 9 && pick(0, 3) == 0) {
+            const bool pause = pick(0, 2) == 0;
+            Worklist::NewEntry e{
+                pause ? QString() : u"T%1"_s.arg(i), pause, now, pick(!pause, 90), pick(0, 1) == 1, u" "_s};
+            QString line =
+                pause ? u"Pause: %1"_s.arg(e.duration) : e.title + u"///"_s + QString::number(e.duration);
+            if (e.fixed) {
+                e.start =
+                    plantime::wall(clock.today().addDays(pick(-1, 2)), QTime(pick(5, 23), pick(0, 11) * 5));
+                line +=
+                    u"|||"_s + plantime::formatTime(e.start) + u' ' + plantime::formatDate(e.start.date());
+                if (!pause && pick(0, 5) == 0) {
                     e.status = u"WIP"_s;
                     line = u"{{WIP}}"_s + line;
                 }

@@ -1,5 +1,6 @@
 // The entry program's Qt-free way to the running copy against the full program's: the same
 // digest, the same socket, the same answers.
+#include "case_table.h"
 #include "data_folder.h"
 #include "fast_status.h"
 #include "scoped_env.h"
@@ -19,63 +20,50 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+const QString cases = QStringLiteral(PLATFORM_TEST_DATA "/platform.txt");
+
 TEST(FastStatus, DigestMatchesQtAcrossBlockEdges) {
-    for (const int size : {0, 1, 55, 56, 63, 64, 65, 119, 120, 1000, 100003}) {
+    for (const CaseRow& row : caseTable(cases, u"digest sizes"_s)) {
         QByteArray bytes;
-        for (int i = 0; i < size; ++i)
-            bytes += char(i * 37 + size);
+        for (int i = 0; i < row.number(0); ++i)
+            bytes += char(i * 37 + row.number(0));
         EXPECT_EQ(sha256Hex(bytes.toStdString()),
                   QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString())
-            << size;
+            << row.where.toStdString();
     }
 }
 
 TEST(FastStatus, FindsTheSocketOfTheFullProgramOrLeavesItToIt) {
     QTemporaryDir tmp;
-    const QString root = tmp.path();
-    for (const QString& folder : {u"data"_s, u"xdg/Taktplan"_s, u"home/.local/share/Taktplan"_s, u"run"_s})
-        ASSERT_TRUE(QDir().mkpath(root + u'/' + folder));
-    ASSERT_TRUE(QFile::link(root + u"/data"_s, root + u"/link"_s));
-    ASSERT_TRUE(QFile::link(root + u"/home/.local/share"_s, root + u"/share"_s));
-    // A name that is no UTF-8: Qt reads it as another folder.
-    ASSERT_EQ(::mkdir((root.toUtf8() + "/data\xff").constData(), 0700), 0);
-    const QString deep = root + u'/' + QString(80, u'r');
-    ASSERT_TRUE(QDir().mkpath(deep));
+    const QByteArray root = tmp.path().toUtf8();
+    for (const QString& folder : {u"data"_s, u"xdg/Taktplan"_s, u"home/.local/share/Taktplan"_s})
+        ASSERT_TRUE(QDir().mkpath(tmp.filePath(folder)));
+    ASSERT_EQ(::mkdir((root + "/data\xff").constData(), 0700), 0);
+    ASSERT_TRUE(QFile::link(tmp.filePath(u"data"_s), tmp.filePath(u"link"_s)));
+    ASSERT_TRUE(QFile::link(tmp.filePath(u"home/.local/share"_s), tmp.filePath(u"share"_s)));
     const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(root));
+    ASSERT_TRUE(QDir::setCurrent(tmp.path()));
     ScopedEnv env;
-    env.set("TMPDIR", root.toUtf8());
-    const struct {
-        const char* dataDir;
-        const char* xdgDataHome;
-        QString runtime;
-        bool fast; // else "" and the full program finds its way
-    } cases[] = {
-        {"data", nullptr, root + u"/run"_s, true},
-        {"/link/./", nullptr, root + u"/run/"_s, true},
-        {"share/../data", nullptr, root + u"/run"_s, true},
-        {nullptr, "/xdg", root + u"/run"_s, true},
-        {nullptr, "relative", root + u"/run"_s, true}, // HOME's folder
-        {"missing", nullptr, root + u"/run"_s, false},
-        {"data", nullptr, {}, false},
-        {"data", nullptr, u"run"_s, false},
-        {"data", nullptr, deep, false},
-        {"data\xff", nullptr, root + u"/run"_s, false},
-    };
-    for (const auto& c : cases) {
-        const std::string label =
-            std::string(c.dataDir ? c.dataDir : c.xdgDataHome) + " " + c.runtime.toStdString();
-        const auto rooted = [&](const char* value) {
-            return value && value[0] == '/' ? root.toUtf8() + value : QByteArray(value);
+    env.set("TMPDIR", root);
+    env.set("HOME", root + "/home");
+    for (const CaseRow& row : caseTable(cases, u"fast socket path"_s)) {
+        const auto value = [&](qsizetype i) {
+            const QByteArray v = QByteArray::fromPercentEncoding(row[i].toUtf8());
+            return v == "-" ? QByteArray() : v.startsWith('/') ? root + v : v;
         };
-        env.set("TAKTPLAN_DATA_DIR", rooted(c.dataDir));
-        env.set("XDG_DATA_HOME", rooted(c.xdgDataHome));
-        env.set("HOME", (root + u"/home"_s).toUtf8());
-        env.set("XDG_RUNTIME_DIR", c.runtime.toUtf8());
+        if (row[2].startsWith(u'/')) {
+            ASSERT_TRUE(QDir().mkpath(QFile::decodeName(value(2))));
+        }
+        env.set("TAKTPLAN_DATA_DIR", value(0));
+        env.set("XDG_DATA_HOME", value(1));
+        env.set("XDG_RUNTIME_DIR", value(2));
         const QString full =
             SingleInstance(DataFolder::fromEnvironment().path(), SingleInstance::defaultRuntimeFolder())
                 .serverName();
-        EXPECT_EQ(faststatus::serverPath(), c.fast ? full.toStdString() : std::string()) << label;
+        EXPECT_EQ(faststatus::serverPath(), row[3] == u"true"_s ? full.toStdString() : std::string())
+            << row.where.toStdString();
     }
     ASSERT_TRUE(QDir::setCurrent(before));
 }
@@ -84,11 +72,8 @@ TEST(FastStatus, AsksTheRunningCopyAsTheFullProgramDoes) {
     QTemporaryDir tmp;
     SingleInstance copy(tmp.filePath(u"data"_s), tmp.path());
     ASSERT_EQ(copy.claim(), SingleInstance::Claim::First);
-    const std::string server = copy.serverName().toStdString();
-    // A listener that takes the connection and never answers.
-    QLocalServer silentServer;
-    ASSERT_TRUE(silentServer.listen(tmp.filePath(u"silent"_s)));
-    const std::string silent = silentServer.fullServerName().toStdString();
+    QLocalServer silent;
+    ASSERT_TRUE(silent.listen(tmp.filePath(u"silent"_s)));
 
     // The test's thread serves the copy while another one asks.
     const auto whileServing = [](auto ask) {
@@ -97,24 +82,19 @@ TEST(FastStatus, AsksTheRunningCopyAsTheFullProgramDoes) {
             QCoreApplication::processEvents();
         return answer.get();
     };
-    // what is set up, the socket asked, the answer the fast way gets
-    const std::tuple<const char*, std::string, statusrequest::Answer> cases[] = {
-        {"nobody listens", server, {false, false, ""}},
-        {"still starting", server, {true, true, ""}},
-        {"answering", server, {true, true, "state as json\n"}},
-        {"silent", silent, {true, false, ""}},
-    };
-    for (const auto& [label, path, expected] : cases) {
-        if (label == std::string("still starting")) {
+    for (const CaseRow& row : caseTable(cases, u"fast asking"_s)) {
+        SCOPED_TRACE(row.where.toStdString());
+        if (row[0] == u"listen"_s) {
             ASSERT_TRUE(copy.listen());
         }
-        if (label == std::string("answering"))
+        if (row[0] == u"answer"_s)
             copy.setStatusAnswer([](const QByteArray& format) { return "state as " + format; });
+        const bool toCopy = row[1] == u"copy"_s;
+        const std::string path = (toCopy ? copy.serverName() : silent.fullServerName()).toStdString();
         const auto got = whileServing([&] { return faststatus::ask(path, "json", 300); });
-        EXPECT_EQ(std::tie(got.reached, got.answered, got.text),
-                  std::tie(expected.reached, expected.answered, expected.text))
-            << label;
-        if (path == server) {
+        EXPECT_EQ(std::tuple(got.reached, got.answered, QString::fromStdString(got.text)),
+                  std::tuple(row[2] == u"true"_s, row[3] == u"true"_s, row[4]));
+        if (toCopy) {
             // What the full program then prints is the same.
             const auto full = whileServing([&] {
                 return SingleInstance(tmp.filePath(u"data"_s), tmp.path()).requestStatus("json", 300);
@@ -122,9 +102,11 @@ TEST(FastStatus, AsksTheRunningCopyAsTheFullProgramDoes) {
             const auto printed = [](const statusrequest::Outcome& o) {
                 return std::tuple(o.status, o.output, o.error);
             };
-            EXPECT_EQ(printed(statusrequest::outcome(got)),
-                      printed(statusrequest::outcome({full.reached, full.answered, full.text.toStdString()})))
-                << label;
+            EXPECT_EQ(
+                printed(statusrequest::outcome(got)),
+                printed(statusrequest::outcome({full.reached, full.answered, full.text.toStdString()})));
         }
     }
 }
+
+} // namespace
