@@ -8,6 +8,7 @@
 #include "text_file.h"
 #include "window_fixture.h"
 
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QDropEvent>
 #include <QFile>
@@ -192,6 +193,9 @@ protected:
             {u"picked"_s, [this] { return field()->itemText(field()->selectedRow()); }},
             {u"selected"_s, [this] { return QString::number(selectedRows()); }},
             {u"refresh"_s, [this] { return yesNo(timer(u"tmrUpdate"_s)->isActive()); }},
+            {u"blink"_s, [this] { return yesNo(timer(u"tmrCaptionBlinken"_s)->isActive()); }},
+            {u"popup"_s, [] { return yesNo(QApplication::activePopupWidget()); }},
+            {u"Eintrag löschen"_s, [this] { return yesNo(menu(u"Liste"_s)->actions().at(5)->isEnabled()); }},
             {u"dropped"_s, [this] { return yesNo(dropped); }},
             {u"drag began"_s, [this] { return yesNo(began); }},
             {u"ended"_s, [this] { return yesNo(ended); }}};
@@ -243,6 +247,36 @@ protected:
             {u"type"_s, [this](Step s) { type(s[1]); }},
             {u"key"_s, [this](Step s) { press(s[1]); }},
             {u"row"_s, [this](Step s) { list()->selectRow(s[1].toInt()); }},
+            {u"all rows"_s, [this](Step) { list()->selectAll(); }},
+            {u"unselect"_s, [this](Step) { list()->clearSelection(); }},
+            {u"focus"_s,
+             [this](Step s) {
+                 s[1] == u"list"_s    ? list()->setFocus()
+                 : s[1] == u"field"_s ? field()->setFocus()
+                                      : focus()->clearFocus();
+             }},
+            {u"right-click"_s,
+             [this](Step) {
+                 for (QWidget* w : {static_cast<QWidget*>(field()), static_cast<QWidget*>(edit())}) {
+                     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                             w->mapToGlobal(QPoint(5, 5)));
+                     QApplication::sendEvent(w, &event);
+                 }
+                 QTest::qWait(20);
+             }},
+            {u"menu"_s,
+             [this](Step s) {
+                 menu(s[1])->popup(window->mapToGlobal(QPoint(10, 10)));
+                 ASSERT_TRUE(waitFor([&] { return menu(s[1])->isVisible(); }));
+             }},
+            {u"fire"_s, [this](Step s) { fire(s[1]); }},
+            {u"engine"_s,
+             [this](Step s) {
+                 engine.isActive = s[1].contains(u"active"_s);
+                 engine.isUnit = s[1].contains(u"unit"_s);
+             }},
+            {u"advance"_s, [this](Step s) { clock.advanceSecs(s[1].toInt()); }},
+            {u"date"_s, [this](Step s) { plan->editEntry(s[1].toInt()).date = s[2]; }},
             {u"finish"_s, [this](Step s) { plan->editEntry(s[1].toInt()).status = u"x"_s; }},
             {u"fixed"_s,
              [this](Step s) {
@@ -276,6 +310,10 @@ protected:
              [&](Step s) { ui.answer(dialogs.value(s[1]), s[1] == u"text"_s ? s[2] : data.filePath(s[2])); }},
             {u"cancel"_s, [&](Step s) { ui.cancel(dialogs.value(s[1])); }},
             {u"expect"_s, [this](Step s) { EXPECT_EQ(state(s[1]), s[2]); }},
+            {u"wait"_s,
+             [this](Step s) {
+                 EXPECT_TRUE(waitFor([&] { return state(s[1]) == s[2]; })) << state(s[1]).toStdString();
+             }},
             {u"has"_s,
              [this](Step s) { EXPECT_TRUE(state(s[1]).contains(s[2])) << state(s[1]).toStdString(); }},
             {u"lacks"_s,
@@ -299,7 +337,8 @@ INSTANTIATE_TEST_SUITE_P(Plan, ScenarioTest,
                          ::testing::Values("shift and esc", "double click and drop", "drag", "enter appends",
                                            "showing fills the field", "add unit and add pause",
                                            "saved plan comes back", "open save and save as",
-                                           "never over the log or the settings"),
+                                           "never over the log or the settings", "keys reach their control",
+                                           "caption blinks while a unit runs", "refresh only while shown"),
                          [](const ::testing::TestParamInfo<const char*>& param) {
                              return QString::fromLatin1(param.param).replace(u' ', u'_').toStdString();
                          });

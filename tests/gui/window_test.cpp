@@ -9,7 +9,6 @@
 #include "window_fixture.h"
 #include "window_user_interface.h"
 
-#include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -102,56 +101,6 @@ TEST_F(MenuTest, RowsAndTheirSelectionFollowTheirOwnEntryNotOneThatReadsAlike) {
     EXPECT_EQ(selected(), u"B,Pause: 25 min"_s);
 }
 
-TEST_F(MenuTest, KeysReachTheControlTheyBelongTo) {
-    open();
-    for (const QString& t : {u"Eins"_s, u"Zwei"_s, u"Drei"_s})
-        enter(t);
-    addFixed(u"fertig"_s, QTime(8, 0), "x");
-    // In the field Ctrl+A selects the text and Del deletes text, not rows.
-    field()->setText(u"Text"_s);
-    key(Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(edit()->selectedText(), u"Text"_s);
-    EXPECT_EQ(selectedRows(), 0);
-    list()->selectAll();
-    key(Qt::Key_Delete);
-    EXPECT_EQ(entries().size(), 4);
-    EXPECT_EQ(edit()->text(), QString());
-    // The keypad's plus never reaches the field; the main keyboard's plus types "+".
-    key(Qt::Key_Plus, Qt::KeypadModifier);
-    type(u"+"_s);
-    EXPECT_EQ(edit()->text(), u"+"_s);
-    // Right-clicking the field shows no menu at all.
-    for (QWidget* w : {static_cast<QWidget*>(field()), static_cast<QWidget*>(edit())}) {
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(w, &event);
-        QTest::qWait(20);
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-    }
-    // Esc sends the focus to the list. With no control focused, the main menu's hidden item
-    // selects all rows, and so does Ctrl+A in the list; Del there deletes the open ones.
-    key(Qt::Key_Escape);
-    EXPECT_EQ(focus(), list());
-    focus()->clearFocus();
-    list()->clearSelection();
-    key(Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(selectedRows(), 4);
-    list()->setFocus();
-    list()->clearSelection();
-    key(Qt::Key_A, Qt::ControlModifier);
-    key(Qt::Key_Delete);
-    EXPECT_EQ(shown(), u"1|08:00|08:25|fertig"_s);
-    EXPECT_EQ(window->windowTitle(), u"Taktplan (1/1)"_s);
-    // Back in the field "Eintrag löschen" is off; opening "Liste" brings it back.
-    field()->setFocus();
-    QMenu* liste = menu(u"Liste"_s);
-    QAction* mainDelete = liste->actions().at(5);
-    EXPECT_FALSE(mainDelete->isEnabled());
-    liste->popup(window->mapToGlobal(QPoint(10, 10)));
-    ASSERT_TRUE(waitFor([liste] { return liste->isVisible(); }));
-    EXPECT_TRUE(mainDelete->isEnabled());
-    liste->hide();
-}
-
 TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallowed) {
     open(false);
     addFixed(u"Eins"_s, QTime(14, 0));
@@ -192,26 +141,6 @@ TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallo
 
 using TimerTest = WindowTest;
 
-TEST_F(TimerTest, ScheduleRefreshRunsOnlyWhileShownAndSurvivesAnUnreadableEntry) {
-    // A plan loaded while the window is hidden does not start the refresh.
-    data.write(u"worklist.log"_s, "Bericht///25\r\n");
-    open(false);
-    QTimer* update = timer(u"tmrUpdate"_s);
-    EXPECT_FALSE(update->isActive());
-    showActive();
-    clock.advanceSecs(60);
-    ASSERT_TRUE(waitFor([this] { return shown() == u"1|09:01|09:26|Bericht"_s; }));
-    window->hide();
-    EXPECT_FALSE(update->isActive());
-    showActive();
-    // An unreadable entry leaves the refresh running.
-    plan->ClearOpenEntries();
-    addFixed(u"kaputt"_s, QTime(14, 0));
-    plan->editEntry(0).date = u"31.02.2026"_s;
-    fire(u"tmrUpdate"_s);
-    EXPECT_TRUE(update->isActive());
-}
-
 TEST_F(TimerTest, FinishBlinkRunsOnItsOwnTimerAlsoWhileHidden) {
     // An entry still pending keeps the input strip hidden until the plan is re-planned;
     // with nothing pending it comes back.
@@ -226,24 +155,6 @@ TEST_F(TimerTest, FinishBlinkRunsOnItsOwnTimerAlsoWhileHidden) {
         EXPECT_EQ(strip()->isHidden(), pendingAfter);
         EXPECT_EQ(window->windowTitle(), pendingAfter ? u"Taktplan (1/2)"_s : u"Taktplan (1/1)"_s);
     }
-}
-
-TEST_F(TimerTest, CaptionBlinksWhileAUnitRunsAndStopsOnThePauseCaption) {
-    engine.isActive = engine.isUnit = true;
-    open();
-    QStringList captions{window->windowTitle()};
-    fire(u"tmrCaptionBlinken"_s);
-    fire(u"tmrUpdate"_s);
-    captions.append(window->windowTitle());
-    engine.isUnit = false;
-    fire(u"tmrCaptionBlinken"_s);
-    EXPECT_FALSE(timer(u"tmrCaptionBlinken"_s)->isActive());
-    captions.append(window->windowTitle());
-    engine.isActive = false;
-    fire(u"tmrUpdate"_s);
-    captions.append(window->windowTitle());
-    EXPECT_EQ(captions.join(u','),
-              u"Taktplan (0/0) - EINHEIT AKTIV,Taktplan (0/0),Taktplan (0/0) - PAUSE AKTIV,Taktplan (0/0)"_s);
 }
 
 TEST_F(TimerTest, PercentileRankIsRecomputedOnlyWhileShownAndSeen) {
