@@ -12,6 +12,7 @@
 #include <QDrag>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QMimeData>
@@ -168,6 +169,8 @@ protected:
             return QStringList{e->startTime, e->endTime, e->startMode, e->duration, e->date}.join(u'|');
         if (what.startsWith(u"file:"_s))
             return QString::fromLatin1(data.read(what.mid(5)));
+        if (what.startsWith(u"exists:"_s))
+            return yesNo(QFileInfo::exists(data.filePath(what.mid(7))));
         if (what.startsWith(u"messages:"_s))
             return QString::number(ui.messages.filter(what.mid(9)).size());
         const QHash<QString, std::function<QString()>> states{
@@ -193,6 +196,15 @@ protected:
             {u"picked"_s, [this] { return field()->itemText(field()->selectedRow()); }},
             {u"selected"_s, [this] { return QString::number(selectedRows()); }},
             {u"refresh"_s, [this] { return yesNo(timer(u"tmrUpdate"_s)->isActive()); }},
+            {u"opened"_s, [this] { return shell.files.join(u','); }},
+            {u"selection"_s,
+             [this] {
+                 QStringList titles;
+                 for (const QModelIndex& i : list()->selectionModel()->selectedRows())
+                     titles.append(entries().at(i.row()).displayText);
+                 titles.sort();
+                 return titles.join(u',');
+             }},
             {u"blink"_s, [this] { return yesNo(timer(u"tmrCaptionBlinken"_s)->isActive()); }},
             {u"popup"_s, [] { return yesNo(QApplication::activePopupWidget()); }},
             {u"Eintrag löschen"_s, [this] { return yesNo(menu(u"Liste"_s)->actions().at(5)->isEnabled()); }},
@@ -277,6 +289,13 @@ protected:
              }},
             {u"advance"_s, [this](Step s) { clock.advanceSecs(s[1].toInt()); }},
             {u"date"_s, [this](Step s) { plan->editEntry(s[1].toInt()).date = s[2]; }},
+            {u"start"_s,
+             [this](Step s) {
+                 plan->editEntry(s[1].toInt()).startTime = s[2];
+                 plan->RecomputeSchedule();
+             }},
+            {u"delete"_s, [this](Step s) { plan->deleteOpenEntries({s[1].toInt()}); }},
+            {u"log file"_s, [this](Step s) { records.settings.LogDateiPfad = data.filePath(s[1]); }},
             {u"finish"_s, [this](Step s) { plan->editEntry(s[1].toInt()).status = u"x"_s; }},
             {u"fixed"_s,
              [this](Step s) {
@@ -338,7 +357,8 @@ INSTANTIATE_TEST_SUITE_P(Plan, ScenarioTest,
                                            "showing fills the field", "add unit and add pause",
                                            "saved plan comes back", "open save and save as",
                                            "never over the log or the settings", "keys reach their control",
-                                           "caption blinks while a unit runs", "refresh only while shown"),
+                                           "caption blinks while a unit runs", "refresh only while shown",
+                                           "selection follows its own entry", "logs opens the activity log"),
                          [](const ::testing::TestParamInfo<const char*>& param) {
                              return QString::fromLatin1(param.param).replace(u' ', u'_').toStdString();
                          });

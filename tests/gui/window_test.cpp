@@ -9,7 +9,6 @@
 #include "window_fixture.h"
 #include "window_user_interface.h"
 
-#include <QFileInfo>
 #include <QMenuBar>
 #include <QSignalSpy>
 
@@ -72,34 +71,6 @@ TEST_F(WindowLayoutTest, SizeIsKeptHoweverTheProgramEnds) {
 }
 
 using MenuTest = WindowTest;
-
-TEST_F(MenuTest, RowsAndTheirSelectionFollowTheirOwnEntryNotOneThatReadsAlike) {
-    open();
-    for (const QString& t : {u"A"_s, u"p"_s, u"B"_s, u"C"_s, u"p"_s, u"D"_s})
-        enter(t);
-    key(Qt::Key_Escape);
-    list()->selectRow(1);
-    key(Qt::Key_Delete);
-    key(Qt::Key_Delete); // nothing is selected any more
-    EXPECT_EQ(entries().at(1).displayText + entries().at(3).displayText, u"BPause: 25 min"_s);
-    // Entries keep their selection through a delete before them and through a new order.
-    for (const int row : {3, 1})
-        list()->selectionModel()->select(list()->model()->index(row, 0),
-                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    const auto selected = [this] {
-        QStringList titles;
-        for (const QModelIndex& i : list()->selectionModel()->selectedRows())
-            titles.append(entries().at(i.row()).displayText);
-        titles.sort();
-        return titles.join(u',');
-    };
-    plan->deleteOpenEntries({0});
-    addFixed(u"Vorne"_s, QTime(9, 5));
-    EXPECT_EQ(selected(), u"B,Pause: 25 min"_s);
-    plan->editEntry(1).startTime = u"08:00"_s;
-    plan->RecomputeSchedule();
-    EXPECT_EQ(selected(), u"B,Pause: 25 min"_s);
-}
 
 TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallowed) {
     open(false);
@@ -240,26 +211,6 @@ TEST_F(ClosingTest, ClosingAndBeendenEndTheProgramAndStartTheCompanionWhenPushin
         EXPECT_EQ(quit.count(), c.number(4));
         EXPECT_EQ(launcher.starts.value(0).arguments == QStringList{u"start"_s}, c.number(5) == 1);
         EXPECT_EQ(launcher.starts.value(0).program == u"RunTaktplan.exe"_s, c.number(6) == 1);
-    }
-    // "Logs" opens the activity log; one that does not exist yet is created empty first, an
-    // existing one is left as it is, and one that cannot be created is named in a message.
-    for (const auto& [name, before, opened] :
-         {std::tuple(u"Dezuzedu.log"_s, QByteArray("\r\nMo, 07.12.2026 08:00|25 A [x]"), true),
-          std::tuple(u"neu.log"_s, QByteArray(), true),
-          std::tuple(u"fehlt/neu.log"_s, QByteArray(), false)}) {
-        SCOPED_TRACE(name.toStdString());
-        const QString path = data.filePath(name);
-        records.settings.LogDateiPfad = path;
-        if (!before.isEmpty())
-            data.write(name, before);
-        shell.files.clear();
-        ui.messages.clear();
-        key(Qt::Key_L, Qt::ControlModifier);
-        EXPECT_EQ(shell.files, opened ? QStringList{path} : QStringList());
-        EXPECT_EQ(data.read(name), before);
-        EXPECT_EQ(QFileInfo::exists(path), opened);
-        EXPECT_EQ(ui.messages.size(), opened ? 0 : 1);
-        EXPECT_TRUE(opened || ui.messages.value(0).contains(path));
     }
 }
 
