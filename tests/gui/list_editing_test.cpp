@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPalette>
 #include <QTimer>
@@ -169,6 +170,8 @@ protected:
             return QStringList{e->startTime, e->endTime, e->startMode, e->duration, e->date}.join(u'|');
         if (what.startsWith(u"file:"_s))
             return QString::fromLatin1(data.read(what.mid(5)));
+        if (what.startsWith(u"status:"_s))
+            return entries().at(rowOf(what.mid(7))).status;
         if (what.startsWith(u"exists:"_s))
             return yesNo(QFileInfo::exists(data.filePath(what.mid(7))));
         if (what.startsWith(u"messages:"_s))
@@ -196,6 +199,13 @@ protected:
             {u"picked"_s, [this] { return field()->itemText(field()->selectedRow()); }},
             {u"selected"_s, [this] { return QString::number(selectedRows()); }},
             {u"refresh"_s, [this] { return yesNo(timer(u"tmrUpdate"_s)->isActive()); }},
+            {u"starts"_s, [this] { return QString::number(starts); }},
+            {u"auto starts"_s, [this] { return QString::number(autoStarts); }},
+            {u"auto start"_s, [this] { return yesNo(timer(u"tmrAutoStart"_s)->isActive()); }},
+            {u"start item"_s, [this] { return window->menuBar()->actions().at(2)->text(); }},
+            {u"Startzeit ändern"_s,
+             [this] { return yesNo(menu(u"pmWorklistEdit"_s)->actions().at(1)->isEnabled()); }},
+            {u"strip"_s, [this] { return yesNo(!strip()->isHidden()); }},
             {u"opened"_s, [this] { return shell.files.join(u','); }},
             {u"selection"_s,
              [this] {
@@ -217,6 +227,7 @@ protected:
 
     std::unique_ptr<QMimeData> dragged;
     bool dropped = false, ended = false, began = false;
+    int starts = 0, autoStarts = 0;
 };
 
 TEST_F(ListEditingTest, EveryCommandThroughItsKey) {
@@ -242,6 +253,10 @@ class ScenarioTest : public ListEditingTest, public ::testing::WithParamInterfac
 protected:
     void run(const QString& scenario) {
         records.settings.GrossePause = 15;
+        adjustServices = [this](WorklistServices& services) {
+            services.startCommand = [this] { ++starts; };
+            services.autoStartCommand = [this] { ++autoStarts; };
+        };
         using Step = const QStringList&;
         const QHash<QString, Kind> dialogs{
             {u"open"_s, Kind::OpenFile}, {u"save"_s, Kind::SaveFile}, {u"text"_s, Kind::Text}};
@@ -299,8 +314,28 @@ protected:
             {u"finish"_s, [this](Step s) { plan->editEntry(s[1].toInt()).status = u"x"_s; }},
             {u"fixed"_s,
              [this](Step s) {
-                 addFixed(s[1], QTime::fromString(s[2], u"hh:mm"_s), s[3] == u"x"_s ? "x" : " ");
+                 addFixed(s[1], QTime::fromString(s[2], u"hh:mm"_s),
+                          s[3].isEmpty() ? " " : s[3].toLatin1().constData());
              }},
+            {u"run state"_s,
+             [this](Step s) {
+                 engine.isActive = s[2] != u"yes"_s;
+                 window->updateRunState([&](RunState& r) {
+                     r.startCaption = s[1];
+                     r.startEnabled = s[2] == u"yes"_s;
+                 });
+             }},
+            {u"list menu"_s,
+             [this](Step s) {
+                 engine.isActive = s[1] != u"all"_s;
+                 window->updateRunState([&](RunState& r) { r.listMenuAllItems = s[1] == u"all"_s; });
+             }},
+            {u"input"_s,
+             [this](Step s) {
+                 window->updateRunState([&](RunState& r) { r.inputVisible = s[1] != u"hidden"_s; });
+             }},
+            {u"finish blink"_s, [this](Step) { window->startFinishBlink(); }},
+            {u"auto start"_s, [this](Step) { window->enableAutoStart(); }},
             {u"plan"_s, [this](Step) { openPlan(); }},
             {u"select"_s, [this](Step s) { select(s[1].split(u", "_s)); }},
             {u"shift"_s,
@@ -331,7 +366,7 @@ protected:
             {u"expect"_s, [this](Step s) { EXPECT_EQ(state(s[1]), s[2]); }},
             {u"wait"_s,
              [this](Step s) {
-                 EXPECT_TRUE(waitFor([&] { return state(s[1]) == s[2]; })) << state(s[1]).toStdString();
+                 EXPECT_TRUE(waitFor([&] { return state(s[1]) == s[2]; }, 6000)) << state(s[1]).toStdString();
              }},
             {u"has"_s,
              [this](Step s) { EXPECT_TRUE(state(s[1]).contains(s[2])) << state(s[1]).toStdString(); }},
@@ -358,7 +393,8 @@ INSTANTIATE_TEST_SUITE_P(Plan, ScenarioTest,
                                            "saved plan comes back", "open save and save as",
                                            "never over the log or the settings", "keys reach their control",
                                            "caption blinks while a unit runs", "refresh only while shown",
-                                           "selection follows its own entry", "logs opens the activity log"),
+                                           "selection follows its own entry", "logs opens the activity log",
+                                           "F9 reaches the runner", "finish blink"),
                          [](const ::testing::TestParamInfo<const char*>& param) {
                              return QString::fromLatin1(param.param).replace(u' ', u'_').toStdString();
                          });

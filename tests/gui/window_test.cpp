@@ -112,22 +112,6 @@ TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallo
 
 using TimerTest = WindowTest;
 
-TEST_F(TimerTest, FinishBlinkRunsOnItsOwnTimerAlsoWhileHidden) {
-    // An entry still pending keeps the input strip hidden until the plan is re-planned;
-    // with nothing pending it comes back.
-    for (const bool pendingAfter : {true, false}) {
-        open(false);
-        addFixed(u"fertig"_s, QTime(8, 50), "WIP");
-        if (pendingAfter)
-            addFixed(u"danach"_s, QTime(10, 0));
-        window->updateRunState([](RunState& s) { s.inputVisible = false; });
-        window->startFinishBlink();
-        ASSERT_TRUE(waitFor([this] { return entries().at(0).status == u"x"_s; }, 6000));
-        EXPECT_EQ(strip()->isHidden(), pendingAfter);
-        EXPECT_EQ(window->windowTitle(), pendingAfter ? u"Taktplan (1/2)"_s : u"Taktplan (1/1)"_s);
-    }
-}
-
 TEST_F(TimerTest, PercentileRankIsRecomputedOnlyWhileShownAndSeen) {
     for (const CaseRow& c : cases(u"rank"_s)) {
         SCOPED_TRACE(c.where.toStdString());
@@ -236,50 +220,13 @@ class PlanningViewTest : public WindowTest {
 protected:
     // The window as the program creates it, with the runner's commands counted.
     void openWithRunner() {
-        adjustServices = [this](WorklistServices& services) {
-            services.startCommand = [this] { ++starts; };
-            services.autoStartCommand = [this] { ++autoStarts; };
-        };
+        adjustServices = [this](WorklistServices& services) { services.startCommand = [this] { ++starts; }; };
         open();
     }
     QAction* startItem() const { return window->menuBar()->actions().at(2); }
 
     int starts = 0;
-    int autoStarts = 0;
 };
-
-TEST_F(PlanningViewTest, F9ReachesTheRunnerAsTheStartItemAllows) {
-    // The start item's caption and enabled state, the focus in the list -> starts.
-    // The list's own F9 is never disabled.
-    // clang-format off
-    const std::tuple<const char*, bool, bool, int> cases[] = {{"Start", true, false, 1}, {"Neu planen (0)", false, false, 0}, {"Neu planen (0)", false, true, 1}};
-    // clang-format on
-    openWithRunner();
-    for (const auto& [caption, enabled, inList, expected] : cases) {
-        starts = 0;
-        engine.isActive = !enabled; // a plan runs when no re-planning is left
-        window->updateRunState([&](RunState& s) {
-            s.startCaption = QString::fromUtf8(caption);
-            s.startEnabled = enabled;
-        });
-        inList ? list()->setFocus(Qt::OtherFocusReason) : edit()->setFocus(Qt::OtherFocusReason);
-        // No debounce of its own: the runner has one.
-        key(Qt::Key_F9);
-        key(Qt::Key_F9);
-        EXPECT_EQ(starts, 2 * expected) << caption << inList;
-        EXPECT_EQ(startItem()->text(), QString::fromUtf8(caption));
-    }
-    // The list menu's planning items follow the run state.
-    const QAction* changeStart = window->findChild<QMenu*>(u"pmWorklistEdit"_s)->actions().at(1);
-    for (const bool all : {false, true}) {
-        engine.isActive = !all;
-        window->updateRunState([all](RunState& s) { s.listMenuAllItems = all; });
-        EXPECT_EQ(changeStart->isEnabled(), all);
-    }
-    window->enableAutoStart();
-    EXPECT_TRUE(waitFor([this] { return autoStarts == 1; }));
-    EXPECT_FALSE(timer(u"tmrAutoStart"_s)->isActive());
-}
 
 TEST_F(PlanningViewTest, ShowsTheRunnersRunStateFromWhatItShowedBefore) {
     openWithRunner();
