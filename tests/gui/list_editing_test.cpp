@@ -162,6 +162,19 @@ protected:
         ASSERT_NE(k.key(), Qt::Key_unknown) << keys.toStdString();
         key(k.key(), k.keyboardModifiers());
     }
+    // Enabled: Datei, Liste, Einstellungen, Hilfe | Neu, Öffnen..., Auswertung, Beenden | the two
+    // Speichern | the start item's caption and enabled state.
+    QString menuStates() const {
+        const QList<QAction*> d = menu(u"Datei"_s)->actions();
+        const QAction* start = window->menuBar()->actions().at(2);
+        QString state;
+        for (const QAction* a : {menu(u"Datei"_s)->menuAction(), menu(u"Liste"_s)->menuAction(),
+                                 menu(u"Einstellungen"_s)->menuAction(), menu(u"Hilfe"_s)->menuAction(),
+                                 d.at(0), d.at(1), d.at(6), d.at(8), d.at(2), d.at(3)})
+            state += a->isEnabled() ? u'1' : u'0';
+        return state.insert(4, u'|').insert(9, u'|') + u'|' + start->text() +
+               (start->isEnabled() ? u'1' : u'0');
+    }
     static QString yesNo(bool b) { return b ? u"yes"_s : u"no"_s; }
     // What a scenario's step looks at (see the table's header).
     QString state(const QString& what) const {
@@ -203,6 +216,12 @@ protected:
             {u"auto starts"_s, [this] { return QString::number(autoStarts); }},
             {u"auto start"_s, [this] { return yesNo(timer(u"tmrAutoStart"_s)->isActive()); }},
             {u"start item"_s, [this] { return window->menuBar()->actions().at(2)->text(); }},
+            {u"start key"_s,
+             [this] {
+                 const QAction* start = window->menuBar()->actions().at(2);
+                 return start->shortcut().toString() + (start->menu() ? u" menu"_s : QString());
+             }},
+            {u"menus"_s, [this] { return menuStates(); }},
             {u"Startzeit ändern"_s,
              [this] { return yesNo(menu(u"pmWorklistEdit"_s)->actions().at(1)->isEnabled()); }},
             {u"strip"_s, [this] { return yesNo(!strip()->isHidden()); }},
@@ -264,7 +283,12 @@ protected:
             {u"write"_s, [this](Step s) { data.write(s[1], s[2].toLatin1()); }},
             {u"folder"_s, [this](Step s) { QDir(data.path()).mkpath(s[1]); }},
             {u"log"_s, [this](Step s) { writeLog(s[1].split(u", "_s)); }},
-            {u"open"_s, [this](Step s) { open(s[1] != u"hidden"_s); }},
+            {u"open"_s,
+             [this](Step s) {
+                 open(s[1] != u"hidden"_s);
+                 QObject::connect(window.get(), &TFWorklist::terminateRequested, [this] { ended = true; });
+             }},
+            {u"left"_s, [this](Step s) { records.settings.Verbleibend = s[1].toInt(); }},
             {u"show"_s, [this](Step) { showActive(); }},
             {u"hide"_s, [this](Step) { window->hide(); }},
             {u"close"_s, [this](Step) { window->close(); }},
@@ -394,7 +418,8 @@ INSTANTIATE_TEST_SUITE_P(Plan, ScenarioTest,
                                            "never over the log or the settings", "keys reach their control",
                                            "caption blinks while a unit runs", "refresh only while shown",
                                            "selection follows its own entry", "logs opens the activity log",
-                                           "F9 reaches the runner", "finish blink"),
+                                           "F9 reaches the runner", "finish blink",
+                                           "menus follow the running plan when shown"),
                          [](const ::testing::TestParamInfo<const char*>& param) {
                              return QString::fromLatin1(param.param).replace(u' ', u'_').toStdString();
                          });

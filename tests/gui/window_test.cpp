@@ -70,46 +70,6 @@ TEST_F(WindowLayoutTest, SizeIsKeptHoweverTheProgramEnds) {
     EXPECT_EQ(QSize(records.settings.Breite, records.settings.Hoehe), QSize(700, 350));
 }
 
-using MenuTest = WindowTest;
-
-TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallowed) {
-    open(false);
-    addFixed(u"Eins"_s, QTime(14, 0));
-    QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
-    QAction* start = window->menuBar()->actions().at(2);
-    EXPECT_TRUE(start->menu() == nullptr && start->shortcut() == QKeySequence(Qt::Key_F9));
-    // Enabled: Datei, Liste, Einstellungen, Hilfe | Neu, Öffnen..., Auswertung, Beenden | the two
-    // Speichern | the start item's caption and enabled state. The rule is planningLook's; shown on showing.
-    // clang-format off
-    const std::tuple<bool, bool, int, const char*> cases[] = {{false, false, 3, "1111|1111|11|Start1"}, {true, false, -1, "1000|0000|11|Neu planen1"}, {true, true, 0, "0000|0000|11|Neu planen (0)0"}};
-    // clang-format on
-    for (const auto& [active, unit, left, expected] : cases) {
-        engine.isActive = active;
-        engine.isUnit = unit;
-        records.settings.Verbleibend = left;
-        window->hide();
-        showActive();
-        const QList<QAction*> d = menu(u"Datei"_s)->actions();
-        QString state;
-        for (const QAction* a : {menu(u"Datei"_s)->menuAction(), menu(u"Liste"_s)->menuAction(),
-                                 menu(u"Einstellungen"_s)->menuAction(), menu(u"Hilfe"_s)->menuAction(),
-                                 d.at(0), d.at(1), d.at(6), d.at(8), d.at(2), d.at(3)})
-            state += a->isEnabled() ? u'1' : u'0';
-        state.insert(4, u'|').insert(9, u'|').append(u'|' + start->text() +
-                                                     (start->isEnabled() ? u'1' : u'0'));
-        EXPECT_EQ(state, QString::fromUtf8(expected));
-    }
-    // A unit runs: the keys of the disabled "Datei" and of "Eintrag löschen" do nothing.
-    field()->setFocus();
-    key(Qt::Key_N, Qt::ControlModifier);
-    key(Qt::Key_Q, Qt::ControlModifier);
-    list()->setFocus();
-    list()->selectAll();
-    key(Qt::Key_Delete);
-    EXPECT_EQ(entries().size(), 1);
-    EXPECT_EQ(quit.count(), 0);
-}
-
 using TimerTest = WindowTest;
 
 TEST_F(TimerTest, PercentileRankIsRecomputedOnlyWhileShownAndSeen) {
