@@ -175,7 +175,6 @@ protected:
         return state.insert(4, u'|').insert(9, u'|') + u'|' + start->text() +
                (start->isEnabled() ? u'1' : u'0');
     }
-    static QString yesNo(bool b) { return b ? u"yes"_s : u"no"_s; }
     // What a scenario's step looks at (see the table's header).
     QString state(const QString& what) const {
         const PlanEntry* e = rowOf(what) < 0 ? nullptr : &entries().at(rowOf(what));
@@ -276,10 +275,9 @@ protected:
             services.startCommand = [this] { ++starts; };
             services.autoStartCommand = [this] { ++autoStarts; };
         };
-        using Step = const QStringList&;
         const QHash<QString, Kind> dialogs{
             {u"open"_s, Kind::OpenFile}, {u"save"_s, Kind::SaveFile}, {u"text"_s, Kind::Text}};
-        const QHash<QString, std::function<void(Step)>> actions{
+        const Actions actions{
             {u"write"_s, [this](Step s) { data.write(s[1], s[2].toLatin1()); }},
             {u"folder"_s, [this](Step s) { QDir(data.path()).mkpath(s[1]); }},
             {u"log"_s, [this](Step s) { writeLog(s[1].split(u", "_s)); }},
@@ -387,23 +385,8 @@ protected:
             {u"answer"_s,
              [&](Step s) { ui.answer(dialogs.value(s[1]), s[1] == u"text"_s ? s[2] : data.filePath(s[2])); }},
             {u"cancel"_s, [&](Step s) { ui.cancel(dialogs.value(s[1])); }},
-            {u"expect"_s, [this](Step s) { EXPECT_EQ(state(s[1]), s[2]); }},
-            {u"wait"_s,
-             [this](Step s) {
-                 EXPECT_TRUE(waitFor([&] { return state(s[1]) == s[2]; }, 6000)) << state(s[1]).toStdString();
-             }},
-            {u"has"_s,
-             [this](Step s) { EXPECT_TRUE(state(s[1]).contains(s[2])) << state(s[1]).toStdString(); }},
-            {u"lacks"_s,
-             [this](Step s) { EXPECT_FALSE(state(s[1]).contains(s[2])) << state(s[1]).toStdString(); }}};
-        for (const CaseRow& step : table(scenario)) {
-            SCOPED_TRACE(step.where.toStdString());
-            ASSERT_TRUE(actions.contains(step[0])) << step[0].toStdString();
-            QStringList fields = step.fields;
-            fields.resize(4);
-            fields[2].replace(u"@DATA@"_s, data.path());
-            actions.value(step[0])(fields);
-        }
+        };
+        runSteps(table(scenario), actions, [this](const QString& what) { return state(what); });
     }
 };
 
