@@ -259,6 +259,148 @@ protected:
         QApplication::sendEvent(label("lblTransparenz"), &e);
     }
 
+    // What a step looks at.
+    QString state(const QString& what) const {
+        if (what.startsWith(u"interval:"_s))
+            return QString::number(tmr(what.mid(9).toLatin1().constData())->interval());
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const auto xy = [](QPoint p) { return u"%1,%2"_s.arg(p.x()).arg(p.y()); };
+        const QHash<QString, std::function<QString()>> states{
+            {u"display"_s, [this] { return label("lblZeit")->text(); }},
+            {u"tooltip"_s, [this] { return label("lblTransparenz")->toolTip(); }},
+            {u"presence"_s, [this] { return presence.isVisible() ? presence.windowTitle() : u"-"_s; }},
+            {u"visible"_s, [this] { return yesNo(timer->isVisible()); }},
+            {u"fits"_s,
+             [this] {
+                 const QFontMetrics fm(label("lblZeit")->font());
+                 return yesNo(timer->size() ==
+                              QSize(fm.horizontalAdvance(label("lblZeit")->text()) + 4, fm.height() + 4));
+             }},
+            {u"background"_s, [this] { return timer->palette().color(QPalette::Window).name(); }},
+            {u"text colour"_s,
+             [this] { return label("lblZeit")->palette().color(QPalette::WindowText).name(); }},
+            {u"timers"_s,
+             [this] {
+                 QString on;
+                 for (const char* name : {"tmrZeit", "tmrVordergrund", "tmrWindowsBlock"})
+                     on += tmr(name)->isActive() ? QChar::fromLatin1(name[3]) : u'-';
+                 return on;
+             }},
+            {u"place"_s, [&] { return xy(timer->pos()); }},
+            {u"saved place"_s,
+             [&] {
+                 return xy({records.settings.X, records.settings.Y}) +
+                        (records.extras.stripPlaced ? u" kept"_s : u""_s);
+             }},
+            {u"first start"_s, [this] { return yesNo(records.settingsFile.firstStart()); }},
+            {u"ticks"_s, [this] { return QString::number(model.ticks); }},
+            {u"lock steps"_s,
+             [this] {
+                 QStringList steps;
+                 for (const int ms : model.lockSteps)
+                     steps.append(QString::number(ms));
+                 return steps.join(u',');
+             }},
+            {u"started"_s,
+             [this] {
+                 return launcher.starts.isEmpty() ? u"-"_s : launcher.starts.constLast().arguments.join(u' ');
+             }},
+            {u"planning"_s,
+             [this] {
+                 return !planning.isVisible() ? u"hidden"_s
+                        : near(planning.geometry().center(), planning.screen()->availableGeometry().center())
+                            ? u"centred"_s
+                            : u"shown"_s;
+             }},
+            {u"countdown hides"_s, [this] { return QString::number(countdown.hides); }},
+            {u"brought"_s, [this] { return QString::number(broughtToFront.size()); }},
+            {u"on screen"_s,
+             [&] {
+                 return yesNo(screen.contains(timer->geometry().center())) + u' ' +
+                        yesNo(screen.contains(planning.geometry().center()));
+             }},
+            {u"ended"_s, [this] { return yesNo(ended); }}};
+        EXPECT_TRUE(states.contains(what)) << what.toStdString();
+        return states.value(what, [] { return QString(); })();
+    }
+    // Runs the scenario of a section of the rules' table.
+    void run(const QString& scenario) {
+        const QHash<QString, std::function<void(RunState&, const QString&)>> fields{
+            {u"phase"_s,
+             [](RunState& r, const QString& v) {
+                 r.phase = RunState::Phase(QStringList{u"Planning"_s, u"Unit"_s, u"Pause"_s}.indexOf(v));
+             }},
+            {u"remaining"_s, [](RunState& r, const QString& v) { r.remainingSeconds = v.toInt(); }},
+            {u"rank"_s, [](RunState& r, const QString& v) { r.percentileRank = v.toInt(); }},
+            {u"lock"_s, [](RunState& r, const QString& v) { r.workstationLockIntervalMs = v.toInt(); }},
+            {u"tooltip"_s, [](RunState& r, const QString& v) { r.timerTooltip = v; }},
+            {u"title"_s, [](RunState& r, const QString& v) { r.title = v; }},
+            {u"visible"_s, [](RunState& r, const QString& v) { r.timerVisible = v != u"no"_s; }},
+            {u"ticking"_s, [](RunState& r, const QString& v) { r.ticking = v != u"no"_s; }},
+            {u"foreground"_s, [](RunState& r, const QString& v) { r.foregroundKeeping = v != u"no"_s; }},
+            {u"presence"_s,
+             [](RunState& r, const QString& v) { r.presenceConfirmationVisible = v != u"no"_s; }},
+            {u"menu"_s, [](RunState& r, const QString& v) { r.runMenuEnabled = v != u"no"_s; }}};
+        QWidget* cover = label("lblTransparenz");
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const Actions actions{
+            {u"publish"_s,
+             [&](Step s) {
+                 publish([&](RunState& r) {
+                     for (const QString& f : s[1].split(u"; "_s)) {
+                         ASSERT_TRUE(fields.contains(f.section(u'=', 0, 0))) << f.toStdString();
+                         fields.value(f.section(u'=', 0, 0))(r, f.section(u'=', 1));
+                     }
+                 });
+             }},
+            {u"mouse"_s, [this](Step s) { mouseOver(s[1] == u"over"_s); }},
+            {u"move"_s, [this](Step s) { timer->move(point(s[1])); }},
+            {u"stop"_s, [this](Step s) { tmr(s[1].toLatin1().constData())->stop(); }},
+            {u"fire"_s,
+             [this](Step s) { QMetaObject::invokeMethod(tmr(s[1].toLatin1().constData()), "timeout"); }},
+            {u"rank"_s, [this](Step) { records.settings.showPercentileRanking = true; }},
+            {u"first start"_s, [this](Step) { records.start(companion); }},
+            {u"saved place"_s,
+             [this](Step s) {
+                 records.settings.X = point(s[1]).x();
+                 records.settings.Y = point(s[1]).y();
+             }},
+            {u"planning"_s,
+             [this](Step) {
+                 planning.resize(400, 300);
+                 timer->setPlanningWindow(&planning);
+             }},
+            {u"drag"_s,
+             [&](Step s) {
+                 QTest::mousePress(cover, Qt::LeftButton, {}, QPoint(5, 5));
+                 QMouseEvent drag(QEvent::MouseMove, QPointF(5, 5),
+                                  QPointF(cover->mapToGlobal(QPoint(5, 5) + point(s[1]))), Qt::NoButton,
+                                  Qt::LeftButton, Qt::NoModifier);
+                 QApplication::sendEvent(cover, &drag);
+                 QTest::mouseRelease(cover, Qt::LeftButton, {}, QPoint(5, 5));
+             }},
+            {u"double-click"_s, [&](Step) { QTest::mouseDClick(cover, Qt::LeftButton, {}, QPoint(5, 5)); }},
+            {u"stranger in front"_s,
+             [this](Step) {
+                 stranger.show();
+                 QApplication::setActiveWindow(&stranger);
+                 broughtToFront.clear();
+             }},
+            {u"presence"_s, [this](Step s) { presence.setVisible(s[1] == u"shown"_s); }},
+            {u"off screen"_s,
+             [&](Step) {
+                 timer->move(screen.right() + 500, 10);
+                 planning.move(screen.right() + 800, 10);
+             }},
+            {u"screens changed"_s, [this](Step) { timer->displayChanged(); }},
+            {u"companion"_s,
+             [this](Step) { launcher.present.insert(QString::fromLatin1(CompanionProgram::fileName)); }}};
+        runSteps(rules(scenario.toLatin1().constData()), actions,
+                 [this](const QString& what) { return state(what); });
+    }
+
+    QWidget planning, stranger;
+    bool ended = false;
     FakeCountdown countdown;
     FakeModel model;
     int confirmations = 0;
@@ -270,85 +412,19 @@ protected:
                       &presence, bring, nullptr, data.path()});
 };
 
-TEST_F(TimerWindowTest, ShowsThePublishedStateAndTouchesOnlyWhatChanged) {
-    publish([](RunState& s) {
-        s.phase = RunState::Phase::Pause;
-        s.remainingSeconds = 59;
-        s.timerTooltip = QStringLiteral("Nächste Einheit (1/2): B");
-        s.timerVisible = s.ticking = s.foregroundKeeping = s.presenceConfirmationVisible = true;
-        s.workstationLockIntervalMs = 15000;
-        s.runMenuEnabled = false;
-    });
-    QLabel* display = label("lblZeit");
-    const QFontMetrics fm(display->font());
-    EXPECT_TRUE(timer->isVisible() && presence.isVisible());
-    EXPECT_EQ(display->text() + u'|' + label("lblTransparenz")->toolTip() + u'|' + presence.windowTitle(),
-              QStringLiteral("59|Nächste Einheit (1/2): B|59 sec"));
-    EXPECT_EQ(timer->size(), QSize(fm.horizontalAdvance(QStringLiteral("59")) + 4, fm.height() + 4));
-    EXPECT_EQ(timer->palette().color(QPalette::Window), QColor(Qt::white));
-    EXPECT_EQ(display->palette().color(QPalette::WindowText), QColor(Qt::black));
-    EXPECT_TRUE(tmr("tmrZeit")->isActive() && tmr("tmrVordergrund")->isActive() &&
-                tmr("tmrWindowsBlock")->isActive());
-    mouseOver(true);
-    EXPECT_EQ(display->text(), QStringLiteral("0:59"));
-    mouseOver(false);
+class TimerScenarioTest : public TimerWindowTest, public ::testing::WithParamInterface<const char*> {};
 
-    // A change the strip does not show neither resizes nor moves it from where the user put it.
-    timer->move(300, 200);
-    const QRect placed = timer->geometry();
-    publish([](RunState& s) { s.title = QStringLiteral("B"); });
-    EXPECT_EQ(timer->geometry(), placed);
-
-    // A unit with the rank; the lock timer stopped goes back to its first interval.
-    records.settings.showPercentileRanking = true;
-    publish([](RunState& s) {
-        s.phase = RunState::Phase::Unit;
-        s.remainingSeconds = 600;
-        s.percentileRank = 80;
-        s.workstationLockIntervalMs = 0;
-        s.presenceConfirmationVisible = false;
-    });
-    EXPECT_EQ(display->text(), QStringLiteral("10 \u00b7 #80"));
-    EXPECT_EQ(timer->palette().color(QPalette::Window), QColor(Qt::black));
-    EXPECT_FALSE(presence.isVisible() || tmr("tmrWindowsBlock")->isActive());
-    EXPECT_EQ(tmr("tmrWindowsBlock")->interval(), 15000);
-    // The dialog guard rested foreground keeping: the next change of a running phase restarts it.
-    tmr("tmrVordergrund")->stop();
-    publish([](RunState& s) { s.remainingSeconds = 599; });
-    EXPECT_TRUE(tmr("tmrVordergrund")->isActive());
-    publish([](RunState& s) { s.ticking = s.foregroundKeeping = s.timerVisible = false; });
-    EXPECT_FALSE(timer->isVisible() || tmr("tmrZeit")->isActive() || tmr("tmrVordergrund")->isActive());
+TEST_P(TimerScenarioTest, RunsAsWritten) {
+    QObject::connect(timer.get(), &TFTimer::terminateRequested, [this] { ended = true; });
+    run(QString::fromLatin1(GetParam()));
 }
 
-TEST_F(TimerWindowTest, TimersDriveTheEngineAndAPlanStartReturnsToTheSavedPlace) {
-    publish([](RunState& s) { s.ticking = true; });
-    QMetaObject::invokeMethod(tmr("tmrZeit"), "timeout");
-    EXPECT_EQ(model.ticks, 1);
-    // The engine is told the interval the event fired at.
-    for (const int interval : {15000, 1000}) {
-        publish([interval](RunState& s) { s.workstationLockIntervalMs = interval; });
-        QMetaObject::invokeMethod(tmr("tmrWindowsBlock"), "timeout");
-    }
-    EXPECT_EQ(model.lockSteps, (QList<int>{15000, 1000}));
-    EXPECT_EQ(tmr("tmrUpdateCheck")->interval(), 86400000);
-    QMetaObject::invokeMethod(tmr("tmrUpdateCheck"), "timeout");
-    ASSERT_EQ(launcher.starts.size(), 1);
-    EXPECT_EQ(launcher.starts.constFirst().arguments, QStringList{QStringLiteral("2.2")});
-
-    // A plan start (the run menu going off) brings the strip back to where the user left it,
-    // except at the very first start.
-    for (const bool first : {false, true}) {
-        if (first)
-            records.start(companion);
-        ASSERT_EQ(records.settingsFile.firstStart(), first);
-        records.settings.X = 40;
-        records.settings.Y = 50;
-        timer->move(300, 200);
-        publish([](RunState& s) { s.runMenuEnabled = false; });
-        EXPECT_EQ(timer->pos(), first ? QPoint(300, 200) : QPoint(40, 50)) << first;
-        publish([](RunState& s) { s.runMenuEnabled = true; });
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Timer, TimerScenarioTest,
+                         ::testing::Values("shows the published state", "timers drive the engine",
+                                           "mouse and screens"),
+                         [](const ::testing::TestParamInfo<const char*>& param) {
+                             return QString::fromLatin1(param.param).replace(u' ', u'_').toStdString();
+                         });
 
 TEST_F(TimerWindowTest, MenuReachesItsCommands) {
     records.settings.AnwesenheitErforderlich = true;
@@ -390,7 +466,7 @@ TEST_F(TimerWindowTest, MenuReachesItsCommands) {
     // "Einstellungen" opens the file, tells the companion program and ends as "Bestätigen" does:
     // the plan saved, then the end unless a phase runs (or the strip shows), the missed target
     // asked about.
-    QSignalSpy ended(timer.get(), &TFTimer::terminateRequested);
+    QSignalSpy quits(timer.get(), &TFTimer::terminateRequested);
     // No program opens it: the program stays, and says which file and why; both only once the
     // opener has answered.
     for (const bool opens : {false, true}) {
@@ -400,7 +476,7 @@ TEST_F(TimerWindowTest, MenuReachesItsCommands) {
         // A second click while the opener has not answered opens no second editor.
         item(Item::Einstellungen)->trigger();
         item(Item::Einstellungen)->trigger();
-        EXPECT_TRUE(ended.isEmpty() && launcher.starts.isEmpty() && ui.messages.size() == messagesBefore);
+        EXPECT_TRUE(quits.isEmpty() && launcher.starts.isEmpty() && ui.messages.size() == messagesBefore);
         EXPECT_EQ(shell.opensAsked, opensBefore + 1);
         std::exchange(shell.answerOpen, {})();
         EXPECT_EQ(ui.messages.size(), messagesBefore + (opens ? 0 : 1)) << opens;
@@ -418,62 +494,8 @@ TEST_F(TimerWindowTest, MenuReachesItsCommands) {
         timer->findChild<QAction*>(QStringLiteral("mniBeenden2"))->trigger();
         EXPECT_TRUE(QFile::exists(data.filePath(QStringLiteral("worklist.log"))));
     }
-    EXPECT_EQ(ended.size(), 2);
+    EXPECT_EQ(quits.size(), 2);
     EXPECT_EQ(ui.questions.size(), 1);
-}
-
-TEST_F(TimerWindowTest, MouseAndScreensKeepTheStripOnTheDesktop) {
-    QWidget planning;
-    planning.resize(400, 300);
-    timer->setPlanningWindow(&planning);
-    publish([](RunState& s) { s.timerVisible = true; });
-    timer->move(200, 200);
-    QWidget* cover = label("lblTransparenz");
-    QTest::mousePress(cover, Qt::LeftButton, {}, QPoint(5, 5));
-    QMouseEvent drag(QEvent::MouseMove, QPointF(5, 5), QPointF(cover->mapToGlobal(QPoint(45, 35))),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(cover, &drag);
-    QTest::mouseRelease(cover, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(timer->pos(), QPoint(240, 230));
-    // Hiding keeps the place for the next plan start.
-    publish([](RunState& s) { s.timerVisible = false; });
-    EXPECT_EQ(QPoint(records.settings.X, records.settings.Y), QPoint(240, 230));
-    EXPECT_TRUE(records.extras.stripPlaced);
-    publish([](RunState& s) { s.timerVisible = true; });
-    QTest::mouseDClick(cover, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(planning.isVisible());
-    EXPECT_EQ(countdown.hides, 1);
-    EXPECT_TRUE(near(planning.geometry().center(), planning.screen()->availableGeometry().center()));
-
-    // A mouse coming over the strip while another program is in front brings it forward,
-    // unless the presence window is up.
-    QWidget stranger;
-    stranger.show();
-    for (const bool presenceShown : {false, true}) {
-        presence.setVisible(presenceShown);
-        QApplication::setActiveWindow(&stranger);
-        broughtToFront.clear();
-        mouseOver(true);
-        mouseOver(false);
-        EXPECT_EQ(broughtToFront.size(), presenceShown ? 0 : 1);
-    }
-    presence.hide();
-
-    // The screens changed: without the companion program both windows are held on the desktop;
-    // with it the program ends for the companion to start it again.
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    for (const bool companionThere : {false, true}) {
-        if (companionThere)
-            launcher.present.insert(QString::fromLatin1(CompanionProgram::fileName));
-        timer->move(screen.right() + 500, 10);
-        planning.move(screen.right() + 800, 10);
-        QSignalSpy ended(timer.get(), &TFTimer::terminateRequested);
-        timer->displayChanged();
-        EXPECT_EQ(ended.size(), companionThere ? 1 : 0);
-        EXPECT_EQ(screen.contains(timer->geometry().center()), !companionThere);
-        EXPECT_EQ(screen.contains(planning.geometry().center()), !companionThere);
-    }
-    EXPECT_EQ(launcher.starts.constLast().arguments, QStringList{QStringLiteral("restart")});
 }
 
 TEST_F(TimerWindowTest, PresenceWindowConfirmsAndComesBackCentred) {
