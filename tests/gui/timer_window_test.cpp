@@ -33,6 +33,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using timermenu::Item;
+const char* const itemNames =
+    "Planungsmodus NutzerAnwesend EinheitGescheitert NeueEinheit Logs Auswertung Einstellungen Info Beenden";
 
 QList<CaseRow> rules(const char* section) {
     return caseTable(QStringLiteral(GUI_TEST_DATA "/timer_rules.txt"), QString::fromLatin1(section));
@@ -103,9 +105,7 @@ TEST(TimerRules, TextsColoursDesktopAndDrag) {
 
 TEST(TimerRules, MenuItemsAndGlobalKeys) {
     for (const CaseRow& c : rules("menu")) {
-        const Item item =
-            named<Item>(c[3], "Planungsmodus NutzerAnwesend EinheitGescheitert NeueEinheit Logs "
-                              "Auswertung Einstellungen Info Beenden");
+        const Item item = named<Item>(c[3], itemNames);
         EXPECT_EQ(timermenu::stateOf(item, situationOf(c[1], c.number(2))),
                   (timermenu::ItemState{c[4].contains(u'v'), c[4].contains(u'e'), c[4].contains(u'c')}))
             << c.where.toStdString();
@@ -222,7 +222,7 @@ class FakeModel final : public TimerModel {
 public:
     RunStatePublisher& runState() override { return publisher; }
     void tick() override { ++ticks; }
-    void workstationLockStep(int intervalMs) override { lockSteps.append(intervalMs); }
+    void workstationLockStep(int intervalMs) override { lockSteps.append(QString::number(intervalMs)); }
     bool unitRunning() const override { return unit; }
     bool failedMark() const override { return failed; }
     void setFailedMark(bool f) override { failed = f; }
@@ -231,7 +231,7 @@ public:
 
     RunStatePublisher publisher;
     int ticks = 0;
-    QList<int> lockSteps;
+    QStringList lockSteps;
     bool unit = true, failed = false, present = false;
 };
 
@@ -294,12 +294,36 @@ protected:
              }},
             {u"first start"_s, [this] { return yesNo(records.settingsFile.firstStart()); }},
             {u"ticks"_s, [this] { return QString::number(model.ticks); }},
-            {u"lock steps"_s,
+            {u"lock steps"_s, [this] { return model.lockSteps.join(u','); }},
+            {u"failed"_s, [this] { return yesNo(model.failed); }},
+            {u"confirmed"_s, [this] { return yesNo(model.present); }},
+            {u"presence asked"_s,
+             [this] { return yesNo(model.publisher.state().presenceConfirmationVisible); }},
+            {u"Nutzer anwesend"_s,
              [this] {
-                 QStringList steps;
-                 for (const int ms : model.lockSteps)
-                     steps.append(QString::number(ms));
-                 return steps.join(u',');
+                 const QAction* a = item(Item::NutzerAnwesend);
+                 return yesNo(a->isVisible()) + (a->isChecked() ? u" checked"_s : u""_s);
+             }},
+            {u"warning"_s,
+             [this] {
+                 auto* box = timer->findChild<QMessageBox*>(u"EinheitUngueltig"_s);
+                 return !box ? u"-"_s : box->text() + (box->isModal() ? u" (modal)"_s : u""_s);
+             }},
+            {u"opened"_s, [this] { return shell.files.join(u','); }},
+            {u"messages"_s, [this] { return QString::number(ui.messages.size()); }},
+            {u"last message"_s, [this] { return ui.messages.value(ui.messages.size() - 1); }},
+            {u"asked"_s, [this] { return QString::number(ui.questions.size()); }},
+            {u"opens asked"_s, [this] { return QString::number(shell.opensAsked); }},
+            {u"about"_s, [this] { return QString::number(aboutShown); }},
+            {u"confirmations"_s, [this] { return QString::number(confirmations); }},
+            {u"plan saved"_s, [this] { return yesNo(QFile::exists(data.filePath(u"worklist.log"_s))); }},
+            {u"presence place"_s,
+             [this] {
+                 const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+                 return !presence.isVisible()                                       ? u"hidden"_s
+                        : near(presence.geometry().center(), area.center())         ? u"centred"_s
+                        : presence.frameGeometry().intersects(note.frameGeometry()) ? u"over the note"_s
+                                                                                    : u"clear of the note"_s;
              }},
             {u"started"_s,
              [this] {
@@ -319,7 +343,7 @@ protected:
                  return yesNo(screen.contains(timer->geometry().center())) + u' ' +
                         yesNo(screen.contains(planning.geometry().center()));
              }},
-            {u"ended"_s, [this] { return yesNo(ended); }}};
+            {u"ended"_s, [this] { return QString::number(quits); }}};
         EXPECT_TRUE(states.contains(what)) << what.toStdString();
         return states.value(what, [] { return QString(); })();
     }
@@ -386,7 +410,44 @@ protected:
                  QApplication::setActiveWindow(&stranger);
                  broughtToFront.clear();
              }},
-            {u"presence"_s, [this](Step s) { presence.setVisible(s[1] == u"shown"_s); }},
+            {u"presence"_s,
+             [this](Step s) {
+                 s[1] == u"corner"_s
+                     ? presence.move(QGuiApplication::primaryScreen()->availableGeometry().topLeft())
+                     : presence.setVisible(s[1] == u"shown"_s);
+             }},
+            {u"confirm"_s, [this](Step) { presence.findChild<QPushButton*>(u"btnBestaetigung"_s)->click(); }},
+            {u"note"_s,
+             [this](Step) {
+                 const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+                 note.setGeometry(
+                     QRect(QPoint(), QSize(403, 178)).translated(area.center() - QPoint(201, 89)));
+                 note.show();
+                 timer->setReminderWindow([this] { return &note; });
+             }},
+            {u"presence required"_s,
+             [this](Step) {
+                 records.settings.AnwesenheitErforderlich = true;
+                 records.settings.Verbleibend = 0;
+             }},
+            {u"item"_s,
+             [this](Step s) {
+                 QAction* a = timer->findChild<QAction*>(s[1]);
+                 (a ? a : item(named<Item>(s[1], itemNames)))->trigger();
+             }},
+            {u"close warning"_s,
+             [this](Step) { timer->findChild<QMessageBox*>(u"EinheitUngueltig"_s)->close(); }},
+            {u"unit"_s, [this](Step s) { model.unit = s[1] != u"no"_s; }},
+            {u"open menu"_s, [this](Step) { openMenu(); }},
+            {u"editor"_s,
+             [this](Step s) { shell.failure = s[1] == u"none"_s ? u"kein Editor"_s : QString(); }},
+            {u"opener answers"_s, [this](Step) { std::exchange(shell.answerOpen, {})(); }},
+            {u"activity log"_s,
+             [this](Step s) {
+                 records.activityLog.setLines({QString(), s[1]});
+             }},
+            {u"remove"_s, [this](Step s) { QFile::remove(data.filePath(s[1])); }},
+            {u"answer"_s, [this](Step s) { ui.answer(ScriptedUi::Kind::YesNo, s[1] == u"yes"_s); }},
             {u"off screen"_s,
              [&](Step) {
                  timer->move(screen.right() + 500, 10);
@@ -399,8 +460,8 @@ protected:
                  [this](const QString& what) { return state(what); });
     }
 
-    QWidget planning, stranger;
-    bool ended = false;
+    QWidget planning, stranger, note;
+    int quits = 0, aboutShown = 0;
     FakeCountdown countdown;
     FakeModel model;
     int confirmations = 0;
@@ -415,107 +476,17 @@ protected:
 class TimerScenarioTest : public TimerWindowTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(TimerScenarioTest, RunsAsWritten) {
-    QObject::connect(timer.get(), &TFTimer::terminateRequested, [this] { ended = true; });
+    QObject::connect(timer.get(), &TFTimer::terminateRequested, [this] { ++quits; });
+    timer->setAboutCommand([this] { ++aboutShown; });
     run(QString::fromLatin1(GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Timer, TimerScenarioTest,
                          ::testing::Values("shows the published state", "timers drive the engine",
-                                           "mouse and screens"),
+                                           "mouse and screens", "menu reaches its commands",
+                                           "presence window"),
                          [](const ::testing::TestParamInfo<const char*>& param) {
                              return QString::fromLatin1(param.param).replace(u' ', u'_').toStdString();
                          });
-
-TEST_F(TimerWindowTest, MenuReachesItsCommands) {
-    records.settings.AnwesenheitErforderlich = true;
-    records.settings.Verbleibend = 0;
-    publish([](RunState& s) { s.ticking = !(s.runMenuEnabled = false); });
-    // The failed mark: the engine told, and the warning shown without stopping the count.
-    item(Item::EinheitGescheitert)->trigger();
-    EXPECT_TRUE(model.failed);
-    auto* box = timer->findChild<QMessageBox*>(QStringLiteral("EinheitUngueltig"));
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text(), QStringLiteral("Die aktuelle Einheit wurde als ungültig markiert. Die nächste "
-                                          "wird besser. Nicht nachlassen!"));
-    EXPECT_FALSE(box->isModal());
-    box->close();
-
-    // A pause: "Nutzer anwesend" confirms as the presence window does, so that the engine may ask
-    // again later; a second click takes the confirmation back.
-    model.unit = false;
-    publish([](RunState& s) { s.presenceConfirmationVisible = true; });
-    openMenu();
-    QAction* present = item(Item::NutzerAnwesend);
-    EXPECT_TRUE(present->isVisible() && !present->isChecked());
-    present->trigger();
-    EXPECT_TRUE(model.present && present->isChecked());
-    EXPECT_FALSE(presence.isVisible() || model.publisher.state().presenceConfirmationVisible);
-    present->trigger();
-    EXPECT_FALSE(model.present || present->isChecked());
-
-    // Planning: the items that make no sense while a plan runs act again.
-    publish([](RunState& s) { s.runMenuEnabled = !(s.ticking = false); });
-    item(Item::Logs)->trigger();
-    EXPECT_EQ(shell.files, QStringList{records.settings.LogDateiPfad});
-    item(Item::Auswertung)->trigger();
-    EXPECT_EQ(ui.messages.size(), 1) << "no evaluation program in the test folders";
-    int aboutShown = 0;
-    timer->setAboutCommand([&aboutShown] { ++aboutShown; });
-    item(Item::Info)->trigger();
-    EXPECT_EQ(aboutShown, 1);
-    // "Einstellungen" opens the file, tells the companion program and ends as "Bestätigen" does:
-    // the plan saved, then the end unless a phase runs (or the strip shows), the missed target
-    // asked about.
-    QSignalSpy quits(timer.get(), &TFTimer::terminateRequested);
-    // No program opens it: the program stays, and says which file and why; both only once the
-    // opener has answered.
-    for (const bool opens : {false, true}) {
-        shell.failure = opens ? QString() : QStringLiteral("kein Editor");
-        const qsizetype messagesBefore = ui.messages.size();
-        const int opensBefore = shell.opensAsked;
-        // A second click while the opener has not answered opens no second editor.
-        item(Item::Einstellungen)->trigger();
-        item(Item::Einstellungen)->trigger();
-        EXPECT_TRUE(quits.isEmpty() && launcher.starts.isEmpty() && ui.messages.size() == messagesBefore);
-        EXPECT_EQ(shell.opensAsked, opensBefore + 1);
-        std::exchange(shell.answerOpen, {})();
-        EXPECT_EQ(ui.messages.size(), messagesBefore + (opens ? 0 : 1)) << opens;
-    }
-    EXPECT_TRUE(ui.messages.last().contains(records.settingsFile.filePath()) &&
-                ui.messages.last().contains(QStringLiteral("kein Editor")));
-    EXPECT_EQ(shell.files.last(), records.settingsFile.filePath());
-    EXPECT_EQ(launcher.starts.constFirst().arguments, QStringList{QStringLiteral("ini")});
-    records.activityLog.setLines({QString(), QStringLiteral("Mo, 07.12.2026 SOLL: 8")});
-    for (const bool running : {true, false}) {
-        QFile::remove(data.filePath(QStringLiteral("worklist.log")));
-        publish([running](RunState& s) { s.ticking = running; });
-        if (!running)
-            ui.answer(ScriptedUi::Kind::YesNo, true);
-        timer->findChild<QAction*>(QStringLiteral("mniBeenden2"))->trigger();
-        EXPECT_TRUE(QFile::exists(data.filePath(QStringLiteral("worklist.log"))));
-    }
-    EXPECT_EQ(quits.size(), 2);
-    EXPECT_EQ(ui.questions.size(), 1);
-}
-
-TEST_F(TimerWindowTest, PresenceWindowConfirmsAndComesBackCentred) {
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    for (const int confirmed : {0, 1}) {
-        presence.show();
-        EXPECT_TRUE(near(presence.geometry().center(), area.center()));
-        EXPECT_EQ(confirmations, confirmed);
-        presence.move(area.topLeft());
-        presence.findChild<QPushButton*>(QStringLiteral("btnBestaetigung"))->click();
-        EXPECT_FALSE(presence.isVisible());
-    }
-    // The pause's note, also in the middle, stays readable: the question comes up beside it.
-    QWidget note;
-    note.setGeometry(QRect(QPoint(), QSize(403, 178)).translated(area.center() - QPoint(201, 89)));
-    note.show();
-    timer->setReminderWindow([&note] { return &note; });
-    publish([](RunState& s) { s.presenceConfirmationVisible = true; });
-    EXPECT_TRUE(presence.isVisible());
-    EXPECT_FALSE(presence.frameGeometry().intersects(note.frameGeometry()));
-}
 
 } // namespace
