@@ -33,8 +33,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using timermenu::Item;
-const char* const itemNames =
-    "Planungsmodus NutzerAnwesend EinheitGescheitert NeueEinheit Logs Auswertung Einstellungen Info Beenden";
 
 QList<CaseRow> rules(const char* section) {
     return caseTable(QStringLiteral(GUI_TEST_DATA "/timer_rules.txt"), QString::fromLatin1(section));
@@ -105,7 +103,9 @@ TEST(TimerRules, TextsColoursDesktopAndDrag) {
 
 TEST(TimerRules, MenuItemsAndGlobalKeys) {
     for (const CaseRow& c : rules("menu")) {
-        const Item item = named<Item>(c[3], itemNames);
+        const Item item =
+            named<Item>(c[3], "Planungsmodus NutzerAnwesend EinheitGescheitert NeueEinheit Logs "
+                              "Auswertung Einstellungen Info Beenden");
         EXPECT_EQ(timermenu::stateOf(item, situationOf(c[1], c.number(2))),
                   (timermenu::ItemState{c[4].contains(u'v'), c[4].contains(u'e'), c[4].contains(u'c')}))
             << c.where.toStdString();
@@ -222,7 +222,7 @@ class FakeModel final : public TimerModel {
 public:
     RunStatePublisher& runState() override { return publisher; }
     void tick() override { ++ticks; }
-    void workstationLockStep(int intervalMs) override { lockSteps.append(QString::number(intervalMs)); }
+    void workstationLockStep(int intervalMs) override { lockSteps.append(intervalMs); }
     bool unitRunning() const override { return unit; }
     bool failedMark() const override { return failed; }
     void setFailedMark(bool f) override { failed = f; }
@@ -231,7 +231,7 @@ public:
 
     RunStatePublisher publisher;
     int ticks = 0;
-    QStringList lockSteps;
+    QList<int> lockSteps;
     bool unit = true, failed = false, present = false;
 };
 
@@ -259,209 +259,6 @@ protected:
         QApplication::sendEvent(label("lblTransparenz"), &e);
     }
 
-    // What a step looks at.
-    QString state(const QString& what) const {
-        if (what.startsWith(u"interval:"_s))
-            return QString::number(tmr(what.mid(9).toLatin1().constData())->interval());
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        const auto xy = [](QPoint p) { return u"%1,%2"_s.arg(p.x()).arg(p.y()); };
-        const QHash<QString, std::function<QString()>> states{
-            {u"display"_s, [this] { return label("lblZeit")->text(); }},
-            {u"tooltip"_s, [this] { return label("lblTransparenz")->toolTip(); }},
-            {u"presence"_s, [this] { return presence.isVisible() ? presence.windowTitle() : u"-"_s; }},
-            {u"visible"_s, [this] { return yesNo(timer->isVisible()); }},
-            {u"fits"_s,
-             [this] {
-                 const QFontMetrics fm(label("lblZeit")->font());
-                 return yesNo(timer->size() ==
-                              QSize(fm.horizontalAdvance(label("lblZeit")->text()) + 4, fm.height() + 4));
-             }},
-            {u"background"_s, [this] { return timer->palette().color(QPalette::Window).name(); }},
-            {u"text colour"_s,
-             [this] { return label("lblZeit")->palette().color(QPalette::WindowText).name(); }},
-            {u"timers"_s,
-             [this] {
-                 QString on;
-                 for (const char* name : {"tmrZeit", "tmrVordergrund", "tmrWindowsBlock"})
-                     on += tmr(name)->isActive() ? QChar::fromLatin1(name[3]) : u'-';
-                 return on;
-             }},
-            {u"place"_s, [&] { return xy(timer->pos()); }},
-            {u"saved place"_s,
-             [&] {
-                 return xy({records.settings.X, records.settings.Y}) +
-                        (records.extras.stripPlaced ? u" kept"_s : u""_s);
-             }},
-            {u"first start"_s, [this] { return yesNo(records.settingsFile.firstStart()); }},
-            {u"ticks"_s, [this] { return QString::number(model.ticks); }},
-            {u"lock steps"_s, [this] { return model.lockSteps.join(u','); }},
-            {u"failed"_s, [this] { return yesNo(model.failed); }},
-            {u"confirmed"_s, [this] { return yesNo(model.present); }},
-            {u"presence asked"_s,
-             [this] { return yesNo(model.publisher.state().presenceConfirmationVisible); }},
-            {u"Nutzer anwesend"_s,
-             [this] {
-                 const QAction* a = item(Item::NutzerAnwesend);
-                 return yesNo(a->isVisible()) + (a->isChecked() ? u" checked"_s : u""_s);
-             }},
-            {u"warning"_s,
-             [this] {
-                 auto* box = timer->findChild<QMessageBox*>(u"EinheitUngueltig"_s);
-                 return !box ? u"-"_s : box->text() + (box->isModal() ? u" (modal)"_s : u""_s);
-             }},
-            {u"opened"_s, [this] { return shell.files.join(u','); }},
-            {u"messages"_s, [this] { return QString::number(ui.messages.size()); }},
-            {u"last message"_s, [this] { return ui.messages.value(ui.messages.size() - 1); }},
-            {u"asked"_s, [this] { return QString::number(ui.questions.size()); }},
-            {u"opens asked"_s, [this] { return QString::number(shell.opensAsked); }},
-            {u"about"_s, [this] { return QString::number(aboutShown); }},
-            {u"confirmations"_s, [this] { return QString::number(confirmations); }},
-            {u"plan saved"_s, [this] { return yesNo(QFile::exists(data.filePath(u"worklist.log"_s))); }},
-            {u"presence place"_s,
-             [this] {
-                 const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-                 return !presence.isVisible()                                       ? u"hidden"_s
-                        : near(presence.geometry().center(), area.center())         ? u"centred"_s
-                        : presence.frameGeometry().intersects(note.frameGeometry()) ? u"over the note"_s
-                                                                                    : u"clear of the note"_s;
-             }},
-            {u"started"_s,
-             [this] {
-                 return launcher.starts.isEmpty() ? u"-"_s : launcher.starts.constLast().arguments.join(u' ');
-             }},
-            {u"planning"_s,
-             [this] {
-                 return !planning.isVisible() ? u"hidden"_s
-                        : near(planning.geometry().center(), planning.screen()->availableGeometry().center())
-                            ? u"centred"_s
-                            : u"shown"_s;
-             }},
-            {u"countdown hides"_s, [this] { return QString::number(countdown.hides); }},
-            {u"brought"_s, [this] { return QString::number(broughtToFront.size()); }},
-            {u"on screen"_s,
-             [&] {
-                 return yesNo(screen.contains(timer->geometry().center())) + u' ' +
-                        yesNo(screen.contains(planning.geometry().center()));
-             }},
-            {u"ended"_s, [this] { return QString::number(quits); }}};
-        EXPECT_TRUE(states.contains(what)) << what.toStdString();
-        return states.value(what, [] { return QString(); })();
-    }
-    // Runs the scenario of a section of the rules' table.
-    void run(const QString& scenario) {
-        const QHash<QString, std::function<void(RunState&, const QString&)>> fields{
-            {u"phase"_s,
-             [](RunState& r, const QString& v) {
-                 r.phase = RunState::Phase(QStringList{u"Planning"_s, u"Unit"_s, u"Pause"_s}.indexOf(v));
-             }},
-            {u"remaining"_s, [](RunState& r, const QString& v) { r.remainingSeconds = v.toInt(); }},
-            {u"rank"_s, [](RunState& r, const QString& v) { r.percentileRank = v.toInt(); }},
-            {u"lock"_s, [](RunState& r, const QString& v) { r.workstationLockIntervalMs = v.toInt(); }},
-            {u"tooltip"_s, [](RunState& r, const QString& v) { r.timerTooltip = v; }},
-            {u"title"_s, [](RunState& r, const QString& v) { r.title = v; }},
-            {u"visible"_s, [](RunState& r, const QString& v) { r.timerVisible = v != u"no"_s; }},
-            {u"ticking"_s, [](RunState& r, const QString& v) { r.ticking = v != u"no"_s; }},
-            {u"foreground"_s, [](RunState& r, const QString& v) { r.foregroundKeeping = v != u"no"_s; }},
-            {u"presence"_s,
-             [](RunState& r, const QString& v) { r.presenceConfirmationVisible = v != u"no"_s; }},
-            {u"menu"_s, [](RunState& r, const QString& v) { r.runMenuEnabled = v != u"no"_s; }}};
-        QWidget* cover = label("lblTransparenz");
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        const Actions actions{
-            {u"publish"_s,
-             [&](Step s) {
-                 publish([&](RunState& r) {
-                     for (const QString& f : s[1].split(u"; "_s)) {
-                         ASSERT_TRUE(fields.contains(f.section(u'=', 0, 0))) << f.toStdString();
-                         fields.value(f.section(u'=', 0, 0))(r, f.section(u'=', 1));
-                     }
-                 });
-             }},
-            {u"mouse"_s, [this](Step s) { mouseOver(s[1] == u"over"_s); }},
-            {u"move"_s, [this](Step s) { timer->move(point(s[1])); }},
-            {u"stop"_s, [this](Step s) { tmr(s[1].toLatin1().constData())->stop(); }},
-            {u"fire"_s,
-             [this](Step s) { QMetaObject::invokeMethod(tmr(s[1].toLatin1().constData()), "timeout"); }},
-            {u"rank"_s, [this](Step) { records.settings.showPercentileRanking = true; }},
-            {u"first start"_s, [this](Step) { records.start(companion); }},
-            {u"saved place"_s,
-             [this](Step s) {
-                 records.settings.X = point(s[1]).x();
-                 records.settings.Y = point(s[1]).y();
-             }},
-            {u"planning"_s,
-             [this](Step) {
-                 planning.resize(400, 300);
-                 timer->setPlanningWindow(&planning);
-             }},
-            {u"drag"_s,
-             [&](Step s) {
-                 QTest::mousePress(cover, Qt::LeftButton, {}, QPoint(5, 5));
-                 QMouseEvent drag(QEvent::MouseMove, QPointF(5, 5),
-                                  QPointF(cover->mapToGlobal(QPoint(5, 5) + point(s[1]))), Qt::NoButton,
-                                  Qt::LeftButton, Qt::NoModifier);
-                 QApplication::sendEvent(cover, &drag);
-                 QTest::mouseRelease(cover, Qt::LeftButton, {}, QPoint(5, 5));
-             }},
-            {u"double-click"_s, [&](Step) { QTest::mouseDClick(cover, Qt::LeftButton, {}, QPoint(5, 5)); }},
-            {u"stranger in front"_s,
-             [this](Step) {
-                 stranger.show();
-                 QApplication::setActiveWindow(&stranger);
-                 broughtToFront.clear();
-             }},
-            {u"presence"_s,
-             [this](Step s) {
-                 s[1] == u"corner"_s
-                     ? presence.move(QGuiApplication::primaryScreen()->availableGeometry().topLeft())
-                     : presence.setVisible(s[1] == u"shown"_s);
-             }},
-            {u"confirm"_s, [this](Step) { presence.findChild<QPushButton*>(u"btnBestaetigung"_s)->click(); }},
-            {u"note"_s,
-             [this](Step) {
-                 const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-                 note.setGeometry(
-                     QRect(QPoint(), QSize(403, 178)).translated(area.center() - QPoint(201, 89)));
-                 note.show();
-                 timer->setReminderWindow([this] { return &note; });
-             }},
-            {u"presence required"_s,
-             [this](Step) {
-                 records.settings.AnwesenheitErforderlich = true;
-                 records.settings.Verbleibend = 0;
-             }},
-            {u"item"_s,
-             [this](Step s) {
-                 QAction* a = timer->findChild<QAction*>(s[1]);
-                 (a ? a : item(named<Item>(s[1], itemNames)))->trigger();
-             }},
-            {u"close warning"_s,
-             [this](Step) { timer->findChild<QMessageBox*>(u"EinheitUngueltig"_s)->close(); }},
-            {u"unit"_s, [this](Step s) { model.unit = s[1] != u"no"_s; }},
-            {u"open menu"_s, [this](Step) { openMenu(); }},
-            {u"editor"_s,
-             [this](Step s) { shell.failure = s[1] == u"none"_s ? u"kein Editor"_s : QString(); }},
-            {u"opener answers"_s, [this](Step) { std::exchange(shell.answerOpen, {})(); }},
-            {u"activity log"_s,
-             [this](Step s) {
-                 records.activityLog.setLines({QString(), s[1]});
-             }},
-            {u"remove"_s, [this](Step s) { QFile::remove(data.filePath(s[1])); }},
-            {u"answer"_s, [this](Step s) { ui.answer(ScriptedUi::Kind::YesNo, s[1] == u"yes"_s); }},
-            {u"off screen"_s,
-             [&](Step) {
-                 timer->move(screen.right() + 500, 10);
-                 planning.move(screen.right() + 800, 10);
-             }},
-            {u"screens changed"_s, [this](Step) { timer->displayChanged(); }},
-            {u"companion"_s,
-             [this](Step) { launcher.present.insert(QString::fromLatin1(CompanionProgram::fileName)); }}};
-        runSteps(rules(scenario.toLatin1().constData()), actions,
-                 [this](const QString& what) { return state(what); });
-    }
-
-    QWidget planning, stranger, note;
-    int quits = 0, aboutShown = 0;
     FakeCountdown countdown;
     FakeModel model;
     int confirmations = 0;
@@ -473,20 +270,230 @@ protected:
                       &presence, bring, nullptr, data.path()});
 };
 
-class TimerScenarioTest : public TimerWindowTest, public ::testing::WithParamInterface<const char*> {};
+TEST_F(TimerWindowTest, ShowsThePublishedStateAndTouchesOnlyWhatChanged) {
+    publish([](RunState& s) {
+        s.phase = RunState::Phase::Pause;
+        s.remainingSeconds = 59;
+        s.timerTooltip = QStringLiteral("Nächste Einheit (1/2): B");
+        s.timerVisible = s.ticking = s.foregroundKeeping = s.presenceConfirmationVisible = true;
+        s.workstationLockIntervalMs = 15000;
+        s.runMenuEnabled = false;
+    });
+    QLabel* display = label("lblZeit");
+    const QFontMetrics fm(display->font());
+    EXPECT_TRUE(timer->isVisible() && presence.isVisible());
+    EXPECT_EQ(display->text() + u'|' + label("lblTransparenz")->toolTip() + u'|' + presence.windowTitle(),
+              QStringLiteral("59|Nächste Einheit (1/2): B|59 sec"));
+    EXPECT_EQ(timer->size(), QSize(fm.horizontalAdvance(QStringLiteral("59")) + 4, fm.height() + 4));
+    EXPECT_EQ(timer->palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(display->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_TRUE(tmr("tmrZeit")->isActive() && tmr("tmrVordergrund")->isActive() &&
+                tmr("tmrWindowsBlock")->isActive());
+    mouseOver(true);
+    EXPECT_EQ(display->text(), QStringLiteral("0:59"));
+    mouseOver(false);
 
-TEST_P(TimerScenarioTest, RunsAsWritten) {
-    QObject::connect(timer.get(), &TFTimer::terminateRequested, [this] { ++quits; });
-    timer->setAboutCommand([this] { ++aboutShown; });
-    run(QString::fromLatin1(GetParam()));
+    // A change the strip does not show neither resizes nor moves it from where the user put it.
+    timer->move(300, 200);
+    const QRect placed = timer->geometry();
+    publish([](RunState& s) { s.title = QStringLiteral("B"); });
+    EXPECT_EQ(timer->geometry(), placed);
+
+    // A unit with the rank; the lock timer stopped goes back to its first interval.
+    records.settings.showPercentileRanking = true;
+    publish([](RunState& s) {
+        s.phase = RunState::Phase::Unit;
+        s.remainingSeconds = 600;
+        s.percentileRank = 80;
+        s.workstationLockIntervalMs = 0;
+        s.presenceConfirmationVisible = false;
+    });
+    EXPECT_EQ(display->text(), QStringLiteral("10 \u00b7 #80"));
+    EXPECT_EQ(timer->palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_FALSE(presence.isVisible() || tmr("tmrWindowsBlock")->isActive());
+    EXPECT_EQ(tmr("tmrWindowsBlock")->interval(), 15000);
+    // The dialog guard rested foreground keeping: the next change of a running phase restarts it.
+    tmr("tmrVordergrund")->stop();
+    publish([](RunState& s) { s.remainingSeconds = 599; });
+    EXPECT_TRUE(tmr("tmrVordergrund")->isActive());
+    publish([](RunState& s) { s.ticking = s.foregroundKeeping = s.timerVisible = false; });
+    EXPECT_FALSE(timer->isVisible() || tmr("tmrZeit")->isActive() || tmr("tmrVordergrund")->isActive());
 }
 
-INSTANTIATE_TEST_SUITE_P(Timer, TimerScenarioTest,
-                         ::testing::Values("shows the published state", "timers drive the engine",
-                                           "mouse and screens", "menu reaches its commands",
-                                           "presence window"),
-                         [](const ::testing::TestParamInfo<const char*>& param) {
-                             return QString::fromLatin1(param.param).replace(u' ', u'_').toStdString();
-                         });
+TEST_F(TimerWindowTest, TimersDriveTheEngineAndAPlanStartReturnsToTheSavedPlace) {
+    publish([](RunState& s) { s.ticking = true; });
+    QMetaObject::invokeMethod(tmr("tmrZeit"), "timeout");
+    EXPECT_EQ(model.ticks, 1);
+    // The engine is told the interval the event fired at.
+    for (const int interval : {15000, 1000}) {
+        publish([interval](RunState& s) { s.workstationLockIntervalMs = interval; });
+        QMetaObject::invokeMethod(tmr("tmrWindowsBlock"), "timeout");
+    }
+    EXPECT_EQ(model.lockSteps, (QList<int>{15000, 1000}));
+    EXPECT_EQ(tmr("tmrUpdateCheck")->interval(), 86400000);
+    QMetaObject::invokeMethod(tmr("tmrUpdateCheck"), "timeout");
+    ASSERT_EQ(launcher.starts.size(), 1);
+    EXPECT_EQ(launcher.starts.constFirst().arguments, QStringList{QStringLiteral("2.2")});
+
+    // A plan start (the run menu going off) brings the strip back to where the user left it,
+    // except at the very first start.
+    for (const bool first : {false, true}) {
+        if (first)
+            records.start(companion);
+        ASSERT_EQ(records.settingsFile.firstStart(), first);
+        records.settings.X = 40;
+        records.settings.Y = 50;
+        timer->move(300, 200);
+        publish([](RunState& s) { s.runMenuEnabled = false; });
+        EXPECT_EQ(timer->pos(), first ? QPoint(300, 200) : QPoint(40, 50)) << first;
+        publish([](RunState& s) { s.runMenuEnabled = true; });
+    }
+}
+
+TEST_F(TimerWindowTest, MenuReachesItsCommands) {
+    records.settings.AnwesenheitErforderlich = true;
+    records.settings.Verbleibend = 0;
+    publish([](RunState& s) { s.ticking = !(s.runMenuEnabled = false); });
+    // The failed mark: the engine told, and the warning shown without stopping the count.
+    item(Item::EinheitGescheitert)->trigger();
+    EXPECT_TRUE(model.failed);
+    auto* box = timer->findChild<QMessageBox*>(QStringLiteral("EinheitUngueltig"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("Die aktuelle Einheit wurde als ungültig markiert. Die nächste "
+                                          "wird besser. Nicht nachlassen!"));
+    EXPECT_FALSE(box->isModal());
+    box->close();
+
+    // A pause: "Nutzer anwesend" confirms as the presence window does, so that the engine may ask
+    // again later; a second click takes the confirmation back.
+    model.unit = false;
+    publish([](RunState& s) { s.presenceConfirmationVisible = true; });
+    openMenu();
+    QAction* present = item(Item::NutzerAnwesend);
+    EXPECT_TRUE(present->isVisible() && !present->isChecked());
+    present->trigger();
+    EXPECT_TRUE(model.present && present->isChecked());
+    EXPECT_FALSE(presence.isVisible() || model.publisher.state().presenceConfirmationVisible);
+    present->trigger();
+    EXPECT_FALSE(model.present || present->isChecked());
+
+    // Planning: the items that make no sense while a plan runs act again.
+    publish([](RunState& s) { s.runMenuEnabled = !(s.ticking = false); });
+    item(Item::Logs)->trigger();
+    EXPECT_EQ(shell.files, QStringList{records.settings.LogDateiPfad});
+    item(Item::Auswertung)->trigger();
+    EXPECT_EQ(ui.messages.size(), 1) << "no evaluation program in the test folders";
+    int aboutShown = 0;
+    timer->setAboutCommand([&aboutShown] { ++aboutShown; });
+    item(Item::Info)->trigger();
+    EXPECT_EQ(aboutShown, 1);
+    // "Einstellungen" opens the file, tells the companion program and ends as "Bestätigen" does:
+    // the plan saved, then the end unless a phase runs (or the strip shows), the missed target
+    // asked about.
+    QSignalSpy ended(timer.get(), &TFTimer::terminateRequested);
+    // No program opens it: the program stays, and says which file and why; both only once the
+    // opener has answered.
+    for (const bool opens : {false, true}) {
+        shell.failure = opens ? QString() : QStringLiteral("kein Editor");
+        const qsizetype messagesBefore = ui.messages.size();
+        const int opensBefore = shell.opensAsked;
+        // A second click while the opener has not answered opens no second editor.
+        item(Item::Einstellungen)->trigger();
+        item(Item::Einstellungen)->trigger();
+        EXPECT_TRUE(ended.isEmpty() && launcher.starts.isEmpty() && ui.messages.size() == messagesBefore);
+        EXPECT_EQ(shell.opensAsked, opensBefore + 1);
+        std::exchange(shell.answerOpen, {})();
+        EXPECT_EQ(ui.messages.size(), messagesBefore + (opens ? 0 : 1)) << opens;
+    }
+    EXPECT_TRUE(ui.messages.last().contains(records.settingsFile.filePath()) &&
+                ui.messages.last().contains(QStringLiteral("kein Editor")));
+    EXPECT_EQ(shell.files.last(), records.settingsFile.filePath());
+    EXPECT_EQ(launcher.starts.constFirst().arguments, QStringList{QStringLiteral("ini")});
+    records.activityLog.setLines({QString(), QStringLiteral("Mo, 07.12.2026 SOLL: 8")});
+    for (const bool running : {true, false}) {
+        QFile::remove(data.filePath(QStringLiteral("worklist.log")));
+        publish([running](RunState& s) { s.ticking = running; });
+        if (!running)
+            ui.answer(ScriptedUi::Kind::YesNo, true);
+        timer->findChild<QAction*>(QStringLiteral("mniBeenden2"))->trigger();
+        EXPECT_TRUE(QFile::exists(data.filePath(QStringLiteral("worklist.log"))));
+    }
+    EXPECT_EQ(ended.size(), 2);
+    EXPECT_EQ(ui.questions.size(), 1);
+}
+
+TEST_F(TimerWindowTest, MouseAndScreensKeepTheStripOnTheDesktop) {
+    QWidget planning;
+    planning.resize(400, 300);
+    timer->setPlanningWindow(&planning);
+    publish([](RunState& s) { s.timerVisible = true; });
+    timer->move(200, 200);
+    QWidget* cover = label("lblTransparenz");
+    QTest::mousePress(cover, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(5, 5), QPointF(cover->mapToGlobal(QPoint(45, 35))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(cover, &drag);
+    QTest::mouseRelease(cover, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(timer->pos(), QPoint(240, 230));
+    // Hiding keeps the place for the next plan start.
+    publish([](RunState& s) { s.timerVisible = false; });
+    EXPECT_EQ(QPoint(records.settings.X, records.settings.Y), QPoint(240, 230));
+    EXPECT_TRUE(records.extras.stripPlaced);
+    publish([](RunState& s) { s.timerVisible = true; });
+    QTest::mouseDClick(cover, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(planning.isVisible());
+    EXPECT_EQ(countdown.hides, 1);
+    EXPECT_TRUE(near(planning.geometry().center(), planning.screen()->availableGeometry().center()));
+
+    // A mouse coming over the strip while another program is in front brings it forward,
+    // unless the presence window is up.
+    QWidget stranger;
+    stranger.show();
+    for (const bool presenceShown : {false, true}) {
+        presence.setVisible(presenceShown);
+        QApplication::setActiveWindow(&stranger);
+        broughtToFront.clear();
+        mouseOver(true);
+        mouseOver(false);
+        EXPECT_EQ(broughtToFront.size(), presenceShown ? 0 : 1);
+    }
+    presence.hide();
+
+    // The screens changed: without the companion program both windows are held on the desktop;
+    // with it the program ends for the companion to start it again.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    for (const bool companionThere : {false, true}) {
+        if (companionThere)
+            launcher.present.insert(QString::fromLatin1(CompanionProgram::fileName));
+        timer->move(screen.right() + 500, 10);
+        planning.move(screen.right() + 800, 10);
+        QSignalSpy ended(timer.get(), &TFTimer::terminateRequested);
+        timer->displayChanged();
+        EXPECT_EQ(ended.size(), companionThere ? 1 : 0);
+        EXPECT_EQ(screen.contains(timer->geometry().center()), !companionThere);
+        EXPECT_EQ(screen.contains(planning.geometry().center()), !companionThere);
+    }
+    EXPECT_EQ(launcher.starts.constLast().arguments, QStringList{QStringLiteral("restart")});
+}
+
+TEST_F(TimerWindowTest, PresenceWindowConfirmsAndComesBackCentred) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const int confirmed : {0, 1}) {
+        presence.show();
+        EXPECT_TRUE(near(presence.geometry().center(), area.center()));
+        EXPECT_EQ(confirmations, confirmed);
+        presence.move(area.topLeft());
+        presence.findChild<QPushButton*>(QStringLiteral("btnBestaetigung"))->click();
+        EXPECT_FALSE(presence.isVisible());
+    }
+    // The pause's note, also in the middle, stays readable: the question comes up beside it.
+    QWidget note;
+    note.setGeometry(QRect(QPoint(), QSize(403, 178)).translated(area.center() - QPoint(201, 89)));
+    note.show();
+    timer->setReminderWindow([&note] { return &note; });
+    publish([](RunState& s) { s.presenceConfirmationVisible = true; });
+    EXPECT_TRUE(presence.isVisible());
+    EXPECT_FALSE(presence.frameGeometry().intersects(note.frameGeometry()));
+}
 
 } // namespace
