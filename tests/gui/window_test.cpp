@@ -176,26 +176,18 @@ TEST(PlanningLook, FollowsThePhaseAndTheReplanningsLeft) {
     EXPECT_EQ(english, u" - UNIT ACTIVE - PAUSE ACTIVE"_s);
 }
 
-class PlanningViewTest : public WindowTest {
-protected:
-    // The window as the program creates it, with the runner's commands counted.
-    void openWithRunner() {
-        adjustServices = [this](WorklistServices& services) { services.startCommand = [this] { ++starts; }; };
-        open();
-    }
-    QAction* startItem() const { return window->menuBar()->actions().at(2); }
-
-    int starts = 0;
-};
+using PlanningViewTest = WindowTest;
 
 TEST_F(PlanningViewTest, ShowsTheRunnersRunStateFromWhatItShowedBefore) {
-    openWithRunner();
+    // The window as the program creates it, with a runner.
+    adjustServices = [](WorklistServices& services) { services.startCommand = [] {}; };
+    open();
     QTimer* focusLock = timer(u"tmrFocusLock"_s);
     // Observing the runner's state changes nothing yet.
     RunStatePublisher runner;
     window->observe(runner);
     EXPECT_TRUE(focusLock->isActive());
-    EXPECT_EQ(startItem()->text(), u"Start"_s);
+    EXPECT_EQ(window->menuBar()->actions().at(2)->text(), u"Start"_s);
 
     engine.isActive = true; // the caption shows the suffix only while a plan runs
     runner.update([](RunState& s) {
