@@ -208,6 +208,19 @@ protected:
                              : focus() == field() ? u"field"_s
                                                   : u"?"_s; }},
             {u"titles"_s, [this] { return field()->titles().join(u','); }},
+            {u"caret"_s,
+             [this] {
+                 return edit()->text() + u'@' + QString::number(edit()->cursorPosition()) + u'#' +
+                        QString::number(field()->count());
+             }},
+            {u"drop-down"_s,
+             [this] {
+                 const QAbstractItemView* view = field()->view();
+                 return !view->isVisible()
+                            ? u"hidden"_s
+                            : u"row "_s + QString::number(view->currentIndex().row()) +
+                                  (view->window()->height() < dropDownHeight ? u" shorter"_s : u""_s);
+             }},
             {u"picked"_s, [this] { return field()->itemText(field()->selectedRow()); }},
             {u"selected"_s, [this] { return QString::number(selectedRows()); }},
             {u"refresh"_s, [this] { return yesNo(timer(u"tmrUpdate"_s)->isActive()); }},
@@ -245,7 +258,7 @@ protected:
 
     std::unique_ptr<QMimeData> dragged;
     bool dropped = false, ended = false, began = false;
-    int starts = 0, autoStarts = 0;
+    int starts = 0, autoStarts = 0, dropDownHeight = 0;
 };
 
 TEST_F(ListEditingTest, EveryCommandThroughItsKey) {
@@ -293,6 +306,19 @@ protected:
             {u"hint"_s, [this](Step) { window->showFirstStartHint(); }},
             {u"enter"_s, [this](Step s) { enter(s[1]); }},
             {u"text"_s, [this](Step s) { field()->setText(s[1]); }},
+            {u"caret"_s, [this](Step s) { edit()->setCursorPosition(s[1].toInt()); }},
+            {u"mark"_s,
+             [this](Step s) {
+                 s[1] == u"all"_s ? edit()->selectAll() : edit()->setSelection(s[1].toInt(), s[2].toInt());
+             }},
+            {u"drop down"_s,
+             [this](Step) {
+                 field()->showPopup();
+                 ASSERT_TRUE(waitFor([this] { return field()->view()->isVisible(); }));
+                 dropDownHeight = field()->view()->window()->height();
+             }},
+            {u"close drop-down"_s, [this](Step) { field()->hidePopup(); }},
+            {u"Del in the drop-down"_s, [this](Step) { QTest::keyClick(field()->view(), Qt::Key_Delete); }},
             {u"type"_s, [this](Step s) { type(s[1]); }},
             {u"key"_s, [this](Step s) { press(s[1]); }},
             {u"row"_s, [this](Step s) { list()->selectRow(s[1].toInt()); }},
@@ -402,59 +428,10 @@ INSTANTIATE_TEST_SUITE_P(Plan, ScenarioTest,
                                            "caption blinks while a unit runs", "refresh only while shown",
                                            "selection follows its own entry", "logs opens the activity log",
                                            "F9 reaches the runner", "finish blink",
-                                           "menus follow the running plan when shown"),
+                                           "menus follow the running plan when shown", "del in the field"),
                          [](const ::testing::TestParamInfo<const char*>& param) {
                              return QString::fromLatin1(param.param).replace(u' ', u'_').toStdString();
                          });
-
-TEST_F(ListEditingTest, DelDeletesTextOrTheSelectedRowOfTheField) {
-    writeLog({u"Alpha"_s, u"Beta"_s, u"Delta"_s, u"Gamma"_s, u"Omega"_s});
-    open();
-    // Text, caret position and rows of the list after Del.
-    const auto del = [this] {
-        key(Qt::Key_Delete);
-        return edit()->text() + u'@' + QString::number(edit()->cursorPosition()) + u'#' +
-               QString::number(field()->count());
-    };
-    // No row selected: only the character after the caret (or the selection) goes.
-    field()->setText(u"Bericht"_s);
-    edit()->setCursorPosition(2);
-    EXPECT_EQ(del(), u"Beicht@2#5"_s);
-    edit()->setSelection(1, 3);
-    EXPECT_EQ(del(), u"Bht@1#5"_s);
-    edit()->setCursorPosition(3);
-    EXPECT_EQ(del(), u"Bht@3#5"_s);
-    // A row picked with the arrow keys is the selected one until the user types.
-    key(Qt::Key_Up);
-    type(u"x"_s);
-    EXPECT_EQ(del().section(u'#', 1), u"5"_s);
-    field()->setText(QString());
-    key(Qt::Key_Up);
-    const QString picked = edit()->text();
-    edit()->selectAll();
-    EXPECT_EQ(del(), u"@0#4"_s);
-    EXPECT_FALSE(field()->titles().contains(picked)) << picked.toStdString();
-    EXPECT_TRUE(entries().isEmpty());
-    // The dropped-down list opens on the row that reads as the field does (none when none does)
-    // and Del takes the row the user sees highlighted; the list gets shorter with it.
-    QAbstractItemView* view = field()->view();
-    for (const auto& [text, row] : {std::pair(u"Gamma"_s, 2), std::pair(u"Alpha"_s, 0),
-                                    std::pair(u"neu"_s, -1), std::pair(u"Omega"_s, 3)}) {
-        field()->setText(text);
-        field()->showPopup();
-        ASSERT_TRUE(waitFor([view] { return view->isVisible(); }));
-        EXPECT_EQ(view->currentIndex().row(), row) << text.toStdString();
-        if (text == u"Omega"_s)
-            break;
-        field()->hidePopup();
-    }
-    const int before = view->window()->height();
-    QTest::keyClick(view, Qt::Key_Delete);
-    EXPECT_EQ(field()->titles(), QStringList({u"Alpha"_s, u"Beta"_s, u"Gamma"_s}));
-    EXPECT_TRUE(view->isVisible());
-    EXPECT_LT(view->window()->height(), before);
-    field()->hidePopup();
-}
 
 TEST_F(ListEditingTest, PlanOfThousandsOfBadLinesIsToldInAMessageThatFitsTheScreen) {
     QByteArray bad;
