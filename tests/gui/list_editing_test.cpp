@@ -208,23 +208,6 @@ protected:
                              : focus() == field() ? u"field"_s
                                                   : u"?"_s; }},
             {u"titles"_s, [this] { return field()->titles().join(u','); }},
-            {u"size"_s, [this] { return u"%1x%2"_s.arg(window->width()).arg(window->height()); }},
-            {u"font"_s,
-             [this] { return list()->font().family() + QString::number(field()->font().pointSize()); }},
-            {u"list room"_s,
-             [this] {
-                 const QRect client = window->centralWidget()->rect();
-                 return list()->geometry() == client ? u"all"_s
-                        : list()->geometry() == client.adjusted(0, 0, 0, -strip()->height())
-                            ? u"above the strip"_s
-                            : u"?"_s;
-             }},
-            {u"readable"_s,
-             [this] {
-                 return yesNo(QFontMetrics(list()->font()).horizontalAdvance(entries().at(0).displayText) >
-                                  0 &&
-                              list()->rowHeight(0) < list()->viewport()->height());
-             }},
             {u"caret"_s,
              [this] {
                  return edit()->text() + u'@' + QString::number(edit()->cursorPosition()) + u'#' +
@@ -324,12 +307,6 @@ protected:
             {u"enter"_s, [this](Step s) { enter(s[1]); }},
             {u"text"_s, [this](Step s) { field()->setText(s[1]); }},
             {u"caret"_s, [this](Step s) { edit()->setCursorPosition(s[1].toInt()); }},
-            {u"window size"_s,
-             [this](Step s) {
-                 records.settings.Breite = s[1].toInt();
-                 records.settings.Hoehe = s[2].toInt();
-             }},
-            {u"font size"_s, [this](Step s) { records.settings.Schriftgroesse = s[1].toInt(); }},
             {u"mark"_s,
              [this](Step s) {
                  s[1] == u"all"_s ? edit()->selectAll() : edit()->setSelection(s[1].toInt(), s[2].toInt());
@@ -451,8 +428,7 @@ INSTANTIATE_TEST_SUITE_P(Plan, ScenarioTest,
                                            "caption blinks while a unit runs", "refresh only while shown",
                                            "selection follows its own entry", "logs opens the activity log",
                                            "F9 reaches the runner", "finish blink",
-                                           "menus follow the running plan when shown", "del in the field",
-                                           "size and font follow the settings"),
+                                           "menus follow the running plan when shown", "del in the field"),
                          [](const ::testing::TestParamInfo<const char*>& param) {
                              return QString::fromLatin1(param.param).replace(u' ', u'_').toStdString();
                          });

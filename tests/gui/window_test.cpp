@@ -22,6 +22,36 @@ QList<CaseRow> cases(const QString& section) {
 
 using WindowLayoutTest = WindowTest;
 
+TEST_F(WindowLayoutTest, SizeAndFontFollowTheSettingsAndTheListTakesTheRoomLeft) {
+    records.settings.Breite = 640;
+    records.settings.Hoehe = 320;
+    records.settings.Schriftgroesse = 14;
+    open();
+    EXPECT_EQ(window->size(), QSize(640, 320));
+    EXPECT_EQ(list()->font().family() + QString::number(field()->font().pointSize()), u"Tahoma14"_s);
+    // The list fills the window above the input strip, and all of it while the strip is hidden
+    // (a plan runs).
+    const QRect client = window->centralWidget()->rect();
+    EXPECT_EQ(list()->geometry(), client.adjusted(0, 0, 0, -strip()->height()));
+    window->updateRunState([](RunState& s) { s.inputVisible = false; });
+    EXPECT_EQ(list()->geometry(), client);
+    // Never smaller than usable, also from too small values of a hand-edited file.
+    window->hide();
+    records.settings.Breite = 10;
+    records.settings.Hoehe = 0;
+    showActive();
+    EXPECT_EQ(window->size(), QSize(430, 185));
+    // Settings.ini edited by hand: rows taller than the window would hide the plan, and a font of
+    // billions of points paints no text at all.
+    for (const int points : {500, 2000000000}) {
+        records.settings.Schriftgroesse = points;
+        open();
+        addFixed(u"Eins"_s, QTime(11, 0));
+        EXPECT_GT(QFontMetrics(list()->font()).horizontalAdvance(u"Eins"_s), 0) << points;
+        EXPECT_LT(list()->rowHeight(0), list()->viewport()->height()) << points;
+    }
+}
+
 TEST_F(WindowLayoutTest, SizeIsKeptHoweverTheProgramEnds) {
     // Ctrl+Q, closing, hiding, and the end of a run the app reports (a termination signal, say).
     const std::function<void()> ends[] = {[this] { key(Qt::Key_Q, Qt::ControlModifier); },
