@@ -110,14 +110,12 @@ TEST(WindowUserInterface, EveryDialogRestsTheTimersFitsItsTextsAndCancelsDistinc
 }
 
 TEST(WindowUserInterface, FileDialogsOfferTheFilterAndAskBeforeReplacing) {
-    // save?, filter, the suffix a bare name gets
-    // clang-format off
-    const std::tuple<bool, QString, QString> cases[] = {{false, u"Textdatei (*.txt)"_s, QString()}, {true, u"Textdatei (*.txt)"_s, u"txt"_s}, {true, u"Protokoll (*.log *.txt)"_s, u"log"_s}};
-    // clang-format on
-    for (const auto& [save, filter, suffix] : cases) {
-        const auto d = WindowUserInterface::fileDialog(save, u"Titel"_s, filter, QString());
+    for (const CaseRow& c : caseTable(QStringLiteral(GUI_TEST_DATA "/ui_dialogs.txt"), u"file dialogs"_s)) {
+        SCOPED_TRACE(c.where.toStdString());
+        const bool save = c.number(0);
+        const auto d = WindowUserInterface::fileDialog(save, u"Titel"_s, c[1], QString());
         EXPECT_EQ(d->windowTitle() + u'|' + d->nameFilters().join(u';') + u'|' + d->defaultSuffix(),
-                  u"Titel|"_s + filter + u'|' + suffix);
+                  u"Titel|"_s + c[1] + u'|' + c[2]);
         EXPECT_EQ(d->fileMode(), save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         EXPECT_EQ(d->acceptMode() == QFileDialog::AcceptSave, save);
         EXPECT_FALSE(d->testOption(QFileDialog::DontConfirmOverwrite));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "case_table.h"
 #include "companion_program.h"
 #include "fake_clock.h"
 #include "fake_launcher.h"
@@ -112,6 +113,35 @@ protected:
         type(text);
         key(Qt::Key_Return);
     }
+
+    using Step = const QStringList&;
+    using Actions = QHash<QString, std::function<void(Step)>>;
+    // Runs a scenario step by step: a row's first field names the action, the others are its
+    // arguments ("@DATA@" in the second: the data folder). expect, wait (until it holds), has and
+    // lacks compare what state reads of the thing the step names.
+    void runSteps(const QList<CaseRow>& steps, const Actions& actions,
+                  const std::function<QString(const QString&)>& state) const {
+        const Actions checks{
+            {QStringLiteral("expect"), [&](Step s) { EXPECT_EQ(state(s[1]), s[2]); }},
+            {QStringLiteral("wait"),
+             [&](Step s) {
+                 EXPECT_TRUE(waitFor([&] { return state(s[1]) == s[2]; }, 6000)) << state(s[1]).toStdString();
+             }},
+            {QStringLiteral("has"),
+             [&](Step s) { EXPECT_TRUE(state(s[1]).contains(s[2])) << state(s[1]).toStdString(); }},
+            {QStringLiteral("lacks"),
+             [&](Step s) { EXPECT_FALSE(state(s[1]).contains(s[2])) << state(s[1]).toStdString(); }}};
+        for (const CaseRow& step : steps) {
+            SCOPED_TRACE(step.where.toStdString());
+            const std::function<void(Step)> action = actions.value(step[0], checks.value(step[0]));
+            ASSERT_TRUE(action) << step[0].toStdString();
+            QStringList fields = step.fields;
+            fields.resize(4);
+            fields[2].replace(QStringLiteral("@DATA@"), data.path());
+            action(fields);
+        }
+    }
+    static QString yesNo(bool b) { return b ? QStringLiteral("yes") : QStringLiteral("no"); }
 
     const QList<PlanEntry>& entries() const { return plan->entries(); }
     // A unit of 25 minutes with a fixed start today, or that many days later.

@@ -9,8 +9,6 @@
 #include "window_fixture.h"
 #include "window_user_interface.h"
 
-#include <QContextMenuEvent>
-#include <QFileInfo>
 #include <QMenuBar>
 #include <QSignalSpy>
 
@@ -72,179 +70,7 @@ TEST_F(WindowLayoutTest, SizeIsKeptHoweverTheProgramEnds) {
     EXPECT_EQ(QSize(records.settings.Breite, records.settings.Hoehe), QSize(700, 350));
 }
 
-using MenuTest = WindowTest;
-
-TEST_F(MenuTest, RowsAndTheirSelectionFollowTheirOwnEntryNotOneThatReadsAlike) {
-    open();
-    for (const QString& t : {u"A"_s, u"p"_s, u"B"_s, u"C"_s, u"p"_s, u"D"_s})
-        enter(t);
-    key(Qt::Key_Escape);
-    list()->selectRow(1);
-    key(Qt::Key_Delete);
-    key(Qt::Key_Delete); // nothing is selected any more
-    EXPECT_EQ(entries().at(1).displayText + entries().at(3).displayText, u"BPause: 25 min"_s);
-    // Entries keep their selection through a delete before them and through a new order.
-    for (const int row : {3, 1})
-        list()->selectionModel()->select(list()->model()->index(row, 0),
-                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    const auto selected = [this] {
-        QStringList titles;
-        for (const QModelIndex& i : list()->selectionModel()->selectedRows())
-            titles.append(entries().at(i.row()).displayText);
-        titles.sort();
-        return titles.join(u',');
-    };
-    plan->deleteOpenEntries({0});
-    addFixed(u"Vorne"_s, QTime(9, 5));
-    EXPECT_EQ(selected(), u"B,Pause: 25 min"_s);
-    plan->editEntry(1).startTime = u"08:00"_s;
-    plan->RecomputeSchedule();
-    EXPECT_EQ(selected(), u"B,Pause: 25 min"_s);
-}
-
-TEST_F(MenuTest, KeysReachTheControlTheyBelongTo) {
-    open();
-    for (const QString& t : {u"Eins"_s, u"Zwei"_s, u"Drei"_s})
-        enter(t);
-    addFixed(u"fertig"_s, QTime(8, 0), "x");
-    // In the field Ctrl+A selects the text and Del deletes text, not rows.
-    field()->setText(u"Text"_s);
-    key(Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(edit()->selectedText(), u"Text"_s);
-    EXPECT_EQ(selectedRows(), 0);
-    list()->selectAll();
-    key(Qt::Key_Delete);
-    EXPECT_EQ(entries().size(), 4);
-    EXPECT_EQ(edit()->text(), QString());
-    // The keypad's plus never reaches the field; the main keyboard's plus types "+".
-    key(Qt::Key_Plus, Qt::KeypadModifier);
-    type(u"+"_s);
-    EXPECT_EQ(edit()->text(), u"+"_s);
-    // Right-clicking the field shows no menu at all.
-    for (QWidget* w : {static_cast<QWidget*>(field()), static_cast<QWidget*>(edit())}) {
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(w, &event);
-        QTest::qWait(20);
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-    }
-    // Esc sends the focus to the list. With no control focused, the main menu's hidden item
-    // selects all rows, and so does Ctrl+A in the list; Del there deletes the open ones.
-    key(Qt::Key_Escape);
-    EXPECT_EQ(focus(), list());
-    focus()->clearFocus();
-    list()->clearSelection();
-    key(Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(selectedRows(), 4);
-    list()->setFocus();
-    list()->clearSelection();
-    key(Qt::Key_A, Qt::ControlModifier);
-    key(Qt::Key_Delete);
-    EXPECT_EQ(shown(), u"1|08:00|08:25|fertig"_s);
-    EXPECT_EQ(window->windowTitle(), u"Taktplan (1/1)"_s);
-    // Back in the field "Eintrag löschen" is off; opening "Liste" brings it back.
-    field()->setFocus();
-    QMenu* liste = menu(u"Liste"_s);
-    QAction* mainDelete = liste->actions().at(5);
-    EXPECT_FALSE(mainDelete->isEnabled());
-    liste->popup(window->mapToGlobal(QPoint(10, 10)));
-    ASSERT_TRUE(waitFor([liste] { return liste->isVisible(); }));
-    EXPECT_TRUE(mainDelete->isEnabled());
-    liste->hide();
-}
-
-TEST_F(MenuTest, MenuStatesFollowTheRunningPlanWhenShownAndDisabledKeysAreSwallowed) {
-    open(false);
-    addFixed(u"Eins"_s, QTime(14, 0));
-    QSignalSpy quit(window.get(), &TFWorklist::terminateRequested);
-    QAction* start = window->menuBar()->actions().at(2);
-    EXPECT_TRUE(start->menu() == nullptr && start->shortcut() == QKeySequence(Qt::Key_F9));
-    // Enabled: Datei, Liste, Einstellungen, Hilfe | Neu, Öffnen..., Auswertung, Beenden | the two
-    // Speichern | the start item's caption and enabled state. The rule is planningLook's; shown on showing.
-    // clang-format off
-    const std::tuple<bool, bool, int, const char*> cases[] = {{false, false, 3, "1111|1111|11|Start1"}, {true, false, -1, "1000|0000|11|Neu planen1"}, {true, true, 0, "0000|0000|11|Neu planen (0)0"}};
-    // clang-format on
-    for (const auto& [active, unit, left, expected] : cases) {
-        engine.isActive = active;
-        engine.isUnit = unit;
-        records.settings.Verbleibend = left;
-        window->hide();
-        showActive();
-        const QList<QAction*> d = menu(u"Datei"_s)->actions();
-        QString state;
-        for (const QAction* a : {menu(u"Datei"_s)->menuAction(), menu(u"Liste"_s)->menuAction(),
-                                 menu(u"Einstellungen"_s)->menuAction(), menu(u"Hilfe"_s)->menuAction(),
-                                 d.at(0), d.at(1), d.at(6), d.at(8), d.at(2), d.at(3)})
-            state += a->isEnabled() ? u'1' : u'0';
-        state.insert(4, u'|').insert(9, u'|').append(u'|' + start->text() +
-                                                     (start->isEnabled() ? u'1' : u'0'));
-        EXPECT_EQ(state, QString::fromUtf8(expected));
-    }
-    // A unit runs: the keys of the disabled "Datei" and of "Eintrag löschen" do nothing.
-    field()->setFocus();
-    key(Qt::Key_N, Qt::ControlModifier);
-    key(Qt::Key_Q, Qt::ControlModifier);
-    list()->setFocus();
-    list()->selectAll();
-    key(Qt::Key_Delete);
-    EXPECT_EQ(entries().size(), 1);
-    EXPECT_EQ(quit.count(), 0);
-}
-
 using TimerTest = WindowTest;
-
-TEST_F(TimerTest, ScheduleRefreshRunsOnlyWhileShownAndSurvivesAnUnreadableEntry) {
-    // A plan loaded while the window is hidden does not start the refresh.
-    data.write(u"worklist.log"_s, "Bericht///25\r\n");
-    open(false);
-    QTimer* update = timer(u"tmrUpdate"_s);
-    EXPECT_FALSE(update->isActive());
-    showActive();
-    clock.advanceSecs(60);
-    ASSERT_TRUE(waitFor([this] { return shown() == u"1|09:01|09:26|Bericht"_s; }));
-    window->hide();
-    EXPECT_FALSE(update->isActive());
-    showActive();
-    // An unreadable entry leaves the refresh running.
-    plan->ClearOpenEntries();
-    addFixed(u"kaputt"_s, QTime(14, 0));
-    plan->editEntry(0).date = u"31.02.2026"_s;
-    fire(u"tmrUpdate"_s);
-    EXPECT_TRUE(update->isActive());
-}
-
-TEST_F(TimerTest, FinishBlinkRunsOnItsOwnTimerAlsoWhileHidden) {
-    // An entry still pending keeps the input strip hidden until the plan is re-planned;
-    // with nothing pending it comes back.
-    for (const bool pendingAfter : {true, false}) {
-        open(false);
-        addFixed(u"fertig"_s, QTime(8, 50), "WIP");
-        if (pendingAfter)
-            addFixed(u"danach"_s, QTime(10, 0));
-        window->updateRunState([](RunState& s) { s.inputVisible = false; });
-        window->startFinishBlink();
-        ASSERT_TRUE(waitFor([this] { return entries().at(0).status == u"x"_s; }, 6000));
-        EXPECT_EQ(strip()->isHidden(), pendingAfter);
-        EXPECT_EQ(window->windowTitle(), pendingAfter ? u"Taktplan (1/2)"_s : u"Taktplan (1/1)"_s);
-    }
-}
-
-TEST_F(TimerTest, CaptionBlinksWhileAUnitRunsAndStopsOnThePauseCaption) {
-    engine.isActive = engine.isUnit = true;
-    open();
-    QStringList captions{window->windowTitle()};
-    fire(u"tmrCaptionBlinken"_s);
-    fire(u"tmrUpdate"_s);
-    captions.append(window->windowTitle());
-    engine.isUnit = false;
-    fire(u"tmrCaptionBlinken"_s);
-    EXPECT_FALSE(timer(u"tmrCaptionBlinken"_s)->isActive());
-    captions.append(window->windowTitle());
-    engine.isActive = false;
-    fire(u"tmrUpdate"_s);
-    captions.append(window->windowTitle());
-    EXPECT_EQ(captions.join(u','),
-              u"Taktplan (0/0) - EINHEIT AKTIV,Taktplan (0/0),Taktplan (0/0) - PAUSE AKTIV,Taktplan (0/0)"_s);
-}
 
 TEST_F(TimerTest, PercentileRankIsRecomputedOnlyWhileShownAndSeen) {
     for (const CaseRow& c : cases(u"rank"_s)) {
@@ -330,26 +156,6 @@ TEST_F(ClosingTest, ClosingAndBeendenEndTheProgramAndStartTheCompanionWhenPushin
         EXPECT_EQ(launcher.starts.value(0).arguments == QStringList{u"start"_s}, c.number(5) == 1);
         EXPECT_EQ(launcher.starts.value(0).program == u"RunTaktplan.exe"_s, c.number(6) == 1);
     }
-    // "Logs" opens the activity log; one that does not exist yet is created empty first, an
-    // existing one is left as it is, and one that cannot be created is named in a message.
-    for (const auto& [name, before, opened] :
-         {std::tuple(u"Dezuzedu.log"_s, QByteArray("\r\nMo, 07.12.2026 08:00|25 A [x]"), true),
-          std::tuple(u"neu.log"_s, QByteArray(), true),
-          std::tuple(u"fehlt/neu.log"_s, QByteArray(), false)}) {
-        SCOPED_TRACE(name.toStdString());
-        const QString path = data.filePath(name);
-        records.settings.LogDateiPfad = path;
-        if (!before.isEmpty())
-            data.write(name, before);
-        shell.files.clear();
-        ui.messages.clear();
-        key(Qt::Key_L, Qt::ControlModifier);
-        EXPECT_EQ(shell.files, opened ? QStringList{path} : QStringList());
-        EXPECT_EQ(data.read(name), before);
-        EXPECT_EQ(QFileInfo::exists(path), opened);
-        EXPECT_EQ(ui.messages.size(), opened ? 0 : 1);
-        EXPECT_TRUE(opened || ui.messages.value(0).contains(path));
-    }
 }
 
 TEST(PlanningLook, FollowsThePhaseAndTheReplanningsLeft) {
@@ -370,63 +176,18 @@ TEST(PlanningLook, FollowsThePhaseAndTheReplanningsLeft) {
     EXPECT_EQ(english, u" - UNIT ACTIVE - PAUSE ACTIVE"_s);
 }
 
-class PlanningViewTest : public WindowTest {
-protected:
-    // The window as the program creates it, with the runner's commands counted.
-    void openWithRunner() {
-        adjustServices = [this](WorklistServices& services) {
-            services.startCommand = [this] { ++starts; };
-            services.autoStartCommand = [this] { ++autoStarts; };
-        };
-        open();
-    }
-    QAction* startItem() const { return window->menuBar()->actions().at(2); }
-
-    int starts = 0;
-    int autoStarts = 0;
-};
-
-TEST_F(PlanningViewTest, F9ReachesTheRunnerAsTheStartItemAllows) {
-    // The start item's caption and enabled state, the focus in the list -> starts.
-    // The list's own F9 is never disabled.
-    // clang-format off
-    const std::tuple<const char*, bool, bool, int> cases[] = {{"Start", true, false, 1}, {"Neu planen (0)", false, false, 0}, {"Neu planen (0)", false, true, 1}};
-    // clang-format on
-    openWithRunner();
-    for (const auto& [caption, enabled, inList, expected] : cases) {
-        starts = 0;
-        engine.isActive = !enabled; // a plan runs when no re-planning is left
-        window->updateRunState([&](RunState& s) {
-            s.startCaption = QString::fromUtf8(caption);
-            s.startEnabled = enabled;
-        });
-        inList ? list()->setFocus(Qt::OtherFocusReason) : edit()->setFocus(Qt::OtherFocusReason);
-        // No debounce of its own: the runner has one.
-        key(Qt::Key_F9);
-        key(Qt::Key_F9);
-        EXPECT_EQ(starts, 2 * expected) << caption << inList;
-        EXPECT_EQ(startItem()->text(), QString::fromUtf8(caption));
-    }
-    // The list menu's planning items follow the run state.
-    const QAction* changeStart = window->findChild<QMenu*>(u"pmWorklistEdit"_s)->actions().at(1);
-    for (const bool all : {false, true}) {
-        engine.isActive = !all;
-        window->updateRunState([all](RunState& s) { s.listMenuAllItems = all; });
-        EXPECT_EQ(changeStart->isEnabled(), all);
-    }
-    window->enableAutoStart();
-    EXPECT_TRUE(waitFor([this] { return autoStarts == 1; }));
-    EXPECT_FALSE(timer(u"tmrAutoStart"_s)->isActive());
-}
+using PlanningViewTest = WindowTest;
 
 TEST_F(PlanningViewTest, ShowsTheRunnersRunStateFromWhatItShowedBefore) {
-    openWithRunner();
+    // The window as the program creates it, with a runner.
+    adjustServices = [](WorklistServices& services) { services.startCommand = [] {}; };
+    open();
     QTimer* focusLock = timer(u"tmrFocusLock"_s);
     // Observing the runner's state changes nothing yet.
     RunStatePublisher runner;
     window->observe(runner);
     EXPECT_TRUE(focusLock->isActive());
-    EXPECT_EQ(startItem()->text(), u"Start"_s);
+    EXPECT_EQ(window->menuBar()->actions().at(2)->text(), u"Start"_s);
 
     engine.isActive = true; // the caption shows the suffix only while a plan runs
     runner.update([](RunState& s) {
