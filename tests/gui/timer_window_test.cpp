@@ -4,7 +4,7 @@
 // from the state to the widgets, the menu reaching its commands, the mouse, the desktop).
 
 #include "case_table.h"
-#include "run_feedback.h"
+#include "fake_run_views.h"
 #include "tf_bestaetigung.h"
 #include "tf_timer.h"
 #include "timer_commands.h"
@@ -235,13 +235,6 @@ public:
     bool unit = true, failed = false, present = false;
 };
 
-class FakeCountdown final : public CountdownOverlay {
-public:
-    void showFor(int) override {}
-    void hide() override { ++hides; }
-    int hides = 0;
-};
-
 // Centred: within the rounding of odd sizes and the window frame.
 bool near(QPoint a, QPoint b) {
     return (a - b).manhattanLength() <= 4;
@@ -259,7 +252,7 @@ protected:
         QApplication::sendEvent(label("lblTransparenz"), &e);
     }
 
-    FakeCountdown countdown;
+    RecordingCountdown countdown;
     FakeModel model;
     int confirmations = 0;
     QList<QWidget*> broughtToFront;

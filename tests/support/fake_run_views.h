@@ -20,6 +20,7 @@ public:
 class RecordingCountdown final : public CountdownOverlay {
 public:
     void showFor(int ms) override { shown.append(ms); }
-    void hide() override {}
+    void hide() override { ++hides; }
     QList<int> shown;
+    int hides = 0;
 };
