@@ -277,11 +277,7 @@ TEST_F(CountdownLogicTest, SoundsOnlyInTheLastMinuteOfAPause) {
 // The monotonic tick starts near 0 with the program: a plan resumed at start-up is announced
 // at once, not held back as if the user had just dismissed it.
 TEST(CountdownLogicStart, ShowsInTheFirstSecondsOfTheProgram) {
-    struct JustStarted final : Clock {
-        QDateTime localNow() const override { return {}; }
-        QDateTime utcNow() const override { return {}; }
-        qint64 tickMs() const override { return 0; }
-    } clock;
+    const FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)), 0);
     FakeSoundPlayer player;
     FakeSource source;
     CountdownLogic logic(CountdownLogic::Services{clock, player, {}, {}, {}});

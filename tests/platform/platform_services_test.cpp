@@ -4,6 +4,7 @@
 #include "desktop_shell.h"
 #include "linux/session_workstation_lock.h"
 #include "qt_speaker.h"
+#include "scoped_env.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -62,8 +63,8 @@ TEST(Services, ShellSaysWhyAFileDidNotOpen) {
 
     // An opener that only starts answers with its status, or by staying (an editor in front).
     QTemporaryDir bin;
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+    ScopedEnv env;
+    env.set("PATH", bin.path().toLocal8Bit() + ':' + qgetenv("PATH"));
     const struct {
         const char* opener;
         bool opened;
@@ -74,6 +75,7 @@ TEST(Services, ShellSaysWhyAFileDidNotOpen) {
         {"sleep 3", true, ""},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.opener);
         const QString opener = bin.filePath(u"xdg-open"_s);
         QFile script(opener);
         ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -84,15 +86,13 @@ TEST(Services, ShellSaysWhyAFileDidNotOpen) {
         QElapsedTimer elapsed;
         elapsed.start();
         shell.openFileThen(u"/tmp/Settings.ini"_s, [&opened](bool result) { opened = result; });
-        EXPECT_FALSE(opened.has_value()) << c.opener << ": answered before the opener ended";
+        EXPECT_FALSE(opened.has_value()) << "answered before the opener ended";
         while (!opened && elapsed.elapsed() < 10000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        EXPECT_EQ(opened, std::optional<bool>(c.opened)) << c.opener;
-        EXPECT_EQ(shell.lastFailure(), QString::fromLatin1(c.failure).replace(u"OPENER"_s, opener))
-            << c.opener;
-        EXPECT_LT(elapsed.elapsed(), 5000) << c.opener;
+        EXPECT_EQ(opened, std::optional<bool>(c.opened));
+        EXPECT_EQ(shell.lastFailure(), QString::fromLatin1(c.failure).replace(u"OPENER"_s, opener));
+        EXPECT_LT(elapsed.elapsed(), 5000);
     }
-    qputenv("PATH", path);
 }
 
 TEST(Services, WorkstationLockTriesLoginManagerThenScreenSaver) {

@@ -8,8 +8,9 @@
 // process's time zone (CTest pins TZ).
 class FakeClock final : public Clock {
 public:
-    explicit FakeClock(QDateTime localNow = QDateTime(QDate(2026, 12, 7), QTime(9, 0)))
-        : m_now(std::move(localNow)) {}
+    explicit FakeClock(QDateTime localNow = QDateTime(QDate(2026, 12, 7), QTime(9, 0)),
+                       qint64 tickMs = 1'000'000)
+        : m_now(std::move(localNow)), m_tick(tickMs) {}
 
     QDateTime localNow() const override { return m_now.toLocalTime(); }
     QDateTime utcNow() const override { return m_now.toUTC(); }
@@ -24,5 +25,5 @@ public:
 
 private:
     QDateTime m_now;
-    qint64 m_tick = 1'000'000;
+    qint64 m_tick;
 };
