@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QBarSeries>
-#include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -26,10 +25,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeySequence>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QPalette>
 #include <QTimer>

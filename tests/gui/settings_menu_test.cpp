@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QUrl>
 
 using namespace Qt::StringLiterals;
 

@@ -23,7 +23,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalSpy>
 
 #include <memory>

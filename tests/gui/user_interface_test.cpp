@@ -7,13 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 

@@ -9,7 +9,6 @@
 #include "window_fixture.h"
 #include "window_user_interface.h"
 
-#include <QMenuBar>
 #include <QSignalSpy>
 
 using namespace Qt::StringLiterals;

@@ -4,7 +4,6 @@
 #include "temp_data_folder.h"
 #include "text_file.h"
 
-#include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
