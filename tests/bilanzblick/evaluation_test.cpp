@@ -53,10 +53,10 @@ QStringList units(QDate day, int n) {
 }
 
 // The lines a "days" field of the table stands for.
-QStringList days(const QString& spec) {
+QStringList days(const QString& written) {
     static const QRegularExpression token(u"^(\\d\\d\\.\\d\\d)(\\.\\d{4})?(?:x(\\d+))?(?:/(\\d+))?$"_s);
     QStringList lines;
-    for (const QString& t : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& t : written.split(u' ', Qt::SkipEmptyParts)) {
         const QRegularExpressionMatch m = token.match(t);
         EXPECT_TRUE(m.hasMatch()) << t.toStdString();
         const QDate day = date(m.captured(1) + (m.hasCaptured(2) ? m.captured(2) : u".2025"_s));
