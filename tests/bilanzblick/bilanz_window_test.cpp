@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QBarSeries>
+#include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>

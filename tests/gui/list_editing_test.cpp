@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPalette>
 #include <QTimer>

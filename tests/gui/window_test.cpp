@@ -9,6 +9,7 @@
 #include "window_fixture.h"
 #include "window_user_interface.h"
 
+#include <QMenuBar>
 #include <QSignalSpy>
 
 using namespace Qt::StringLiterals;
